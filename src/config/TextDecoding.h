@@ -1,0 +1,25 @@
+// Portable replacements for the platform's text handling, so that the reader
+// produces the same text on Windows and Linux.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
+// and the read ends at the first 0x1A byte.
+std::string ReadTextMode(std::string_view raw);
+
+// UTF-8 to wide text as the system's UTF-8 conversion does it: each invalid
+// sequence becomes one U+FFFD. The text ends at the first NUL character.
+// Characters beyond U+FFFF are a surrogate pair where wchar_t has 16 bits.
+std::wstring DecodeUtf8(std::string_view bytes);
+
+// Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
+std::string EncodeUtf8(std::wstring_view text);
+
+// The C runtime's iswspace on Windows, independent of the host's locale.
+bool IsWhiteSpace(wchar_t c);
+
+// Text with IsWhiteSpace characters removed at both ends.
+std::wstring TrimWhiteSpace(std::wstring_view text);

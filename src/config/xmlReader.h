@@ -1,0 +1,35 @@
+// The configuration file's own XML dialect: decoded text in, element tree out.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string_view>
+
+#include "config/xmlElement.h"
+
+// Deeper nesting is rejected like malformed text, so nothing that walks the
+// tree later can run out of stack.
+inline constexpr std::size_t kMaxElementDepth = 1000;
+
+// Text the reader cannot build a tree from: an invalid-argument error.
+class xmlError : public std::invalid_argument {
+public:
+    xmlError(const char* what, std::size_t offset) : std::invalid_argument(what), offset_(offset) {}
+    // Index into the decoded text where the fault lies.
+    std::size_t Offset() const { return offset_; }
+
+private:
+    std::size_t offset_;
+};
+
+// Builds the element tree of a decoded configuration text. Raises xmlError
+// where the text cannot be cut apart by the reader's rules.
+std::unique_ptr<xmlElement> ParseXmlText(std::wstring_view text);
+
+// Line and column (both from 1, columns in characters) of an index into decoded text.
+struct TextPosition {
+    std::size_t line;
+    std::size_t column;
+};
+TextPosition PositionOf(std::wstring_view text, std::size_t offset);

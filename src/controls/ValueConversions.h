@@ -1,0 +1,41 @@
+// Numbers, colours, fonts and on/off switches written as configuration text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class xmlElement;
+
+// 0x00BBGGRR, as the platform's COLORREF.
+using ColorRef = std::uint32_t;
+
+// Decimal text as "%d" scans it: white space skipped, optional sign, digits up
+// to the first other character. No digits give 0, like empty text; values
+// beyond the 32-bit range are clamped to its nearest end.
+std::int32_t TextToInt(std::wstring_view text);
+
+// Three numbers separated by spaces, red first. A missing element reads as one
+// without attributes (black).
+ColorRef ReadColor(const xmlElement* element, std::wstring_view attrName);
+
+// An on/off attribute is on only when its text is exactly "true".
+bool IsOn(std::wstring_view text);
+
+// What ReadFont asks the platform for; the font itself is made where windows are.
+struct FontSpec {
+    std::wstring face;
+    std::int32_t height = 0;
+    std::int32_t weight = 500;
+    bool italic = false;
+    bool underline = false;
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+inline constexpr std::int32_t kFontWeightBold = 1020;
+inline constexpr std::int32_t kFontWeightNormal = 500;
+
+// From the attributes "font" and "fontsize". A missing element reads as one
+// without attributes (the platform's default face and height).
+FontSpec ReadFontSpec(const xmlElement* element);

@@ -1,0 +1,25 @@
+#include <gtest/gtest.h>
+
+#include "config/xmlReader.h"
+#include "tools/TreeJson.h"
+
+namespace {
+
+TEST(TreeJson, WritesNamesAttributesAndChildrenInOrder) {
+    const auto root =
+        ParseXmlText(L"<config B=\"2\" a=\"1\"><General/><Pages><P/></Pages></config>");
+    EXPECT_EQ(TreeToJson(*root),
+              R"({"name":"config","attributes":[["b","2"],["a","1"]],"children":[)"
+              R"({"name":"General/","attributes":[],"children":[]},)"
+              R"({"name":"Pages","attributes":[],"children":[)"
+              R"({"name":"P/","attributes":[],"children":[]}]}]})");
+}
+
+TEST(JsonString, EscapesWhatJsonRequires) {
+    EXPECT_EQ(JsonString(L"a\"b\\c"), R"("a\"b\\c")");
+    EXPECT_EQ(JsonString(L"\n\r\t\x01\x1f"), R"("\n\r\t\u0001\u001f")");
+    EXPECT_EQ(JsonString(L"Grüße €"), "\"Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC\"");
+    EXPECT_EQ(JsonString(L"/<>&"), R"("/<>&")");
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+// A compact text form of an element tree for expectations in tests:
+// name{attr=value;...}(child child ...), braces and parentheses only when not empty.
+#pragma once
+
+#include <string>
+
+#include "config/TextDecoding.h"
+#include "config/xmlElement.h"
+
+inline std::string TreeText(const xmlElement& e) {
+    std::string out = EncodeUtf8(e.GetName());
+    if (!e.AttributeNames().empty()) {
+        out += '{';
+        for (std::size_t i = 0; i < e.AttributeNames().size(); ++i) {
+            out += (i ? ";" : "") + EncodeUtf8(e.AttributeNames()[i]) + "=" +
+                   EncodeUtf8(e.AttributeValues()[i]);
+        }
+        out += '}';
+    }
+    if (e.GetChildCount() > 0) {
+        out += '(';
+        for (std::size_t i = 0; i < e.GetChildCount(); ++i) {
+            out += (i ? " " : "") + TreeText(*e.GetChild(i));
+        }
+        out += ')';
+    }
+    return out;
+}

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "TreeText.h"
+#include "config/xmlDocument.h"
+#include "config/xmlReader.h"
+#include "xmlOracle.h"
+
+namespace {
+
+constexpr const char* kError = "<error>";
+
+std::string Parse(std::wstring_view text) {
+    try {
+        return TreeText(*ParseXmlText(text));
+    } catch (const xmlError&) {
+        return kError;
+    }
+}
+
+struct ReaderCase {
+    const char* what;
+    const wchar_t* text;
+    const char* tree;
+};
+
+const ReaderCase kCases[] = {
+    {"plain file", L"<config a=\"1\"><General /></config>", "config{a=1}(General)"},
+    {"declaration is skipped", L"<?xml version=\"1.0\"?>\n<config a=\"1\"><General /></config>",
+     "config{a=1}(General)"},
+    {"byte order mark before the declaration", L"\uFEFF<?xml version=\"1.0\"?><config/>",
+     "config/"},
+    {"a '?' in a value drops everything up to the next '<'",
+     L"<config><A t=\"what?\"/><B/></config>", "B/(/config)"},
+    {"'/>' right after the name stays in the name", L"<c><Separator/></c>", "c(Separator/)"},
+    {"a space before '/>' ends the name", L"<c><Separator /></c>", "c(Separator)"},
+    {"names end only at a space or '>'", L"<c><a\tx=\"1\"></a\tx=\"1\"></c>", kError},
+    {"name is trimmed", L"<c><\nGeneral></General></c>", "c(General)"},
+    {"a space right after '<' gives an empty name", L"<c>< x=\"1\"/></c>", "c({x=1})"},
+    {"attribute names are stored lower-cased", L"<c BgColor=\"1 2 3\" Ä=\"u\"/>",
+     "c{bgcolor=1 2 3;Ä=u}"},
+    {"duplicates are all stored", L"<c a=\"1\" a=\"2\"><x/><x/></c>", "c{a=1;a=2}(x/ x/)"},
+    {"backslash-quote becomes a quote", L"<c v=\"say \\\"hi\\\"\"/>", "c{v=say \"hi\"}"},
+    {"no entity decoding", L"<c v=\"x &amp; y\"/>", "c{v=x &amp; y}"},
+    {"values are trimmed", L"<c v=\"  x  \"/>", "c{v=x}"},
+    {"spaces on neither side of '='", L"<c name=\"x\"/>", "c{name=x}"},
+    {"spaces before '='", L"<c name =\"x\"/>", "c{name=x}"},
+    {"spaces after '='", L"<c name= \"x\"/>", "c{name=x}"},
+    {"spaces on both sides of '='", L"<c name  =  \"x\"/>", "c{name=x}"},
+    {"'>' in a value", L"<c><b v=\"a>b\"/></c>", kError},
+    {"no opening quote", L"<c><b v=x/></c>", kError},
+    {"attribute name without a space before it", L"<c><b\tv=\"x\"/></c>", kError},
+    {"'=' right after the tag name", L"<c><b =\"x\"/></c>", kError},
+    {"a name is taken back to the previous space", L"<c><b x =\"1\" =\"2\"/></c>",
+     "c(b{x=1;=\"1\"=2})"},
+    {"a name reaches back to the previous space", L"<c a=\"1\"b=\"2\"/>", "c{a=1;a=\"1\"b=2}"},
+    {"a value may span lines", L"<c v=\"one\ntwo\"/>", "c{v=one\ntwo}"},
+    {"a comment swallows what follows", L"<config><!-- note --><General /></config>",
+     "config(!--(General /config))"},
+    {"a tag before the root becomes the root",
+     L"<?xml version=\"1.0\"?>\n<!DOCTYPE x>\n<config><General /></config>",
+     "!DOCTYPE(config(General))"},
+    {"a missing end tag swallows the parent's end tag",
+     L"<config><Pages><Page></Pages><General /></config>",
+     "config(Pages(Page(/Pages(General /config))))"},
+    {"text after the root is ignored", L"<config></config><more a=\"1\"/>junk", "config"},
+    {"text between tags is read over", L"<c>text<a/>more<b></b>tail</c>", "c(a/ b)"},
+    {"'>' in text between tags is markup", L"<c>x>y<b/></c>", "c(b/(b/ /c))"},
+    {"'=' in text before an empty element adds attributes to later siblings",
+     L"<r><a/> x=\"1\" <b/><d/></r>", "r(a/ b/{x=1} d/{x=1})"},
+    {"an empty file", L"", kError},
+    {"a file without any tag", L"abc", kError},
+    {"without '<' the name starts the text", L"hello world", "hello"},
+    {"'<' followed by neither space nor '>'", L"<abc", kError},
+    {"'/>' before the next '<' would never end", L"<config>a/><b></config>", kError},
+    {"'/>' at a gap's end before the next '<'", L"<c>a/<x/>><y></c>", kError},
+    {"a start tag without '>' would recurse forever", L"<config><b x=\"1\"", kError},
+    {"root without '>'", L"<config x", kError},
+    {"end tag needs the exact name", L"<c><a></A></a></c>", "c(a(/A(/a(/c))))"},
+};
+
+class ReaderCases : public ::testing::TestWithParam<ReaderCase> {};
+
+TEST_P(ReaderCases, BuildsTheTreeOfTheRules) {
+    const ReaderCase& c = GetParam();
+    EXPECT_EQ(Parse(c.text), c.tree) << c.what;
+    std::string oracle;
+    try {
+        oracle = TreeText(*OracleParse(c.text));
+    } catch (const std::invalid_argument&) {
+        oracle = kError;
+    }
+    EXPECT_EQ(oracle, c.tree) << c.what << " (literal rules)";
+}
+
+INSTANTIATE_TEST_SUITE_P(Quirks, ReaderCases, ::testing::ValuesIn(kCases));
+
+TEST(Lookups, AttributeNamesIgnoreCaseOfAsciiLettersOnly) {
+    const auto root = ParseXmlText(L"<c BgColor=\"1\" Ärger=\"2\" a=\"\"/>");
+    EXPECT_EQ(root->GetAttribute(L"bgcolor"), L"1");
+    EXPECT_EQ(root->GetAttribute(L"BGCOLOR"), L"1");
+    EXPECT_EQ(root->GetAttribute(L"Ärger"), L"2");
+    EXPECT_EQ(root->GetAttribute(L"ärger"), L"");
+    EXPECT_EQ(root->GetAttribute(L"a"), L"");
+    EXPECT_EQ(root->GetAttribute(L"missing"), L"");
+}
+
+TEST(Lookups, FindChildIsExactAndReturnsTheFirst) {
+    const auto root = ParseXmlText(L"<c><General n=\"1\"/><General n=\"2\"/></c>");
+    EXPECT_EQ(FindChild(root.get(), L"general"), nullptr);
+    ASSERT_NE(FindChild(root.get(), L"General"), nullptr);
+    EXPECT_EQ(FindChild(root.get(), L"General")->GetAttribute(L"n"), L"1");
+    ASSERT_EQ(root->GetChildCount(), 2u);
+    EXPECT_EQ(root->GetChild(1)->GetAttribute(L"n"), L"2");
+    EXPECT_EQ(FindChild(nullptr, L"General"), nullptr);
+}
+
+std::wstring Nested(std::size_t depth) {
+    std::wstring text;
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += L"<e>";
+    }
+    for (std::size_t i = 0; i < depth; ++i) {
+        text += L"</e>";
+    }
+    return text;
+}
+
+TEST(Depth, ParsesUpToTheLimitAndRejectsDeeper) {
+    const auto deepest = ParseXmlText(Nested(kMaxElementDepth));
+    std::size_t depth = 1;
+    for (const xmlElement* e = deepest.get(); e->GetChildCount() > 0; e = e->GetChild(0)) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, kMaxElementDepth);
+    EXPECT_THROW(ParseXmlText(Nested(kMaxElementDepth + 1)), xmlError);
+    // Unclosed elements nest as well: one more "<>" than the limit.
+    std::wstring unclosed((kMaxElementDepth + 1) * 2, L' ');
+    for (std::size_t i = 0; i < unclosed.size(); i += 2) {
+        unclosed[i] = L'<';
+        unclosed[i + 1] = L'>';
+    }
+    EXPECT_THROW(ParseXmlText(unclosed), xmlError);
+}
+
+TEST(Depth, DestroyingAVeryDeepTreeDoesNotRecurse) {
+    auto root = std::make_unique<xmlElement>();
+    xmlElement* e = root.get();
+    for (int i = 0; i < 1000000; ++i) {
+        e = e->AddChild(std::make_unique<xmlElement>());
+    }
+    root.reset();
+    SUCCEED();
+}
+
+TEST(Errors, PointAtTheFault) {
+    const std::wstring text = L"<c>\n  <b v=\"a>b\"/>\n</c>";
+    try {
+        ParseXmlText(text);
+        FAIL() << "no error";
+    } catch (const xmlError& e) {
+        const TextPosition at = PositionOf(text, e.Offset());
+        EXPECT_EQ(at.line, 2u);
+        EXPECT_EQ(at.column, 8u); // the opening quote of the value
+    }
+    EXPECT_EQ(PositionOf(L"\uFEFFab\ncd", 2).column, 2u);
+    EXPECT_EQ(PositionOf(L"ab\ncd", 4).line, 2u);
+    EXPECT_EQ(PositionOf(L"ab\ncd", 4).column, 2u);
+}
+
+class DocumentFiles : public ::testing::Test {
+protected:
+    std::filesystem::path Write(const std::string& name, const std::string& bytes) {
+        const auto path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        EXPECT_EQ(std::filesystem::file_size(path), bytes.size()) << name;
+        return path;
+    }
+    void SetUp() override {
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("navora-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::filesystem::path dir_;
+};
+
+TEST_F(DocumentFiles, CrLfAndLfGiveTheSameTree) {
+    const xmlDocument lf(Write("lf.xml", "<c v=\"one\ntwo\">\n<a/>\n</c>\n"));
+    const xmlDocument crlf(Write("crlf.xml", "<c v=\"one\r\ntwo\">\r\n<a/>\r\n</c>\r\n"));
+    ASSERT_TRUE(lf.root && crlf.root);
+    EXPECT_EQ(TreeText(*lf.root), "c{v=one\ntwo}(a/)");
+    EXPECT_EQ(TreeText(*crlf.root), TreeText(*lf.root));
+}
+
+TEST_F(DocumentFiles, ReadEndsAtCtrlZAndTextAtNul) {
+    const xmlDocument ctrlZ(Write("ctrl-z.xml", std::string("<c>\x1A<a/></c>")));
+    EXPECT_EQ(TreeText(*ctrlZ.root), "c");
+    const xmlDocument nul(Write("zero-byte.xml", std::string("<c><a/>\0<b/></c>", 16)));
+    EXPECT_EQ(TreeText(*nul.root), "c(a/)");
+}
+
+TEST_F(DocumentFiles, DecodesUtf8) {
+    const xmlDocument doc(
+        Write("u.xml", "\xEF\xBB\xBF<?xml?><c t=\"Gr\xC3\xBC\xC3\x9F\x65 \xFF\"/>"));
+    ASSERT_TRUE(doc.root);
+    EXPECT_EQ(doc.root->GetAttribute(L"t"), L"Grüße \uFFFD");
+}
+
+TEST_F(DocumentFiles, MissingFileOrEmptyPathHasNoRoot) {
+    const xmlDocument missing(dir_ / "none.xml");
+    EXPECT_FALSE(missing.opened);
+    EXPECT_EQ(missing.root, nullptr);
+    const xmlDocument empty{std::filesystem::path()};
+    EXPECT_FALSE(empty.opened);
+    EXPECT_EQ(empty.root, nullptr);
+}
+
+TEST_F(DocumentFiles, MalformedTextRaisesAnInvalidArgumentError) {
+    EXPECT_THROW(xmlDocument(Write("empty.xml", "")), std::invalid_argument);
+}
+
+} // namespace
