@@ -6,18 +6,6 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendCodePoint(std::wstring& out, char32_t cp) {
-    if constexpr (sizeof(wchar_t) == 2) {
-        if (cp > 0xFFFF) {
-            cp -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-            return;
-        }
-    }
-    out.push_back(static_cast<wchar_t>(cp));
-}
-
 // Number of continuation bytes a lead byte announces; 0 for bytes that cannot
 // start a sequence (continuation bytes, C0, C1, F5 to FF).
 unsigned TrailCount(unsigned char lead) {
@@ -33,25 +21,39 @@ unsigned TrailCount(unsigned char lead) {
     return 0;
 }
 
-// Decodes the sequence whose lead byte is at bytes[i-1]; i points after the
-// lead and is advanced over the bytes the sequence consumes. Returns the code
-// point, or kReplacement for an invalid sequence. Like the system conversion,
-// a sequence that runs past the end consumes the rest of the input, and a
-// continuation byte that is out of range for its position is consumed with
-// the invalid sequence when it follows a valid prefix.
-char32_t DecodeSequence(std::string_view bytes, unsigned char lead, std::size_t& i) {
+// The bytes a text-mode read delivers from raw[i, end): raw bytes less one per CR LF pair.
+// Only asked near the end, where the count can be smaller than a sequence's length.
+std::size_t TextModeBytesLeft(std::string_view raw, std::size_t i) {
+    std::size_t n = 0;
+    for (; i < raw.size(); ++i, ++n) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
+            ++i;
+        }
+    }
+    return n;
+}
+
+// Decodes the sequence whose lead byte is at raw[i-1]; i points after the lead
+// and is advanced over the bytes the sequence consumes. Returns the code point,
+// or kReplacement for an invalid sequence. Like the system conversion, a
+// sequence that runs past the end consumes the rest of the input, and a
+// continuation byte that is out of range for its position is consumed with the
+// invalid sequence when it follows a valid prefix. CR and LF are never
+// continuation bytes, so a CR LF pair ends a sequence just as the LF that a
+// text-mode read makes of it would.
+char32_t DecodeSequence(std::string_view raw, unsigned char lead, std::size_t& i) {
     const unsigned trail = TrailCount(lead);
     if (trail == 0) {
         return kReplacement;
     }
-    if (bytes.size() - i < trail) {
-        i = bytes.size();
+    if (raw.size() - i < 2 * trail && TextModeBytesLeft(raw, i) < trail) {
+        i = raw.size();
         return kReplacement;
     }
     static constexpr unsigned char kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
     char32_t cp = lead & kLeadMask[trail];
     auto next = [&](char32_t& c) {
-        const unsigned v = static_cast<unsigned char>(bytes[i]) ^ 0x80u;
+        const unsigned v = static_cast<unsigned char>(raw[i]) ^ 0x80u;
         if (v >= 0x40) {
             return false;
         }
@@ -88,34 +90,33 @@ char32_t DecodeSequence(std::string_view bytes, unsigned char lead, std::size_t&
 
 } // namespace
 
-std::string ReadTextMode(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        const char c = raw[i];
-        if (c == '\x1A') {
-            break;
-        }
-        if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
-            continue;
-        }
-        out.push_back(c);
-    }
-    return out;
-}
-
-std::wstring DecodeUtf8(std::string_view bytes) {
-    std::wstring out;
-    out.reserve(bytes.size());
+std::wstring DecodeConfigText(std::string_view fileBytes) {
+    const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
+    std::wstring out(raw.size(), L'\0');
+    std::size_t n = 0;
     std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i++]);
-        const char32_t cp = lead < 0x80 ? lead : DecodeSequence(bytes, lead, i);
-        if (cp == 0) {
+    while (i < raw.size()) {
+        const auto c = static_cast<unsigned char>(raw[i++]);
+        if (c >= 0x80) {
+            const char32_t cp = DecodeSequence(raw, c, i);
+            if constexpr (sizeof(wchar_t) == 2) {
+                if (cp > 0xFFFF) {
+                    // Four bytes became two units: there is room, as every sequence is longer.
+                    out[n++] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+                    out[n++] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+                    continue;
+                }
+            }
+            out[n++] = static_cast<wchar_t>(cp);
+        } else if (c == '\r' && i < raw.size() && raw[i] == '\n') {
+            continue;
+        } else if (c == 0) {
             break;
+        } else {
+            out[n++] = static_cast<wchar_t>(c);
         }
-        AppendCodePoint(out, cp);
     }
+    out.resize(n);
     return out;
 }
 
@@ -159,7 +160,7 @@ bool IsWhiteSpace(wchar_t c) {
            u == 0x205F || u == 0x3000;
 }
 
-std::wstring TrimWhiteSpace(std::wstring_view text) {
+std::wstring_view TrimWhiteSpace(std::wstring_view text) {
     std::size_t b = 0;
     std::size_t e = text.size();
     while (b < e && IsWhiteSpace(text[b])) {
@@ -168,5 +169,5 @@ std::wstring TrimWhiteSpace(std::wstring_view text) {
     while (e > b && IsWhiteSpace(text[e - 1])) {
         --e;
     }
-    return std::wstring(text.substr(b, e - b));
+    return text.substr(b, e - b);
 }

@@ -6,14 +6,12 @@
 #include <string>
 #include <string_view>
 
-// The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
-// and the read ends at the first 0x1A byte.
-std::string ReadTextMode(std::string_view raw);
-
-// UTF-8 to wide text as the system's UTF-8 conversion does it: each invalid
-// sequence becomes one U+FFFD. The text ends at the first NUL character.
-// Characters beyond U+FFFF are a surrogate pair where wchar_t has 16 bits.
-std::wstring DecodeUtf8(std::string_view bytes);
+// The text of a configuration file's bytes: what the C runtime's text-mode
+// read delivers (every CR LF pair becomes LF, the read ends at the first 0x1A
+// byte), decoded from UTF-8 as the system's conversion does it (each invalid
+// sequence becomes one U+FFFD), up to the first NUL character. Characters
+// beyond U+FFFF are a surrogate pair where wchar_t has 16 bits.
+std::wstring DecodeConfigText(std::string_view fileBytes);
 
 // Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);
@@ -22,4 +20,4 @@ std::string EncodeUtf8(std::wstring_view text);
 bool IsWhiteSpace(wchar_t c);
 
 // Text with IsWhiteSpace characters removed at both ends.
-std::wstring TrimWhiteSpace(std::wstring_view text);
+std::wstring_view TrimWhiteSpace(std::wstring_view text);

@@ -15,7 +15,7 @@ bool LoadConfigText(const std::filesystem::path& path, std::wstring& text) {
     if (in.bad()) {
         throw std::ios_base::failure("the configuration file could not be read");
     }
-    text = DecodeUtf8(ReadTextMode(bytes));
+    text = DecodeConfigText(bytes);
     return true;
 }
 
@@ -26,6 +26,7 @@ xmlDocument::xmlDocument(const std::filesystem::path& path) {
     std::wstring text;
     opened = LoadConfigText(path, text);
     if (opened) {
-        root = ParseXmlText(text);
+        tree = ParseXmlText(text);
+        root = &tree->Root();
     }
 }

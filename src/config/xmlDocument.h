@@ -19,5 +19,8 @@ public:
     explicit xmlDocument(const std::filesystem::path& path);
 
     bool opened = false;
-    std::unique_ptr<xmlElement> root;
+    xmlElement* root = nullptr;
+
+private:
+    std::unique_ptr<xmlTree> tree;
 };

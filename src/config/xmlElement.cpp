@@ -1,62 +1,89 @@
 #include "config/xmlElement.h"
 
-xmlElement::~xmlElement() {
-    std::vector<std::unique_ptr<xmlElement>> pending = std::move(children);
-    while (!pending.empty()) {
-        std::unique_ptr<xmlElement> element = std::move(pending.back());
-        pending.pop_back();
-        for (auto& child : element->children) {
-            pending.push_back(std::move(child));
-        }
-        element->children.clear();
-    }
+#include <algorithm>
+#include <new>
+
+namespace {
+
+wchar_t LowerAscii(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
 }
+
+xmlElement* NewElement(std::pmr::memory_resource* arena) {
+    // Elements are never destroyed one by one: the arena releases them with their tree.
+    return new (arena->allocate(sizeof(xmlElement), alignof(xmlElement))) xmlElement(arena);
+}
+
+} // namespace
 
 std::wstring LowerAsciiLetters(std::wstring_view text) {
     std::wstring out(text);
-    for (auto& c : out) {
-        if (c >= L'A' && c <= L'Z') {
-            c = static_cast<wchar_t>(c - L'A' + L'a');
-        }
-    }
+    std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
     return out;
+}
+
+std::wstring_view xmlElement::Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes) {
+    if (text.empty()) {
+        return {};
+    }
+    auto* out = static_cast<wchar_t*>(children.get_allocator().resource()->allocate(
+        text.size() * sizeof(wchar_t), alignof(wchar_t)));
+    if (unescapeQuotes && text.find(L'\\') == std::wstring_view::npos) {
+        unescapeQuotes = false;
+    }
+    if (!lowerAscii && !unescapeQuotes) {
+        std::copy(text.begin(), text.end(), out);
+        return {out, text.size()};
+    }
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (unescapeQuotes && text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'"') {
+            continue;
+        }
+        out[n++] = lowerAscii ? LowerAscii(text[i]) : text[i];
+    }
+    return {out, n};
+}
+
+void xmlElement::SetName(std::wstring_view text) {
+    name = Keep(text, false, false);
+}
+
+void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value) {
+    if (attributes.empty()) {
+        attributes.reserve(4); // most elements have a few; saves the first regrowths
+    }
+    attributes.push_back({Keep(attrName, true, false), Keep(value, false, true)});
+}
+
+xmlElement& xmlElement::AddChild() {
+    if (children.empty()) {
+        children.reserve(4);
+    }
+    children.push_back(NewElement(children.get_allocator().resource()));
+    return *children.back();
 }
 
 std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
     const std::wstring key = LowerAsciiLetters(attrName);
-    for (std::size_t i = 0; i < attributeNames.size(); ++i) {
-        if (attributeNames[i] == key) {
-            return attributeValues[i];
+    for (const Attribute& a : attributes) {
+        if (a.name == key) {
+            return std::wstring(a.value);
         }
     }
     return {};
 }
 
-void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value) {
-    std::wstring unescaped;
-    unescaped.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == L'\\' && i + 1 < value.size() && value[i + 1] == L'"') {
-            continue;
-        }
-        unescaped.push_back(value[i]);
-    }
-    attributeNames.push_back(LowerAsciiLetters(attrName));
-    attributeValues.push_back(std::move(unescaped));
-}
-
-xmlElement* xmlElement::AddChild(std::unique_ptr<xmlElement> element) {
-    children.push_back(std::move(element));
-    return children.back().get();
-}
+xmlTree::xmlTree(std::size_t sizeHint)
+    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), root(NewElement(&arena)) {}
 
 xmlElement* FindChild(const xmlElement* element, std::wstring_view name) {
     if (element == nullptr) {
         return nullptr;
     }
-    for (const auto& child : element->children) {
-        if (child->name == name) {
-            return child.get();
+    for (std::size_t i = 0; i < element->GetChildCount(); ++i) {
+        if (element->GetChild(i)->GetName() == name) {
+            return element->GetChild(i);
         }
     }
     return nullptr;

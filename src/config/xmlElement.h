@@ -1,41 +1,62 @@
-// One node of the configuration's element tree.
+// The configuration's element tree. Every element, name and value of one tree
+// lives in the tree's arena: building is a bump of a pointer, and the whole tree
+// goes at once with its xmlTree, whatever its depth.
 #pragma once
 
 #include <cstddef>
-#include <memory>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class xmlElement {
 public:
-    xmlElement() = default;
+    explicit xmlElement(std::pmr::memory_resource* arena) : attributes(arena), children(arena) {}
     xmlElement(const xmlElement&) = delete;
     xmlElement& operator=(const xmlElement&) = delete;
-    // Destroys the subtree without recursion, so any depth is safe.
-    ~xmlElement();
 
-    const std::wstring& GetName() const { return name; }
+    std::wstring_view GetName() const { return name; }
     // Value of the first attribute whose name equals `attrName` with A-Z lower-cased; else empty.
     std::wstring GetAttribute(std::wstring_view attrName) const;
     std::size_t GetChildCount() const { return children.size(); }
-    xmlElement* GetChild(std::size_t i) const { return children[i].get(); }
+    xmlElement* GetChild(std::size_t i) const { return children[i]; }
 
-    const std::vector<std::wstring>& AttributeNames() const { return attributeNames; }
-    const std::vector<std::wstring>& AttributeValues() const { return attributeValues; }
+    std::size_t GetAttributeCount() const { return attributes.size(); }
+    std::wstring_view GetAttributeName(std::size_t i) const { return attributes[i].name; }
+    std::wstring_view GetAttributeValue(std::size_t i) const { return attributes[i].value; }
 
-    void SetName(std::wstring text) { name = std::move(text); }
+    void SetName(std::wstring_view text);
     // Stores the name with A-Z lower-cased and the value with each backslash-quote as a quote.
     void AddAttribute(std::wstring_view attrName, std::wstring_view value);
-    xmlElement* AddChild(std::unique_ptr<xmlElement> element);
+    // Appends a new element without name, attributes or children, owned like this one.
+    xmlElement& AddChild();
 
 private:
-    friend xmlElement* FindChild(const xmlElement* element, std::wstring_view name);
+    struct Attribute {
+        std::wstring_view name;
+        std::wstring_view value;
+    };
 
-    std::wstring name;
-    std::vector<std::wstring> attributeNames;
-    std::vector<std::wstring> attributeValues;
-    std::vector<std::unique_ptr<xmlElement>> children;
+    std::wstring_view Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes);
+
+    std::wstring_view name;
+    std::pmr::vector<Attribute> attributes;
+    std::pmr::vector<xmlElement*> children;
+};
+
+// Owns one tree: its root element and everything below it.
+class xmlTree {
+public:
+    // `sizeHint`: about how many characters of text the tree is built from.
+    explicit xmlTree(std::size_t sizeHint = 0);
+    xmlTree(const xmlTree&) = delete;
+    xmlTree& operator=(const xmlTree&) = delete;
+
+    xmlElement& Root() const { return *root; }
+
+private:
+    std::pmr::monotonic_buffer_resource arena;
+    xmlElement* root;
 };
 
 // The first direct child named exactly `name`, or none; none also for no element.

@@ -38,7 +38,7 @@ class Parser {
 public:
     explicit Parser(std::wstring_view text) : src_(text) {}
 
-    std::unique_ptr<xmlElement> Run() {
+    std::unique_ptr<xmlTree> Run() {
         // A "?" anywhere makes the text start at the next "<" after it.
         const std::size_t q = src_.find(L'?');
         if (q != npos) {
@@ -47,15 +47,16 @@ public:
                 pos_ = l;
             }
         }
-        auto root = std::make_unique<xmlElement>();
-        ParseTagName(*root);
-        ParseAttributes(*root);
+        auto tree = std::make_unique<xmlTree>(src_.size());
+        xmlElement& root = tree->Root();
+        ParseTagName(root);
+        ParseAttributes(root);
         const std::size_t gt = NextGt();
         if (gt != npos) {
             CutTo(gt + 1);
         }
-        ParseChildren(*root);
-        return root;
+        ParseChildren(root);
+        return tree;
     }
 
 private:
@@ -74,30 +75,40 @@ private:
     // Keeps src_[pos_, end) in front of the remaining text, as the removal of an
     // empty element's start tag does. The piece holds no '<' and no '>'.
     void AppendGap(std::size_t end) {
-        for (std::size_t s = pos_; s < end; ++s) {
-            const wchar_t c = src_[s];
-            const std::size_t i = gap_.size();
+        const std::size_t base = gap_.size();
+        gap_.append(src_.substr(pos_, end - pos_));
+        for (std::size_t i = base; i < gap_.size(); ++i) {
+            const wchar_t c = gap_[i];
             if (c == L'=') {
                 gapEq_.push_back(i);
-            }
-            if (c == L'"') {
+            } else if (c == L'"') {
                 gapQuote_.push_back(i);
-                if (i == 0 || gap_.back() != L'\\') {
+                if (i == 0 || gap_[i - 1] != L'\\') {
                     gapClosingQuote_.push_back(i);
                 }
             }
-            const bool stop = c != L' ' && c != L'=';
-            gapPrevStop_.push_back(stop ? i : (i > 0 ? gapPrevStop_.back() : npos));
-            gap_.push_back(c);
         }
+    }
+
+    // Last gap index <= k that is neither a space nor '=', or npos. Its table is
+    // built only when asked for, as backward scans reach into the gap only in odd files.
+    std::size_t GapPrevStop(std::size_t k) const {
+        for (std::size_t i = gapPrevStop_.size(); i < gap_.size(); ++i) {
+            const bool stop = gap_[i] != L' ' && gap_[i] != L'=';
+            gapPrevStop_.push_back(stop ? i : (i > 0 ? gapPrevStop_.back() : npos));
+        }
+        return gapPrevStop_[k];
     }
 
     void ParseTagName(xmlElement& element) {
         const std::size_t lt = NextLt();
         // Without a '<' (only possible for the root, while no gap exists) the name starts the text.
         const std::size_t s = lt == npos ? pos_ : lt + 1;
-        const std::size_t i = src_.find_first_of(L" >", s);
-        if (i == npos) {
+        std::size_t i = s;
+        while (i < src_.size() && src_[i] != L' ' && src_[i] != L'>') {
+            ++i;
+        }
+        if (i == src_.size()) {
             throw xmlError("a tag name is not followed by a space or '>'", lt == npos ? pos_ : lt);
         }
         element.SetName(TrimWhiteSpace(src_.substr(s, i - s)));
@@ -113,16 +124,17 @@ private:
         wchar_t At(std::size_t i) const { return i < gapLen ? p.gap_[i] : Src(i); }
         wchar_t Src(std::size_t i) const { return p.src_[p.pos_ + i - gapLen]; }
         std::size_t ToSrc(std::size_t i) const { return p.pos_ + i - gapLen; }
-        std::wstring Slice(std::size_t b, std::size_t e) const {
-            std::wstring out;
-            if (b < gapLen) {
-                out.append(p.gap_, b, std::min(e, gapLen) - b);
-                b = gapLen;
+        // The text from b to e; `scratch` holds it only when it spans gap and buffer.
+        std::wstring_view Slice(std::size_t b, std::size_t e, std::wstring& scratch) const {
+            if (b >= gapLen) {
+                return p.src_.substr(ToSrc(b), e - b);
             }
-            if (b < e) {
-                out.append(p.src_.substr(ToSrc(b), e - b));
+            if (e <= gapLen) {
+                return std::wstring_view(p.gap_).substr(b, e - b);
             }
-            return out;
+            scratch.assign(p.gap_, b, gapLen - b);
+            scratch.append(p.src_.substr(p.pos_, e - gapLen));
+            return scratch;
         }
         // First index >= from holding `ch`, using the gap's index list for the gap part.
         std::size_t Find(wchar_t ch, const std::vector<std::size_t>& inGap,
@@ -147,7 +159,7 @@ private:
                     return k;
                 }
             }
-            return k == npos ? npos : p.gapPrevStop_[k];
+            return k == npos ? npos : p.GapPrevStop(k);
         }
         // First quote at index >= from whose preceding character is not a backslash.
         std::size_t FindClosingQuote(std::size_t from) const {
@@ -193,13 +205,13 @@ private:
                                "'>' (a value cannot contain '>')",
                                where(q));
             }
-            element.AddAttribute(TrimWhiteSpace(tag.Slice(j, k + 1)),
-                                 TrimWhiteSpace(tag.Slice(q + 1, v)));
+            element.AddAttribute(TrimWhiteSpace(tag.Slice(j, k + 1, scratchName_)),
+                                 TrimWhiteSpace(tag.Slice(q + 1, v, scratchValue_)));
             p = v;
         }
     }
 
-    bool IsEndTagAt(std::size_t l, const std::wstring& name) const {
+    bool IsEndTagAt(std::size_t l, std::wstring_view name) const {
         const std::wstring_view rest = src_.substr(l);
         return rest.size() >= name.size() + 3 && rest[1] == L'/' &&
                rest.substr(2, name.size()) == name && rest[name.size() + 2] == L'>';
@@ -221,7 +233,7 @@ private:
             if (open.size() >= kMaxElementDepth) {
                 throw xmlError("elements are nested more than 1000 levels deep", l);
             }
-            xmlElement& child = *parent.AddChild(std::make_unique<xmlElement>());
+            xmlElement& child = parent.AddChild();
             ParseTagName(child);
             ParseAttributes(child);
             const std::size_t gt = NextGt();
@@ -253,12 +265,14 @@ private:
     std::vector<std::size_t> gapEq_;
     std::vector<std::size_t> gapQuote_;
     std::vector<std::size_t> gapClosingQuote_;
-    std::vector<std::size_t> gapPrevStop_;
+    mutable std::vector<std::size_t> gapPrevStop_;
+    std::wstring scratchName_;
+    std::wstring scratchValue_;
 };
 
 } // namespace
 
-std::unique_ptr<xmlElement> ParseXmlText(std::wstring_view text) {
+std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text) {
     return Parser(text).Run();
 }
 

@@ -25,7 +25,7 @@ private:
 
 // Builds the element tree of a decoded configuration text. Raises xmlError
 // where the text cannot be cut apart by the reader's rules.
-std::unique_ptr<xmlElement> ParseXmlText(std::wstring_view text);
+std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text);
 
 // Line and column (both from 1, columns in characters) of an index into decoded text.
 struct TextPosition {

@@ -50,8 +50,8 @@ std::int32_t TextToInt(std::wstring_view text) {
 }
 
 ColorRef ReadColor(const xmlElement* element, std::wstring_view attrName) {
-    const std::wstring trimmed = TrimWhiteSpace(Attribute(element, attrName));
-    std::wstring_view v = trimmed;
+    const std::wstring text = Attribute(element, attrName);
+    std::wstring_view v = TrimWhiteSpace(text);
     std::size_t space = v.find(L' ');
     if (space == std::wstring_view::npos) {
         return 0;

@@ -51,13 +51,11 @@ std::string TreeToJson(const xmlElement& root) {
         out += "{\"name\":";
         out += JsonString(e.GetName());
         out += ",\"attributes\":[";
-        const auto& names = e.AttributeNames();
-        const auto& values = e.AttributeValues();
-        for (std::size_t i = 0; i < names.size(); ++i) {
+        for (std::size_t i = 0; i < e.GetAttributeCount(); ++i) {
             out += i ? ",[" : "[";
-            out += JsonString(names[i]);
+            out += JsonString(e.GetAttributeName(i));
             out += ',';
-            out += JsonString(values[i]);
+            out += JsonString(e.GetAttributeValue(i));
             out += ']';
         }
         out += "],\"children\":[";

@@ -38,8 +38,8 @@ int PrintTree(const std::filesystem::path& file, const std::string& shownName) {
             PrintError(shownName + ": cannot open the file");
             return kFailure;
         }
-        const auto root = ParseXmlText(text);
-        const std::string json = TreeToJson(*root) + "\n";
+        const auto tree = ParseXmlText(text);
+        const std::string json = TreeToJson(tree->Root()) + "\n";
         std::fwrite(json.data(), 1, json.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : kFailure;
     } catch (const xmlError& e) {

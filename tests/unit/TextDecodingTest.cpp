@@ -6,26 +6,27 @@
 
 namespace {
 
-TEST(ReadTextMode, TurnsCrLfIntoLfAndStopsAtCtrlZ) {
+TEST(DecodeConfigText, ReadsLikeTextModeTurningCrLfIntoLfAndStoppingAtCtrlZ) {
     const struct {
-        std::string in, out;
+        std::string in;
+        std::wstring out;
     } cases[] = {
-        {"a\r\nb", "a\nb"},
-        {"a\rb", "a\rb"},
-        {"a\r\r\nb", "a\r\nb"},
-        {"a\n\rb", "a\n\rb"},
-        {"end\r", "end\r"},
-        {"a\x1A\r\nb", "a"},
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-        {"", ""},
+        {"a\r\nb", L"a\nb"},
+        {"a\rb", L"a\rb"},
+        {"a\r\r\nb", L"a\r\nb"},
+        {"a\n\rb", L"a\n\rb"},
+        {"end\r", L"end\r"},
+        {"a\x1A\r\nb", L"a"},
+        {"", L""},
+        {"\x1A", L""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReadTextMode(c.in), c.out) << c.in;
+        EXPECT_EQ(DecodeConfigText(c.in), c.out) << c.in;
     }
 }
 
 // The replacements the system conversion makes (measured under Wine).
-TEST(DecodeUtf8, ReplacesInvalidSequencesLikeTheSystem) {
+TEST(DecodeConfigText, ReplacesInvalidUtf8LikeTheSystem) {
     const std::wstring fffd = L"\uFFFD";
     const struct {
         const char* in;
@@ -47,18 +48,30 @@ TEST(DecodeUtf8, ReplacesInvalidSequencesLikeTheSystem) {
          fffd + L"a"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(DecodeUtf8(c.in), c.out) << c.in;
+        EXPECT_EQ(DecodeConfigText(c.in), c.out) << c.in;
     }
 }
 
-TEST(DecodeUtf8, EndsAtTheFirstNul) {
-    EXPECT_EQ(DecodeUtf8(std::string("ab\0cd", 5)), L"ab");
-    EXPECT_EQ(DecodeUtf8(std::string("\xE2\x82\0x", 4)), L"\uFFFD");
+// Decoding sees the bytes after the text-mode read: CR LF counts as one byte
+// when deciding whether a sequence is cut off by the end of the text.
+TEST(DecodeConfigText, DecodesWhatTheTextModeReadDelivers) {
+    const std::wstring fffd = L"\uFFFD";
+    EXPECT_EQ(DecodeConfigText("\xE2\r\n"), fffd); // E2 LF: cut off, LF consumed
+    EXPECT_EQ(DecodeConfigText("\xE2\r\nab"), fffd + L"\nab");
+    EXPECT_EQ(DecodeConfigText("\xE2\x82\r\n"), fffd + L"\n"); // E2 82 LF: not cut off
+    EXPECT_EQ(DecodeConfigText("\xE2\x82\r\nx"), fffd + L"\nx");
+    EXPECT_EQ(DecodeConfigText("\xE2\x82\x1A\xAC"), fffd);
+    EXPECT_EQ(DecodeConfigText("\xC3\r"), fffd + L"\r");
 }
 
-TEST(DecodeUtf8, CharactersBeyondTheBasicPlaneRoundTrip) {
+TEST(DecodeConfigText, EndsAtTheFirstNul) {
+    EXPECT_EQ(DecodeConfigText(std::string("ab\0cd", 5)), L"ab");
+    EXPECT_EQ(DecodeConfigText(std::string("\xE2\x82\0x", 4)), L"\uFFFD");
+}
+
+TEST(DecodeConfigText, CharactersBeyondTheBasicPlaneRoundTrip) {
     const std::string emoji = "\xF0\x9F\x98\x80";
-    const std::wstring wide = DecodeUtf8(emoji);
+    const std::wstring wide = DecodeConfigText(emoji);
     EXPECT_EQ(wide.size(), sizeof(wchar_t) == 2 ? 2u : 1u);
     EXPECT_EQ(EncodeUtf8(wide), emoji);
 }

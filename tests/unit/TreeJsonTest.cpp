@@ -6,9 +6,9 @@
 namespace {
 
 TEST(TreeJson, WritesNamesAttributesAndChildrenInOrder) {
-    const auto root =
+    const auto tree =
         ParseXmlText(L"<config B=\"2\" a=\"1\"><General/><Pages><P/></Pages></config>");
-    EXPECT_EQ(TreeToJson(*root),
+    EXPECT_EQ(TreeToJson(tree->Root()),
               R"({"name":"config","attributes":[["b","2"],["a","1"]],"children":[)"
               R"({"name":"General/","attributes":[],"children":[]},)"
               R"({"name":"Pages","attributes":[],"children":[)"

@@ -9,11 +9,11 @@
 
 inline std::string TreeText(const xmlElement& e) {
     std::string out = EncodeUtf8(e.GetName());
-    if (!e.AttributeNames().empty()) {
+    if (e.GetAttributeCount() > 0) {
         out += '{';
-        for (std::size_t i = 0; i < e.AttributeNames().size(); ++i) {
-            out += (i ? ";" : "") + EncodeUtf8(e.AttributeNames()[i]) + "=" +
-                   EncodeUtf8(e.AttributeValues()[i]);
+        for (std::size_t i = 0; i < e.GetAttributeCount(); ++i) {
+            out += (i ? ";" : "") + EncodeUtf8(e.GetAttributeName(i)) + "=" +
+                   EncodeUtf8(e.GetAttributeValue(i));
         }
         out += '}';
     }

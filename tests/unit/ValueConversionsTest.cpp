@@ -33,8 +33,8 @@ TEST(TextToInt, ScansLikePercentD) {
 }
 
 ColorRef Color(const wchar_t* value) {
-    const auto e = ParseXmlText(std::wstring(L"<c color=\"") + value + L"\"/>");
-    return ReadColor(e.get(), L"COLOR");
+    const auto tree = ParseXmlText(std::wstring(L"<c color=\"") + value + L"\"/>");
+    return ReadColor(&tree->Root(), L"COLOR");
 }
 
 TEST(ReadColor, ReadsThreeSpaceSeparatedNumbers) {
@@ -52,8 +52,8 @@ TEST(ReadColor, ReadsThreeSpaceSeparatedNumbers) {
     for (const auto& c : cases) {
         EXPECT_EQ(Color(c.in), c.out) << '"' << EncodeUtf8(c.in) << '"';
     }
-    const auto e = ParseXmlText(L"<c/>");
-    EXPECT_EQ(ReadColor(e.get(), L"color"), 0u);
+    const auto tree = ParseXmlText(L"<c/>");
+    EXPECT_EQ(ReadColor(&tree->Root(), L"color"), 0u);
     EXPECT_EQ(ReadColor(nullptr, L"color"), 0u);
 }
 
@@ -65,8 +65,8 @@ TEST(OnOff, OnlyExactTrueIsOn) {
 }
 
 FontSpec Font(const wchar_t* attributes) {
-    const auto e = ParseXmlText(std::wstring(L"<Font ") + attributes + L"/>");
-    return ReadFontSpec(e.get());
+    const auto tree = ParseXmlText(std::wstring(L"<Font ") + attributes + L"/>");
+    return ReadFontSpec(&tree->Root());
 }
 
 TEST(ReadFontSpec, DerivesFaceWeightAndStyleFromPlainSearches) {

@@ -19,7 +19,7 @@ class Oracle {
 public:
     explicit Oracle(std::wstring_view text) : t_(text) {}
 
-    std::unique_ptr<xmlElement> Parse() {
+    std::unique_ptr<xmlTree> Parse() {
         const std::size_t q = t_.find(L'?');
         if (q != npos) {
             const std::size_t l = t_.find(L'<', q);
@@ -27,15 +27,16 @@ public:
                 t_ = t_.substr(l);
             }
         }
-        auto root = std::make_unique<xmlElement>();
-        ParseTagName(*root);
-        ParseAttributes(*root);
+        auto tree = std::make_unique<xmlTree>();
+        xmlElement& root = tree->Root();
+        ParseTagName(root);
+        ParseAttributes(root);
         const std::size_t gt = t_.find(L'>');
         if (gt != npos) {
             t_ = t_.substr(gt + 1);
         }
-        ParseChildren(*root, 1);
-        return root;
+        ParseChildren(root, 1);
+        return tree;
     }
 
 private:
@@ -101,13 +102,13 @@ private:
     void ParseChildren(xmlElement& parent, std::size_t depth) {
         for (;;) {
             const std::size_t l = t_.find(L'<');
-            if (l == npos || t_.find(L"</" + parent.GetName() + L">") == l) {
+            if (l == npos || t_.find(EndTag(parent)) == l) {
                 return;
             }
             if (depth >= kMaxElementDepth) {
                 Fail();
             }
-            xmlElement& child = *parent.AddChild(std::make_unique<xmlElement>());
+            xmlElement& child = parent.AddChild();
             ParseTagName(child);
             ParseAttributes(child);
             const std::size_t se = t_.find(L"/>");
@@ -125,11 +126,15 @@ private:
             }
             t_ = t_.substr(gt + 1);
             ParseChildren(child, depth + 1);
-            const std::size_t e = t_.find(L"</" + child.GetName() + L">");
+            const std::size_t e = t_.find(EndTag(child));
             if (e != npos) {
                 t_ = t_.substr(t_.find(L'>', e) + 1);
             }
         }
+    }
+
+    static std::wstring EndTag(const xmlElement& e) {
+        return L"</" + std::wstring(e.GetName()) + L">";
     }
 
     std::wstring t_;
@@ -137,6 +142,6 @@ private:
 
 } // namespace
 
-std::unique_ptr<xmlElement> OracleParse(std::wstring_view text) {
+std::unique_ptr<xmlTree> OracleParse(std::wstring_view text) {
     return Oracle(text).Parse();
 }

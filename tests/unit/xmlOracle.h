@@ -8,4 +8,4 @@
 
 #include "config/xmlElement.h"
 
-std::unique_ptr<xmlElement> OracleParse(std::wstring_view text);
+std::unique_ptr<xmlTree> OracleParse(std::wstring_view text);

@@ -110,9 +110,9 @@ std::wstring RandomDocument(std::mt19937& rng) {
     return text;
 }
 
-std::string Run(std::unique_ptr<xmlElement> (*parse)(std::wstring_view), std::wstring_view text) {
+std::string Run(std::unique_ptr<xmlTree> (*parse)(std::wstring_view), std::wstring_view text) {
     try {
-        return TreeText(*parse(text));
+        return TreeText(parse(text)->Root());
     } catch (const std::invalid_argument&) {
         return "<error>";
     }
