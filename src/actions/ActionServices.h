@@ -1,0 +1,73 @@
+// What the actions need from outside: the menu window and the system. The
+// core declares both; the dialog and the Win32 system class implement them,
+// tests give fakes.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Message box styles and answers, with the platform's values.
+inline constexpr unsigned kMbOk = 0x0;
+inline constexpr unsigned kMbYesNo = 0x4;
+inline constexpr int kIdYes = 6;
+
+class IMenuDialog {
+public:
+    // A modal box owned by the dialog; returns the button pressed.
+    virtual int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
+                               unsigned style) = 0;
+    // The dialog's OK path: it ends once the current message has been handled.
+    virtual void EndWithOk() = 0;
+    virtual void Minimize() = 0;
+    virtual int CurrentPage() const = 0;
+    virtual void SetCurrentPage(int page) = 0;
+    virtual int PageCount() const = 0;
+
+protected:
+    ~IMenuDialog() = default;
+};
+
+// Registry value types, with the platform's values.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+enum class RegistryHive { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+
+struct RegistryData {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+struct OsVersion {
+    std::uint32_t major = 0;
+    std::uint32_t minor = 0;
+};
+
+class ISystemServices {
+public:
+    // Starts a file with its default verb; never waits for it. False when the launch failed.
+    virtual bool StartFile(const std::wstring& file, const std::wstring& parameters,
+                           bool maximized) = 0;
+    // Whether any file or directory matches the path (wildcards allowed).
+    virtual bool PathMatches(const std::wstring& path) = 0;
+    // The running system's version; 0.0 when it cannot be read.
+    virtual OsVersion GetOsVersion() = 0;
+    // True for a 32-bit process on a 64-bit system.
+    virtual bool IsWow64() = 0;
+    // The stored type and all bytes of a value; none when the key cannot be
+    // opened or the value not read.
+    virtual std::optional<RegistryData> ReadRegistryValue(RegistryHive hive,
+                                                          const std::wstring& subkey,
+                                                          const std::wstring& name,
+                                                          bool view64) = 0;
+    // Full path of the program's own executable.
+    virtual std::wstring ProgramPath() = 0;
+
+protected:
+    ~ISystemServices() = default;
+};

@@ -1,0 +1,58 @@
+#include "actions/Commands.h"
+
+bool cmdSwitchPage::DoCommand() {
+    // The page count is read now, not when the command was built: the quit
+    // button's chain is built before the pages are counted.
+    const int count = dialog_->PageCount();
+    int page = dialog_->CurrentPage() + step_;
+    if (page >= count) {
+        page = 0;
+    }
+    if (page < 0) {
+        page = count - 1;
+    }
+    dialog_->SetCurrentPage(page);
+    return true;
+}
+
+bool cmdShowMessage::DoCommand() {
+    dialog_->ShowMessageBox(message_, caption_, kMbOk);
+    return true;
+}
+
+bool cmdBeenden::DoCommand() {
+    if (dialog_ == nullptr) {
+        return false;
+    }
+    dialog_->EndWithOk();
+    return true;
+}
+
+bool cmdMinimize::DoCommand() {
+    if (dialog_ == nullptr) {
+        return false;
+    }
+    dialog_->Minimize();
+    return true;
+}
+
+std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& path) {
+    const std::size_t slash = programPath.rfind(L'\\');
+    const std::wstring joined =
+        (slash == std::wstring::npos ? std::wstring() : programPath.substr(0, slash + 1)) + path;
+    return joined.empty() ? path : joined;
+}
+
+cmdExec::cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
+                 ISystemServices* system)
+    : path_(makeAbsolute ? MakeAbsolute(system->ProgramPath(), path) : std::move(path)),
+      parameter_(std::move(parameter)), maximized_(maximized), system_(system) {}
+
+bool cmdExec::DoCommand() {
+    // An empty path names nothing to start: the launch fails without asking the shell.
+    return !path_.empty() && system_->StartFile(path_, parameter_, maximized_);
+}
+
+bool cmdLernprog::DoCommand() {
+    return system_->StartFile(L"TUTORRUN.exe", parameter_, maximized_);
+}

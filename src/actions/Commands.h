@@ -1,0 +1,80 @@
+// The six commands.
+#pragma once
+
+#include <string>
+
+#include "actions/ActionServices.h"
+#include "actions/TExecuteAble.h"
+
+// "weiter" (+1) and "zurück" (-1), wrapping around at both ends.
+class cmdSwitchPage : public TCommand {
+public:
+    cmdSwitchPage(int step, IMenuDialog* dialog) : step_(step), dialog_(dialog) {}
+    bool DoCommand() override;
+
+private:
+    int step_;
+    IMenuDialog* dialog_;
+};
+
+class cmdShowMessage : public TCommand {
+public:
+    cmdShowMessage(std::wstring message, std::wstring caption, IMenuDialog* dialog)
+        : message_(std::move(message)), caption_(std::move(caption)), dialog_(dialog) {}
+    bool DoCommand() override;
+
+private:
+    std::wstring message_;
+    std::wstring caption_;
+    IMenuDialog* dialog_;
+};
+
+class cmdBeenden : public TCommand {
+public:
+    explicit cmdBeenden(IMenuDialog* dialog) : dialog_(dialog) {}
+    bool DoCommand() override;
+
+private:
+    IMenuDialog* dialog_;
+};
+
+class cmdMinimize : public TCommand {
+public:
+    explicit cmdMinimize(IMenuDialog* dialog) : dialog_(dialog) {}
+    bool DoCommand() override;
+
+private:
+    IMenuDialog* dialog_;
+};
+
+class cmdExec : public TCommand {
+public:
+    // With makeabsolute, the path is resolved against the program's directory now, once.
+    cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
+            ISystemServices* system);
+    bool DoCommand() override;
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+    std::wstring parameter_;
+    bool maximized_;
+    ISystemServices* system_;
+};
+
+// Starts the tutorial launcher by name, found by the platform's usual search.
+class cmdLernprog : public TCommand {
+public:
+    cmdLernprog(std::wstring parameter, bool maximized, ISystemServices* system)
+        : parameter_(std::move(parameter)), maximized_(maximized), system_(system) {}
+    bool DoCommand() override;
+
+private:
+    std::wstring parameter_;
+    bool maximized_;
+    ISystemServices* system_;
+};
+
+// Directory part of the program's path (up to its last backslash) followed by
+// `path`, joined as text; the path itself when both are empty.
+std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& path);

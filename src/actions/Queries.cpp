@@ -1,0 +1,138 @@
+#include "actions/Queries.h"
+
+#include <cstdio>
+
+#include "config/TextDecoding.h"
+#include "controls/ValueConversions.h"
+
+namespace {
+
+// The read buffers: 260 characters for text values, 4 bytes for a DWORD.
+constexpr std::size_t kTextBufferBytes = 520;
+constexpr std::size_t kDwordBytes = 4;
+constexpr std::size_t kMaxFindPath = 260;
+
+// The text of a text value as a 260-character buffer holds it: up to the first zero, trimmed.
+std::wstring StoredText(const std::vector<std::uint8_t>& bytes) {
+    std::wstring text;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto c = static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
+        if (c == L'\0') {
+            break;
+        }
+        text.push_back(c);
+    }
+    return std::wstring(TrimWhiteSpace(text));
+}
+
+std::wstring LowerHex(const std::vector<std::uint8_t>& bytes) {
+    std::wstring hex;
+    for (const std::uint8_t b : bytes) {
+        wchar_t digits[3];
+        std::swprintf(digits, 3, L"%02x", b);
+        hex += digits;
+    }
+    return hex;
+}
+
+// "%d" as the comparison value of a DWORD: none when the text holds no number.
+std::optional<std::uint32_t> DwordPattern(const std::wstring& text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsWhiteSpace(text[i])) {
+        ++i;
+    }
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+        ++i;
+    }
+    if (i == text.size() || text[i] < L'0' || text[i] > L'9') {
+        return std::nullopt; // not a decimal number: the test is false
+    }
+    return static_cast<std::uint32_t>(TextToInt(text));
+}
+
+bool MatchesValue(const RegistryData& data, const std::wstring& type, const std::wstring& value) {
+    const auto textOf = [&](std::uint32_t storedType) {
+        return data.type == storedType && data.bytes.size() <= kTextBufferBytes &&
+               StoredText(data.bytes) == value;
+    };
+    if (type == L"REG_SZ") {
+        return textOf(kRegSz);
+    }
+    if (type == L"REG_BINARY") {
+        return data.type == kRegBinary && LowerHex(data.bytes) == value;
+    }
+    if (type == L"REG_DWORD") {
+        const auto expected = DwordPattern(value);
+        if (!expected || data.type != kRegDword || data.bytes.size() > kDwordBytes) {
+            return false;
+        }
+        std::uint32_t stored = 0; // bytes the value lacks read as zero
+        for (std::size_t i = 0; i < data.bytes.size(); ++i) {
+            stored |= static_cast<std::uint32_t>(data.bytes[i]) << (8 * i);
+        }
+        return stored == *expected;
+    }
+    if (type == L"REG_EXPAND_SZ") {
+        return textOf(kRegExpandSz);
+    }
+    if (type == L"REG_MULTI_SZ") {
+        return textOf(kRegMultiSz); // the first string of the list
+    }
+    return false;
+}
+
+} // namespace
+
+bool QFile::Check() {
+    return !path_.empty() && path_.size() < kMaxFindPath && system_->PathMatches(path_);
+}
+
+RegistryHive HiveFromName(const std::wstring& hkey) {
+    if (hkey == L"HKEY_CLASSES_ROOT") {
+        return RegistryHive::ClassesRoot;
+    }
+    if (hkey == L"HKEY_CURRENT_USER") {
+        return RegistryHive::CurrentUser;
+    }
+    if (hkey == L"HKEY_LOCAL_MACHINE") {
+        return RegistryHive::LocalMachine;
+    }
+    if (hkey == L"HKEY_USERS") {
+        return RegistryHive::Users;
+    }
+    return RegistryHive::CurrentConfig;
+}
+
+bool QRegistry::Check() {
+    // A 32-bit menu on 64-bit Windows reads the 64-bit view, where installers register.
+    const auto data =
+        system_->ReadRegistryValue(HiveFromName(hkey_), key_, wert_, system_->IsWow64());
+    return data && MatchesValue(*data, type_, value_);
+}
+
+bool CompareVersion(std::int32_t checkType, OsVersion os, std::int32_t major, std::int32_t minor) {
+    const auto M = static_cast<std::uint32_t>(major);
+    const auto m = static_cast<std::uint32_t>(minor);
+    switch (checkType) {
+    case -2:
+        return os.major < M || (os.major == M && os.minor < m);
+    case -1:
+        return os.major < M || (os.major == M && os.minor <= m);
+    case 0:
+        return os.major == M && os.minor == m;
+    case 1:
+        return os.major > M || (os.major == M && os.minor >= m);
+    case 2:
+        return os.major > M || (os.major == M && os.minor > m);
+    default:
+        return false;
+    }
+}
+
+bool QWinVersion::Check() {
+    return CompareVersion(checkType_, system_->GetOsVersion(), major_, minor_);
+}
+
+bool QYesNoBox::Check() {
+    return dialog_->ShowMessageBox(message_, caption_, kMbYesNo) == kIdYes;
+}

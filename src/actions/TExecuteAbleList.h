@@ -1,0 +1,47 @@
+// The one action store of the dialog: builds every button's chain from the
+// configuration and runs chains by index.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "actions/ActionServices.h"
+#include "actions/TExecuteAble.h"
+
+class xmlElement;
+
+// The warning a button shows when its chain could not be carried out.
+inline constexpr const wchar_t* kChainWarningText =
+    L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden";
+inline constexpr const wchar_t* kChainWarningCaption = L"Achtung";
+
+class TExecuteAbleList {
+public:
+    TExecuteAbleList(IMenuDialog* dialog, ISystemServices* system)
+        : dialog_(dialog), system_(system) {}
+
+    // Builds the actions of a "Command" or "Query" element and all nested in it,
+    // in depth-first pre-order; returns the element's own index, -1 for no
+    // element, -2 for a type outside the vocabulary.
+    std::int32_t BuildChain(const xmlElement* element);
+    std::int32_t BuildCommand(const xmlElement& element);
+    std::int32_t BuildQuery(const xmlElement& element);
+
+    // Walks from `index` until an action yields a negative index. True when the
+    // walk ended normally (-1); false for failure (-2, or a start index below -1),
+    // which the button reports with the chain warning.
+    bool RunChain(std::int32_t index);
+
+    std::size_t Size() const { return actions_.size(); }
+    TExecuteAble* At(std::int32_t index) const;
+
+private:
+    std::int32_t Append(std::unique_ptr<TExecuteAble> action);
+    // The chain of a "Positiv" or "Negativ" element: its "Query" if it has one, else its "Command".
+    std::int32_t BuildBranch(const xmlElement* branch);
+
+    IMenuDialog* dialog_;
+    ISystemServices* system_;
+    std::vector<std::unique_ptr<TExecuteAble>> actions_;
+};

@@ -1,0 +1,67 @@
+// Stand-ins for the menu window and the system, recording what actions ask of them.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "actions/ActionServices.h"
+
+struct FakeDialog final : IMenuDialog {
+    struct Box {
+        std::wstring text, caption;
+        unsigned style;
+    };
+    int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
+                       unsigned style) override {
+        boxes.push_back({text, caption, style});
+        events.push_back(L"box:" + text);
+        return answer;
+    }
+    void EndWithOk() override { events.push_back(L"end"); }
+    void Minimize() override { events.push_back(L"minimize"); }
+    int CurrentPage() const override { return page; }
+    void SetCurrentPage(int p) override { page = p; }
+    int PageCount() const override { return pageCount; }
+
+    std::vector<Box> boxes;
+    std::vector<std::wstring> events;
+    int answer = 1;
+    int page = 0;
+    int pageCount = 1;
+};
+
+struct FakeSystem final : ISystemServices {
+    bool StartFile(const std::wstring& file, const std::wstring& parameters,
+                   bool maximized) override {
+        launches.push_back({file, parameters, maximized});
+        return startable.count(file) > 0;
+    }
+    bool PathMatches(const std::wstring& path) override {
+        asked.push_back(path);
+        return existing.count(path) > 0;
+    }
+    OsVersion GetOsVersion() override { return version; }
+    bool IsWow64() override { return wow64; }
+    std::optional<RegistryData> ReadRegistryValue(RegistryHive hive, const std::wstring& subkey,
+                                                  const std::wstring& name, bool view64) override {
+        lastHive = hive;
+        lastView64 = view64;
+        const auto found = values.find({subkey, name});
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::wstring ProgramPath() override { return programPath; }
+
+    std::vector<std::tuple<std::wstring, std::wstring, bool>> launches;
+    std::set<std::wstring> startable;
+    std::vector<std::wstring> asked;
+    std::set<std::wstring> existing;
+    OsVersion version{6, 1};
+    bool wow64 = false;
+    std::map<std::pair<std::wstring, std::wstring>, RegistryData> values;
+    RegistryHive lastHive = RegistryHive::CurrentUser;
+    bool lastView64 = false;
+    std::wstring programPath = L"D:\\menu\\menu.exe";
+};
