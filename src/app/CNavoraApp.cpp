@@ -1,0 +1,11 @@
+#include "app/CNavoraApp.h"
+
+#include "app/CNavoraDlg.h"
+
+CNavoraApp theApp;
+
+BOOL CNavoraApp::InitInstance() {
+    CNavoraDlg dialog;
+    dialog.DoModal();
+    return FALSE;
+}

@@ -1,0 +1,10 @@
+#include "controls/ReadFont.h"
+
+#include "controls/ValueConversions.h"
+
+UniqueFont ReadFont(const xmlElement* element) {
+    const FontSpec spec = ReadFontSpec(element);
+    return UniqueFont(CreateFontW(spec.height, 0, 0, 0, spec.weight, spec.italic, spec.underline,
+                                  FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                  DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, spec.face.c_str()));
+}

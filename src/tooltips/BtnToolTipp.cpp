@@ -1,0 +1,70 @@
+#include "tooltips/BtnToolTipp.h"
+
+#include "tooltips/TipGeometry.h"
+
+namespace {
+
+TipRect RectInDialog(HWND window, HWND dialog) {
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+} // namespace
+
+void BtnToolTipp::AddButton(TipButton* button) {
+    TToolTipp::AddButton(button);
+    auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD | WS_VISIBLE, area_);
+    window->SetEditText(button->GetTooltipText());
+    window->SetBackground(bkColor_);
+    window->SetTextColor(textColor_);
+    window->SetFont(font_);
+    RECT client;
+    GetClientRect(dialog_, &client);
+    const StripStart start =
+        StartStrip({client.left, client.top, client.right, client.bottom},
+                   RectInDialog(button->GetTipAnchor(), dialog_), area_.right, area_.bottom);
+    MoveWindow(window->Handle(), start.rect.left, start.rect.top, 0, start.rect.Height(), TRUE);
+    ShowWindow(window->Handle(), SW_HIDE);
+    windows_.push_back(std::move(window));
+    ids_.push_back(button->GetControlId());
+    directions_.push_back(start.direction);
+}
+
+void BtnToolTipp::SetTip(int id, const std::wstring&) {
+    currentId_ = id;
+    if (id == kNoTipId) {
+        return; // running strips retract on their next ticks
+    }
+    for (std::size_t i = 0; i < ids_.size(); ++i) {
+        if (ids_[i] == id) {
+            if (!windows_[i]->GetEditText().empty()) {
+                SetTimer(dialog_, static_cast<UINT_PTR>(id + kTipTimerOffset),
+                         static_cast<UINT>(interval_), nullptr);
+                ShowWindow(windows_[i]->Handle(), SW_SHOW);
+            }
+            return;
+        }
+    }
+}
+
+void BtnToolTipp::OnTipTimer(UINT_PTR timerId) {
+    const int id = static_cast<int>(timerId) - kTipTimerOffset;
+    for (std::size_t i = 0; i < ids_.size(); ++i) {
+        if (ids_[i] != id) {
+            continue;
+        }
+        const HWND strip = windows_[i]->Handle();
+        const StripStep step = StepStrip(RectInDialog(strip, dialog_), directions_[i],
+                                         id == currentId_, area_.right, speed_);
+        if (step.retracted) {
+            KillTimer(dialog_, timerId);
+            ShowWindow(strip, SW_HIDE);
+        }
+        MoveWindow(strip, step.rect.left, step.rect.top, step.rect.Width(), step.rect.Height(),
+                   TRUE);
+        InvalidateRect(strip, nullptr, TRUE);
+        return;
+    }
+}

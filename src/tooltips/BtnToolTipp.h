@@ -1,0 +1,31 @@
+// A strip per button that slides out of the button while the cursor is over it
+// and back in when it leaves, one dialog timer (control id + 9000) per button.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "controls/TTEdit.h"
+#include "tooltips/TToolTipp.h"
+
+class BtnToolTipp : public TToolTipp {
+public:
+    BtnToolTipp(HWND dialog, int left, int top, int width, int height, int interval, int speed)
+        : TToolTipp(dialog, left, top, width, height), interval_(interval), speed_(speed) {}
+
+    void SetFont(HFONT tipFont) { font_ = tipFont; }
+    void AddButton(TipButton* button) override;
+    void SetTip(int id, const std::wstring& tipText) override;
+    void OnTipTimer(UINT_PTR timerId) override;
+
+    // The strip of the i-th registered button.
+    HWND GetTipWindow(std::size_t i) const { return windows_[i]->Handle(); }
+
+private:
+    HFONT font_ = nullptr; // not owned
+    std::vector<std::unique_ptr<TTEdit>> windows_;
+    std::vector<int> ids_;
+    std::vector<int> directions_;
+    int interval_;
+    int speed_;
+};

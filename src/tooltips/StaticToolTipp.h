@@ -1,0 +1,36 @@
+// Every button's tip in one fixed place of the dialog.
+#pragma once
+
+#include <memory>
+
+#include "controls/TTEdit.h"
+#include "tooltips/TToolTipp.h"
+
+class StaticToolTipp : public TToolTipp {
+public:
+    // At (left, top) of the client area, `width` by `height`.
+    StaticToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
+
+    void AddButton(TipButton*) override {}
+    void SetArea(int left, int top, int right, int bottom) override;
+    void SetTip(int id, const std::wstring& tipText) override;
+    void SetTipTextColor(COLORREF color) override;
+    void SetTipBkColor(COLORREF color) override;
+    void OnTipTimer(UINT_PTR) override {}
+
+    HWND GetTipWindow() const { return window_->Handle(); }
+
+protected:
+    HFONT font_; // not owned
+    std::unique_ptr<TTEdit> window_;
+};
+
+// A box placed at the cursor when the cursor enters a button.
+class CursorToolTipp : public StaticToolTipp {
+public:
+    CursorToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
+
+    void SetTip(int id, const std::wstring& tipText) override;
+    void BringToTop() override;
+    void Redraw() override;
+};

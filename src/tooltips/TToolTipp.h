@@ -1,0 +1,59 @@
+// The one tooltip of the dialog and the protocol by which buttons and the
+// dialog drive it. Three kinds: a fixed text area, a strip that slides out of
+// the button under the cursor, and a box at the cursor.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+inline constexpr int kNoTipId = 999999;
+inline constexpr int kTipTimerOffset = 9000;
+
+// What a tooltip needs of a button.
+class TipButton {
+public:
+    virtual HWND GetTipAnchor() const = 0; // the button's window
+    virtual int GetControlId() const = 0;
+    virtual std::wstring GetTooltipText() const = 0;
+
+protected:
+    ~TipButton() = default;
+};
+
+class TToolTipp {
+public:
+    TToolTipp(HWND dialog, int left, int top, int right, int bottom)
+        : area_{left, top, right, bottom}, dialog_(dialog) {}
+    TToolTipp(const TToolTipp&) = delete;
+    TToolTipp& operator=(const TToolTipp&) = delete;
+    virtual ~TToolTipp() = default;
+
+    virtual void AddButton(TipButton* button) { buttons_.push_back(button); }
+    virtual void SetDialog(HWND dialogWindow) { dialog_ = dialogWindow; }
+    virtual void SetArea(int left, int top, int right, int bottom) {
+        area_ = {left, top, right, bottom};
+    }
+    virtual void SetTip(int id, const std::wstring& tipText) {
+        currentId_ = id;
+        text_ = tipText;
+    }
+    virtual void SetTipTextColor(COLORREF color) { textColor_ = color; }
+    virtual void SetTipBkColor(COLORREF color) { bkColor_ = color; }
+    virtual void OnTipTimer(UINT_PTR timerId) = 0;
+    virtual void BringToTop() {}
+    virtual void Redraw() {}
+
+    // 0 before the first request, 999999 when no button's tip is wanted.
+    int GetCurrentId() const { return currentId_; }
+
+protected:
+    std::wstring text_;
+    int currentId_ = 0;
+    COLORREF bkColor_ = 0;
+    COLORREF textColor_ = 0;
+    RECT area_;
+    HWND dialog_;
+    std::vector<TipButton*> buttons_;
+};

@@ -1,0 +1,38 @@
+// Where tooltips appear and how a button's strip grows and retracts per timer
+// tick, as plain arithmetic.
+#pragma once
+
+struct TipRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool operator==(const TipRect&) const = default;
+};
+
+struct TipPoint {
+    int x = 0, y = 0;
+    bool operator==(const TipPoint&) const = default;
+};
+
+// A button's strip before it first shows: width 0 at its anchor, and the side it grows to.
+struct StripStart {
+    int direction; // -1 grows to the left, +1 to the right
+    TipRect rect;
+};
+
+// `client` is the dialog's client rectangle, `button` the button's rectangle in
+// it, W and H the configured tooltip width and height.
+StripStart StartStrip(const TipRect& client, const TipRect& button, int W, int H);
+
+struct StripStep {
+    TipRect rect;
+    bool retracted; // narrow enough to hide: the timer stops and the strip gets width 0
+};
+
+// One timer tick: a strip whose button is current grows toward W by `speed`;
+// any other strip shrinks by `speed` until it is 2 pixels wide or less.
+StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, int speed);
+
+// Top-left corner of the cursor tooltip relative to the dialog's outer frame:
+// at the cursor where the box fits, else W + 30 to the left or H + 30 above it.
+TipPoint CursorTipPosition(TipPoint cursor, const TipRect& dialogFrame, int W, int H);

@@ -1,0 +1,44 @@
+#include "win/Application.h"
+
+#include "win/ErrorReport.h"
+
+namespace {
+
+Application* g_application = nullptr;
+
+// Load DLLs from the system folder only, so that one placed beside the menu
+// on a stick is never picked up. Looked up at run time: older systems lack it.
+void RestrictDllSearch() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "SetDefaultDllDirectories");
+    if (found != nullptr) {
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(found))(
+            LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    SetDllDirectoryW(L"");
+}
+
+} // namespace
+
+Application::Application() {
+    g_application = this;
+}
+
+Application* Application::Current() {
+    return g_application;
+}
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    RestrictDllSearch();
+    Application* application = Application::Current();
+    if (application == nullptr) {
+        return 1;
+    }
+    try {
+        application->InitInstance();
+    } catch (...) {
+        ReportCurrentException(nullptr);
+        return 1;
+    }
+    return 0;
+}

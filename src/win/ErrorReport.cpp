@@ -1,0 +1,57 @@
+#include "win/ErrorReport.h"
+
+#include <cwchar>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+#include "config/TextDecoding.h"
+
+namespace {
+
+std::wstring SystemMessage(HRESULT code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    wchar_t fallback[32];
+    swprintf(fallback, 32, L"Error 0x%08lX", static_cast<unsigned long>(code));
+    std::wstring message =
+        n != 0 ? std::wstring(TrimWhiteSpace(std::wstring_view(text, n))) : fallback;
+    LocalFree(text);
+    return message;
+}
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (; *text != '\0'; ++text) {
+        wide.push_back(static_cast<unsigned char>(*text));
+    }
+    return wide;
+}
+
+} // namespace
+
+std::wstring ApplicationTitle() {
+    wchar_t path[MAX_PATH] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring title = path;
+    title = title.substr(title.find_last_of(L"\\/") + 1);
+    return title.substr(0, title.rfind(L'.'));
+}
+
+void ReportCurrentException(HWND owner) {
+    const std::wstring title = ApplicationTitle();
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        MessageBoxW(owner, L"Nicht gen\u00fcgend Speicher.", title.c_str(),
+                    MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+    } catch (const std::invalid_argument&) {
+        MessageBoxW(owner, SystemMessage(E_INVALIDARG).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+    } catch (const std::exception& e) {
+        MessageBoxW(owner, Widen(e.what()).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+    } catch (...) {
+        MessageBoxW(owner, SystemMessage(E_UNEXPECTED).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+    }
+}
