@@ -37,8 +37,10 @@ StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, in
         const int s = std::min(w, speed);
         (direction < 0 ? step.rect.left += s : step.rect.right -= s);
     } else {
+        // Collapsed on the anchor side: at the left edge, a leftward strip would
+        // creep 2 pixels away from its button with every retraction.
         step.retracted = true;
-        step.rect.right = step.rect.left;
+        (direction < 0 ? step.rect.left = step.rect.right : step.rect.right = step.rect.left);
     }
     return step;
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "win/Control.h"
 #include "win/ErrorReport.h"
 
 namespace {
@@ -72,7 +73,7 @@ bool Dialog::PreTranslateMessage(MSG&) {
     return false;
 }
 
-bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     if (message == WM_INITDIALOG) {
         result = OnInitDialog();
         return true;
@@ -85,6 +86,16 @@ bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result)
         }
         result = TRUE;
         return true;
+    }
+    if (message == WM_DRAWITEM) {
+        // Reflected to the owner-drawn control it names.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (Control* control = Control::FromHandle(item->hwndItem)) {
+            control->DrawItem(*item);
+            result = TRUE;
+            return true;
+        }
+        return false;
     }
     if (message == WM_CLOSE) {
         OnCancel();
