@@ -63,8 +63,12 @@ void CursorToolTipp::SetTip(int id, const std::wstring& tipText) {
     const TipPoint at =
         CursorTipPosition({cursor.x, cursor.y}, {frame.left, frame.top, frame.right, frame.bottom},
                           area_.right, area_.bottom);
-    MoveWindow(window_->Handle(), at.x, at.y, area_.right - area_.left, area_.bottom - area_.top,
-               TRUE);
+    // Child windows are placed in client coordinates: measured from the outer
+    // frame, the box would sit a caption bar's height below the cursor.
+    POINT corner{at.x, at.y};
+    ScreenToClient(dialog_, &corner);
+    MoveWindow(window_->Handle(), corner.x, corner.y, area_.right - area_.left,
+               area_.bottom - area_.top, TRUE);
     ShowWindow(window_->Handle(), SW_SHOW);
     InvalidateRect(window_->Handle(), nullptr, TRUE);
 }

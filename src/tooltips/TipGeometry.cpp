@@ -48,5 +48,5 @@ StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, in
 TipPoint CursorTipPosition(TipPoint cursor, const TipRect& dialogFrame, int W, int H) {
     const int x = cursor.x + W > dialogFrame.right ? cursor.x - W - 30 : cursor.x;
     const int y = cursor.y + H > dialogFrame.bottom ? cursor.y - H - 30 : cursor.y;
-    return {x - dialogFrame.left, y - dialogFrame.top};
+    return {x, y};
 }

@@ -33,6 +33,6 @@ struct StripStep {
 // any other strip shrinks by `speed` until it is 2 pixels wide or less.
 StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, int speed);
 
-// Top-left corner of the cursor tooltip relative to the dialog's outer frame:
-// at the cursor where the box fits, else W + 30 to the left or H + 30 above it.
+// Top-left corner of the cursor tooltip on the screen: at the cursor where the
+// box fits within the dialog's outer frame, else W + 30 to the left or H + 30 above it.
 TipPoint CursorTipPosition(TipPoint cursor, const TipRect& dialogFrame, int W, int H);

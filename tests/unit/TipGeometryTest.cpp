@@ -65,10 +65,10 @@ TEST(StepStrip, KeepsTheAnchorSide) {
 
 TEST(CursorTipPosition, JumpsLeftAndUpWhereTheBoxWouldNotFit) {
     const TipRect frame{100, 50, 600, 450};
-    EXPECT_EQ(CursorTipPosition({200, 100}, frame, 150, 40), (TipPoint{100, 50}));
+    EXPECT_EQ(CursorTipPosition({200, 100}, frame, 150, 40), (TipPoint{200, 100}));
     // 100 pixels from the right edge with W = 150: 180 pixels left of the cursor.
-    EXPECT_EQ(CursorTipPosition({500, 100}, frame, 150, 40), (TipPoint{500 - 180 - 100, 50}));
-    EXPECT_EQ(CursorTipPosition({200, 430}, frame, 150, 40), (TipPoint{100, 430 - 70 - 50}));
+    EXPECT_EQ(CursorTipPosition({500, 100}, frame, 150, 40), (TipPoint{500 - 180, 100}));
+    EXPECT_EQ(CursorTipPosition({200, 430}, frame, 150, 40), (TipPoint{200, 430 - 70}));
 }
 
 } // namespace

@@ -13,14 +13,14 @@ namespace {
 // A plain window that stands in for the dialog: 400 x 300 client area at (100, 100).
 class Parent {
 public:
-    Parent() {
+    explicit Parent(DWORD style = WS_POPUP | WS_VISIBLE) {
         WNDCLASSW wc{};
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"NavoraTestParent";
         RegisterClassW(&wc);
-        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP | WS_VISIBLE, 100, 100, 400, 300,
-                               nullptr, nullptr, wc.hInstance, nullptr);
+        hwnd = CreateWindowExW(0, wc.lpszClassName, L"", style, 100, 100, 400, 300, nullptr,
+                               nullptr, wc.hInstance, nullptr);
     }
     ~Parent() { DestroyWindow(hwnd); }
     HWND hwnd;
@@ -117,21 +117,33 @@ TEST(ButtonTip, SlidesOutTickByTickAndBack) {
     EXPECT_EQ(Describe(tip.GetTipWindow(2), parent.hwnd), "70,200 0x20 hidden");
 }
 
+std::string OnScreen(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+           std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+           (IsWindowVisible(window) ? " shown" : " hidden");
+}
+
 TEST(CursorTip, AppearsAtTheCursorOrJumpsClear) {
-    const Parent parent;
+    // A dialog with a caption bar: the box still lies exactly at the cursor.
+    const Parent parent(WS_POPUP | WS_CAPTION | WS_VISIBLE);
     ASSERT_NE(parent.hwnd, nullptr) << "no display";
     CursorToolTipp tip(parent.hwnd, 0, 0, 150, 40, nullptr);
     const HWND w = tip.GetTipWindow();
     EXPECT_EQ(Describe(w, parent.hwnd), "0,0 150x40 hidden");
     EXPECT_FALSE(IsWindowEnabled(w));
-    SetCursorPos(200, 150); // 100, 50 in the parent
+    SetCursorPos(200, 150);
     tip.SetTip(100, L"am Zeiger");
-    EXPECT_EQ(Describe(w, parent.hwnd), "100,50 150x40 shown");
-    SetCursorPos(400, 150); // 100 pixels from the parent's right edge
+    EXPECT_EQ(OnScreen(w), "200,150 150x40 shown");
+    SetCursorPos(400, 150); // 100 pixels from the frame's right edge: W + 30 to the left
     tip.SetTip(101, L"links davon");
-    EXPECT_EQ(Describe(w, parent.hwnd), "120,50 150x40 shown");
+    EXPECT_EQ(OnScreen(w), "220,150 150x40 shown");
+    SetCursorPos(200, 380); // too near the bottom: H + 30 above
+    tip.SetTip(102, L"dar\u00fcber");
+    EXPECT_EQ(OnScreen(w), "200,310 150x40 shown");
     tip.SetTip(kNoTipId, L"");
-    EXPECT_EQ(Describe(w, parent.hwnd), "120,50 150x40 hidden");
+    EXPECT_EQ(OnScreen(w), "200,310 150x40 hidden");
 }
 
 TEST(TipText, PaintsBackgroundAndTextColours) {
