@@ -90,6 +90,29 @@ char32_t DecodeSequence(std::string_view raw, unsigned char lead, std::size_t& i
 
 } // namespace
 
+std::string ReadTextMode(std::string_view raw) {
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+        if (raw[i] != '\r' || i + 1 == raw.size() || raw[i + 1] != '\n') {
+            out.push_back(raw[i]);
+        }
+    }
+    return out;
+}
+
+std::string WriteTextMode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') {
+            out.push_back('\r');
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+
 std::wstring DecodeConfigText(std::string_view fileBytes) {
     const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
     std::wstring out(raw.size(), L'\0');

@@ -6,6 +6,13 @@
 #include <string>
 #include <string_view>
 
+// The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
+// and the read ends at the first 0x1A byte.
+std::string ReadTextMode(std::string_view raw);
+
+// The bytes a C runtime text-mode write puts on disk: every LF becomes CR LF.
+std::string WriteTextMode(std::string_view text);
+
 // The text of a configuration file's bytes: what the C runtime's text-mode
 // read delivers (every CR LF pair becomes LF, the read ends at the first 0x1A
 // byte), decoded from UTF-8 as the system's conversion does it (each invalid

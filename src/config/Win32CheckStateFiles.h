@@ -1,0 +1,25 @@
+// The check-state rewrite's file steps on the Win32 file API.
+#pragma once
+
+#include <windows.h>
+
+#include "config/CheckState.h"
+
+class Win32CheckStateFiles : public CheckStateFiles {
+public:
+    Win32CheckStateFiles() = default;
+    Win32CheckStateFiles(const Win32CheckStateFiles&) = delete;
+    Win32CheckStateFiles& operator=(const Win32CheckStateFiles&) = delete;
+    virtual ~Win32CheckStateFiles() { Abandon(); }
+
+    bool ReadForUpdate(const std::wstring& path, std::string& bytes) override;
+    bool CreateTemporary(const std::wstring& path) override;
+    bool Write(std::string_view bytes) override;
+    bool Flush() override;
+    void Abandon() override;
+    bool Replace(const std::wstring& temporary, const std::wstring& target) override;
+    void Remove(const std::wstring& path) override;
+
+private:
+    HANDLE temporary_ = INVALID_HANDLE_VALUE;
+};

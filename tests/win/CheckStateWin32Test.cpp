@@ -1,0 +1,147 @@
+// The check-state rewrite on real files under Wine: every step made to fail in
+// turn leaves the configuration byte for byte as it was and no temporary file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "config/CheckState.h"
+#include "config/Win32CheckStateFiles.h"
+#include "config/xmlDocument.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Step { None, Read, ReadPartly, Create, Write, WritePartly, Flush, Replace };
+
+// The real file steps, with one of them made to fail.
+class FailingFiles final : public Win32CheckStateFiles {
+public:
+    explicit FailingFiles(Step failing) : failing_(failing) {}
+    bool ReadForUpdate(const std::wstring& path, std::string& bytes) override {
+        if (failing_ == Step::Read) {
+            return false;
+        }
+        const bool ok = Win32CheckStateFiles::ReadForUpdate(path, bytes);
+        return ok && failing_ != Step::ReadPartly;
+    }
+    bool CreateTemporary(const std::wstring& path) override {
+        return failing_ != Step::Create && Win32CheckStateFiles::CreateTemporary(path);
+    }
+    bool Write(std::string_view bytes) override {
+        if (failing_ == Step::WritePartly) {
+            Win32CheckStateFiles::Write(bytes.substr(0, bytes.size() / 2));
+            return false;
+        }
+        return failing_ != Step::Write && Win32CheckStateFiles::Write(bytes);
+    }
+    bool Flush() override { return Win32CheckStateFiles::Flush() && failing_ != Step::Flush; }
+    bool Replace(const std::wstring& temporary, const std::wstring& target) override {
+        return failing_ != Step::Replace && Win32CheckStateFiles::Replace(temporary, target);
+    }
+
+private:
+    Step failing_;
+};
+
+std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+const std::string kBefore =
+    "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<config>\n  <Pages><Page>\n"
+    "    <Box id=\"agb\"><ButtonLayout type=\"checkbox\" currentval=\"false\"/>"
+    "</Box>\n  </Page></Pages>\n</config>\n";
+const std::string kAfter =
+    "<?xml version=\"1.0\"?>\r\n<config>\r\n  <Pages><Page>\r\n"
+    "    <Box id=\"agb\"><ButtonLayout type=\"checkbox\" currentval=\"true\"/>"
+    "</Box>\r\n  </Page></Pages>\r\n</config>";
+
+class CheckStateOnDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ =
+            fs::temp_directory_path() / ("navora-check-" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(dir_);
+        config_ = dir_ / "Menu.xml";
+        std::ofstream(config_, std::ios::binary) << kBefore;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+    fs::path config_;
+};
+
+TEST_F(CheckStateOnDisk, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
+    const struct {
+        Step step;
+        const std::string& expected;
+    } cases[] = {{Step::Read, kBefore},    {Step::ReadPartly, kBefore},  {Step::Create, kBefore},
+                 {Step::Write, kBefore},   {Step::WritePartly, kBefore}, {Step::Flush, kBefore},
+                 {Step::Replace, kBefore}, {Step::None, kAfter}};
+    for (const auto& c : cases) {
+        std::ofstream(config_, std::ios::binary) << kBefore;
+        FailingFiles files(c.step);
+        WriteCheckState(config_.wstring(), L"agb", true, files);
+        EXPECT_EQ(Bytes(config_), c.expected) << static_cast<int>(c.step);
+        EXPECT_FALSE(fs::exists(dir_ / "Menu___.xml")) << static_cast<int>(c.step);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    }
+}
+
+TEST_F(CheckStateOnDisk, FilesThatCannotBeRewrittenAreLeftAsTheyAre) {
+    Win32CheckStateFiles files;
+    // No ".xml" in the path: the temporary path would be the file itself.
+    const fs::path plain = dir_ / "menu.cfg";
+    std::ofstream(plain, std::ios::binary) << kBefore;
+    WriteCheckState(plain.wstring(), L"agb", true, files);
+    EXPECT_EQ(Bytes(plain), kBefore);
+    // The ".xml" piece also names a folder: the temporary file cannot be created there.
+    fs::create_directories(dir_ / "a.xml" / "b");
+    const fs::path nested = dir_ / "a.xml" / "b" / "m.xml";
+    std::ofstream(nested, std::ios::binary) << kBefore;
+    WriteCheckState(nested.wstring(), L"agb", true, files);
+    EXPECT_EQ(Bytes(nested), kBefore);
+    // A missing file, an unknown id.
+    WriteCheckState((dir_ / "none.xml").wstring(), L"agb", true, files);
+    EXPECT_FALSE(fs::exists(dir_ / "none.xml"));
+    WriteCheckState(config_.wstring(), L"other", true, files);
+    EXPECT_EQ(Bytes(config_), kBefore);
+}
+
+TEST_F(CheckStateOnDisk, AThousandTogglesLeaveAValidFileWithTheLastState) {
+    Win32CheckStateFiles files;
+    for (int i = 0; i < 1000; ++i) {
+        WriteCheckState(config_.wstring(), L"agb", i % 2 == 0, files);
+    }
+    const xmlDocument doc(config_);
+    ASSERT_NE(doc.root, nullptr);
+    const xmlElement* layout = FindChild(
+        FindChild(FindChild(FindChild(doc.root, L"Pages"), L"Page"), L"Box"), L"ButtonLayout");
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layout->GetAttribute(L"currentval"), L"false");
+    EXPECT_EQ(Bytes(config_).size(), kAfter.size() + 1);
+}
+
+// Run by the read-only medium check (scripts/check-readonly-medium) on a
+// configuration that lies on a read-only mount.
+TEST(ReadOnlyMedium, LeavesTheFileUnchanged) {
+    const char* path = std::getenv("NAVORA_READONLY_CONFIG");
+    if (path == nullptr) {
+        GTEST_SKIP() << "run by scripts/check-readonly-medium";
+    }
+    const fs::path config = path;
+    const std::string before = Bytes(config);
+    Win32CheckStateFiles files;
+    WriteCheckState(config.wstring(), L"agb", true, files);
+    EXPECT_EQ(Bytes(config), before);
+    EXPECT_FALSE(fs::exists(config.parent_path() / "Menu___.xml"));
+}
+
+} // namespace
