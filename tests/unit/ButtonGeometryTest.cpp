@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include "controls/ButtonGeometry.h"
+
+namespace {
+
+constexpr ColorRef Rgb(unsigned r, unsigned g, unsigned b) {
+    return r | g << 8 | b << 16;
+}
+
+TEST(Shades, AreDerivedPerComponent) {
+    EXPECT_EQ(DeriveShades(Rgb(200, 100, 50)),
+              (Shades{Rgb(255, 150, 75), Rgb(100, 50, 25), Rgb(20, 10, 5)}));
+    EXPECT_EQ(DeriveShades(0), (Shades{0, 0, 0}));
+    EXPECT_EQ(DeriveShades(Rgb(255, 1, 9) | 0xFF000000u),
+              (Shades{Rgb(255, 1, 13), Rgb(127, 0, 4), Rgb(25, 0, 0)}));
+}
+
+TEST(FrameLines, RaisedAndSunkenAtTheirCoordinates) {
+    const GridRect client{0, 0, 100, 30};
+    using L = FrameLine;
+    EXPECT_EQ(FrameLines(client, false),
+              (std::array<FrameLine, 3>{{{L::Light, {{{0, 28}, {0, 0}, {99, 0}}}},
+                                         {L::Dark, {{{0, 29}, {99, 29}, {99, -1}}}},
+                                         {L::Shadow, {{{1, 28}, {98, 28}, {98, 0}}}}}}));
+    EXPECT_EQ(FrameLines(client, true),
+              (std::array<FrameLine, 3>{{{L::Light, {{{1, 29}, {99, 29}, {99, 0}}}},
+                                         {L::Dark, {{{0, 29}, {0, 0}, {100, 0}}}},
+                                         {L::Shadow, {{{1, 28}, {1, 1}, {99, 1}}}}}}));
+}
+
+TEST(CheckBox, BoxMarkTextAndFocus) {
+    EXPECT_EQ(CheckBoxRect(20, 0), (GridRect{0, 0, 20, 20}));
+    EXPECT_EQ(CheckBoxRect(20, 12), (GridRect{0, 4, 12, 16}));
+    EXPECT_EQ(CheckBoxRect(21, 12), (GridRect{0, 4, 12, 16}));
+    EXPECT_EQ(CheckMark({0, 0, 20, 20}), (std::array<GridPoint, 3>{{{3, 10}, {6, 17}, {17, 3}}}));
+    EXPECT_EQ(CheckMark({0, 4, 12, 16}), (std::array<GridPoint, 3>{{{3, 10}, {4, 13}, {9, 7}}}));
+    EXPECT_EQ(CheckBoxFrame({0, 4, 12, 16}),
+              (std::array<GridPoint, 5>{{{0, 4}, {12, 4}, {12, 15}, {0, 15}, {0, 4}}}));
+    const GridRect text = CheckTextRect({0, 0, 150, 20}, 20);
+    EXPECT_EQ(text, (GridRect{30, 0, 180, 20}));
+    EXPECT_EQ(CheckFocusRect(text, 20), (GridRect{27, 1, 146, 19}));
+}
+
+TEST(ButtonText, StartsRightOfTheIconAndMovesWhenPressed) {
+    EXPECT_EQ(ButtonTextRect({0, 0, 100, 30}, 4, 16, true, 1), (GridRect{25, 1, 100, 30}));
+    EXPECT_EQ(ButtonTextRect({0, 0, 100, 30}, 4, 16, false, 0), (GridRect{4, 0, 100, 30}));
+}
+
+TEST(TooltipEscapes, BecomeControlCharacters) {
+    EXPECT_EQ(ExpandTooltipEscapes(L"Line 1\\nLine 2"), L"Line 1\nLine 2");
+    EXPECT_EQ(ExpandTooltipEscapes(L"\\r\\b\\t\\v\\x\\\\n"), L"\r\b\t\v\\x\\\n");
+}
+
+// Focus after each Tab press from nothing, as indexes (q for the quit button).
+std::string Walk(const std::vector<TabStop>& controls, std::optional<int> quit, int presses) {
+    std::string order;
+    int focus = kNoFocus;
+    for (int i = 0; i < presses; ++i) {
+        focus = FocusNextControl(controls, 0, focus, quit);
+        order += focus == kQuitButtonFocus ? "q" : focus == kNoFocus ? "-" : std::to_string(focus);
+    }
+    return order;
+}
+
+TEST(TabOrder, FollowsTabIndexesOfTheCurrentPage) {
+    EXPECT_EQ(Walk({{0, 3}, {0, 1}, {0, 2}}, std::nullopt, 4), "1201");
+    EXPECT_EQ(Walk({{0, 5}, {0, 7}, {0, 5}}, std::nullopt, 4), "0101"); // the second 5 never comes
+    EXPECT_EQ(Walk({{0, 2}, {1, 1}, {0, -1}, {0, 1}}, std::nullopt, 3), "303");
+    EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 0, 4), "q10q"); // the quit button with 0 comes first
+    EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 5, 3), "101");  // with a larger index it never comes
+    EXPECT_EQ(Walk({{0, -1}, {0, -1}}, 0, 2), "--"); // no tab index anywhere
+}
+
+} // namespace
