@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <fstream>
 
+#include <windowsx.h>
+
 #include "app/CommandLine.h"
+#include "controls/MenuButton.h"
 #include "controls/ReadFont.h"
 #include "controls/ValueConversions.h"
 #include "tooltips/BtnToolTipp.h"
@@ -80,8 +83,17 @@ void CNavoraDlg::SetupFromConfig() {
         m_pCfgDoc.reset();
         return;
     }
+    const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
     m_pActionBuilder = std::make_unique<TExecuteAbleList>(this, &m_system);
-    // Here the quit button ("BtnBeenden") and the pages ("Pages") are built, given "ButtonConfig".
+    // The still hidden window takes its final size first: button tooltips choose
+    // their side from the client area, which would otherwise be the 100 x 100 probe's.
+    SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    if (!CreateQuitButton(root, buttonConfig)) {
+        m_pCfgDoc.reset();
+        return;
+    }
+    CreatePages(root, buttonConfig);
     PlaceAndShow(general);
     m_pCfgDoc.reset();
     InvalidateRect(Handle(), nullptr, TRUE);
@@ -175,6 +187,245 @@ void CNavoraDlg::PlaceAndShow(const xmlElement* general) {
     MoveWindow(Handle(), m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight, TRUE);
 }
 
+// A value of the control's own element when it is there and not empty, else ButtonConfig's.
+std::wstring OwnOrDefault(const xmlElement* own, const xmlElement* fallback, const wchar_t* name) {
+    const std::wstring value = Attr(own, name);
+    return value.empty() ? Attr(fallback, name) : value;
+}
+
+HFONT CNavoraDlg::KeepFont(UniqueFont font) {
+    m_fonts.push_back(std::move(font));
+    return m_fonts.back().get();
+}
+
+HBITMAP CNavoraDlg::KeepBitmap(HBITMAP bitmap) {
+    if (bitmap != nullptr) {
+        m_bitmaps.emplace_back(bitmap);
+    }
+    return bitmap;
+}
+
+bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig) {
+    // No "BtnBeenden": no quit button, and no message.
+    const xmlElement* element = FindChild(root, L"BtnBeenden");
+    if (element == nullptr) {
+        return true;
+    }
+    m_pBtnBeenden = CreateControl(0, kQuitButtonId, element, buttonConfig);
+    if (!m_pBtnBeenden) {
+        OnOK();
+        return false;
+    }
+    m_pBtnBeenden->AttachTooltip(m_pToolTipp.get());
+    return true;
+}
+
+void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonConfig) {
+    // No "Pages": no page controls.
+    const xmlElement* pages = FindChild(root, L"Pages");
+    m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
+    for (int i = 0; i < m_nPageCount; ++i) {
+        const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
+        for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
+            auto control = CreateControl(i, 100 + static_cast<int>(m_aButtons.size()),
+                                         page->GetChild(c), buttonConfig);
+            if (!control) {
+                OnOK();
+                return;
+            }
+            control->AttachTooltip(m_pToolTipp.get());
+            m_aButtons.push_back(std::move(control));
+        }
+    }
+    ShowCurrentPage();
+}
+
+std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
+                                                   const xmlElement* buttonConfig) {
+    const xmlElement* position = FindChild(element, L"ButtonPosition");
+    const int left = Number(position, L"left");
+    const int top = Number(position, L"top");
+    // A control without "ButtonLayout", or a default missing from "ButtonConfig",
+    // reads as an element without attributes.
+    const xmlElement* layout = FindChild(element, L"ButtonLayout");
+    const xmlElement* defaults = FindChild(buttonConfig, L"ButtonLayout");
+    std::unique_ptr<TButton> control;
+    if (Attr(layout, L"type") == L"checkbox") {
+        auto box = std::make_unique<MenuCheckBox>(page);
+        box->SetType(L"checkbox");
+        box->SetCheckId(Attr(element, L"id"));
+        box->SetConfigFile(m_strCfgDir + m_strCfgFile);
+        box->SetChecked(m_pSetChk.value_or(IsOn(Attr(layout, L"defaultval"))));
+        box->WriteState();
+        if (!Attr(layout, L"checkdim").empty()) {
+            box->SetCheckDim(Number(layout, L"checkdim"));
+        }
+        control = std::move(box);
+    } else {
+        control = std::make_unique<MenuButton>(page);
+        control->SetType(L"button");
+    }
+    const std::wstring caption = Attr(layout, L"caption");
+    if (caption.empty()) {
+        MessageBoxW(Handle(), L"Caption f\u00fcr Button wurde nicht gesetzt", L"Achtung", MB_OK);
+        return nullptr;
+    }
+    const int width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
+    const int height = TextToInt(OwnOrDefault(layout, defaults, L"height"));
+    control->Create(caption, Handle(), id, this);
+    control->SetBounds(left, top, width, height, true);
+    control->SetPosition(left, top);
+    const std::wstring tabIndex = Attr(layout, L"tabindex");
+    control->SetTabIndex(tabIndex.empty() ? -1 : TextToInt(tabIndex));
+    const auto colorOf = [](const xmlElement* own, const xmlElement* fallback,
+                            const wchar_t* name) {
+        return ColorFromText(OwnOrDefault(own, fallback, name));
+    };
+    control->SetBackgroundColor(colorOf(layout, defaults, L"bgcolor"));
+    control->SetTransparent(IsOn(OwnOrDefault(layout, defaults, L"transparent")));
+    control->SetTooltipText(Attr(layout, L"tooltipp"));
+    control->Set3D(IsOn(OwnOrDefault(layout, defaults, L"dreid")));
+    const std::wstring iconPath = Attr(layout, L"icon");
+    const HBITMAP icon =
+        iconPath.empty() ? nullptr
+                         : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(iconPath, IMAGE_BITMAP)));
+    control->SetIcon(icon);
+    if (icon != nullptr) {
+        UniqueBitmap mask = TButton::MakeIconMask(icon, ReadColor(layout, L"icontransparentcolor"));
+        control->SetIconMask(mask.get());
+        m_bitmaps.push_back(std::move(mask));
+    }
+    if (!Attr(layout, L"iconhorizontaloffset").empty()) {
+        control->SetIconOffset(Number(layout, L"iconhorizontaloffset"));
+    }
+    const std::wstring background = Attr(layout, L"background");
+    control->SetBackgroundBitmap(background.empty() ? nullptr
+                                                    : KeepBitmap(static_cast<HBITMAP>(
+                                                          LoadFromFile(background, IMAGE_BITMAP))));
+    const xmlElement* hover = FindChild(element, L"ButtonMouseOverLayout");
+    const xmlElement* hoverDefaults = FindChild(buttonConfig, L"ButtonMouseOverLayout");
+    control->SetHoverBackgroundColor(colorOf(hover, hoverDefaults, L"bgcolor"));
+    control->SetHoverTransparent(IsOn(OwnOrDefault(hover, hoverDefaults, L"transparent")));
+
+    const xmlElement* font = FindChild(element, L"Font");
+    const xmlElement* fontDefaults = FindChild(buttonConfig, L"Font");
+    const HFONT normal = KeepFont(ReadFont(font != nullptr ? font : fontDefaults));
+    control->SetNormalTextColor(colorOf(font, fontDefaults, L"textcolor"));
+    SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), TRUE);
+    control->SetNormalFont(normal);
+    const xmlElement* hoverFont = FindChild(element, L"MouseOverFont");
+    const xmlElement* hoverFontDefaults = FindChild(buttonConfig, L"MouseOverFont");
+    control->SetHoverTextColor(colorOf(hoverFont, hoverFontDefaults, L"textcolor"));
+    control->SetHoverFont(KeepFont(ReadFont(hoverFont != nullptr ? hoverFont : hoverFontDefaults)));
+
+    control->SetActionStore(m_pActionBuilder.get());
+    const xmlElement* command = FindChild(element, L"Command");
+    const xmlElement* query = FindChild(element, L"Query");
+    const bool isButton = control->GetType() == L"button";
+    if (command == nullptr && query == nullptr) {
+        control->SetChainIndex(kChainEnd);
+        control->SetNoHover(isButton);
+    } else {
+        control->SetNoHover(false);
+        control->SetChainIndex(m_pActionBuilder->BuildChain(command != nullptr ? command : query));
+    }
+    return control;
+}
+
+void CNavoraDlg::ShowCurrentPage() {
+    if (m_nCurPage != m_nShownPage) {
+        m_pKeyFocus = nullptr;
+        m_nShownPage = m_nCurPage;
+    }
+    for (const auto& control : m_aButtons) {
+        control->ShowForPage(m_nCurPage);
+    }
+}
+
+void CNavoraDlg::ResetOtherControls(TButton* control) {
+    if (control == nullptr && m_pToolTipp && m_pToolTipp->GetCurrentId() != 0) {
+        m_pToolTipp->SetTip(kNoTipId, L"");
+    }
+    for (const auto& other : m_aButtons) {
+        if (other.get() != control) {
+            other->ResetLook();
+        }
+    }
+    if (m_pBtnBeenden && m_pBtnBeenden.get() != control) {
+        m_pBtnBeenden->ResetLook();
+    }
+}
+
+void CNavoraDlg::FocusNextControl() {
+    std::vector<TabStop> stops;
+    int current = kNoFocus;
+    for (std::size_t i = 0; i < m_aButtons.size(); ++i) {
+        stops.push_back({m_aButtons[i]->GetPage(), m_aButtons[i]->GetTabIndex()});
+        if (m_aButtons[i].get() == m_pKeyFocus) {
+            current = static_cast<int>(i);
+        }
+    }
+    if (m_pKeyFocus != nullptr && m_pKeyFocus == m_pBtnBeenden.get()) {
+        current = kQuitButtonFocus;
+    }
+    const std::optional<int> quit =
+        m_pBtnBeenden ? std::optional<int>(m_pBtnBeenden->GetTabIndex()) : std::nullopt;
+    const int next = ::FocusNextControl(stops, m_nCurPage, current, quit);
+    m_pKeyFocus = next == kQuitButtonFocus ? m_pBtnBeenden.get()
+                  : next == kNoFocus       ? nullptr
+                                           : m_aButtons[static_cast<std::size_t>(next)].get();
+}
+
+void CNavoraDlg::OnKeyUp(WPARAM key) {
+    switch (key) {
+    case VK_ESCAPE:
+        OnOK();
+        break;
+    case VK_RETURN:
+        if (TButton* focus = m_pKeyFocus) {
+            focus->ExecuteChain();
+            if (focus->GetType() != L"checkbox") {
+                ResetOtherControls(nullptr);
+                focus->SetFocusMark(false);
+                m_pKeyFocus = nullptr;
+            }
+        }
+        break;
+    case VK_TAB:
+        if (m_pKeyFocus != nullptr) {
+            m_pKeyFocus->SetFocusMark(false);
+            const RECT area = m_pKeyFocus->GetRectInParent();
+            InvalidateRect(Handle(), &area, TRUE);
+        }
+        FocusNextControl();
+        if (m_pKeyFocus != nullptr) {
+            m_pKeyFocus->SetFocusMark(true);
+            ResetOtherControls(m_pKeyFocus);
+            const RECT area = m_pKeyFocus->GetRectInParent();
+            InvalidateRect(Handle(), &area, TRUE);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool CNavoraDlg::PreTranslateMessage(MSG& message) {
+    ShowCurrentPage();
+    if (message.message == WM_KEYUP) {
+        OnKeyUp(message.wParam);
+    }
+    return false;
+}
+
+void CNavoraDlg::KeepSize() {
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    if (r.right - r.left != m_nWndWidth || r.bottom - r.top != m_nWndHeight) {
+        SetWindowPos(Handle(), nullptr, r.left, r.top, m_nWndWidth, m_nWndHeight, SWP_SHOWWINDOW);
+    }
+}
+
 void CNavoraDlg::PaintBackground(HDC dc) const {
     RECT client;
     GetClientRect(Handle(), &client);
@@ -190,7 +441,38 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     switch (message) {
     case WM_ERASEBKGND:
         PaintBackground(reinterpret_cast<HDC>(wParam));
+        KeepSize();
         result = TRUE;
+        return true;
+    case WM_PAINT:
+        KeepSize();
+        return false;
+    case WM_LBUTTONDOWN:
+        // Dragging by the background: the grabbed point stays under the cursor.
+        m_ptDragAnchor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        SetCapture(Handle());
+        return false;
+    case WM_LBUTTONUP:
+        ReleaseCapture();
+        return false;
+    case WM_MOUSEMOVE: {
+        const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        if (GetCapture() == Handle()) {
+            RECT r;
+            GetWindowRect(Handle(), &r);
+            SetWindowPos(Handle(), nullptr, r.left + point.x - m_ptDragAnchor.x,
+                         r.top + point.y - m_ptDragAnchor.y, r.right - r.left, r.bottom - r.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (point.x != m_ptLastMouse.x || point.y != m_ptLastMouse.y) {
+            m_ptLastMouse = point;
+            ResetOtherControls(nullptr);
+        }
+        result = 0;
+        return true;
+    }
+    case WM_HELP:
+        result = TRUE; // F1 is swallowed
         return true;
     case WM_TIMER:
         if (m_pToolTipp) {

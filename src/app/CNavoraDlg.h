@@ -4,18 +4,23 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
 #include "config/xmlDocument.h"
+#include "controls/TButton.h"
 #include "tooltips/TToolTipp.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
 
 inline constexpr int kMainDialogTemplate = 102;
 
-class CNavoraDlg : public Dialog, public IMenuDialog {
+// The quit button's identifier: no page control (100 + index) can have it.
+inline constexpr int kQuitButtonId = 99;
+
+class CNavoraDlg : public Dialog, public IMenuDialog, public ButtonHost {
 public:
     // Reads the command line (-cfg, -setchk).
     CNavoraDlg();
@@ -29,8 +34,12 @@ public:
     void SetCurrentPage(int page) override { m_nCurPage = page; }
     int PageCount() const override { return m_nPageCount; }
 
+    // ButtonHost: every other control (all of them for none) loses its hover and pressed looks.
+    void ResetOtherControls(TButton* control) override;
+
 protected:
     BOOL OnInitDialog() override;
+    bool PreTranslateMessage(MSG& message) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
@@ -40,6 +49,17 @@ private:
     // The ToolTippConfig section; false after the message for an unknown kind.
     bool CreateToolTipp(const xmlElement* config);
     void PlaceAndShow(const xmlElement* general);
+    // False after the message for a quit button without caption.
+    bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
+    void CreatePages(const xmlElement* root, const xmlElement* buttonConfig);
+    std::unique_ptr<TButton> CreateControl(int page, int id, const xmlElement* element,
+                                           const xmlElement* buttonConfig);
+    void ShowCurrentPage();
+    void FocusNextControl();
+    void OnKeyUp(WPARAM key);
+    void KeepSize();
+    HFONT KeepFont(UniqueFont font);
+    HBITMAP KeepBitmap(HBITMAP bitmap);
     // Background colour, then the picture at the top-left corner.
     void PaintBackground(HDC dc) const;
 
@@ -62,5 +82,13 @@ private:
     std::optional<bool> m_pSetChk;
     int m_nShownPage = 0;
     UniqueIcon m_hIcon;
+    std::vector<std::unique_ptr<TButton>> m_aButtons;
+    std::unique_ptr<TButton> m_pBtnBeenden;
+    TButton* m_pKeyFocus = nullptr;
+    POINT m_ptLastMouse{-1, -1};
+    POINT m_ptDragAnchor{0, 0};
+    // Fonts and bitmaps made for the controls live as long as the window.
+    std::vector<UniqueFont> m_fonts;
+    std::vector<UniqueBitmap> m_bitmaps;
     Win32System m_system;
 };

@@ -12,6 +12,11 @@ TTEdit::TTEdit(HWND parent, DWORD style, const RECT& rect) {
     Create(kClassName, style, 0, rect, parent, kTipWindowId);
 }
 
+void TTEdit::SetEditText(const std::wstring& text) {
+    m_strText = text;
+    SetWindowTextW(Handle(), text.c_str());
+}
+
 void TTEdit::SetBackground(COLORREF color) {
     m_crBackground = color;
     m_brBackground.reset(CreateSolidBrush(color));

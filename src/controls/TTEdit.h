@@ -15,7 +15,8 @@ public:
     // A child of `parent` with control id 8888.
     TTEdit(HWND parent, DWORD style, const RECT& rect);
 
-    void SetEditText(const std::wstring& text) { m_strText = text; }
+    // Also the window's text, so that screen readers can read the tip.
+    void SetEditText(const std::wstring& text);
     std::wstring GetEditText() const { return m_strText; }
     void SetBackground(COLORREF color);
     void SetTextColor(COLORREF color) { m_crText = color; }

@@ -50,7 +50,10 @@ std::int32_t TextToInt(std::wstring_view text) {
 }
 
 ColorRef ReadColor(const xmlElement* element, std::wstring_view attrName) {
-    const std::wstring text = Attribute(element, attrName);
+    return ColorFromText(Attribute(element, attrName));
+}
+
+ColorRef ColorFromText(std::wstring_view text) {
     std::wstring_view v = TrimWhiteSpace(text);
     std::size_t space = v.find(L' ');
     if (space == std::wstring_view::npos) {

@@ -15,8 +15,10 @@ using ColorRef = std::uint32_t;
 // beyond the 32-bit range are clamped to its nearest end.
 std::int32_t TextToInt(std::wstring_view text);
 
-// Three numbers separated by spaces, red first. A missing element reads as one
-// without attributes (black).
+// Three numbers separated by spaces, red first.
+ColorRef ColorFromText(std::wstring_view text);
+
+// ColorFromText of an attribute. A missing element reads as one without attributes (black).
 ColorRef ReadColor(const xmlElement* element, std::wstring_view attrName);
 
 // An on/off attribute is on only when its text is exactly "true".

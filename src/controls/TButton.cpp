@@ -1,0 +1,261 @@
+#include "controls/TButton.h"
+
+#include <windowsx.h>
+
+namespace {
+
+constexpr int kHandCursor = 132;
+
+SIZE BitmapSize(HBITMAP bitmap) {
+    BITMAP bm{};
+    GetObjectW(bitmap, sizeof bm, &bm);
+    return {bm.bmWidth, bm.bmHeight};
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+    const UniqueBrush brush(CreateSolidBrush(color));
+    FillRect(dc, &rect, brush.get());
+}
+
+} // namespace
+
+TButton::TButton(int page)
+    : m_hHoverCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor))),
+      m_hNormalCursor(LoadCursorW(nullptr, IDC_ARROW)), m_nPage(page) {}
+
+bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
+    m_pHost = host;
+    const HWND hwnd = CreateWindowExW(
+        0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) {
+        return false;
+    }
+    Subclass(hwnd);
+    return true;
+}
+
+void TButton::SetBounds(int x, int y, int width, int height, bool repaint) {
+    MoveWindow(Handle(), x, y, width, height, repaint);
+    GetClientRect(Handle(), &m_rcClient);
+    m_rcInParent = {x, y, x + m_rcClient.right, y + m_rcClient.bottom};
+}
+
+void TButton::SetIcon(HBITMAP icon) {
+    m_pIcon = icon;
+    if (icon == nullptr) {
+        return;
+    }
+    const SIZE size = BitmapSize(icon);
+    m_nIconWidth = size.cx;
+    m_nIconHeight = size.cy;
+    m_nIconTop = (m_rcClient.bottom - m_rcClient.top - m_nIconHeight) / 2;
+}
+
+void TButton::SetBackgroundBitmap(HBITMAP bitmap) {
+    m_pBackgroundBitmap = bitmap;
+    if (bitmap != nullptr) {
+        const SIZE size = BitmapSize(bitmap);
+        m_nBmpWidth = size.cx;
+        m_nBmpHeight = size.cy;
+    }
+}
+
+void TButton::AttachTooltip(TToolTipp* tooltip) {
+    m_pToolTipp = tooltip;
+    if (tooltip != nullptr) {
+        tooltip->AddButton(this);
+    }
+}
+
+void TButton::ShowForPage(int page) {
+    if (page == m_nPage) {
+        ShowWindow(Handle(), SW_SHOW);
+    } else {
+        ShowWindow(Handle(), SW_HIDE);
+        ResetLook();
+    }
+}
+
+UniqueBitmap TButton::MakeIconMask(HBITMAP icon, COLORREF transparent) {
+    const SIZE size = BitmapSize(icon);
+    UniqueBitmap mask(CreateBitmap(size.cx, size.cy, 1, 1, nullptr));
+    const UniqueMemoryDc iconDc(CreateCompatibleDC(nullptr));
+    const UniqueMemoryDc maskDc(CreateCompatibleDC(nullptr));
+    const SelectGuard iconSelected(iconDc.get(), icon);
+    const SelectGuard maskSelected(maskDc.get(), mask.get());
+    SetBkColor(iconDc.get(), transparent);
+    BitBlt(maskDc.get(), 0, 0, size.cx, size.cy, iconDc.get(), 0, 0, SRCCOPY);
+    BitBlt(iconDc.get(), 0, 0, size.cx, size.cy, maskDc.get(), 0, 0, SRCINVERT);
+    return mask;
+}
+
+void TButton::EnterHover() {
+    const int id = GetControlId();
+    // Even a control without mouse-over effects shows its tooltip.
+    if (m_pToolTipp != nullptr && m_pToolTipp->GetCurrentId() != id) {
+        m_pToolTipp->SetTip(id, m_strTooltip);
+    }
+    if (m_bHover || m_bNoHover) {
+        return;
+    }
+    m_bHover = true;
+    SetClassLongPtrW(Handle(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(m_hHoverCursor));
+    if (m_pHoverFont != nullptr) {
+        SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_pHoverFont), TRUE);
+        if (m_bTransparent) {
+            InvalidateParentArea();
+        }
+    }
+}
+
+void TButton::ExecuteChain() {
+    ShowPressed();
+    if (m_nChainIndex < kChainEnd || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
+                                      !m_pActionStore->RunChain(m_nChainIndex))) {
+        // Also after a chain that ran and then failed: the user learns that not all was done.
+        MessageBoxW(Handle(), kChainWarningText, kChainWarningCaption, MB_OK);
+    }
+    ResetLook();
+}
+
+void TButton::ShowPressed() {
+    if (m_bPressed && m_nPressOffset != 0) {
+        return;
+    }
+    m_bPressed = true;
+    m_nPressOffset = 1;
+    InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TButton::ResetLook() {
+    if (m_bHover && !m_bNoHover) {
+        SetClassLongPtrW(Handle(), GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(m_hNormalCursor));
+        m_bHover = false;
+        SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(m_pFont), TRUE);
+        if (m_bTransparent) {
+            InvalidateParentArea();
+        }
+        if (m_pToolTipp != nullptr && m_pToolTipp->GetCurrentId() == GetControlId()) {
+            m_pToolTipp->SetTip(kNoTipId, L"");
+        }
+    }
+    if (m_bPressed || m_nPressOffset != 0) {
+        m_bPressed = false;
+        m_nPressOffset = 0;
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
+void TButton::InvalidateParentArea() const {
+    const RECT area{m_nLeft, m_nTop, m_nLeft + m_rcClient.right, m_nTop + m_rcClient.bottom};
+    InvalidateRect(Parent(), &area, TRUE);
+}
+
+LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        // The standard processing does not see the press.
+        ShowPressed();
+        return 0;
+    case WM_LBUTTONUP: {
+        const LRESULT result = Default(message, wParam, lParam);
+        ExecuteChain();
+        return result;
+    }
+    case WM_ERASEBKGND: {
+        const HDC dc = reinterpret_cast<HDC>(wParam);
+        if (m_bHover) {
+            if (!m_bHoverTransparent && m_crHoverBackground != 0) {
+                FillSolid(dc, m_rcClient, m_crHoverBackground);
+            }
+        } else if (!m_bTransparent) {
+            FillSolid(dc, m_rcClient, m_crBackground);
+        }
+        return TRUE;
+    }
+    case WM_MOUSEMOVE: {
+        const int x = GET_X_LPARAM(lParam);
+        const int y = GET_Y_LPARAM(lParam);
+        if (x == m_nLastMouseX && y == m_nLastMouseY) {
+            return 0;
+        }
+        m_nLastMouseX = x;
+        m_nLastMouseY = y;
+        if (m_pHost != nullptr) {
+            m_pHost->ResetOtherControls(this);
+        }
+        if (wParam == MK_LBUTTON) {
+            ShowPressed();
+        }
+        EnterHover();
+        return 0;
+    }
+    default:
+        return Control::HandleMessage(message, wParam, lParam);
+    }
+}
+
+void TButton::PrepareColors(HDC dc) const {
+    if (m_bTransparent) {
+        SetBkMode(dc, TRANSPARENT);
+    } else {
+        SetBkColor(dc, m_crBackground);
+    }
+    SetTextColor(dc, m_bHover ? m_crHoverText : m_crText);
+}
+
+void TButton::DrawIcon(HDC dc) const {
+    if (m_pIcon == nullptr) {
+        return;
+    }
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    const int y = m_nIconTop + m_nPressOffset;
+    if (m_pIconMask != nullptr) {
+        const SelectGuard mask(memory.get(), m_pIconMask);
+        BitBlt(dc, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, memory.get(), 0, 0, SRCAND);
+    }
+    const SelectGuard icon(memory.get(), m_pIcon);
+    BitBlt(dc, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, memory.get(), 0, 0, SRCPAINT);
+}
+
+void TButton::DrawBackgroundBitmap(HDC dc) const {
+    if (m_pBackgroundBitmap == nullptr) {
+        return;
+    }
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    const SelectGuard bitmap(memory.get(), m_pBackgroundBitmap);
+    BitBlt(dc, m_rcClient.left, m_rcClient.top + m_nPressOffset, m_nBmpWidth, m_nBmpHeight,
+           memory.get(), 0, 0, SRCCOPY);
+}
+
+void TButton::DrawCaption(HDC dc, RECT rect) const {
+    const int length = GetWindowTextLengthW(Handle());
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(Handle(), text.data(), length + 1);
+    DrawTextW(dc, text.c_str(), length, &rect, DT_SINGLELINE | DT_VCENTER);
+}
+
+void TButton::RedrawTooltip() const {
+    if (m_pToolTipp != nullptr) {
+        m_pToolTipp->Redraw();
+    }
+}
+
+void TButton::DrawItem(const DRAWITEMSTRUCT& item) {
+    const HDC dc = item.hDC;
+    PrepareColors(dc);
+    m_nIconTop = (m_rcClient.bottom - m_rcClient.top - m_nIconHeight) / 2;
+    DrawIcon(dc);
+    DrawBackgroundBitmap(dc);
+    const GridRect text =
+        ButtonTextRect({m_rcClient.left, m_rcClient.top, m_rcClient.right, m_rcClient.bottom},
+                       m_nIconLeft, m_nIconWidth, m_pIcon != nullptr, m_nPressOffset);
+    if (m_bFocus) {
+        RECT focus = m_rcClient;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(dc, &focus);
+    }
+    DrawCaption(dc, {text.left, text.top, text.right, text.bottom});
+    RedrawTooltip();
+}

@@ -1,0 +1,129 @@
+// The owner-drawn control base of every page control and the quit button: its
+// look comes from the configuration; it tracks the mouse itself (every mouse
+// move resets all other controls), shows a pressed look and runs its chain on release.
+#pragma once
+
+#include <string>
+
+#include "actions/TExecuteAbleList.h"
+#include "controls/ButtonGeometry.h"
+#include "tooltips/TToolTipp.h"
+#include "win/Control.h"
+#include "win/Gdi.h"
+
+class TButton;
+
+// What a control asks of the dialog it lives in.
+class ButtonHost {
+public:
+    virtual void ResetOtherControls(TButton* control) = 0;
+
+protected:
+    ~ButtonHost() = default;
+};
+
+class TButton : public Control, public TipButton {
+public:
+    explicit TButton(int page);
+
+    virtual bool Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host);
+    virtual void SetBounds(int x, int y, int width, int height, bool repaint);
+    void SetPosition(int x, int y) {
+        m_nLeft = x;
+        m_nTop = y;
+    }
+    void SetNormalFont(HFONT font) { m_pFont = font; }
+    void SetHoverFont(HFONT font) { m_pHoverFont = font; }
+    void SetIcon(HBITMAP icon);
+    void SetIconMask(HBITMAP mask) { m_pIconMask = mask; }
+    void SetIconOffset(int offset) { m_nIconLeft = offset; }
+    void SetBackgroundBitmap(HBITMAP bitmap);
+    void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
+    void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
+    std::int32_t GetChainIndex() const { return m_nChainIndex; }
+    void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
+    std::wstring GetTooltipText() const override { return m_strTooltip; }
+    void AttachTooltip(TToolTipp* tooltip);
+    int GetPage() const { return m_nPage; }
+    void ShowForPage(int page);
+    void SetNormalTextColor(COLORREF color) { m_crText = color; }
+    void SetHoverTextColor(COLORREF color) { m_crHoverText = color; }
+    virtual void SetBackgroundColor(COLORREF color) { m_crBackground = color; }
+    void SetHoverBackgroundColor(COLORREF color) { m_crHoverBackground = color; }
+    void SetTransparent(bool on) { m_bTransparent = on; }
+    void SetHoverTransparent(bool on) { m_bHoverTransparent = on; }
+    void SetType(const std::wstring& type) { m_strType = type; }
+    std::wstring GetType() const { return m_strType; }
+    void Set3D(bool on) { m_b3D = on; }
+    void SetNoHover(bool on) { m_bNoHover = on; }
+    void SetTabIndex(int index) { m_nTabIndex = index; }
+    int GetTabIndex() const { return m_nTabIndex; }
+    void SetFocusMark(bool on) { m_bFocus = on; }
+    RECT GetRectInParent() const { return m_rcInParent; }
+
+    void EnterHover();
+    virtual void ExecuteChain();
+    virtual void ShowPressed();
+    void ResetLook();
+
+    // TipButton
+    HWND GetTipAnchor() const override { return Handle(); }
+    int GetControlId() const override { return GetDlgCtrlID(Handle()); }
+
+    // Colours of the mask's 1 bits turned into the transparent colour's: the icon
+    // keeps its colours, its transparent pixels become black; returns the mask.
+    static UniqueBitmap MakeIconMask(HBITMAP icon, COLORREF transparent);
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DrawItem(const DRAWITEMSTRUCT& item) override;
+
+    // Background mode and colours, text colour: the first steps of every drawing.
+    void PrepareColors(HDC dc) const;
+    void DrawIcon(HDC dc) const;
+    void DrawBackgroundBitmap(HDC dc) const;
+    void DrawCaption(HDC dc, RECT rect) const;
+    void RedrawTooltip() const;
+    void InvalidateParentArea() const;
+    HWND Parent() const { return GetParent(Handle()); }
+
+    TExecuteAbleList* m_pActionStore = nullptr;
+    HCURSOR m_hHoverCursor;
+    HCURSOR m_hNormalCursor;
+    std::int32_t m_nChainIndex = kChainEnd;
+    int m_nPage;
+    COLORREF m_crText = 0;
+    COLORREF m_crHoverText = 0;
+    COLORREF m_crBackground = 0;
+    COLORREF m_crHoverBackground = 0;
+    std::wstring m_strTooltip;
+    TToolTipp* m_pToolTipp = nullptr;
+    bool m_bTransparent = false;
+    bool m_bHoverTransparent = false;
+    bool m_bPressed = false;
+    HBITMAP m_pBackgroundBitmap = nullptr;
+    HBITMAP m_pIcon = nullptr;
+    HBITMAP m_pIconMask = nullptr;
+    int m_nBmpWidth = 0;
+    int m_nBmpHeight = 0;
+    int m_nIconWidth = 0;
+    int m_nIconHeight = 0;
+    int m_nIconTop = 0;
+    int m_nIconLeft = 0;
+    int m_nPressOffset = 0;
+    HFONT m_pFont = nullptr;
+    HFONT m_pHoverFont = nullptr;
+    bool m_bHover = false;
+    int m_nLeft = 0;
+    int m_nTop = 0;
+    std::wstring m_strType;
+    RECT m_rcClient{};
+    bool m_b3D = false;
+    bool m_bNoHover = false;
+    int m_nTabIndex = -1;
+    bool m_bFocus = false;
+    int m_nLastMouseX = -1;
+    int m_nLastMouseY = -1;
+    RECT m_rcInParent{};
+    ButtonHost* m_pHost = nullptr;
+};

@@ -1,0 +1,269 @@
+// The complete menu under Wine, driven by real input (pointer moves, clicks,
+// key-ups) and checked from outside: looks by pixels, pages by visibility,
+// check-box states by the file's bytes.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kMenu = R"(<config>
+  <General caption="Behaviour" width="500" height="300" bgcolor="0 0 80" windowpos="topleft"/>
+  <ToolTippConfig tttype="statictt" width="200" height="30" bgcolor="255 255 225">
+    <TTFont font="Arial" fontsize="12" textcolor="0 0 0"/>
+    <StaticTTConfig LeftMargin="280" TopMargin="250"/>
+  </ToolTippConfig>
+  <ButtonConfig>
+    <ButtonLayout width="120" height="30" bgcolor="200 100 50" dreid="true"/>
+    <ButtonMouseOverLayout bgcolor="255 200 0"/>
+    <Font font="Arial" fontsize="12" textcolor="255 255 255"/>
+    <MouseOverFont font="Arial" fontsize="12" textcolor="0 0 0"/>
+  </ButtonConfig>
+  <BtnBeenden>
+    <ButtonPosition left="360" top="200"/>
+    <ButtonLayout caption="Ende" tabindex="0"/>
+    <Command type="beenden"/>
+  </BtnBeenden>
+  <Pages>
+    <Page>
+      <A><ButtonPosition left="20" top="20"/>
+        <ButtonLayout caption="Weiter" tabindex="2" tooltipp="Seite zwei"/><Command type="weiter"/></A>
+      <B><ButtonPosition left="20" top="70"/>
+        <ButtonLayout caption="Still" tabindex="1" tooltipp="Ohne Aktion"/></B>
+      <C id="agb"><ButtonPosition left="20" top="120"/>
+        <ButtonLayout type="checkbox" caption="Merken" width="150" height="20" currentval="x"/></C>
+    </Page>
+    <Page>
+      <D><ButtonPosition left="20" top="20"/>
+        <ButtonLayout caption="Zurueck"/><Command type="weiter"/></D>
+    </Page>
+  </Pages>
+</config>
+)";
+
+fs::path BuildDirectory() {
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return fs::path(path).parent_path().parent_path();
+}
+
+struct Search {
+    DWORD pid;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    wchar_t title[64] = L"";
+    GetWindowTextW(hwnd, title, 64);
+    if (pid == search->pid && std::wstring(title) == L"Behaviour" && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class Menu : public ::testing::Test {
+protected:
+    void Start(const std::wstring& extra = L"") {
+        dir_ = fs::temp_directory_path() / ("navora-menu-" + std::to_string(++runs_));
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "menu.xml", std::ios::binary) << kMenu;
+        std::wstring line = L"\"" + (BuildDirectory() / "navora.exe").wstring() + L"\" -cfg " +
+                            (dir_ / "menu.xml").wstring() + extra;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   dir_.wstring().c_str(), &startup, &process_));
+        Search search{process_.dwProcessId};
+        for (int i = 0; i < 400 && search.found == nullptr; ++i) {
+            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+            Sleep(search.found == nullptr ? 50 : 300);
+        }
+        dialog_ = search.found;
+        ASSERT_NE(dialog_, nullptr);
+    }
+    void TearDown() override {
+        if (process_.hProcess != nullptr) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 5000);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    HWND Control(const wchar_t* caption) const {
+        return FindWindowExW(dialog_, nullptr, L"Button", caption);
+    }
+    // Moves the real pointer to a point of a control (client coordinates of the control).
+    void PointAt(HWND control, int x, int y) const {
+        POINT p{x, y};
+        ClientToScreen(control, &p);
+        SetCursorPos(p.x, p.y);
+        Settle();
+    }
+    void Click(bool down) const {
+        mouse_event(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Settle();
+    }
+    void KeyUp(WPARAM key) const {
+        PostMessageW(dialog_, WM_KEYUP, key, 0);
+        Settle();
+    }
+    static void Settle() { Sleep(300); }
+    // A pixel of a control as the screen shows it (x, y in the control's client area).
+    COLORREF Pixel(HWND window, int x, int y) const {
+        POINT p{x, y};
+        ClientToScreen(window, &p);
+        const HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, p.x, p.y);
+        ReleaseDC(nullptr, screen);
+        return c;
+    }
+    std::string File() const {
+        std::ifstream in(dir_ / "menu.xml", std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    int GreenPixels(HWND box) const {
+        int green = 0;
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 20; ++x) {
+                green += Pixel(box, x, y) == RGB(0, 255, 0);
+            }
+        }
+        return green;
+    }
+    bool Ended() const { return WaitForSingleObject(process_.hProcess, 5000) == WAIT_OBJECT_0; }
+
+    static inline int runs_ = 0;
+    fs::path dir_;
+    PROCESS_INFORMATION process_{};
+    HWND dialog_ = nullptr;
+};
+
+constexpr COLORREF kButton = RGB(200, 100, 50);
+constexpr COLORREF kHover = RGB(255, 200, 0);
+
+TEST_F(Menu, HoverMovesFromButtonToButtonWithItsTooltip) {
+    Start();
+    const HWND weiter = Control(L"Weiter");
+    const HWND still = Control(L"Still");
+    ASSERT_TRUE(weiter && still);
+    const HWND tip = FindWindowExW(dialog_, nullptr, L"NavoraTipText", nullptr);
+    EXPECT_EQ(Pixel(weiter, 110, 15), kButton);
+    wchar_t text[64] = L"";
+    PointAt(weiter, 100, 10);
+    EXPECT_EQ(Pixel(weiter, 110, 15), kHover);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    GetWindowTextW(tip, text, 64);
+    EXPECT_STREQ(text, L"Seite zwei");
+    // A button without actions shows its tooltip but no hover look.
+    PointAt(still, 100, 12);
+    EXPECT_EQ(Pixel(weiter, 110, 15), kButton);
+    EXPECT_EQ(Pixel(still, 110, 15), kButton);
+    EXPECT_TRUE(IsWindowVisible(tip));
+    GetWindowTextW(tip, text, 64);
+    EXPECT_STREQ(text, L"Ohne Aktion");
+    PointAt(dialog_, 300, 100); // the background: the tooltip goes
+    EXPECT_FALSE(IsWindowVisible(tip));
+}
+
+TEST_F(Menu, PressedThreeDFrameAndReleaseOnAnotherButton) {
+    Start();
+    const HWND weiter = Control(L"Weiter");
+    const HWND zurueck = Control(L"Zurueck");
+    // Raised: light top and left edges, dark bottom and right edges (above the caption's cell).
+    constexpr COLORREF light = RGB(255, 150, 75), dark = RGB(20, 10, 5);
+    EXPECT_EQ(Pixel(weiter, 0, 2), light);
+    EXPECT_EQ(Pixel(weiter, 60, 0), light);
+    EXPECT_EQ(Pixel(weiter, 60, 29), dark);
+    EXPECT_EQ(Pixel(weiter, 119, 2), dark);
+    PointAt(Control(L"Still"), 90, 12);
+    Click(true);
+    PointAt(weiter, 90, 12); // moving with the button down presses the button under the pointer
+    // Sunken: dark top and left edges, light bottom and right edges.
+    EXPECT_EQ(Pixel(weiter, 0, 2), dark);
+    EXPECT_EQ(Pixel(weiter, 60, 0), dark);
+    EXPECT_EQ(Pixel(weiter, 60, 29), light);
+    EXPECT_EQ(Pixel(weiter, 119, 2), light);
+    Click(false); // released over "Weiter": its chain switches to page two
+    EXPECT_TRUE(IsWindowVisible(zurueck));
+    EXPECT_FALSE(IsWindowVisible(weiter));
+    PointAt(zurueck, 80, 10); // "weiter" on the last page wraps to the first
+    Click(true);
+    Click(false);
+    EXPECT_TRUE(IsWindowVisible(weiter));
+}
+
+TEST_F(Menu, CheckBoxTogglesRepaintsAndRewritesTheFile) {
+    Start();
+    const HWND box = Control(L"Merken");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(File().find("currentval=\"false\""), std::string::npos); // written at start-up
+    EXPECT_EQ(GreenPixels(box), 0);
+    PointAt(box, 10, 10);
+    Click(true);
+    Click(false);
+    EXPECT_GT(GreenPixels(box), 10);
+    EXPECT_NE(File().find("currentval=\"true\""), std::string::npos);
+    Click(true);
+    Click(false);
+    EXPECT_EQ(GreenPixels(box), 0);
+    EXPECT_NE(File().find("currentval=\"false\""), std::string::npos);
+}
+
+TEST_F(Menu, PresetChecksEveryCheckBox) {
+    Start(L" -setchk true");
+    EXPECT_GT(GreenPixels(Control(L"Merken")), 10);
+    EXPECT_NE(File().find("currentval=\"true\""), std::string::npos);
+}
+
+TEST_F(Menu, TabWalksTheTabOrderAndEnterPresses) {
+    Start();
+    PointAt(dialog_, 300, 100);
+    // Tab order: the quit button (0) first, then "Still" (1), then "Weiter" (2).
+    KeyUp(VK_TAB);
+    KeyUp(VK_TAB);
+    KeyUp(VK_TAB);
+    KeyUp(VK_RETURN); // presses "Weiter": page two
+    EXPECT_TRUE(IsWindowVisible(Control(L"Zurueck")));
+    PostMessageW(dialog_, WM_KEYDOWN, VK_ESCAPE, 0); // Escape acts on key-up only
+    Settle();
+    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    KeyUp(VK_ESCAPE);
+    EXPECT_TRUE(Ended());
+}
+
+TEST_F(Menu, DraggingMovesTheWindowAndResizingIsUndone) {
+    Start();
+    RECT before;
+    GetWindowRect(dialog_, &before);
+    PointAt(dialog_, 300, 100);
+    Click(true);
+    PointAt(dialog_, 340, 130); // client coordinates move with the window
+    Click(false);
+    RECT after;
+    GetWindowRect(dialog_, &after);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 30);
+    SetWindowPos(dialog_, nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(dialog_, nullptr, TRUE);
+    Settle();
+    RECT resized;
+    GetWindowRect(dialog_, &resized);
+    EXPECT_EQ(resized.right - resized.left, before.right - before.left);
+    EXPECT_EQ(resized.bottom - resized.top, before.bottom - before.top);
+}
+
+} // namespace
