@@ -5,8 +5,9 @@ Usage: make-assets.py OUTDIR
 
 Writes navora.ico (the application icon at 16, 32 and 48 px), hand.cur (the
 pointing-hand cursor over clickable buttons), background.bmp (a 640x480 window
-background with a title band) and sample-small.bmp (a solid 200x100 picture the
-tests sample). Every picture is drawn here, so the project ships and tests with
+background with a title band), sample-small.bmp (a solid 200x100 picture the
+tests sample), two 24x24 button icons on a magenta transparent colour and a
+200x32 button face for the example menus. Every picture is drawn here, so the project ships and tests with
 images of its own and the output is the same bytes on every run.
 """
 import math
@@ -149,6 +150,35 @@ def gradient_pixel(x, y):
     return tuple(round(a + (b - a) * t) for a, b in zip(top, bottom))
 
 
+MAGENTA = (255, 0, 255)  # the button icons' transparent colour
+
+
+def play_icon(x, y):
+    """A green play triangle in a 24x24 square; the rest is the transparent colour."""
+    if 5 <= x <= 19 and abs(y - 11.5) <= (19 - x) * 0.75:
+        return (30, 160, 60)
+    return MAGENTA
+
+
+def document_icon(x, y):
+    """A white page with grey lines and a folded corner; the rest is the transparent colour."""
+    if not (5 <= x <= 18 and 2 <= y <= 21) or (x - 13) > (y - 2):
+        return MAGENTA
+    if x in (5, 18) or y in (2, 21) or (x - 13) == (y - 2):
+        return (40, 40, 40)
+    if y in (8, 11, 14, 17) and 8 <= x <= 15:
+        return (120, 120, 120)
+    return WHITE
+
+
+def button_face(x, y):
+    """A 200x32 button picture: a soft vertical gradient with a light top line."""
+    if y == 0:
+        return (250, 250, 255)
+    t = y / 31
+    return tuple(round(a + (b - a) * t) for a, b in zip((120, 170, 230), (40, 80, 160)))
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: make-assets.py OUTDIR")
@@ -159,6 +189,9 @@ def main():
         "hand.cur": cursor_file(),
         "background.bmp": bmp_file(640, 480, gradient_pixel),
         "sample-small.bmp": bmp_file(200, 100, lambda x, y: (200, 30, 40)),
+        "icon-play.bmp": bmp_file(24, 24, play_icon),
+        "icon-document.bmp": bmp_file(24, 24, document_icon),
+        "button-face.bmp": bmp_file(200, 32, button_face),
     }
     for name, data in files.items():
         with open(os.path.join(outdir, name), "wb") as f:
