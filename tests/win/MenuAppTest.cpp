@@ -8,34 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "ProcessWindows.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-fs::path BuildDirectory() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path().parent_path();
-}
-
-struct Found {
-    DWORD pid;
-    std::wstring title;
-    HWND hwnd = nullptr;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
-    auto* found = reinterpret_cast<Found*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t title[256] = L"";
-    GetWindowTextW(hwnd, title, 256);
-    if (pid == found->pid && found->title == title && IsWindowVisible(hwnd)) {
-        found->hwnd = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // navora.exe with a configuration written for the test.
 class Menu {
@@ -67,14 +44,7 @@ public:
     }
     // The visible top-level window of this process with that title, waiting for it to come.
     HWND Window(const std::wstring& title) const {
-        Found found{process_.dwProcessId, title};
-        for (int i = 0; i < 400 && found.hwnd == nullptr; ++i) {
-            EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&found));
-            if (found.hwnd == nullptr) {
-                Sleep(50);
-            }
-        }
-        return found.hwnd;
+        return WaitForProcessWindow(process_.dwProcessId, title);
     }
     // Exit code once the process has ended; STILL_ACTIVE if it hangs.
     DWORD WaitForExit() const {

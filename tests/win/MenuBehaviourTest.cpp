@@ -9,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "ProcessWindows.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,30 +49,6 @@ const char* const kMenu = R"(<config>
 </config>
 )";
 
-fs::path BuildDirectory() {
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return fs::path(path).parent_path().parent_path();
-}
-
-struct Search {
-    DWORD pid;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    wchar_t title[64] = L"";
-    GetWindowTextW(hwnd, title, 64);
-    if (pid == search->pid && std::wstring(title) == L"Behaviour" && IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class Menu : public ::testing::Test {
 protected:
     void Start(const std::wstring& extra = L"") {
@@ -83,13 +61,9 @@ protected:
         startup.cb = sizeof startup;
         ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    dir_.wstring().c_str(), &startup, &process_));
-        Search search{process_.dwProcessId};
-        for (int i = 0; i < 400 && search.found == nullptr; ++i) {
-            EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-            Sleep(search.found == nullptr ? 50 : 300);
-        }
-        dialog_ = search.found;
+        dialog_ = WaitForProcessWindow(process_.dwProcessId, L"Behaviour");
         ASSERT_NE(dialog_, nullptr);
+        Settle(); // let it paint
     }
     void TearDown() override {
         if (process_.hProcess != nullptr) {
