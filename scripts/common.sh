@@ -50,3 +50,18 @@ stop_xvfb() {
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
     XVFB_PID=""
 }
+
+# The demo disc as it would be burnt, in folder $1, from the win64 build:
+# the menu, its configurations, the pictures drawn by make-assets.py, a document
+# and the small program it starts as "setup".
+assemble_demo() {
+    local disc=$1
+    rm -rf "$disc"
+    mkdir -p "$disc"
+    cp examples/demo/* "$disc/"
+    cp build/win64/navora.exe "$disc/navora.exe"
+    cp build/win64/demo-setup.exe "$disc/setup.exe"
+    cp build/win64/assets/background.bmp build/win64/assets/navora.ico \
+        build/win64/assets/icon-play.bmp build/win64/assets/icon-document.bmp \
+        build/win64/assets/button-face.bmp "$disc/"
+}
