@@ -1,0 +1,83 @@
+// Time from process start to a visible window, for navora.exe beside a program
+// that only shows a window, alternating runs on the same machine. Prints the
+// medians and their ratio; asserts nothing.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    bool found;
+};
+
+BOOL CALLBACK Visible(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && IsWindowVisible(hwnd)) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Milliseconds until the started program shows a window; -1 if it never does.
+double TimeToWindow(std::wstring commandLine) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return -1;
+    }
+    double elapsed = -1;
+    for (int i = 0; i < 20000; ++i) {
+        Search search{process.dwProcessId, false};
+        EnumWindows(Visible, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            QueryPerformanceCounter(&now);
+            elapsed = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                      static_cast<double>(frequency.QuadPart);
+            break;
+        }
+        Sleep(1);
+    }
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 4) {
+        std::fputs("usage: startup_bench RUNS MINIMAL_EXE \"NAVORA_EXE ARGS\"\n", stderr);
+        return 2;
+    }
+    const int runs = _wtoi(argv[1]);
+    std::vector<double> minimal, navora;
+    for (int i = 0; i < runs; ++i) {
+        minimal.push_back(TimeToWindow(std::wstring(L"\"") + argv[2] + L"\""));
+        navora.push_back(TimeToWindow(argv[3]));
+    }
+    const double m = Median(minimal);
+    const double n = Median(navora);
+    std::printf("start to window, median of %d runs: minimal %.1f ms, navora %.1f ms, ratio %.2f\n",
+                runs, m, n, n / m);
+    return 0;
+}
