@@ -13,27 +13,30 @@ inline std::filesystem::path BuildDirectory() {
     return std::filesystem::path(path).parent_path().parent_path();
 }
 
+struct ProcessWindowSearch {
+    DWORD pid;
+    const std::wstring& title;
+    HWND found;
+};
+
+inline BOOL CALLBACK VisitProcessWindow(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ProcessWindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    wchar_t text[256] = L"";
+    GetWindowTextW(hwnd, text, 256);
+    if (owner == search->pid && search->title == text && IsWindowVisible(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible top-level window of process `pid` with that title, waiting up to 20 s for it.
 inline HWND WaitForProcessWindow(DWORD pid, const std::wstring& title) {
-    struct Search {
-        DWORD pid;
-        const std::wstring& title;
-        HWND found;
-    } search{pid, title, nullptr};
-    const auto visit = [](HWND hwnd, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t text[256] = L"";
-        GetWindowTextW(hwnd, text, 256);
-        if (owner == s->pid && s->title == text && IsWindowVisible(hwnd)) {
-            s->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    };
+    ProcessWindowSearch search{pid, title, nullptr};
     for (int i = 0; i < 400 && search.found == nullptr; ++i) {
-        EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(VisitProcessWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr) {
             Sleep(50);
         }
