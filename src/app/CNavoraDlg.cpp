@@ -58,11 +58,10 @@ BOOL CNavoraDlg::OnInitDialog() {
 void CNavoraDlg::SetupFromConfig() {
     m_nCurPage = 0;
     m_nShownPage = 0;
-    if (m_strCfgDir.empty()) {
-        const ConfigPath path = DefaultConfigPath(m_system.ProgramPath());
-        m_strCfgDir = path.dir;
-        m_strCfgFile = path.file;
-    }
+    const ConfigPath path =
+        EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, m_system.ProgramPath());
+    m_strCfgDir = path.dir;
+    m_strCfgFile = path.file;
     const std::wstring fullPath = m_strCfgDir + m_strCfgFile;
     if (!std::ifstream(std::filesystem::path(fullPath))) {
         MessageBoxW(

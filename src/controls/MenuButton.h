@@ -30,7 +30,6 @@ public:
     void SetConfigFile(const std::wstring& path) { m_strConfigFile = path; }
     void SetCheckId(const std::wstring& id) { m_strCheckId = id; }
     void SetChecked(bool checked) { m_bChecked = checked; }
-    bool IsChecked() const { return m_bChecked; }
     void SetCheckDim(int dim) { m_nCheckDim = dim; }
     // Writes the state into the configuration file; the file is left as it was when that fails.
     void WriteState() const;

@@ -40,7 +40,6 @@ public:
     void SetBackgroundBitmap(HBITMAP bitmap);
     void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
-    std::int32_t GetChainIndex() const { return m_nChainIndex; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
     void AttachTooltip(TToolTipp* tooltip);

@@ -19,11 +19,6 @@ StaticToolTipp::StaticToolTipp(HWND dialogWindow, int left, int top, int width, 
     : TToolTipp(dialogWindow, left, top, width, height), font_(tipFont),
       window_(CreateTipWindow(dialogWindow, WS_CHILD | WS_VISIBLE, area_, tipFont)) {}
 
-void StaticToolTipp::SetArea(int left, int top, int right, int bottom) {
-    TToolTipp::SetArea(left, top, right, bottom);
-    MoveWindow(window_->Handle(), left, top, right - left, bottom - top, TRUE);
-}
-
 void StaticToolTipp::SetTip(int id, const std::wstring& tipText) {
     TToolTipp::SetTip(id, tipText);
     window_->SetEditText(tipText);
@@ -71,10 +66,6 @@ void CursorToolTipp::SetTip(int id, const std::wstring& tipText) {
                area_.bottom - area_.top, TRUE);
     ShowWindow(window_->Handle(), SW_SHOW);
     InvalidateRect(window_->Handle(), nullptr, TRUE);
-}
-
-void CursorToolTipp::BringToTop() {
-    BringWindowToTop(window_->Handle());
 }
 
 void CursorToolTipp::Redraw() {

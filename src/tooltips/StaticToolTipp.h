@@ -12,7 +12,6 @@ public:
     StaticToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
 
     void AddButton(TipButton*) override {}
-    void SetArea(int left, int top, int right, int bottom) override;
     void SetTip(int id, const std::wstring& tipText) override;
     void SetTipTextColor(COLORREF color) override;
     void SetTipBkColor(COLORREF color) override;
@@ -31,6 +30,5 @@ public:
     CursorToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
 
     void SetTip(int id, const std::wstring& tipText) override;
-    void BringToTop() override;
     void Redraw() override;
 };

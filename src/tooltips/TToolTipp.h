@@ -31,10 +31,6 @@ public:
     virtual ~TToolTipp() = default;
 
     virtual void AddButton(TipButton* button) { buttons_.push_back(button); }
-    virtual void SetDialog(HWND dialogWindow) { dialog_ = dialogWindow; }
-    virtual void SetArea(int left, int top, int right, int bottom) {
-        area_ = {left, top, right, bottom};
-    }
     virtual void SetTip(int id, const std::wstring& tipText) {
         currentId_ = id;
         text_ = tipText;
@@ -42,7 +38,6 @@ public:
     virtual void SetTipTextColor(COLORREF color) { textColor_ = color; }
     virtual void SetTipBkColor(COLORREF color) { bkColor_ = color; }
     virtual void OnTipTimer(UINT_PTR timerId) = 0;
-    virtual void BringToTop() {}
     virtual void Redraw() {}
 
     // 0 before the first request, 999999 when no button's tip is wanted.
