@@ -60,7 +60,9 @@ TEST(DemoDisc, WorksAsAUserMeetsIt) {
     fs::copy_file(build / "demo-setup.exe", disc / "setup.exe");
     const std::string original = Bytes(disc / "navora.xml");
 
-    std::wstring line = L"\"" + (disc / "navora.exe").wstring() + L"\"";
+    // The disc's own copy, started from the disc's folder with no options.
+    const fs::path exe = disc / "navora.exe";
+    std::wstring line = L"\"" + exe.wstring() + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,40 +26,21 @@ public:
                           fs::copy_options::overwrite_existing);
         }
         std::ofstream(dir_ / "menu.xml", std::ios::binary) << config;
-        std::wstring line = L"\"" + (BuildDirectory() / "navora.exe").wstring() + L"\" " +
-                            (args.empty() ? L"-cfg " + (dir_ / "menu.xml").wstring() : args);
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       dir_.wstring().c_str(), &startup, &process_);
+        process_ = std::make_unique<MenuProcess>(
+            args.empty() ? L"-cfg " + (dir_ / "menu.xml").wstring() : args, dir_);
     }
     ~Menu() {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
+        process_.reset();
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
-    // The visible top-level window of this process with that title, waiting for it to come.
-    HWND Window(const std::wstring& title) const {
-        return WaitForProcessWindow(process_.dwProcessId, title);
-    }
-    // Exit code once the process has ended; STILL_ACTIVE if it hangs.
-    DWORD WaitForExit() const {
-        WaitForSingleObject(process_.hProcess, 20000);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-    fs::path Dir() const { return dir_; }
+    HWND Window(const std::wstring& title) const { return process_->Window(title); }
+    DWORD WaitForExit() const { return process_->ExitCode(); }
 
 private:
     static inline int count_ = 0;
     fs::path dir_;
-    PROCESS_INFORMATION process_{};
+    std::unique_ptr<MenuProcess> process_;
 };
 
 std::string Config(const std::string& general, const std::string& tooltip = "statictt") {

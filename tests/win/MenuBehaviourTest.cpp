@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -55,23 +56,15 @@ protected:
         dir_ = fs::temp_directory_path() / ("navora-menu-" + std::to_string(++runs_));
         fs::create_directories(dir_);
         std::ofstream(dir_ / "menu.xml", std::ios::binary) << kMenu;
-        std::wstring line = L"\"" + (BuildDirectory() / "navora.exe").wstring() + L"\" -cfg " +
-                            (dir_ / "menu.xml").wstring() + extra;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   dir_.wstring().c_str(), &startup, &process_));
-        dialog_ = WaitForProcessWindow(process_.dwProcessId, L"Behaviour");
+        process_ =
+            std::make_unique<MenuProcess>(L"-cfg " + (dir_ / "menu.xml").wstring() + extra, dir_);
+        ASSERT_TRUE(process_->Started());
+        dialog_ = process_->Window(L"Behaviour");
         ASSERT_NE(dialog_, nullptr);
         Settle(); // let it paint
     }
     void TearDown() override {
-        if (process_.hProcess != nullptr) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
-        }
+        process_.reset();
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
@@ -118,11 +111,11 @@ protected:
         }
         return green;
     }
-    bool Ended() const { return WaitForSingleObject(process_.hProcess, 5000) == WAIT_OBJECT_0; }
+    bool Ended() const { return process_->EndsWithin(5000); }
 
     static inline int runs_ = 0;
     fs::path dir_;
-    PROCESS_INFORMATION process_{};
+    std::unique_ptr<MenuProcess> process_;
     HWND dialog_ = nullptr;
 };
 
@@ -214,7 +207,7 @@ TEST_F(Menu, TabWalksTheTabOrderAndEnterPresses) {
     EXPECT_TRUE(IsWindowVisible(Control(L"Zurueck")));
     PostMessageW(dialog_, WM_KEYDOWN, VK_ESCAPE, 0); // Escape acts on key-up only
     Settle();
-    EXPECT_EQ(WaitForSingleObject(process_.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_FALSE(process_->EndsWithin(0));
     KeyUp(VK_ESCAPE);
     EXPECT_TRUE(Ended());
 }

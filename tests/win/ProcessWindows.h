@@ -43,3 +43,48 @@ inline HWND WaitForProcessWindow(DWORD pid, const std::wstring& title) {
     }
     return search.found;
 }
+
+// navora.exe of this build started with `args` in folder `dir`; ended and
+// released with the object if it is still running.
+class MenuProcess {
+public:
+    MenuProcess(const std::wstring& args, const std::filesystem::path& dir) {
+        std::wstring line = L"\"" + (BuildDirectory() / "navora.exe").wstring() + L"\" " + args;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  dir.wstring().c_str(), &startup, &process_);
+    }
+    MenuProcess(const MenuProcess&) = delete;
+    MenuProcess& operator=(const MenuProcess&) = delete;
+    ~MenuProcess() {
+        if (!started_) {
+            return;
+        }
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 1);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    bool Started() const { return started_; }
+    HWND Window(const std::wstring& title) const {
+        return WaitForProcessWindow(process_.dwProcessId, title);
+    }
+    // Whether the process ends within `milliseconds`.
+    bool EndsWithin(DWORD milliseconds) const {
+        return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+    }
+    // Exit code once the process has ended; STILL_ACTIVE if it hangs.
+    DWORD ExitCode() const {
+        EndsWithin(20000);
+        DWORD code = STILL_ACTIVE;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
