@@ -148,3 +148,10 @@ void WriteCheckState(const std::wstring& configPath, const std::wstring& id, boo
         files.Remove(*temporary);
     }
 }
+
+void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
+                      CheckStateFiles& files) {
+    for (const CheckStateWrite& state : states) {
+        WriteCheckState(configPath, state.id, state.checked, files);
+    }
+}

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The file's new bytes with the state written in, or none when the file is to
 // be left as it is ("</config>" missing, no element with that id, no
@@ -42,3 +43,14 @@ protected:
 // keeps its old bytes and no temporary file is left.
 void WriteCheckState(const std::wstring& configPath, const std::wstring& id, bool checked,
                      CheckStateFiles& files);
+
+// One check box's state to record: its id and whether it is ticked.
+struct CheckStateWrite {
+    std::wstring id;
+    bool checked;
+};
+
+// Records several states in one rewrite; the resulting bytes are those that
+// WriteCheckState for each, in order, would leave.
+void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
+                      CheckStateFiles& files);
