@@ -1,116 +1,273 @@
 #include "config/CheckState.h"
 
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+
 #include "config/TextDecoding.h"
-#include "config/xmlElement.h"
+#include "config/xmlReader.h"
 
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-bool IsAsciiSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
+// One value to replace: its attribute in the tree read from the file, and its
+// bytes between the double quotes.
+struct Edit {
+    const xmlElement* element;
+    std::size_t attribute;
+    std::size_t begin;
+    std::size_t end;
+    bool checked;
+};
+
+// The rewrite worked out on the file's text, before the result is read back.
+struct Plan {
+    std::unique_ptr<xmlTree> tree; // as the menu reads the file now
+    std::string bytes;             // the new file
+    std::vector<Edit> edits;       // in the order the states were given
+};
+
+// Whether attribute i of `element` is a "currentval" that can be written in
+// place: its name written exactly so in the element's own start tag, followed
+// by white space, "=", white space and the value's opening double quote.
+bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text) {
+    const xmlAttributePlace& place = element.GetAttributePlace(i);
+    if (place.name == npos || text.compare(place.name, 10, L"currentval") != 0) {
+        return false;
+    }
+    std::size_t at = place.name + 10;
+    while (at < place.openQuote && IsWhiteSpace(text[at])) {
+        ++at;
+    }
+    if (at == place.openQuote || text[at] != L'=') {
+        return false;
+    }
+    ++at;
+    while (at < place.openQuote && IsWhiteSpace(text[at])) {
+        ++at;
+    }
+    return at == place.openQuote;
 }
 
-// Where the value of an attribute named "id" (any case of the two letters)
-// equals `id` as the reader would read it, trimmed and unescaped: the index
-// after its closing quote, searched from `from`; npos when there is none.
-std::size_t FindIdAttribute(const std::string& text, std::wstring_view id, std::size_t from) {
-    for (std::size_t at = from; (at = text.find_first_of("iI", at)) != npos; ++at) {
-        // The reader takes a name back to the space before it.
-        if (at == 0 || text[at - 1] != ' ' || at + 1 >= text.size() ||
-            (text[at + 1] != 'd' && text[at + 1] != 'D')) {
-            continue;
-        }
-        std::size_t i = at + 2;
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        if (i == text.size() || text[i] != '=') {
-            continue;
-        }
-        ++i;
-        while (i < text.size() && text[i] == ' ') {
-            ++i;
-        }
-        if (i == text.size() || text[i] != '"') {
-            continue;
-        }
-        const std::size_t start = i + 1;
-        std::size_t end = start;
-        while (end < text.size() && !(text[end] == '"' && text[end - 1] != '\\')) {
-            ++end;
-        }
-        if (end == text.size()) {
-            return npos;
-        }
-        // Decoded as the file's UTF-8, so ids in any script compare as the menu reads them.
-        const std::wstring decoded = DecodeConfigText(text.substr(start, end - start));
-        std::wstring value(TrimWhiteSpace(decoded));
-        for (std::size_t b = value.find(L"\\\""); b != std::wstring::npos;
-             b = value.find(L"\\\"", b)) {
-            value.erase(b, 1);
-        }
-        if (value == id) {
-            return end + 1;
+// The first attribute named "currentval" at index `from` or later (the one the
+// reader reports), or npos.
+std::size_t FirstCurrentVal(const xmlElement& element, std::size_t from) {
+    for (std::size_t i = from; i < element.GetAttributeCount(); ++i) {
+        if (element.GetAttributeName(i) == L"currentval") {
+            return i;
         }
     }
     return npos;
 }
 
-// The end of the element whose start tag holds index `inside`: the tag's own
-// "/>", or its end tag, or the end of the text when that never comes.
-std::size_t ElementEnd(const std::string& text, std::size_t inside) {
-    const std::size_t lt = text.rfind('<', inside);
-    const std::size_t gt = text.find('>', inside);
-    if (lt == npos || gt == npos) {
-        return npos;
+struct Target {
+    const xmlElement* element;
+    std::size_t attribute;
+};
+
+// Where each id's state goes. The check box is the first element, in document
+// order, whose "id" reads as that id and that holds a writable "currentval":
+// after the id in its own start tag, or else the first one in its children
+// (its "ButtonLayout"). A box without an id writes into the file's only
+// "currentval", when there is exactly one.
+class Targets {
+public:
+    Targets(const xmlElement& root, std::wstring_view text) {
+        std::vector<const xmlElement*> order; // document order
+        for (std::vector<const xmlElement*> stack{&root}; !stack.empty();) {
+            const xmlElement* element = stack.back();
+            stack.pop_back();
+            order.push_back(element);
+            for (std::size_t c = element->GetChildCount(); c-- > 0;) {
+                stack.push_back(element->GetChild(c));
+            }
+        }
+        // Children come after their parent in document order: walking backwards, each
+        // element finds its children's first writable "currentval" known.
+        std::unordered_map<const xmlElement*, Target> firstBelow;
+        std::size_t currentVals = 0;
+        for (auto it = order.rbegin(); it != order.rend(); ++it) {
+            const xmlElement& element = **it;
+            for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
+                if (element.GetAttributeName(i) == L"currentval") {
+                    ++currentVals;
+                    only_ = {&element, IsWritable(element, i, text) ? i : npos};
+                }
+            }
+            const std::size_t own = FirstCurrentVal(element, 0);
+            if (own != npos && IsWritable(element, own, text)) {
+                firstBelow[&element] = {&element, own};
+                continue;
+            }
+            for (std::size_t c = 0; c < element.GetChildCount(); ++c) {
+                const auto below = firstBelow.find(element.GetChild(c));
+                if (below != firstBelow.end()) {
+                    firstBelow[&element] = below->second;
+                    break;
+                }
+            }
+        }
+        if (currentVals != 1 || only_->attribute == npos) {
+            only_.reset();
+        }
+        for (const xmlElement* element : order) {
+            std::size_t id = 0;
+            while (id < element->GetAttributeCount() && element->GetAttributeName(id) != L"id") {
+                ++id;
+            }
+            if (id == element->GetAttributeCount() || element->GetAttributeValue(id).empty()) {
+                continue;
+            }
+            std::optional<Target> target;
+            const std::size_t own = FirstCurrentVal(*element, id + 1);
+            if (own != npos && IsWritable(*element, own, text)) {
+                target = Target{element, own};
+            } else {
+                for (std::size_t c = 0; c < element->GetChildCount() && !target; ++c) {
+                    const auto below = firstBelow.find(element->GetChild(c));
+                    if (below != firstBelow.end()) {
+                        target = below->second;
+                    }
+                }
+            }
+            if (target) {
+                byId_.try_emplace(std::wstring(element->GetAttributeValue(id)), *target);
+            }
+        }
     }
-    if (text[gt - 1] == '/') {
-        return gt;
+
+    std::optional<Target> For(const std::wstring& id) const {
+        if (id.empty()) {
+            return only_;
+        }
+        const auto found = byId_.find(id);
+        return found == byId_.end() ? std::nullopt : std::optional<Target>(found->second);
     }
-    std::size_t nameEnd = lt + 1;
-    while (nameEnd < text.size() && text[nameEnd] != ' ' && text[nameEnd] != '>') {
-        ++nameEnd;
+
+private:
+    std::unordered_map<std::wstring, Target> byId_;
+    std::optional<Target> only_;
+};
+
+std::optional<Plan> MakePlan(std::string_view fileBytes,
+                             const std::vector<CheckStateWrite>& states) {
+    const std::string text = ReadTextMode(fileBytes);
+    std::vector<std::size_t> offsets;
+    const std::wstring decoded = DecodeUtf8(text, &offsets);
+    Plan plan;
+    try {
+        plan.tree = ParseXmlText(decoded);
+    } catch (const xmlError&) {
+        return std::nullopt; // a file the menu cannot read is not touched
     }
-    std::string name = text.substr(lt + 1, nameEnd - lt - 1);
-    while (!name.empty() && IsAsciiSpace(name.back())) {
-        name.pop_back();
+    const xmlElement& root = plan.tree->Root();
+    const std::size_t rootEnd = plan.tree->RootEndTag();
+    if (rootEnd == npos) {
+        return std::nullopt;
     }
-    const std::size_t endTag = text.find("</" + name + ">", gt);
-    return endTag == npos ? text.size() : endTag;
+    const Targets targets(root, decoded);
+    for (const CheckStateWrite& state : states) {
+        if (const auto target = targets.For(state.id)) {
+            const xmlAttributePlace& place = target->element->GetAttributePlace(target->attribute);
+            plan.edits.push_back({target->element, target->attribute, offsets[place.openQuote] + 1,
+                                  offsets[place.closeQuote], state.checked});
+        }
+    }
+    if (plan.edits.empty()) {
+        return std::nullopt;
+    }
+    // The text ends with the root's own end tag, whatever the root is named.
+    const std::size_t end = offsets[rootEnd + root.GetName().size() + 2] + 1;
+    // Whatever stands before the first "<" (a byte order mark) goes, as it always has; but
+    // not a "?" there, which makes the reader start at that "<" (dropped, the next "?" would
+    // decide) — a departure that keeps the file reading the same.
+    std::size_t begin = text.find('<');
+    if (text.find('?') < begin) {
+        begin = 0;
+    }
+    // Later states for the same value win, as separate rewrites one after another would.
+    std::map<std::size_t, const Edit*> byPosition;
+    for (const Edit& edit : plan.edits) {
+        byPosition[edit.begin] = &edit;
+    }
+    std::string out;
+    out.reserve(end - begin + 8);
+    std::size_t from = begin;
+    for (const auto& [at, edit] : byPosition) {
+        out.append(text, from, at - from);
+        out.append(edit->checked ? "true" : "false");
+        from = edit->end;
+    }
+    out.append(text, from, end - from);
+    plan.bytes = WriteTextMode(out);
+    return plan;
+}
+
+// Whether `after` reads as `before` but for the edited values, which read as written.
+bool ReadsAsPlanned(const xmlElement& before, const xmlElement& after,
+                    const std::vector<Edit>& edits) {
+    std::map<std::pair<const xmlElement*, std::size_t>, bool> written;
+    for (const Edit& edit : edits) {
+        written[{edit.element, edit.attribute}] = edit.checked;
+    }
+    std::vector<std::pair<const xmlElement*, const xmlElement*>> stack{{&before, &after}};
+    while (!stack.empty()) {
+        const auto [a, b] = stack.back();
+        stack.pop_back();
+        if (a->GetName() != b->GetName() || a->GetAttributeCount() != b->GetAttributeCount() ||
+            a->GetChildCount() != b->GetChildCount()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a->GetAttributeCount(); ++i) {
+            const auto edit = written.find({a, i});
+            const std::wstring_view expected = edit == written.end() ? a->GetAttributeValue(i)
+                                               : edit->second        ? L"true"
+                                                                     : L"false";
+            if (a->GetAttributeName(i) != b->GetAttributeName(i) ||
+                b->GetAttributeValue(i) != expected) {
+                return false;
+            }
+        }
+        for (std::size_t c = 0; c < a->GetChildCount(); ++c) {
+            stack.emplace_back(a->GetChild(c), b->GetChild(c));
+        }
+    }
+    return true;
 }
 
 } // namespace
 
+std::optional<std::string> PlanCheckStates(std::string_view fileBytes,
+                                           const std::vector<CheckStateWrite>& states) {
+    auto plan = MakePlan(fileBytes, states);
+    return plan ? std::optional<std::string>(std::move(plan->bytes)) : std::nullopt;
+}
+
+std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
+                                              const std::vector<CheckStateWrite>& states) {
+    auto plan = MakePlan(fileBytes, states);
+    if (!plan) {
+        return std::nullopt;
+    }
+    // The new bytes are read back as the menu reads them: anything but the planned values
+    // changed, and the file is left as it is.
+    try {
+        const auto after = ParseXmlText(DecodeConfigText(plan->bytes));
+        if (!ReadsAsPlanned(plan->tree->Root(), after->Root(), plan->edits)) {
+            return std::nullopt;
+        }
+    } catch (const xmlError&) {
+        return std::nullopt;
+    }
+    return std::move(plan->bytes);
+}
+
 std::optional<std::string> RewriteCheckState(std::string_view fileBytes, std::wstring_view id,
                                              bool checked) {
-    if (id.empty()) {
-        return std::nullopt; // no element to write into
-    }
-    std::string text = ReadTextMode(fileBytes);
-    const std::size_t first = text.find('<');
-    if (first != npos && first > 0) {
-        text.erase(0, first);
-    }
-    const std::size_t root = text.find("</config>");
-    if (root == npos) {
-        return std::nullopt;
-    }
-    text.resize(root + 9);
-
-    const std::size_t afterId = FindIdAttribute(text, id, 0);
-    if (afterId == npos) {
-        return std::nullopt;
-    }
-    const std::size_t end = ElementEnd(text, afterId - 1);
-    const std::size_t e = text.find("currentval", afterId);
-    const std::size_t q = e == npos ? npos : text.find('"', e);
-    const std::size_t g = q == npos ? npos : text.find('"', q + 1);
-    if (end == npos || g == npos || g > end) {
-        return std::nullopt;
-    }
-    text.replace(q + 1, g - q - 1, checked ? "true" : "false");
-    return WriteTextMode(text);
+    return RewriteCheckStates(fileBytes, {{std::wstring(id), checked}});
 }
 
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
@@ -127,13 +284,13 @@ std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
     return temporary;
 }
 
-void WriteCheckState(const std::wstring& configPath, const std::wstring& id, bool checked,
-                     CheckStateFiles& files) {
+void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
+                      CheckStateFiles& files) {
     std::string bytes;
-    if (configPath.empty() || !files.ReadForUpdate(configPath, bytes)) {
+    if (configPath.empty() || states.empty() || !files.ReadForUpdate(configPath, bytes)) {
         return; // also a read-only file or medium: nothing changes, nothing is reported
     }
-    const auto rewritten = RewriteCheckState(bytes, id, checked);
+    const auto rewritten = RewriteCheckStates(bytes, states);
     const auto temporary = TemporaryConfigPath(configPath);
     if (!rewritten || !temporary || !files.CreateTemporary(*temporary)) {
         return;
@@ -149,9 +306,7 @@ void WriteCheckState(const std::wstring& configPath, const std::wstring& id, boo
     }
 }
 
-void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
-                      CheckStateFiles& files) {
-    for (const CheckStateWrite& state : states) {
-        WriteCheckState(configPath, state.id, state.checked, files);
-    }
+void WriteCheckState(const std::wstring& configPath, const std::wstring& id, bool checked,
+                     CheckStateFiles& files) {
+    WriteCheckStates(configPath, {{id, checked}}, files);
 }

@@ -8,13 +8,30 @@
 #include <string_view>
 #include <vector>
 
-// The file's new bytes with the state written in, or none when the file is to
-// be left as it is ("</config>" missing, no element with that id, no
-// "currentval" within it, an empty id). Besides the value, as the menu has
-// always done: bytes before the first "<" and after "</config>" are dropped,
-// and line breaks are written as CR LF.
+// One check box's state to record: its id and whether it is ticked.
+struct CheckStateWrite {
+    std::wstring id;
+    bool checked;
+};
+
+// The file's new bytes with the states written in, or none when the file is
+// to be left as it is. Each state goes into the "currentval" of the first
+// element whose id reads as the box's id and that holds one (after the id in
+// its own start tag, or in its children), written exactly "currentval", then
+// "=" and a double-quoted value; a box without an id writes into the file's
+// only "currentval". None when the menu cannot read the file, the root's own
+// end tag is missing, or no state finds its place. Besides the values, as the
+// menu has always done: bytes before the first "<" and after the root's end
+// tag are dropped, and line breaks are written as CR LF. The result is read
+// back: unless it reads exactly as before but for the written values, none.
+std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
+                                              const std::vector<CheckStateWrite>& states);
 std::optional<std::string> RewriteCheckState(std::string_view fileBytes, std::wstring_view id,
                                              bool checked);
+// The same rewrite without reading its result back, for the fuzz target that
+// checks it reads as planned for every input.
+std::optional<std::string> PlanCheckStates(std::string_view fileBytes,
+                                           const std::vector<CheckStateWrite>& states);
 
 // The temporary file beside the configuration: "___" before its ".xml"
 // (D:\menu.xml gives D:\menu___.xml); none without ".xml".
@@ -43,12 +60,6 @@ protected:
 // keeps its old bytes and no temporary file is left.
 void WriteCheckState(const std::wstring& configPath, const std::wstring& id, bool checked,
                      CheckStateFiles& files);
-
-// One check box's state to record: its id and whether it is ticked.
-struct CheckStateWrite {
-    std::wstring id;
-    bool checked;
-};
 
 // Records several states in one rewrite; the resulting bytes are those that
 // WriteCheckState for each, in order, would leave.

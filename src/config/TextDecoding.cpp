@@ -6,86 +6,58 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-// Number of continuation bytes a lead byte announces; 0 for bytes that cannot
-// start a sequence (continuation bytes, C0, C1, F5 to FF).
-unsigned TrailCount(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 1;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 2;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        return 3;
-    }
-    return 0;
-}
-
-// The bytes a text-mode read delivers from raw[i, end): raw bytes less one per CR LF pair.
-// Only asked near the end, where the count can be smaller than a sequence's length.
-std::size_t TextModeBytesLeft(std::string_view raw, std::size_t i) {
-    std::size_t n = 0;
-    for (; i < raw.size(); ++i, ++n) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
-            ++i;
-        }
-    }
-    return n;
-}
-
 // Decodes the sequence whose lead byte is at raw[i-1]; i points after the lead
 // and is advanced over the bytes the sequence consumes. Returns the code point,
-// or kReplacement for an invalid sequence. Like the system conversion, a
-// sequence that runs past the end consumes the rest of the input, and a
-// continuation byte that is out of range for its position is consumed with the
-// invalid sequence when it follows a valid prefix. CR and LF are never
+// or kReplacement for a broken sequence. As Unicode recommends and Windows
+// does, a broken sequence consumes only its maximal subpart (the longest start
+// of a well-formed sequence, at least the lead), so the next byte starts
+// afresh and an ASCII byte always decodes as itself. CR and LF are never
 // continuation bytes, so a CR LF pair ends a sequence just as the LF that a
 // text-mode read makes of it would.
 char32_t DecodeSequence(std::string_view raw, unsigned char lead, std::size_t& i) {
-    const unsigned trail = TrailCount(lead);
-    if (trail == 0) {
-        return kReplacement;
-    }
-    if (raw.size() - i < 2 * trail && TextModeBytesLeft(raw, i) < trail) {
-        i = raw.size();
+    unsigned trail = 0;
+    unsigned char low = 0x80; // the second byte's range depends on the lead
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        trail = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        trail = 2;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        trail = 3;
+        low = lead == 0xF0 ? 0x90 : 0x80;  // no overlong forms
+        high = lead == 0xF4 ? 0x8F : 0xBF; // nothing beyond U+10FFFF
+    } else {
         return kReplacement;
     }
     static constexpr unsigned char kLeadMask[4] = {0x7F, 0x1F, 0x0F, 0x07};
     char32_t cp = lead & kLeadMask[trail];
-    auto next = [&](char32_t& c) {
-        const unsigned v = static_cast<unsigned char>(raw[i]) ^ 0x80u;
-        if (v >= 0x40) {
-            return false;
-        }
-        c = (c << 6) | v;
-        return true;
-    };
-    if (trail == 3) {
-        if (!next(cp)) {
+    for (unsigned n = 0; n < trail; ++n, low = 0x80, high = 0xBF) {
+        if (i == raw.size()) {
             return kReplacement;
         }
+        const auto c = static_cast<unsigned char>(raw[i]);
+        if (c < low || c > high) {
+            return kReplacement;
+        }
+        cp = (cp << 6) | (c & 0x3Fu);
         ++i;
-        if (cp < 0x10) {
-            return kReplacement;
+    }
+    return cp;
+}
+
+// Appends one decoded code point as one or two UTF-16 units (one wchar_t where it has 32 bits).
+void Append(std::wstring& out, std::size_t& n, char32_t cp) {
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (cp > 0xFFFF) {
+            // Four bytes became two units: there is room, as every such sequence is longer.
+            out[n++] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+            out[n++] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            return;
         }
     }
-    if (trail >= 2) {
-        if (!next(cp)) {
-            return kReplacement;
-        }
-        if (cp >= (0x110000 >> 6)) {
-            return kReplacement;
-        }
-        ++i;
-        if (cp < 0x20 || (cp >= (0xD800 >> 6) && cp <= (0xDFFF >> 6))) {
-            return kReplacement;
-        }
-    }
-    if (!next(cp)) {
-        return kReplacement;
-    }
-    ++i;
-    return cp < 0x80 ? kReplacement : cp;
+    out[n++] = static_cast<wchar_t>(cp);
 }
 
 } // namespace
@@ -121,16 +93,7 @@ std::wstring DecodeConfigText(std::string_view fileBytes) {
     while (i < raw.size()) {
         const auto c = static_cast<unsigned char>(raw[i++]);
         if (c >= 0x80) {
-            const char32_t cp = DecodeSequence(raw, c, i);
-            if constexpr (sizeof(wchar_t) == 2) {
-                if (cp > 0xFFFF) {
-                    // Four bytes became two units: there is room, as every sequence is longer.
-                    out[n++] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
-                    out[n++] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-                    continue;
-                }
-            }
-            out[n++] = static_cast<wchar_t>(cp);
+            Append(out, n, DecodeSequence(raw, c, i));
         } else if (c == '\r' && i < raw.size() && raw[i] == '\n') {
             continue;
         } else if (c == 0) {
@@ -140,6 +103,36 @@ std::wstring DecodeConfigText(std::string_view fileBytes) {
         }
     }
     out.resize(n);
+    return out;
+}
+
+std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOffsets) {
+    std::wstring out(text.size(), L'\0');
+    if (byteOffsets != nullptr) {
+        byteOffsets->assign(text.size() + 1, 0);
+    }
+    std::size_t n = 0;
+    std::size_t i = 0;
+    while (i < text.size() && text[i] != '\0') {
+        const std::size_t at = i;
+        const std::size_t first = n;
+        const auto c = static_cast<unsigned char>(text[i++]);
+        if (c >= 0x80) {
+            Append(out, n, DecodeSequence(text, c, i));
+        } else {
+            out[n++] = static_cast<wchar_t>(c);
+        }
+        if (byteOffsets != nullptr) {
+            for (std::size_t u = first; u < n; ++u) {
+                (*byteOffsets)[u] = at;
+            }
+        }
+    }
+    out.resize(n);
+    if (byteOffsets != nullptr) {
+        (*byteOffsets)[n] = i;
+        byteOffsets->resize(n + 1);
+    }
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
 // and the read ends at the first 0x1A byte.
@@ -15,10 +16,17 @@ std::string WriteTextMode(std::string_view text);
 
 // The text of a configuration file's bytes: what the C runtime's text-mode
 // read delivers (every CR LF pair becomes LF, the read ends at the first 0x1A
-// byte), decoded from UTF-8 as the system's conversion does it (each invalid
-// sequence becomes one U+FFFD), up to the first NUL character. Characters
-// beyond U+FFFF are a surrogate pair where wchar_t has 16 bits.
+// byte), decoded from UTF-8 as Windows documents it (each maximal broken
+// sequence becomes one U+FFFD, and the next byte starts afresh), up to the
+// first NUL character. Characters beyond U+FFFF are a surrogate pair where
+// wchar_t has 16 bits. Equals DecodeUtf8(ReadTextMode(fileBytes)).
 std::wstring DecodeConfigText(std::string_view fileBytes);
+
+// Bytes already read in text mode, decoded like DecodeConfigText up to the
+// first NUL. With `byteOffsets`, it receives for each unit of the result the
+// index of the byte its sequence starts at, and one more entry: where the
+// decoding stopped.
+std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOffsets = nullptr);
 
 // Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);

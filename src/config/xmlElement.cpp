@@ -49,11 +49,12 @@ void xmlElement::SetName(std::wstring_view text) {
     name = Keep(text, false, false);
 }
 
-void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value) {
+void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value,
+                              const xmlAttributePlace& place) {
     if (attributes.empty()) {
         attributes.reserve(4); // most elements have a few; saves the first regrowths
     }
-    attributes.push_back({Keep(attrName, true, false), Keep(value, false, true)});
+    attributes.push_back({Keep(attrName, true, false), Keep(value, false, true), place});
 }
 
 xmlElement& xmlElement::AddChild() {

@@ -9,6 +9,16 @@
 #include <string_view>
 #include <vector>
 
+// Where an attribute stands in the decoded text: its name (trimmed) and the
+// double quotes around its value. npos where the reader took it from text
+// before the element's own "<" (text that several elements may read).
+struct xmlAttributePlace {
+    static constexpr std::size_t npos = std::wstring_view::npos;
+    std::size_t name = npos;
+    std::size_t openQuote = npos;
+    std::size_t closeQuote = npos;
+};
+
 class xmlElement {
 public:
     explicit xmlElement(std::pmr::memory_resource* arena) : attributes(arena), children(arena) {}
@@ -24,10 +34,15 @@ public:
     std::size_t GetAttributeCount() const { return attributes.size(); }
     std::wstring_view GetAttributeName(std::size_t i) const { return attributes[i].name; }
     std::wstring_view GetAttributeValue(std::size_t i) const { return attributes[i].value; }
+    const xmlAttributePlace& GetAttributePlace(std::size_t i) const { return attributes[i].place; }
+    // Index of the element's "<" in the decoded text.
+    std::size_t GetOffset() const { return offset; }
 
     void SetName(std::wstring_view text);
     // Stores the name with A-Z lower-cased and the value with each backslash-quote as a quote.
-    void AddAttribute(std::wstring_view attrName, std::wstring_view value);
+    void AddAttribute(std::wstring_view attrName, std::wstring_view value,
+                      const xmlAttributePlace& place = {});
+    void SetOffset(std::size_t at) { offset = at; }
     // Appends a new element without name, attributes or children, owned like this one.
     xmlElement& AddChild();
 
@@ -35,11 +50,13 @@ private:
     struct Attribute {
         std::wstring_view name;
         std::wstring_view value;
+        xmlAttributePlace place;
     };
 
     std::wstring_view Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes);
 
     std::wstring_view name;
+    std::size_t offset = 0;
     std::pmr::vector<Attribute> attributes;
     std::pmr::vector<xmlElement*> children;
 };
@@ -53,10 +70,14 @@ public:
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
+    // Index of the root's own end tag in the decoded text; npos when the text ends before it.
+    std::size_t RootEndTag() const { return rootEndTag; }
+    void SetRootEndTag(std::size_t at) { rootEndTag = at; }
 
 private:
     std::pmr::monotonic_buffer_resource arena;
     xmlElement* root;
+    std::size_t rootEndTag = std::wstring_view::npos;
 };
 
 // The first direct child named exactly `name`, or none; none also for no element.

@@ -36,7 +36,9 @@ private:
 
 class Parser {
 public:
-    explicit Parser(std::wstring_view text) : src_(text) {}
+    explicit Parser(std::wstring_view text)
+        : src_(text), storeLeft_(text.size() * kStoredCharsPerChar + kStoredCharsSlack),
+          attributesLeft_(text.size() / kCharsPerAttribute + kAttributesSlack) {}
 
     std::unique_ptr<xmlTree> Run() {
         // A "?" anywhere makes the text start at the next "<" after it.
@@ -55,7 +57,7 @@ public:
         if (gt != npos) {
             CutTo(gt + 1);
         }
-        ParseChildren(root);
+        tree->SetRootEndTag(ParseChildren(root));
         return tree;
     }
 
@@ -111,7 +113,10 @@ private:
         if (i == src_.size()) {
             throw xmlError("a tag name is not followed by a space or '>'", lt == npos ? pos_ : lt);
         }
-        element.SetName(TrimWhiteSpace(src_.substr(s, i - s)));
+        const std::wstring_view name = TrimWhiteSpace(src_.substr(s, i - s));
+        Store(name.size(), 0, lt == npos ? pos_ : lt);
+        element.SetName(name);
+        element.SetOffset(lt == npos ? pos_ : lt);
     }
 
     // The tag text is the gap followed by src_[pos_, gt): these helpers address it by index.
@@ -171,12 +176,24 @@ private:
         }
     };
 
+    // Counts what the tree is about to store against the text's caps.
+    void Store(std::size_t chars, std::size_t attributes, std::size_t at) {
+        if (chars > storeLeft_ || attributes > attributesLeft_) {
+            throw xmlError("the file builds a tree far larger than itself (text between tags, "
+                           "or names without a space before them, read again and again)",
+                           at);
+        }
+        storeLeft_ -= chars;
+        attributesLeft_ -= attributes;
+    }
+
     void ParseAttributes(xmlElement& element) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
         const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
+        const std::size_t ownStart = element.GetOffset(); // the element's own "<"
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
         std::size_t p = 0;
         for (;;) {
@@ -191,6 +208,9 @@ private:
             std::size_t j = k;
             while (j != npos && tag.At(j) != L' ') {
                 --j;
+                if (k - j > storeLeft_) {
+                    Store(k - j, 0, where(e)); // a name longer than the cap: refused at once
+                }
             }
             if (j == npos) {
                 throw xmlError("an attribute name has no space before it", where(e));
@@ -205,8 +225,16 @@ private:
                                "'>' (a value cannot contain '>')",
                                where(q));
             }
-            element.AddAttribute(TrimWhiteSpace(tag.Slice(j, k + 1, scratchName_)),
-                                 TrimWhiteSpace(tag.Slice(q + 1, v, scratchValue_)));
+            const std::wstring_view rawName = tag.Slice(j, k + 1, scratchName_);
+            const std::wstring_view name = TrimWhiteSpace(rawName);
+            const std::wstring_view value = TrimWhiteSpace(tag.Slice(q + 1, v, scratchValue_));
+            Store(name.size() + value.size(), 1, where(e));
+            const std::size_t nameAt = j + static_cast<std::size_t>(name.data() - rawName.data());
+            xmlAttributePlace place;
+            if (nameAt >= tag.gapLen && tag.ToSrc(nameAt) > ownStart) {
+                place = {tag.ToSrc(nameAt), tag.ToSrc(q), tag.ToSrc(v)};
+            }
+            element.AddAttribute(name, value, place);
             p = v;
         }
     }
@@ -217,15 +245,19 @@ private:
                rest.substr(2, name.size()) == name && rest[name.size() + 2] == L'>';
     }
 
-    void ParseChildren(xmlElement& root) {
+    // Returns where the root's own end tag stands, or npos when the text ends before it.
+    std::size_t ParseChildren(xmlElement& root) {
         std::vector<xmlElement*> open{&root};
-        while (!open.empty()) {
+        for (;;) {
             xmlElement& parent = *open.back();
             const std::size_t l = NextLt();
             if (l == npos || IsEndTagAt(l, parent.GetName())) {
+                if (open.size() == 1) {
+                    return l;
+                }
                 open.pop_back();
                 // The finished child's end tag, and everything before it, is cut away.
-                if (l != npos && !open.empty()) {
+                if (l != npos) {
                     CutTo(l + parent.GetName().size() + 3);
                 }
                 continue;
@@ -268,6 +300,8 @@ private:
     mutable std::vector<std::size_t> gapPrevStop_;
     std::wstring scratchName_;
     std::wstring scratchValue_;
+    std::size_t storeLeft_;
+    std::size_t attributesLeft_;
 };
 
 } // namespace

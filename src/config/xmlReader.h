@@ -12,6 +12,18 @@
 // tree later can run out of stack.
 inline constexpr std::size_t kMaxElementDepth = 1000;
 
+// What one text may build, refused beyond like malformed text. A real menu
+// stores each name and value about once and has an attribute every ten or
+// more characters; but text before a tag counts for every empty element after
+// it and a name reaches back to the last space, so a crafted file could build
+// a tree that grows with the square of its length (80 KB: gigabytes).
+// Characters of names and values stored: 4 per character of text, plus 64 K.
+inline constexpr std::size_t kStoredCharsPerChar = 4;
+inline constexpr std::size_t kStoredCharsSlack = 65536;
+// Attributes: 1 per 2 characters of text, plus 4 K.
+inline constexpr std::size_t kCharsPerAttribute = 2;
+inline constexpr std::size_t kAttributesSlack = 4096;
+
 // Text the reader cannot build a tree from: an invalid-argument error.
 class xmlError : public std::invalid_argument {
 public:

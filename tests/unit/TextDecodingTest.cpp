@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "config/TextDecoding.h"
 
@@ -25,21 +26,89 @@ TEST(DecodeConfigText, ReadsLikeTextModeTurningCrLfIntoLfAndStoppingAtCtrlZ) {
     }
 }
 
-// The replacements the system conversion makes (measured under Wine).
-TEST(DecodeConfigText, ReplacesInvalidUtf8LikeTheSystem) {
+// Unicode's table of well-formed UTF-8 byte sequences, as byte ranges per position.
+struct ByteRange {
+    unsigned char low;
+    unsigned char high;
+};
+const std::vector<std::vector<ByteRange>> kWellFormed = {
+    {{0x00, 0x7F}},
+    {{0xC2, 0xDF}, {0x80, 0xBF}},
+    {{0xE0, 0xE0}, {0xA0, 0xBF}, {0x80, 0xBF}},
+    {{0xE1, 0xEC}, {0x80, 0xBF}, {0x80, 0xBF}},
+    {{0xED, 0xED}, {0x80, 0x9F}, {0x80, 0xBF}},
+    {{0xEE, 0xEF}, {0x80, 0xBF}, {0x80, 0xBF}},
+    {{0xF0, 0xF0}, {0x90, 0xBF}, {0x80, 0xBF}, {0x80, 0xBF}},
+    {{0xF1, 0xF3}, {0x80, 0xBF}, {0x80, 0xBF}, {0x80, 0xBF}},
+    {{0xF4, 0xF4}, {0x80, 0x8F}, {0x80, 0xBF}, {0x80, 0xBF}},
+};
+
+// The oracle: Unicode's "substitution of maximal subparts", straight from the table.
+// Each maximal subpart of a broken sequence becomes one U+FFFD.
+std::u32string DecodeByTheTable(const std::string& bytes) {
+    std::u32string out;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t longest = 1;
+        bool complete = false;
+        for (const auto& form : kWellFormed) {
+            std::size_t n = 0;
+            while (n < form.size() && i + n < bytes.size() &&
+                   static_cast<unsigned char>(bytes[i + n]) >= form[n].low &&
+                   static_cast<unsigned char>(bytes[i + n]) <= form[n].high) {
+                ++n;
+            }
+            if (n > 0 && n >= longest) {
+                longest = n;
+                complete = n == form.size();
+            }
+        }
+        if (!complete) {
+            out.push_back(0xFFFD);
+        } else {
+            static constexpr unsigned char kLeadBits[] = {0x7F, 0x1F, 0x0F, 0x07};
+            char32_t cp = static_cast<unsigned char>(bytes[i]) & kLeadBits[longest - 1];
+            for (std::size_t k = 1; k < longest; ++k) {
+                cp = (cp << 6) | (static_cast<unsigned char>(bytes[i + k]) & 0x3F);
+            }
+            out.push_back(cp);
+        }
+        i += longest;
+    }
+    return out;
+}
+
+std::wstring Wide(const std::u32string& text) {
+    std::wstring out;
+    for (const char32_t cp : text) {
+        if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(cp));
+        }
+    }
+    return out;
+}
+
+// Broken sequences as Unicode recommends and Windows documents them. Wine merges
+// some of them with the bytes after them (E2 41 gives one U+FFFD there, losing
+// the "A"); the menu follows Windows.
+TEST(DecodeConfigText, ReplacesEachMaximalBrokenSequence) {
     const std::wstring fffd = L"\uFFFD";
     const struct {
         const char* in;
         std::wstring out;
     } cases[] = {
         {"plain", L"plain"},
-        {"\xC3\xA4\xE2\x82\xAC", L"ä€"},
-        {"\xE0\x80\x41", fffd + L"A"},            // overlong: lead and first trail together
-        {"\xE2\x82", fffd},                       // truncated at the end
-        {"\xE2\x41", fffd},                       // truncated: the rest is consumed
-        {"\xE2\x82\x41", fffd + L"A"},            // bad last trail byte is not consumed
-        {"\xED\xA0\x80", fffd + fffd},            // surrogate
-        {"\xF4\x90\x80\x80", fffd + fffd + fffd}, // beyond U+10FFFF
+        {"\xC3\xA4\xE2\x82\xAC", L"\u00e4\u20ac"},
+        {"\xE0\x80\x41", fffd + fffd + L"A"}, // overlong: E0 cannot go on with 80
+        {"\xE2\x82", fffd},                   // cut off at the end: one subpart
+        {"\xE2\x41", fffd + L"A"},            // an ASCII byte is always itself
+        {"\xE2\x82\x41", fffd + L"A"},
+        {"\xF0\x9F\x98\x41", fffd + L"A"},
+        {"\xED\xA0\x80", fffd + fffd + fffd},            // a surrogate
+        {"\xF4\x90\x80\x80", fffd + fffd + fffd + fffd}, // beyond U+10FFFF
         {"\xC0\xAF", fffd + fffd},
         {"\x80\x80", fffd + fffd},
         {"\xF5\x80", fffd + fffd},
@@ -49,19 +118,70 @@ TEST(DecodeConfigText, ReplacesInvalidUtf8LikeTheSystem) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DecodeConfigText(c.in), c.out) << c.in;
+        EXPECT_EQ(DecodeConfigText(c.in), Wide(DecodeByTheTable(c.in))) << c.in;
     }
 }
 
-// Decoding sees the bytes after the text-mode read: CR LF counts as one byte
-// when deciding whether a sequence is cut off by the end of the text.
+// Every input of two bytes, many of three, and four-byte inputs over the boundary bytes.
+TEST(DecodeConfigText, AgreesWithTheTableOnEveryShortInput) {
+    std::vector<std::string> inputs;
+    for (int a = 1; a < 256; ++a) {
+        for (int b = 1; b < 256; ++b) {
+            inputs.push_back({static_cast<char>(a), static_cast<char>(b)});
+            for (int c : {0x41, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xE2, 0xF4}) {
+                inputs.push_back(
+                    {static_cast<char>(a), static_cast<char>(b), static_cast<char>(c)});
+            }
+        }
+    }
+    const unsigned char kBoundary[] = {0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC1, 0xC2,
+                                       0xDF, 0xE0, 0xEC, 0xED, 0xEF, 0xF0, 0xF3, 0xF4, 0xF5};
+    for (unsigned char a : kBoundary) {
+        for (unsigned char b : kBoundary) {
+            for (unsigned char c : kBoundary) {
+                for (unsigned char d : kBoundary) {
+                    inputs.push_back({static_cast<char>(a), static_cast<char>(b),
+                                      static_cast<char>(c), static_cast<char>(d)});
+                }
+            }
+        }
+    }
+    for (const std::string& in : inputs) {
+        if (in.find_first_of("\r\x1A") != std::string::npos) {
+            continue; // the text-mode read is tested on its own
+        }
+        ASSERT_EQ(DecodeConfigText(in), Wide(DecodeByTheTable(in)))
+            << std::hex << static_cast<int>(static_cast<unsigned char>(in[0])) << ' '
+            << static_cast<int>(static_cast<unsigned char>(in[1]));
+        ASSERT_EQ(DecodeUtf8(in), DecodeConfigText(in));
+    }
+}
+
+TEST(DecodeUtf8, GivesTheByteWhereEachUnitStarts) {
+    std::vector<std::size_t> offsets;
+    const std::wstring text = DecodeUtf8("a\xC3\xA4\xE2\x41\xF0\x9F\x98\x80<", &offsets);
+    std::vector<std::size_t> expected = {0, 1, 3, 4, 5};
+    if (sizeof(wchar_t) == 2) {
+        expected.push_back(5); // both units of the surrogate pair start at its lead byte
+    }
+    expected.insert(expected.end(), {9, 10});
+    EXPECT_EQ(offsets, expected);
+    EXPECT_EQ(text.back(), L'<');
+    DecodeUtf8(std::string("ab\0c", 4), &offsets);
+    EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 1, 2}));
+}
+
+// Decoding sees the bytes after the text-mode read: CR LF counts as one LF.
 TEST(DecodeConfigText, DecodesWhatTheTextModeReadDelivers) {
     const std::wstring fffd = L"\uFFFD";
-    EXPECT_EQ(DecodeConfigText("\xE2\r\n"), fffd); // E2 LF: cut off, LF consumed
+    EXPECT_EQ(DecodeConfigText("\xE2\r\n"), fffd + L"\n");
     EXPECT_EQ(DecodeConfigText("\xE2\r\nab"), fffd + L"\nab");
-    EXPECT_EQ(DecodeConfigText("\xE2\x82\r\n"), fffd + L"\n"); // E2 82 LF: not cut off
     EXPECT_EQ(DecodeConfigText("\xE2\x82\r\nx"), fffd + L"\nx");
     EXPECT_EQ(DecodeConfigText("\xE2\x82\x1A\xAC"), fffd);
     EXPECT_EQ(DecodeConfigText("\xC3\r"), fffd + L"\r");
+    for (const char* in : {"\xE2\r\r\n\x82", "a\r\r\n\xC3\r\n\xA4", "\xF0\x9F\r\n\x1A\n"}) {
+        EXPECT_EQ(DecodeConfigText(in), DecodeUtf8(ReadTextMode(in))) << in;
+    }
 }
 
 TEST(DecodeConfigText, EndsAtTheFirstNul) {

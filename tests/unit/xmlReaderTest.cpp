@@ -159,6 +159,65 @@ TEST(Depth, DestroyingAVeryDeepTreeDoesNotRecurse) {
     tree.reset();
 }
 
+// Files whose trees would grow with the square of their length are refused;
+// the same amount of text in an ordinary shape is read.
+TEST(Caps, RefuseTreesFarLargerThanTheirText) {
+    std::wstring names = L"<config x=\"1\"";
+    std::wstring gaps = L"<config>";
+    std::wstring plain = L"<config>";
+    for (int i = 0; i < 16000; ++i) {
+        names += L"a=\"1\"";
+        gaps += L" k=\"v\" <e/>";
+        plain += L"<e k=\"v\" l=\"w\"/>";
+    }
+    names += L"></config>";
+    gaps += L"</config>";
+    plain += L"</config>";
+    EXPECT_THROW(ParseXmlText(names), xmlError);
+    EXPECT_THROW(ParseXmlText(gaps), xmlError);
+    EXPECT_EQ(ParseXmlText(plain)->Root().GetChildCount(), 16000u);
+    // A few hundred shared attributes, as an odd but real file might have, stay readable.
+    std::wstring someGaps = L"<config> k=\"v\" ";
+    for (int i = 0; i < 300; ++i) {
+        someGaps += L"<e/>";
+    }
+    EXPECT_EQ(ParseXmlText(someGaps + L"</config>")->Root().GetChild(299)->GetAttributeCount(), 1u);
+}
+
+// Where the reader found each element and attribute, for the rewrite and for messages.
+TEST(Places, ElementsAttributesAndTheRootsEndTag) {
+    const std::wstring text = L"<c a=\"1\">\n <b x = \"2\" y=\"\"/> z=\"3\" <d/></c><c/>";
+    const auto tree = ParseXmlText(text);
+    const xmlElement& root = tree->Root();
+    EXPECT_EQ(root.GetOffset(), 0u);
+    EXPECT_EQ(tree->RootEndTag(), text.find(L"</c>"));
+    const xmlElement& b = *root.GetChild(0);
+    EXPECT_EQ(b.GetOffset(), text.find(L"<b"));
+    const struct {
+        const xmlElement* element;
+        std::size_t attribute;
+        std::size_t name;
+        std::size_t open;
+    } places[] = {
+        {&root, 0, text.find(L"a="), text.find(L"\"1")},
+        {&b, 0, text.find(L"x ="), text.find(L"\"2")},
+        {&b, 1, text.find(L"y="), text.find(L"\"\"")},
+    };
+    for (const auto& p : places) {
+        const xmlAttributePlace& place = p.element->GetAttributePlace(p.attribute);
+        EXPECT_EQ(place.name, p.name);
+        EXPECT_EQ(place.openQuote, p.open);
+        EXPECT_EQ(text[place.closeQuote], L'"');
+        EXPECT_EQ(text.substr(place.openQuote + 1, place.closeQuote - place.openQuote - 1),
+                  p.element->GetAttributeValue(p.attribute));
+    }
+    // z="3" stands before <d/>'s "<": text that later elements read too has no place.
+    const xmlElement& d = *root.GetChild(1);
+    ASSERT_EQ(d.GetAttributeCount(), 1u);
+    EXPECT_EQ(d.GetAttributePlace(0).name, xmlAttributePlace::npos);
+    EXPECT_EQ(ParseXmlText(L"<c><b>")->RootEndTag(), xmlAttributePlace::npos);
+}
+
 TEST(Errors, PointAtTheFault) {
     const std::wstring text = L"<c>\n  <b v=\"a>b\"/>\n</c>";
     try {

@@ -129,6 +129,31 @@ TEST_F(CheckStateOnDisk, AThousandTogglesLeaveAValidFileWithTheLastState) {
     EXPECT_EQ(Bytes(config_).size(), kAfter.size() + 1);
 }
 
+// A page may be named "config": the file still ends only at the root's own end tag.
+TEST_F(CheckStateOnDisk, PagesNamedConfigAndSeveralBoxesInOneRewrite) {
+    const std::string before =
+        "<config>\n <Pages>\n  <config><Box id=\"a\"><ButtonLayout currentval=\"false\"/></Box>"
+        "</config>\n  <Page2><Box id=\"b\"><ButtonLayout caption=\"B\" currentval=\"\"/></Box>"
+        "</Page2>\n </Pages>\n</config>\n";
+    std::ofstream(config_, std::ios::binary) << before;
+    Win32CheckStateFiles files;
+    WriteCheckStates(config_.wstring(), {{L"a", true}, {L"b", false}, {L"missing", true}}, files);
+    const xmlDocument doc(config_);
+    ASSERT_NE(doc.root, nullptr);
+    const xmlElement* pages = FindChild(doc.root, L"Pages");
+    ASSERT_NE(pages, nullptr);
+    ASSERT_EQ(pages->GetChildCount(), 2u);
+    const auto state = [&](std::size_t page) {
+        return FindChild(FindChild(pages->GetChild(page), L"Box"), L"ButtonLayout")
+            ->GetAttribute(L"currentval");
+    };
+    EXPECT_EQ(state(0), L"true");
+    EXPECT_EQ(state(1), L"false");
+    const std::string after = Bytes(config_);
+    EXPECT_EQ(after.substr(after.size() - 11), "\r\n</config>");
+    EXPECT_FALSE(fs::exists(dir_ / "Menu___.xml"));
+}
+
 // Run by the read-only medium check (scripts/check-readonly-medium) on a
 // configuration that lies on a read-only mount.
 TEST(ReadOnlyMedium, LeavesTheFileUnchanged) {
