@@ -32,7 +32,8 @@ struct Plan {
 
 // Whether attribute i of `element` is a "currentval" that can be written in
 // place: its name written exactly so in the element's own start tag, followed
-// by white space, "=", white space and the value's opening double quote.
+// by white space, "=", white space and the value's opening double quote, and
+// no later name reaching back into its value.
 bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text) {
     const xmlAttributePlace& place = element.GetAttributePlace(i);
     if (place.name == npos || text.compare(place.name, 10, L"currentval") != 0) {
@@ -49,7 +50,17 @@ bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text
     while (at < place.openQuote && IsWhiteSpace(text[at])) {
         ++at;
     }
-    return at == place.openQuote;
+    if (at != place.openQuote) {
+        return false;
+    }
+    // A later name reaches back to the last space: without one after the value, that name
+    // holds the value, and writing it would rename an attribute.
+    for (std::size_t later = i + 1; later < element.GetAttributeCount(); ++later) {
+        if (element.GetAttributePlace(later).name <= place.closeQuote) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The first attribute named "currentval" at index `from` or later (the one the
@@ -181,11 +192,11 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
     }
     // The text ends with the root's own end tag, whatever the root is named.
     const std::size_t end = offsets[rootEnd + root.GetName().size() + 2] + 1;
-    // Whatever stands before the first "<" (a byte order mark) goes, as it always has; but
-    // not a "?" there, which makes the reader start at that "<" (dropped, the next "?" would
-    // decide) — a departure that keeps the file reading the same.
+    // Whatever stands before the first "<" (a byte order mark) goes, as it always has; but it
+    // stays when it holds a "?", "=", ">" or space, which the reader takes into the root's
+    // start tag or where it begins — a departure that keeps the file reading the same.
     std::size_t begin = text.find('<');
-    if (text.find('?') < begin) {
+    if (text.find_first_of(" =>?") < begin) {
         begin = 0;
     }
     // Later states for the same value win, as separate rewrites one after another would.

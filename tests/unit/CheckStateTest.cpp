@@ -98,6 +98,9 @@ const RewriteCase kCases[] = {
     // Text that several elements read (before an empty element's tag) is never written.
     {"a currentval in text between tags",
      "<config><CB id=\"a\"> currentval=\"x\" <e/></CB></config>", L"a", true, kLeave},
+    {"an attribute before the first '<' stays: the root reads it",
+     "x a=\"1\" <config><CB id=\"a\" currentval=\"x\"/></config>", L"a", true,
+     "x a=\"1\" <config><CB id=\"a\" currentval=\"true\"/></config>"},
     {"a '?' before the first '<' stays, as dropping it would change how the file reads",
      "?<config a=\"?\"><CB id=\"a\" currentval=\"x\"/></config>", L"a", true,
      "?<config a=\"?\"><CB id=\"a\" currentval=\"true\"/></config>"},
