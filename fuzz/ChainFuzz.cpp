@@ -4,6 +4,7 @@
 // the stack.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ActionFakes.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int kIdNo = 7;
+constexpr int kIdNo = 7; // the platform's answer for the "No" button
 
 bool InsideChain(const xmlElement& e) {
     const std::wstring_view name = e.GetName();
