@@ -45,17 +45,23 @@ inline std::string WriteBackFault(std::string_view before, std::string_view afte
     while (!open.empty()) {
         const Pair p = open.back();
         open.pop_back();
-        const std::string where = "element \"" + EncodeUtf8(p.old->GetName()) + "\"";
+        const auto where = [&] { return "element \"" + EncodeUtf8(p.old->GetName()) + "\""; };
         if (p.old->GetName() != p.now->GetName() ||
             p.old->GetAttributeCount() != p.now->GetAttributeCount() ||
             p.old->GetChildCount() != p.now->GetChildCount()) {
-            return where + " changed its name or its number of attributes or children";
+            return where() + " changed its name or its number of attributes or children";
         }
-        const bool owned = p.owned || id.empty() || p.old->GetAttribute(L"id") == id;
+        bool owned = p.owned || id.empty();
+        for (std::size_t i = 0; i < p.old->GetAttributeCount() && !owned; ++i) {
+            if (p.old->GetAttributeName(i) == L"id") {
+                owned = p.old->GetAttributeValue(i) == id;
+                break;
+            }
+        }
         for (std::size_t i = 0; i < p.old->GetAttributeCount(); ++i) {
             const std::wstring_view name = p.old->GetAttributeName(i);
             if (name != p.now->GetAttributeName(i)) {
-                return where + " has an attribute renamed";
+                return where() + " has an attribute renamed";
             }
             const bool isCurrentval = name == L"currentval";
             currentvals += isCurrentval;
@@ -64,14 +70,14 @@ inline std::string WriteBackFault(std::string_view before, std::string_view afte
                 continue;
             }
             if (!isCurrentval) {
-                return where + ": the value of \"" + EncodeUtf8(name) + "\" changed";
+                return where() + ": the value of \"" + EncodeUtf8(name) + "\" changed";
             }
             if (p.now->GetAttributeValue(i) != state) {
-                return where + ": \"currentval\" reads \"" +
+                return where() + ": \"currentval\" reads \"" +
                        EncodeUtf8(p.now->GetAttributeValue(i)) + "\", not the state written";
             }
             if (!owned) {
-                return where + ": a \"currentval\" outside the element with the id changed";
+                return where() + ": a \"currentval\" outside the element with the id changed";
             }
             ++changed;
         }
