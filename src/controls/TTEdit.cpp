@@ -7,9 +7,9 @@ constexpr int kMargin = 8;
 
 } // namespace
 
-TTEdit::TTEdit(HWND parent, DWORD style, const RECT& rect) {
+TTEdit::TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect) {
     RegisterClassOnce(kClassName, LoadCursorW(nullptr, IDC_ARROW));
-    Create(kClassName, style, 0, rect, parent, kTipWindowId);
+    Create(kClassName, style, exStyle, rect, parent, kTipWindowId);
 }
 
 void TTEdit::SetEditText(const std::wstring& text) {
