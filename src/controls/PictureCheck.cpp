@@ -132,7 +132,7 @@ bool IsSoundIcon(std::string_view bytes) {
         const std::size_t entry = 6 + 16 * i;
         const std::uint64_t size = U32(bytes, entry + 8);
         const std::uint64_t at = U32(bytes, entry + 12);
-        if (at + size > bytes.size() || size < 40) {
+        if (at + size > bytes.size()) {
             return false;
         }
         const std::string_view image = bytes.substr(at, size);
@@ -146,6 +146,9 @@ bool IsSoundIcon(std::string_view bytes) {
         }
         // A bitmap info header, then the colour table, the colour pixels and the mask,
         // the header's height counting both.
+        if (image.size() < 40) {
+            return false;
+        }
         const std::uint32_t infoSize = U32(image, 0);
         const std::int64_t width = I32(image, 4);
         const std::int64_t height = I32(image, 8) / 2;
