@@ -300,6 +300,24 @@ TEST_F(Menu, PageChangeClearsTheFocusLook) {
     EXPECT_GT(FocusDots(ende, kButton), 20);
 }
 
+// Between page changes the menu leaves its controls' visibility alone: showing
+// every control before every message kept a core busy with thousands of them.
+TEST_F(Menu, ControlsAreShownAgainOnlyWhenThePageChanges) {
+    Start();
+    const HWND still = Control(L"Still");
+    ShowWindow(still, SW_HIDE);
+    PointAt(dialog_, 300, 100); // messages pass through the menu's loop
+    PointAt(dialog_, 310, 120);
+    EXPECT_FALSE(IsWindowVisible(still));
+    PointAt(Control(L"Weiter"), 60, 10);
+    Click(true);
+    Click(false);
+    PointAt(Control(L"Zurueck"), 60, 10);
+    Click(true);
+    Click(false);
+    EXPECT_TRUE(IsWindowVisible(still));
+}
+
 TEST_F(Menu, DraggingMovesTheWindowAndResizingIsUndone) {
     Start();
     RECT before;
