@@ -130,14 +130,17 @@ void CNavoraDlg::SetupFromConfig() {
     // their side from the client area, which would otherwise be the 100 x 100 probe's.
     SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    const bool quitBuilt = CreateQuitButton(root, buttonConfig);
-    if (quitBuilt) {
-        CreatePages(root, buttonConfig);
+    bool quitBuilt = false;
+    try {
+        quitBuilt = CreateQuitButton(root, buttonConfig);
+        if (quitBuilt) {
+            CreatePages(root, buttonConfig);
+        }
+    } catch (...) {
+        RecordStartStates(fullPath);
+        throw;
     }
-    // Every check box built, also before a set-up error, in one rewrite of the file.
-    Win32CheckStateFiles files;
-    WriteCheckStates(fullPath, m_startStates, files);
-    m_startStates.clear();
+    RecordStartStates(fullPath);
     if (!quitBuilt) {
         m_pCfgDoc.reset();
         return;
@@ -145,6 +148,12 @@ void CNavoraDlg::SetupFromConfig() {
     PlaceAndShow(general);
     m_pCfgDoc.reset();
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
+    Win32CheckStateFiles files;
+    WriteCheckStates(configPath, m_startStates, files);
+    m_startStates.clear();
 }
 
 void CNavoraDlg::ReadGeneral(const xmlElement* general) {

@@ -51,6 +51,8 @@ private:
     // The ToolTippConfig section; false after the message for an unknown kind.
     bool CreateToolTipp(const xmlElement* config);
     void PlaceAndShow(const xmlElement* general);
+    // Every check box built so far, also when set-up stops early, in one rewrite of the file.
+    void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
     void CreatePages(const xmlElement* root, const xmlElement* buttonConfig);
