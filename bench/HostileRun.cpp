@@ -100,8 +100,15 @@ int wmain(int argc, wchar_t** argv) {
             LARGE_INTEGER from;
             QueryPerformanceCounter(&from);
             for (int i = 0; Seconds(from) < hover; ++i) {
-                SetCursorPos(r.left + 20 + i * 7 % std::max(1L, r.right - r.left - 40),
-                             r.top + 40 + i * 13 % std::max(1L, r.bottom - r.top - 60));
+                // Real pointer input, as a hand on the mouse gives it.
+                INPUT move{};
+                move.type = INPUT_MOUSE;
+                move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+                move.mi.dx = (r.left + 20 + i * 7 % std::max(1L, r.right - r.left - 40)) * 65535 /
+                             GetSystemMetrics(SM_CXSCREEN);
+                move.mi.dy = (r.top + 40 + i * 13 % std::max(1L, r.bottom - r.top - 60)) * 65535 /
+                             GetSystemMetrics(SM_CYSCREEN);
+                SendInput(1, &move, sizeof move);
                 Sleep(10);
             }
             std::snprintf(text, sizeof text, "hovering %d s: %.0f %% of a core; ", hover,
