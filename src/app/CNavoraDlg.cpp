@@ -6,7 +6,10 @@
 #include <windowsx.h>
 
 #include "app/CommandLine.h"
+#include "app/WindowGeometry.h"
+#include "config/Win32CheckStateFiles.h"
 #include "controls/MenuButton.h"
+#include "controls/PictureCheck.h"
 #include "controls/ReadFont.h"
 #include "controls/ValueConversions.h"
 #include "tooltips/BtnToolTipp.h"
@@ -23,10 +26,49 @@ int Number(const xmlElement* element, const wchar_t* name) {
     return TextToInt(Attr(element, name));
 }
 
+// Icon files larger than this are refused unread; real ones hold a few hundred KB.
+constexpr LONGLONG kMaxIconFileBytes = 4 << 20;
+
+// The headers of a picture file (a bitmap's first bytes, an icon's whole file) and
+// its length, or false when it cannot be read.
+bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LONGLONG& length) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    LARGE_INTEGER size{};
+    bool read =
+        GetFileSizeEx(file, &size) && (type == IMAGE_BITMAP || size.QuadPart <= kMaxIconFileBytes);
+    if (read) {
+        length = size.QuadPart;
+        head.resize(type == IMAGE_BITMAP
+                        ? static_cast<std::size_t>(std::min<LONGLONG>(length, kBitmapHeadBytes))
+                        : static_cast<std::size_t>(length));
+        DWORD got = 0;
+        read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr) &&
+               got == head.size();
+    }
+    CloseHandle(file);
+    return read;
+}
+
+// A picture file that is missing, unreadable or damaged loads as none: the system's
+// loader trusts the headers and would read past an incomplete copy's end.
 HANDLE LoadFromFile(const std::wstring& path, UINT type) {
+    std::string head;
+    LONGLONG length = 0;
+    if (path.empty() || !ReadPictureHead(path, type, head, length) ||
+        !(type == IMAGE_BITMAP ? IsSoundBitmap(head, static_cast<std::uint64_t>(length))
+                               : IsSoundIcon(head))) {
+        return nullptr;
+    }
     return LoadImageW(nullptr, path.c_str(), type, 0, 0,
                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
 }
+
+constexpr const wchar_t* kControlNotCreated = L"Button konnte nicht erstellt werden";
+constexpr const wchar_t* kTipNotCreated = L"Tooltipp-Fenster konnte nicht erstellt werden";
 
 } // namespace
 
@@ -88,14 +130,30 @@ void CNavoraDlg::SetupFromConfig() {
     // their side from the client area, which would otherwise be the 100 x 100 probe's.
     SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    if (!CreateQuitButton(root, buttonConfig)) {
+    bool quitBuilt = false;
+    try {
+        quitBuilt = CreateQuitButton(root, buttonConfig);
+        if (quitBuilt) {
+            CreatePages(root, buttonConfig);
+        }
+    } catch (...) {
+        RecordStartStates(fullPath);
+        throw;
+    }
+    RecordStartStates(fullPath);
+    if (!quitBuilt) {
         m_pCfgDoc.reset();
         return;
     }
-    CreatePages(root, buttonConfig);
     PlaceAndShow(general);
     m_pCfgDoc.reset();
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
+    Win32CheckStateFiles files;
+    WriteCheckStates(configPath, m_startStates, files);
+    m_startStates.clear();
 }
 
 void CNavoraDlg::ReadGeneral(const xmlElement* general) {
@@ -113,13 +171,9 @@ void CNavoraDlg::ReadGeneral(const xmlElement* general) {
     m_brBackground.reset(CreateSolidBrush(ReadColor(general, L"bgcolor")));
     SetWindowTextW(Handle(), Attr(general, L"caption").c_str());
 
-    const int width = Number(general, L"width");
-    const int height = Number(general, L"height");
     const int left = Number(general, L"left");
     const int top = Number(general, L"top");
     const std::wstring windowPos = Attr(general, L"windowpos");
-    const int clientWidth = std::max(width, static_cast<int>(bm.bmWidth));
-    const int clientHeight = std::max(height, static_cast<int>(bm.bmHeight));
 
     if (Attr(general, L"title") == L"false") {
         SetWindowLongPtrW(Handle(), GWL_STYLE,
@@ -131,8 +185,11 @@ void CNavoraDlg::ReadGeneral(const xmlElement* general) {
     RECT window;
     GetClientRect(Handle(), &client);
     GetWindowRect(Handle(), &window);
-    m_nWndHeight = clientHeight + (window.bottom - window.top) - (client.bottom - client.top);
-    m_nWndWidth = clientWidth + (window.right - window.left) - (client.right - client.left);
+    // Negative sizes count as 0; huge ones and the frame stop at kMaxWindowExtent.
+    m_nWndHeight = WindowExtent(Number(general, L"height"), bm.bmHeight,
+                                (window.bottom - window.top) - (client.bottom - client.top));
+    m_nWndWidth = WindowExtent(Number(general, L"width"), bm.bmWidth,
+                               (window.right - window.left) - (client.right - client.left));
     m_nBgWidth = bm.bmWidth;
     m_nBgHeight = bm.bmHeight;
 
@@ -174,6 +231,11 @@ bool CNavoraDlg::CreateToolTipp(const xmlElement* config) {
         OnOK();
         return false;
     }
+    if (!m_pToolTipp->WindowsMade()) {
+        MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+        OnOK();
+        return false;
+    }
     m_pToolTipp->SetTipTextColor(ReadColor(font, L"textcolor"));
     m_pToolTipp->SetTipBkColor(ReadColor(config, L"bgcolor"));
     return true;
@@ -181,6 +243,18 @@ bool CNavoraDlg::CreateToolTipp(const xmlElement* config) {
 
 void CNavoraDlg::PlaceAndShow(const xmlElement* general) {
     const HWND insertAfter = Attr(general, L"zorder") == L"topmost" ? HWND_TOPMOST : HWND_TOP;
+    // A window that no monitor would show is moved onto the nearest work area.
+    const RECT wanted{m_nWndLeft, m_nWndTop, SatAdd(m_nWndLeft, m_nWndWidth),
+                      SatAdd(m_nWndTop, m_nWndHeight)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        const WindowPlace place = OntoWorkArea({m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight},
+                                               {work.left, work.top, work.right, work.bottom});
+        m_nWndLeft = place.left;
+        m_nWndTop = place.top;
+    }
     SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
                  SWP_SHOWWINDOW);
     MoveWindow(Handle(), m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight, TRUE);
@@ -215,7 +289,11 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
         OnOK();
         return false;
     }
-    m_pBtnBeenden->AttachTooltip(m_pToolTipp.get());
+    if (!m_pBtnBeenden->AttachTooltip(m_pToolTipp.get())) {
+        MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+        OnOK();
+        return false;
+    }
     return true;
 }
 
@@ -232,11 +310,16 @@ void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonCon
                 OnOK();
                 return;
             }
-            control->AttachTooltip(m_pToolTipp.get());
+            const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
             m_aButtons.push_back(std::move(control));
+            if (!tipMade) {
+                MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+                OnOK();
+                return;
+            }
         }
     }
-    ShowCurrentPage();
+    ShowPage(m_nCurPage);
 }
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
@@ -254,8 +337,9 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         box->SetType(L"checkbox");
         box->SetCheckId(Attr(element, L"id"));
         box->SetConfigFile(m_strCfgDir + m_strCfgFile);
-        box->SetChecked(m_pSetChk.value_or(IsOn(Attr(layout, L"defaultval"))));
-        box->WriteState();
+        const bool checked = m_pSetChk.value_or(IsOn(Attr(layout, L"defaultval")));
+        box->SetChecked(checked);
+        m_startStates.push_back({Attr(element, L"id"), checked});
         if (!Attr(layout, L"checkdim").empty()) {
             box->SetCheckDim(Number(layout, L"checkdim"));
         }
@@ -271,7 +355,11 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
     }
     const int width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
     const int height = TextToInt(OwnOrDefault(layout, defaults, L"height"));
-    control->Create(caption, Handle(), id, this);
+    if (!control->Create(caption, Handle(), id, this)) {
+        // Out of window handles, say: set-up stops rather than use a control without a window.
+        MessageBoxW(Handle(), kControlNotCreated, L"Achtung", MB_OK);
+        return nullptr;
+    }
     control->SetBounds(left, top, width, height, true);
     control->SetPosition(left, top);
     const std::wstring tabIndex = Attr(layout, L"tabindex");
@@ -332,12 +420,24 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
 }
 
 void CNavoraDlg::ShowCurrentPage() {
-    if (m_nCurPage != m_nShownPage) {
-        m_pKeyFocus = nullptr;
-        m_nShownPage = m_nCurPage;
+    // Only a changed page is shown again: with thousands of controls, showing every
+    // one before every message kept a core busy while the mouse merely moved.
+    if (m_nCurPage == m_nShownPage) {
+        return;
     }
+    if (m_pKeyFocus != nullptr) {
+        // The highlight goes with its look, also on the quit button, which stays visible.
+        m_pKeyFocus->SetFocusMark(false);
+        InvalidateRect(m_pKeyFocus->Handle(), nullptr, TRUE);
+        m_pKeyFocus = nullptr;
+    }
+    ShowPage(m_nCurPage);
+}
+
+void CNavoraDlg::ShowPage(int page) {
+    m_nShownPage = page;
     for (const auto& control : m_aButtons) {
-        control->ShowForPage(m_nCurPage);
+        control->ShowForPage(page);
     }
 }
 
@@ -411,13 +511,21 @@ void CNavoraDlg::OnKeyUp(WPARAM key) {
 
 bool CNavoraDlg::PreTranslateMessage(MSG& message) {
     ShowCurrentPage();
-    if (message.message == WM_KEYUP) {
+    const std::size_t key = message.wParam & 0xFF;
+    if (message.message == WM_KEYDOWN) {
+        m_keysDown.set(key);
+    } else if (message.message == WM_KEYUP && m_keysDown.test(key)) {
+        // Only a release whose press came through this loop: a message box closes on
+        // the press, and its release must not act a second time here.
+        m_keysDown.reset(key);
         OnKeyUp(message.wParam);
     }
     return false;
 }
 
 void CNavoraDlg::KeepSize() {
+    // On erase as on paint the size is set only when it changed: set inside every
+    // erase, it would start another round of position messages with each repaint.
     RECT r;
     GetWindowRect(Handle(), &r);
     if (r.right - r.left != m_nWndWidth || r.bottom - r.top != m_nWndHeight) {
@@ -436,6 +544,18 @@ void CNavoraDlg::PaintBackground(HDC dc) const {
     }
 }
 
+void CNavoraDlg::PaintIcon() const {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(Handle(), &paint);
+    SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_hIcon.get());
+    EndPaint(Handle(), &paint);
+}
+
 bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     switch (message) {
     case WM_ERASEBKGND:
@@ -444,7 +564,21 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         result = TRUE;
         return true;
     case WM_PAINT:
+        if (IsIconic(Handle())) {
+            PaintIcon();
+            result = 0;
+            return true;
+        }
         KeepSize();
+        return false;
+    case WM_QUERYDRAGICON:
+        result = reinterpret_cast<INT_PTR>(m_hIcon.get());
+        return true;
+    case WM_ACTIVATE:
+        // Keys pressed while another window is active are not ours to release.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            m_keysDown.reset();
+        }
         return false;
     case WM_LBUTTONDOWN:
         // Dragging by the background: the grabbed point stays under the cursor.

@@ -1,6 +1,7 @@
 // The menu's one modal dialog: everything it shows is built from the configuration.
 #pragma once
 
+#include <bitset>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
+#include "config/CheckState.h"
 #include "config/xmlDocument.h"
 #include "controls/TButton.h"
 #include "tooltips/TToolTipp.h"
@@ -49,12 +51,17 @@ private:
     // The ToolTippConfig section; false after the message for an unknown kind.
     bool CreateToolTipp(const xmlElement* config);
     void PlaceAndShow(const xmlElement* general);
+    // Every check box built so far, also when set-up stops early, in one rewrite of the file.
+    void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
     void CreatePages(const xmlElement* root, const xmlElement* buttonConfig);
     std::unique_ptr<TButton> CreateControl(int page, int id, const xmlElement* element,
                                            const xmlElement* buttonConfig);
+    // Shows the current page when it changed since it was last shown.
     void ShowCurrentPage();
+    // Shows the controls of `page` and hides all others.
+    void ShowPage(int page);
     void FocusNextControl();
     void OnKeyUp(WPARAM key);
     void KeepSize();
@@ -62,6 +69,8 @@ private:
     HBITMAP KeepBitmap(HBITMAP bitmap);
     // Background colour, then the picture at the top-left corner.
     void PaintBackground(HDC dc) const;
+    // The minimized window: its icon centred in the client area.
+    void PaintIcon() const;
 
     std::wstring m_strCfgDir;
     std::wstring m_strCfgFile;
@@ -86,6 +95,10 @@ private:
     std::unique_ptr<TButton> m_pBtnBeenden;
     TButton* m_pKeyFocus = nullptr;
     POINT m_ptLastMouse{-1, -1};
+    // Keys pressed while this dialog's loop ran; only their releases act.
+    std::bitset<256> m_keysDown;
+    // The check boxes' start-up states, recorded in one rewrite when set-up ends.
+    std::vector<CheckStateWrite> m_startStates;
     POINT m_ptDragAnchor{0, 0};
     // Fonts and bitmaps made for the controls live as long as the window.
     std::vector<UniqueFont> m_fonts;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "controls/Saturating.h"
+
 namespace {
 
 ColorRef PerComponent(ColorRef color, unsigned (*shade)(unsigned)) {
@@ -27,63 +29,82 @@ Shades DeriveShades(ColorRef background) {
 
 std::array<FrameLine, 3> FrameLines(const GridRect& client, bool pressed) {
     const int L = client.left, T = client.top, R = client.right, B = client.bottom;
+    const int L1 = SatAdd(L, 1), T1 = SatAdd(T, 1), R1 = SatSub(R, 1), R2 = SatSub(R, 2);
+    const int B1 = SatSub(B, 1), B2 = SatSub(B, 2);
     if (pressed) {
-        return {{{FrameLine::Light, {{{L + 1, B - 1}, {R - 1, B - 1}, {R - 1, T}}}},
-                 {FrameLine::Dark, {{{L, B - 1}, {L, T}, {R, T}}}},
-                 {FrameLine::Shadow, {{{L + 1, B - 2}, {L + 1, T + 1}, {R - 1, T + 1}}}}}};
+        return {{{FrameLine::Light, {{{L1, B1}, {R1, B1}, {R1, T}}}},
+                 {FrameLine::Dark, {{{L, B1}, {L, T}, {R, T}}}},
+                 {FrameLine::Shadow, {{{L1, B2}, {L1, T1}, {R1, T1}}}}}};
     }
-    return {{{FrameLine::Light, {{{L, B - 2}, {L, T}, {R - 1, T}}}},
-             {FrameLine::Dark, {{{L, B - 1}, {R - 1, B - 1}, {R - 1, T - 1}}}},
-             {FrameLine::Shadow, {{{L + 1, B - 2}, {R - 2, B - 2}, {R - 2, T}}}}}};
+    return {{{FrameLine::Light, {{{L, B2}, {L, T}, {R1, T}}}},
+             {FrameLine::Dark, {{{L, B1}, {R1, B1}, {R1, SatSub(T, 1)}}}},
+             {FrameLine::Shadow, {{{L1, B2}, {R2, B2}, {R2, T}}}}}};
 }
 
 GridRect CheckBoxRect(int clientHeight, int checkDim) {
     if (checkDim == 0) {
         return {0, 0, clientHeight, clientHeight};
     }
-    const int top = (clientHeight - checkDim) / 2;
-    return {0, top, checkDim, top + checkDim};
+    const int top = SaturateToInt((std::int64_t{clientHeight} - checkDim) / 2);
+    return {0, top, checkDim, SatAdd(top, checkDim)};
 }
 
 std::array<GridPoint, 5> CheckBoxFrame(const GridRect& box) {
-    const int s = box.bottom - box.top;
+    const int s = SatSub(box.bottom, box.top);
+    const int right = SatAdd(box.left, s);
+    const int bottom = SaturateToInt(std::int64_t{box.top} + s - 1);
     return {{{box.left, box.top},
-             {box.left + s, box.top},
-             {box.left + s, box.top + s - 1},
-             {box.left, box.top + s - 1},
+             {right, box.top},
+             {right, bottom},
+             {box.left, bottom},
              {box.left, box.top}}};
 }
 
 std::array<GridPoint, 3> CheckMark(const GridRect& box) {
-    const int s = box.bottom - box.top;
-    const int w = box.right - box.left;
-    return {{{3, box.top + s / 2}, {w / 3, box.top + s - 3}, {w - 3, box.top + 3}}};
+    const std::int64_t s = std::int64_t{box.bottom} - box.top;
+    const std::int64_t w = std::int64_t{box.right} - box.left;
+    return {{{3, SaturateToInt(box.top + s / 2)},
+             {SaturateToInt(w / 3), SaturateToInt(box.top + s - 3)},
+             {SaturateToInt(w - 3), SatAdd(box.top, 3)}}};
 }
 
 GridRect CheckTextRect(const GridRect& client, int boxHeight) {
-    const int shift = boxHeight + 10 - client.left;
-    return {client.left + shift, client.top, client.right + shift, client.bottom};
+    const std::int64_t shift = std::int64_t{boxHeight} + 10 - client.left;
+    return {SaturateToInt(client.left + shift), client.top, SaturateToInt(client.right + shift),
+            client.bottom};
 }
 
 GridRect CheckFocusRect(const GridRect& text, int boxHeight) {
-    return {text.left - 3, text.top + 1, text.right - boxHeight - 14, text.bottom - 1};
+    return {SatSub(text.left, 3), SatAdd(text.top, 1),
+            SaturateToInt(std::int64_t{text.right} - boxHeight - 14), SatSub(text.bottom, 1)};
 }
 
 GridRect ButtonTextRect(const GridRect& client, int iconLeft, int iconWidth, bool hasIcon,
                         int pressOffset) {
-    return {client.left + iconLeft + (hasIcon ? iconWidth + 5 : 0), client.top + pressOffset,
-            client.right, client.bottom};
+    const std::int64_t icon = hasIcon ? std::int64_t{iconWidth} + 5 : 0;
+    return {SaturateToInt(std::int64_t{client.left} + iconLeft + icon),
+            SatAdd(client.top, pressOffset), client.right, client.bottom};
+}
+
+GridRect RectAt(int x, int y, int width, int height) {
+    return {x, y, SatAdd(x, width), SatAdd(y, height)};
 }
 
 std::wstring ExpandTooltipEscapes(std::wstring_view text) {
-    std::wstring out(text);
-    for (const auto& [letter, control] :
-         {std::pair{L'n', L'\n'}, std::pair{L'r', L'\r'}, std::pair{L'b', L'\b'},
-          std::pair{L't', L'\t'}, std::pair{L'v', L'\v'}}) {
-        const wchar_t escape[] = {L'\\', letter, L'\0'};
-        for (std::size_t at = out.find(escape); at != std::wstring::npos;
-             at = out.find(escape, at + 1)) {
-            out.replace(at, 2, 1, control);
+    // One pass: a replacement never forms a new escape, so this equals replacing each
+    // escape over the whole text in turn, in linear time.
+    std::wstring out;
+    out.reserve(text.size());
+    constexpr std::wstring_view letters = L"nrbtv";
+    constexpr std::wstring_view controls = L"\n\r\b\t\v";
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t kind =
+            text[i] == L'\\' && i + 1 < text.size() ? letters.find(text[i + 1]) : letters.npos;
+        if (kind != letters.npos) {
+            out += controls[kind];
+            ++i;
+        } else {
+            out += text[i];
         }
     }
     return out;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "controls/Saturating.h"
 #include "controls/ValueConversions.h"
 
 struct Shades {
@@ -57,6 +58,9 @@ GridRect CheckFocusRect(const GridRect& text, int boxHeight);
 // A push button's caption rectangle, right of the icon when there is one.
 GridRect ButtonTextRect(const GridRect& client, int iconLeft, int iconWidth, bool hasIcon,
                         int pressOffset);
+
+// A rectangle from a corner and a size; its far edges stop at int's range.
+GridRect RectAt(int x, int y, int width, int height);
 
 // The tooltip text with \n, \r, \b, \t and \v turned into their control characters.
 std::wstring ExpandTooltipEscapes(std::wstring_view text);

@@ -57,7 +57,9 @@ void MenuButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
 bool MenuCheckBox::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     const bool created = TButton::Create(caption, parent, id, host);
-    GetClientRect(Handle(), &m_rcClient);
+    if (created) {
+        GetClientRect(Handle(), &m_rcClient);
+    }
     ComputeBox();
     m_pFramePen.reset(CreatePen(PS_SOLID, 1, m_crBoxFrame));
     m_pCheckPen.reset(CreatePen(PS_SOLID, 2, m_crCheck));
@@ -73,9 +75,9 @@ void MenuCheckBox::SetBounds(int x, int y, int width, int height, bool repaint) 
     MoveWindow(Handle(), x, y, width, height, repaint);
     GetClientRect(Handle(), &m_rcClient);
     ComputeBox();
-    const int boxWidth = m_rcBox.right - m_rcBox.left;
-    const int boxHeight = m_rcBox.bottom - m_rcBox.top;
-    m_rcInParent = {x, y, x + boxWidth + m_rcClient.right, y + boxHeight + m_rcClient.bottom};
+    const GridRect r = RectAt(x, y, SatAdd(SatSub(m_rcBox.right, m_rcBox.left), m_rcClient.right),
+                              SatAdd(SatSub(m_rcBox.bottom, m_rcBox.top), m_rcClient.bottom));
+    m_rcInParent = {r.left, r.top, r.right, r.bottom};
 }
 
 void MenuCheckBox::WriteState() const {

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "win/WindowQuota.h"
+
 namespace {
 
 constexpr int kHandCursor = 132;
@@ -25,6 +27,9 @@ TButton::TButton(int page)
 
 bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     m_pHost = host;
+    if (!ReserveWindow()) {
+        return false;
+    }
     const HWND hwnd = CreateWindowExW(
         0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
@@ -38,7 +43,8 @@ bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHos
 void TButton::SetBounds(int x, int y, int width, int height, bool repaint) {
     MoveWindow(Handle(), x, y, width, height, repaint);
     GetClientRect(Handle(), &m_rcClient);
-    m_rcInParent = {x, y, x + m_rcClient.right, y + m_rcClient.bottom};
+    const GridRect r = RectAt(x, y, m_rcClient.right, m_rcClient.bottom);
+    m_rcInParent = {r.left, r.top, r.right, r.bottom};
 }
 
 void TButton::SetIcon(HBITMAP icon) {
@@ -61,11 +67,9 @@ void TButton::SetBackgroundBitmap(HBITMAP bitmap) {
     }
 }
 
-void TButton::AttachTooltip(TToolTipp* tooltip) {
+bool TButton::AttachTooltip(TToolTipp* tooltip) {
     m_pToolTipp = tooltip;
-    if (tooltip != nullptr) {
-        tooltip->AddButton(this);
-    }
+    return tooltip == nullptr || tooltip->AddButton(this);
 }
 
 void TButton::ShowForPage(int page) {
@@ -148,7 +152,8 @@ void TButton::ResetLook() {
 }
 
 void TButton::InvalidateParentArea() const {
-    const RECT area{m_nLeft, m_nTop, m_nLeft + m_rcClient.right, m_nTop + m_rcClient.bottom};
+    const GridRect r = RectAt(m_nLeft, m_nTop, m_rcClient.right, m_rcClient.bottom);
+    const RECT area{r.left, r.top, r.right, r.bottom};
     InvalidateRect(Parent(), &area, TRUE);
 }
 

@@ -42,7 +42,8 @@ public:
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
-    void AttachTooltip(TToolTipp* tooltip);
+    // False when the tooltip could not make this control's window.
+    bool AttachTooltip(TToolTipp* tooltip);
     int GetPage() const { return m_nPage; }
     void ShowForPage(int page);
     void SetNormalTextColor(COLORREF color) { m_crText = color; }

@@ -1,5 +1,7 @@
 #include "controls/TTEdit.h"
 
+#include "win/WindowQuota.h"
+
 namespace {
 
 constexpr const wchar_t* kClassName = L"NavoraTipText";
@@ -7,9 +9,11 @@ constexpr int kMargin = 8;
 
 } // namespace
 
-TTEdit::TTEdit(HWND parent, DWORD style, const RECT& rect) {
+TTEdit::TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect) {
     RegisterClassOnce(kClassName, LoadCursorW(nullptr, IDC_ARROW));
-    Create(kClassName, style, 0, rect, parent, kTipWindowId);
+    if (ReserveWindow()) {
+        Create(kClassName, style, exStyle, rect, parent, kTipWindowId);
+    }
 }
 
 void TTEdit::SetEditText(const std::wstring& text) {

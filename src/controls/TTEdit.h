@@ -13,7 +13,7 @@ inline constexpr int kTipWindowId = 8888;
 class TTEdit : public Window {
 public:
     // A child of `parent` with control id 8888.
-    TTEdit(HWND parent, DWORD style, const RECT& rect);
+    TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect);
 
     // Also the window's text, so that screen readers can read the tip.
     void SetEditText(const std::wstring& text);

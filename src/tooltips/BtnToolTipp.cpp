@@ -13,9 +13,13 @@ TipRect RectInDialog(HWND window, HWND dialog) {
 
 } // namespace
 
-void BtnToolTipp::AddButton(TipButton* button) {
+bool BtnToolTipp::AddButton(TipButton* button) {
+    // The strip's sunken border: a rich edit control draws ES_SUNKEN as the client edge.
+    auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, area_);
+    if (window->Handle() == nullptr) {
+        return false;
+    }
     TToolTipp::AddButton(button);
-    auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD | WS_VISIBLE, area_);
     window->SetEditText(button->GetTooltipText());
     window->SetBackground(bkColor_);
     window->SetTextColor(textColor_);
@@ -30,6 +34,7 @@ void BtnToolTipp::AddButton(TipButton* button) {
     windows_.push_back(std::move(window));
     ids_.push_back(button->GetControlId());
     directions_.push_back(start.direction);
+    return true;
 }
 
 void BtnToolTipp::SetTip(int id, const std::wstring&) {

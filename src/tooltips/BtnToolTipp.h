@@ -14,7 +14,7 @@ public:
         : TToolTipp(dialog, left, top, width, height), interval_(interval), speed_(speed) {}
 
     void SetFont(HFONT tipFont) { font_ = tipFont; }
-    void AddButton(TipButton* button) override;
+    bool AddButton(TipButton* button) override;
     void SetTip(int id, const std::wstring& tipText) override;
     void OnTipTimer(UINT_PTR timerId) override;
 

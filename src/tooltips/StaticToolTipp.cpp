@@ -5,7 +5,7 @@
 namespace {
 
 std::unique_ptr<TTEdit> CreateTipWindow(HWND dialog, DWORD style, const RECT& area, HFONT font) {
-    auto window = std::make_unique<TTEdit>(dialog, style, area);
+    auto window = std::make_unique<TTEdit>(dialog, style, 0, area);
     MoveWindow(window->Handle(), area.left, area.top, area.right, area.bottom, TRUE);
     ShowWindow(window->Handle(), SW_HIDE);
     window->SetFont(font);

@@ -11,7 +11,8 @@ public:
     // At (left, top) of the client area, `width` by `height`.
     StaticToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
 
-    void AddButton(TipButton*) override {}
+    bool AddButton(TipButton*) override { return true; }
+    bool WindowsMade() const override { return window_->Handle() != nullptr; }
     void SetTip(int id, const std::wstring& tipText) override;
     void SetTipTextColor(COLORREF color) override;
     void SetTipBkColor(COLORREF color) override;

@@ -30,7 +30,13 @@ public:
     TToolTipp& operator=(const TToolTipp&) = delete;
     virtual ~TToolTipp() = default;
 
-    virtual void AddButton(TipButton* button) { buttons_.push_back(button); }
+    // False when the button's tooltip window could not be made.
+    virtual bool AddButton(TipButton* button) {
+        buttons_.push_back(button);
+        return true;
+    }
+    // Whether the windows made at construction exist.
+    virtual bool WindowsMade() const { return true; }
     virtual void SetTip(int id, const std::wstring& tipText) {
         currentId_ = id;
         text_ = tipText;

@@ -2,10 +2,12 @@
 // tick, as plain arithmetic.
 #pragma once
 
+#include "controls/Saturating.h"
+
 struct TipRect {
     int left = 0, top = 0, right = 0, bottom = 0;
-    int Width() const { return right - left; }
-    int Height() const { return bottom - top; }
+    int Width() const { return SatSub(right, left); }
+    int Height() const { return SatSub(bottom, top); }
     bool operator==(const TipRect&) const = default;
 };
 

@@ -28,6 +28,14 @@ std::vector<BYTE> HiddenTemplate(int templateId) {
     return copy;
 }
 
+// The messages whose value a dialog procedure returns itself rather than through
+// DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    return message == WM_INITDIALOG || message == WM_QUERYDRAGICON || message == WM_CHARTOITEM ||
+           message == WM_VKEYTOITEM || message == WM_COMPAREITEM ||
+           (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC);
+}
+
 } // namespace
 
 INT_PTR Dialog::DoModal() {
@@ -108,7 +116,7 @@ bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     INT_PTR result = 0;
     const bool handled = HandleMessage(message, wParam, lParam, result);
-    if (handled && message != WM_INITDIALOG) {
+    if (handled && !ReturnsDirectly(message)) {
         SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
         return TRUE;
     }

@@ -1,5 +1,6 @@
 #include "win/Window.h"
 
+#include "controls/Saturating.h"
 #include "win/ErrorReport.h"
 
 Window::~Window() {
@@ -27,7 +28,7 @@ void Window::RegisterClassOnce(const wchar_t* className, HCURSOR cursor) {
 HWND Window::Create(const wchar_t* className, DWORD style, DWORD exStyle, const RECT& rect,
                     HWND parent, int id) {
     return CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top,
-                           rect.right - rect.left, rect.bottom - rect.top, parent,
+                           SatSub(rect.right, rect.left), SatSub(rect.bottom, rect.top), parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), this);
 }

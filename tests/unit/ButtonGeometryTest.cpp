@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "controls/ButtonGeometry.h"
 
 namespace {
@@ -70,6 +72,50 @@ TEST(TabOrder, FollowsTabIndexesOfTheCurrentPage) {
     EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 0, 4), "q10q"); // the quit button with 0 comes first
     EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 5, 3), "101");  // with a larger index it never comes
     EXPECT_EQ(Walk({{0, -1}, {0, -1}}, 0, 2), "--"); // no tab index anywhere
+}
+
+// Positions, sizes, check box and icon dimensions from the file at int's ends.
+TEST(ButtonGeometry, SaturatesAtIntsEnds) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_EQ(RectAt(kMax - 10, kMin + 10, 100, -100),
+              (GridRect{kMax - 10, kMin + 10, kMax, kMin}));
+    EXPECT_EQ(RectAt(kMin, kMax, kMin, kMax), (GridRect{kMin, kMax, kMin, kMax}));
+    EXPECT_EQ(CheckBoxRect(20, kMin), (GridRect{0, 1073741834, kMin, -1073741814}));
+    EXPECT_EQ(CheckBoxRect(20, kMax), (GridRect{0, -1073741813, kMax, 1073741834}));
+    EXPECT_EQ(CheckBoxFrame({0, kMin, kMax, kMax})[2], (GridPoint{kMax, -2}));
+    EXPECT_EQ(CheckMark({kMin, kMin, kMax, kMax})[1], (GridPoint{1431655765, kMax - 3}));
+    EXPECT_EQ(CheckTextRect({kMin, 0, kMax, 20}, kMax), (GridRect{kMax, 0, kMax, 20}));
+    EXPECT_EQ(CheckFocusRect({kMin, kMin, kMin, kMax}, kMax),
+              (GridRect{kMin, kMin + 1, kMin, kMax - 1}));
+    EXPECT_EQ(ButtonTextRect({0, 0, 100, 30}, kMax, kMax, true, kMax),
+              (GridRect{kMax, kMax, 100, 30}));
+    EXPECT_EQ(ButtonTextRect({0, 0, 100, 30}, kMin, 16, true, 0).left, kMin + 21);
+    const auto lines = FrameLines({kMin, kMin, kMax, kMax}, false);
+    EXPECT_EQ(lines[1].points[2], (GridPoint{kMax - 1, kMin}));
+    EXPECT_EQ(FrameLines({kMax, kMax, kMin, kMin}, true)[0].points[0], (GridPoint{kMax, kMin}));
+}
+
+// One pass over the text gives what replacing each escape over the whole text in turn
+// gives: a replacement never forms or breaks another escape.
+TEST(TooltipEscapes, ExpandInOnePassAsInTurns) {
+    const struct {
+        const wchar_t* text;
+        const wchar_t* expanded;
+    } cases[] = {
+        {L"\\\\nn", L"\\\nn"}, {L"\\n\\r\\t", L"\n\r\t"}, {L"\\", L"\\"},
+        {L"ab\\", L"ab\\"},    {L"\\q\\\\v", L"\\q\\\v"}, {L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExpandTooltipEscapes(c.text), c.expanded) << c.text;
+    }
+    const std::wstring many(4 * 100000, L'\\');
+    std::wstring escapes;
+    for (int i = 0; i < 100000; ++i) {
+        escapes += L"\\n";
+    }
+    EXPECT_EQ(ExpandTooltipEscapes(escapes), std::wstring(100000, L'\n'));
+    EXPECT_EQ(ExpandTooltipEscapes(many), many);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "tooltips/TipGeometry.h"
@@ -69,6 +70,27 @@ TEST(CursorTipPosition, JumpsLeftAndUpWhereTheBoxWouldNotFit) {
     // 100 pixels from the right edge with W = 150: 180 pixels left of the cursor.
     EXPECT_EQ(CursorTipPosition({500, 100}, frame, 150, 40), (TipPoint{500 - 180, 100}));
     EXPECT_EQ(CursorTipPosition({200, 430}, frame, 150, 40), (TipPoint{200, 430 - 70}));
+}
+
+// Sizes from the file at int's ends: every result stops at the range instead of overflowing.
+TEST(TipGeometry, SaturatesAtIntsEnds) {
+    constexpr int kMax = std::numeric_limits<int>::max();
+    constexpr int kMin = std::numeric_limits<int>::min();
+    EXPECT_EQ(StartStrip(kClient, {kMin, 40, kMin + 10, 70}, kMax, kMax).rect,
+              (TipRect{kMin, 70 - kMax, kMin, 70}));
+    EXPECT_EQ(StartStrip(kClient, {0, kMax - 5, 100, kMax}, 10, kMax).rect,
+              (TipRect{50, kMax - kMax, 50, kMax}));
+    EXPECT_EQ(StartStrip(kClient, {20, kMax - 5, 120, kMax}, 10, 1).rect,
+              (TipRect{70, kMax - 1, 70, kMax}));
+    EXPECT_EQ(StartStrip({kMin, 0, kMax, 300}, {20, 0, 120, 30}, 10, 0).direction, 1);
+    EXPECT_EQ(StepStrip({kMin, 0, kMax, 20}, 1, true, kMax, 7).rect, (TipRect{kMin, 0, kMax, 20}));
+    EXPECT_EQ(StepStrip({kMin + 3, 0, kMin + 5, 20}, -1, true, kMax, kMax).rect.left, kMin);
+    EXPECT_EQ(StepStrip({kMax - 5, 0, kMax, 20}, 1, true, kMax, kMax).rect.right, kMax);
+    EXPECT_EQ(StepStrip({kMin, 0, kMax, 20}, 1, false, kMax, kMax).rect.right, kMax - kMax);
+    EXPECT_EQ(CursorTipPosition({kMin + 5, kMin + 5}, {kMin, kMin, kMin, kMin}, kMax, kMax),
+              (TipPoint{kMin, kMin}));
+    EXPECT_EQ((TipRect{kMin, kMin, kMax, kMax}.Width()), kMax);
+    EXPECT_EQ((TipRect{kMax, kMax, kMin, kMin}.Height()), kMin);
 }
 
 } // namespace

@@ -49,6 +49,7 @@ public:
     bool endHandled = false;
     bool everVisible = false;
     bool endInInit = false;
+    HCURSOR dragIcon = LoadCursorW(nullptr, IDC_HAND);
     ProbeControl button;
 
 protected:
@@ -68,6 +69,10 @@ protected:
         return false;
     }
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
+        if (message == WM_QUERYDRAGICON) {
+            result = reinterpret_cast<INT_PTR>(dragIcon);
+            return true;
+        }
         if (message == kEnd) {
             EndDialog(42);
             endHandled = true; // the message that ends the dialog is still handled to its end
@@ -92,6 +97,23 @@ TEST(ModalLoop, PreTranslatesEveryMessageAndEndsAfterTheCurrentOne) {
     EXPECT_TRUE(dialog.endHandled);
     EXPECT_GE(dialog.preTranslated, 2);
     EXPECT_EQ(dialog.Handle(), nullptr);
+}
+
+// A value that a dialog procedure returns itself, not through DWLP_MSGRESULT, reaches the sender.
+TEST(ModalLoop, TheDragIconReachesTheSender) {
+    ProbeDialog dialog;
+    LRESULT answer = 0;
+    std::thread driver([&] {
+        HWND w = nullptr;
+        for (int i = 0; i < 200 && (w = dialog.Handle()) == nullptr; ++i) {
+            Sleep(25);
+        }
+        answer = SendMessageW(w, WM_QUERYDRAGICON, 0, 0);
+        PostMessageW(w, kEnd, 0, 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), 42);
+    driver.join();
+    EXPECT_EQ(answer, reinterpret_cast<LRESULT>(dialog.dragIcon));
 }
 
 TEST(ModalLoop, ADialogEndedDuringSetUpIsNeverShown) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,10 +22,11 @@ public:
     explicit Menu(const std::string& config, const std::wstring& args = L"") {
         dir_ = fs::temp_directory_path() / ("navora-app-" + std::to_string(++count_));
         fs::create_directories(dir_);
-        for (const char* picture : {"background.bmp", "sample-small.bmp"}) {
+        for (const char* picture : {"background.bmp", "sample-small.bmp", "navora.ico"}) {
             fs::copy_file(BuildDirectory() / "assets" / picture, dir_ / picture,
                           fs::copy_options::overwrite_existing);
         }
+        WriteDamagedPictures();
         std::ofstream(dir_ / "menu.xml", std::ios::binary) << config;
         process_ = std::make_unique<MenuProcess>(
             args.empty() ? L"-cfg " + (dir_ / "menu.xml").wstring() : args, dir_);
@@ -36,8 +38,34 @@ public:
     }
     HWND Window(const std::wstring& title) const { return process_->Window(title); }
     DWORD WaitForExit() const { return process_->ExitCode(); }
+    std::string ConfigBytes() const { return Bytes("menu.xml"); }
 
 private:
+    // Incomplete copies and damaged headers of the good pictures.
+    void WriteDamagedPictures() const {
+        const std::string bmp = Bytes("background.bmp");
+        const std::string ico = Bytes("navora.ico");
+        std::string offset = bmp; // the pixels would start at the file's end
+        for (int i = 0; i < 4; ++i) {
+            offset[10 + static_cast<std::size_t>(i)] = static_cast<char>(bmp.size() >> (8 * i));
+        }
+        std::string wide = bmp; // 2^31 - 1 pixels wide
+        wide.replace(18, 4, "\xFF\xFF\xFF\x7F", 4);
+        const std::pair<const char*, std::string> damaged[] = {
+            {"cut.bmp", bmp.substr(0, 100 * 1024)},
+            {"offset.bmp", offset},
+            {"wide.bmp", wide},
+            {"cut.ico", ico.substr(0, ico.size() / 2)},
+        };
+        for (const auto& [name, bytes] : damaged) {
+            std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        }
+    }
+    std::string Bytes(const char* name) const {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
     static inline int count_ = 0;
     fs::path dir_;
     std::unique_ptr<MenuProcess> process_;
@@ -77,6 +105,10 @@ TEST(MenuWindow, ClientSizeIsTheLargerOfConfiguredSizeAndPicture) {
         {"background=\"background.bmp\"", 640, 480},
         {"width=\"300\" height=\"200\"", 300, 200},
         {"background=\"missing.bmp\" width=\"300\" height=\"200\"", 300, 200},
+        // A damaged picture counts as missing: before, the system's loader crashed the menu.
+        {"background=\"cut.bmp\" width=\"300\" height=\"200\"", 300, 200},
+        {"background=\"offset.bmp\" width=\"300\" height=\"200\"", 300, 200},
+        {"background=\"wide.bmp\" width=\"300\" height=\"200\"", 300, 200},
     };
     for (const auto& c : cases) {
         const Menu menu(Config(c.general));
@@ -113,6 +145,70 @@ TEST(MenuWindow, IsPlacedAsConfigured) {
         EXPECT_EQ(r.left, c.left >= 0 ? c.left : (screenWidth - width) / 2) << c.general;
         EXPECT_EQ(r.top, c.top >= 0 ? c.top : (screenHeight - height) / 2) << c.general;
     }
+}
+
+// Sizes and positions from the file at int's ends: the window keeps a sane size and
+// is moved onto the work area when it would lie wholly outside it.
+TEST(MenuWindow, ExtremeSizesAndPositionsStayOnTheWorkArea) {
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    constexpr int kEdge = -100000;
+    const struct {
+        std::string general;
+        int left, top; // from the work area's corner; kEdge: at its right or bottom edge
+        int minClientWidth, maxClientWidth;
+    } cases[] = {
+        {"width=\"-5000\" height=\"-5000\" left=\"-300\" top=\"-300\"", 0, 0, 0, 0},
+        {"width=\"2147483647\" height=\"2147483647\" left=\"2147483647\" top=\"2147483647\"", 0, 0,
+         1024, 32767},
+        {"width=\"300\" height=\"200\" left=\"5000\" top=\"-2147483648\"", kEdge, 0, 300, 300},
+        {"width=\"300\" height=\"200\" left=\"-200\" top=\"2147483647\"", 0, kEdge, 300, 300},
+        {"width=\"300\" height=\"200\" left=\"-200\" top=\"-100\"", -200, -100, 300, 300},
+    };
+    for (const auto& c : cases) {
+        const Menu menu(Config(c.general));
+        const HWND w = menu.Window(L"Testmenu");
+        ASSERT_NE(w, nullptr) << c.general;
+        RECT r;
+        RECT client;
+        GetWindowRect(w, &r);
+        GetClientRect(w, &client);
+        EXPECT_EQ(r.left, c.left != kEdge ? work.left + c.left : work.right - (r.right - r.left))
+            << c.general;
+        EXPECT_EQ(r.top, c.top != kEdge ? work.top + c.top : work.bottom - (r.bottom - r.top))
+            << c.general;
+        EXPECT_GE(client.right, c.minClientWidth) << c.general;
+        EXPECT_LE(client.right, c.maxClientWidth) << c.general;
+    }
+}
+
+// Pixels of the icon's blue in the window's top-left corner, where the caption bar
+// shows the small icon.
+int IconPixels(HWND w) {
+    constexpr COLORREF kIconBlue = RGB(20, 60, 140);
+    RECT r;
+    GetWindowRect(w, &r);
+    const HDC screen = GetDC(nullptr);
+    int blue = 0;
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            blue += GetPixel(screen, r.left + x, r.top + y) == kIconBlue;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return blue;
+}
+
+// The window's icon from its file; a damaged icon file counts as missing.
+TEST(MenuWindow, IconFromItsFileOrNoneWhenDamaged) {
+    const Menu good(Config("width=\"300\" height=\"200\" icon=\"navora.ico\" left=\"10\""));
+    const Menu damaged(Config("width=\"300\" height=\"200\" icon=\"cut.ico\" left=\"400\""));
+    const HWND g = good.Window(L"Testmenu");
+    const HWND d = damaged.Window(L"Testmenu");
+    ASSERT_TRUE(g && d);
+    Sleep(500); // let them paint
+    EXPECT_GT(IconPixels(g), 50);
+    EXPECT_EQ(IconPixels(d), 0);
 }
 
 TEST(MenuWindow, CaptionBarAndStacking) {
@@ -186,6 +282,46 @@ TEST(MenuMessages, MalformedConfigurationIsReportedAndTheProgramEnds) {
     const Box box = ReadAndClose(menu.Window(L"navora"));
     EXPECT_TRUE(box.found);
     EXPECT_EQ(box.text, text);
+    EXPECT_EQ(menu.WaitForExit(), 0u);
+}
+
+// The check boxes built before a set-up error are recorded, together, in the file;
+// those after it are not built and keep their value.
+TEST(MenuMessages, CheckBoxesBuiltBeforeASetUpErrorAreRecorded) {
+    const auto box = [](const char* id, const char* defaultValue) {
+        return std::string("<C id=\"") + id +
+               "\"><ButtonLayout type=\"checkbox\" caption=\"Box\" width=\"100\" height=\"20\" "
+               "defaultval=\"" +
+               defaultValue + "\" currentval=\"x\"/></C>";
+    };
+    const Menu menu("<config><General caption=\"Testmenu\" width=\"300\" height=\"200\"/>"
+                    "<ToolTippConfig tttype=\"statictt\"/><Pages><Page>" +
+                    box("a", "true") + box("b", "false") + "<D><ButtonLayout caption=\"\"/></D>" +
+                    box("c", "true") + "</Page></Pages></config>");
+    const Box message = ReadAndClose(menu.Window(L"Achtung"));
+    EXPECT_EQ(message.text, L"Caption f\u00fcr Button wurde nicht gesetzt");
+    EXPECT_EQ(menu.WaitForExit(), 0u);
+    const std::string file = menu.ConfigBytes();
+    EXPECT_NE(file.find("id=\"a\"><ButtonLayout type=\"checkbox\" caption=\"Box\" width=\"100\" "
+                        "height=\"20\" defaultval=\"true\" currentval=\"true\""),
+              std::string::npos)
+        << file;
+    EXPECT_NE(file.find("defaultval=\"false\" currentval=\"false\""), std::string::npos) << file;
+    EXPECT_NE(file.find("defaultval=\"true\" currentval=\"x\""), std::string::npos) << file;
+}
+
+// More controls than the menu may make windows for: set-up stops at the first that
+// cannot be made, with a message, instead of going on with a control without a window.
+TEST(MenuMessages, ControlThatCannotBeMadeStopsSetUp) {
+    std::string controls;
+    for (int i = 0; i < 9000; ++i) {
+        controls += "<B><ButtonLayout caption=\"b\" width=\"10\" height=\"10\"/></B>";
+    }
+    const Menu menu("<config><General caption=\"Testmenu\" width=\"300\" height=\"200\"/>"
+                    "<ToolTippConfig tttype=\"statictt\"/><Pages><Page>" +
+                    controls + "</Page></Pages></config>");
+    const Box message = ReadAndClose(menu.Window(L"Achtung"));
+    EXPECT_EQ(message.text, L"Button konnte nicht erstellt werden");
     EXPECT_EQ(menu.WaitForExit(), 0u);
 }
 

@@ -50,12 +50,29 @@ const char* const kMenu = R"(<config>
 </config>
 )";
 
+// A button that shows a message box, and a check box, both reachable by Tab.
+const char* const kMessageMenu = R"(<config>
+  <General caption="Behaviour" width="500" height="300" bgcolor="0 0 80" windowpos="topleft"/>
+  <ToolTippConfig tttype="statictt" width="200" height="30"><TTFont font="Arial"/></ToolTippConfig>
+  <ButtonConfig><ButtonLayout width="120" height="30" bgcolor="200 100 50"/>
+    <Font font="Arial" fontsize="12"/></ButtonConfig>
+  <Pages><Page>
+    <A><ButtonPosition left="20" top="20"/><ButtonLayout caption="Melden" tabindex="1"/>
+      <Command type="showmessage"><ShowMessageCommandConfig message="Hallo" caption="Nachricht"/>
+      </Command></A>
+    <C id="agb"><ButtonPosition left="20" top="120"/>
+      <ButtonLayout type="checkbox" caption="Merken" width="150" height="20" tabindex="2"
+        currentval="x"/></C>
+  </Page></Pages>
+</config>
+)";
+
 class Menu : public ::testing::Test {
 protected:
-    void Start(const std::wstring& extra = L"") {
+    void Start(const std::wstring& extra = L"", const char* config = kMenu) {
         dir_ = fs::temp_directory_path() / ("navora-menu-" + std::to_string(++runs_));
         fs::create_directories(dir_);
-        std::ofstream(dir_ / "menu.xml", std::ios::binary) << kMenu;
+        std::ofstream(dir_ / "menu.xml", std::ios::binary) << config;
         process_ =
             std::make_unique<MenuProcess>(L"-cfg " + (dir_ / "menu.xml").wstring() + extra, dir_);
         ASSERT_TRUE(process_->Started());
@@ -82,8 +99,15 @@ protected:
         mouse_event(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
         Settle();
     }
-    void KeyUp(WPARAM key) const {
-        PostMessageW(dialog_, WM_KEYUP, key, 0);
+    // A real key stroke, press and release, to the window that has the keyboard.
+    static void Key(WORD key) {
+        INPUT strokes[2]{};
+        for (INPUT& stroke : strokes) {
+            stroke.type = INPUT_KEYBOARD;
+            stroke.ki.wVk = key;
+        }
+        strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, strokes, sizeof(INPUT));
         Settle();
     }
     static void Settle() { Sleep(300); }
@@ -112,6 +136,15 @@ protected:
         return green;
     }
     bool Ended() const { return process_->EndsWithin(5000); }
+    // Pixels of a button's focus rectangle: the row 3 pixels inside its edges that
+    // differ from the background (the dotted line inverts every other one).
+    int FocusDots(HWND button, COLORREF background) const {
+        int dots = 0;
+        for (int x = 4; x < 116; ++x) {
+            dots += Pixel(button, x, 3) != background;
+        }
+        return dots;
+    }
 
     static inline int runs_ = 0;
     fs::path dir_;
@@ -200,16 +233,89 @@ TEST_F(Menu, TabWalksTheTabOrderAndEnterPresses) {
     Start();
     PointAt(dialog_, 300, 100);
     // Tab order: the quit button (0) first, then "Still" (1), then "Weiter" (2).
-    KeyUp(VK_TAB);
-    KeyUp(VK_TAB);
-    KeyUp(VK_TAB);
-    KeyUp(VK_RETURN); // presses "Weiter": page two
+    Key(VK_TAB);
+    Key(VK_TAB);
+    Key(VK_TAB);
+    Key(VK_RETURN); // presses "Weiter": page two
     EXPECT_TRUE(IsWindowVisible(Control(L"Zurueck")));
     PostMessageW(dialog_, WM_KEYDOWN, VK_ESCAPE, 0); // Escape acts on key-up only
     Settle();
     EXPECT_FALSE(process_->EndsWithin(0));
-    KeyUp(VK_ESCAPE);
+    Key(VK_ESCAPE);
     EXPECT_TRUE(Ended());
+}
+
+// A message box closes on a key's press; the release then reaches the menu and
+// must not act there: neither quit, nor toggle, nor press the highlighted control.
+TEST_F(Menu, KeyThatClosesAMessageBoxActsOnlyThere) {
+    const struct {
+        const char* what;
+        int tabs; // 1 highlights "Melden", 2 the check box
+        WORD key;
+    } cases[] = {
+        {"Escape", 0, VK_ESCAPE},
+        {"Enter, button highlighted", 1, VK_RETURN},
+        {"Enter, check box highlighted", 2, VK_RETURN},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(L"", kMessageMenu);
+        for (int i = 0; i < c.tabs; ++i) {
+            Key(VK_TAB);
+        }
+        PointAt(Control(L"Melden"), 60, 15);
+        Click(true);
+        Click(false);
+        const HWND box = FindWindowW(L"#32770", L"Nachricht");
+        ASSERT_NE(box, nullptr);
+        Key(c.key);
+        EXPECT_FALSE(IsWindow(box));
+        EXPECT_FALSE(process_->EndsWithin(0));
+        EXPECT_EQ(FindWindowW(L"#32770", L"Nachricht"), nullptr); // no second run of the chain
+        EXPECT_NE(File().find("currentval=\"false\""), std::string::npos); // not toggled
+        TearDown();
+    }
+}
+
+TEST_F(Menu, PageChangeClearsTheFocusLook) {
+    Start();
+    const HWND still = Control(L"Still");
+    const HWND ende = Control(L"Ende");
+    PointAt(dialog_, 300, 100);
+    Key(VK_TAB); // the quit button
+    Key(VK_TAB); // "Still"
+    EXPECT_GT(FocusDots(still, kButton), 20);
+    EXPECT_EQ(FocusDots(ende, kButton), 0);
+    PointAt(Control(L"Weiter"), 60, 10); // to page two and back by mouse
+    Click(true);
+    Click(false);
+    PointAt(Control(L"Zurueck"), 60, 10);
+    Click(true);
+    Click(false);
+    PointAt(dialog_, 300, 100);
+    ASSERT_TRUE(IsWindowVisible(still));
+    EXPECT_EQ(FocusDots(still, kButton), 0);
+    Key(VK_TAB); // the highlight starts afresh, on the quit button alone
+    EXPECT_EQ(FocusDots(still, kButton), 0);
+    EXPECT_GT(FocusDots(ende, kButton), 20);
+}
+
+// Between page changes the menu leaves its controls' visibility alone: showing
+// every control before every message kept a core busy with thousands of them.
+TEST_F(Menu, ControlsAreShownAgainOnlyWhenThePageChanges) {
+    Start();
+    const HWND still = Control(L"Still");
+    ShowWindow(still, SW_HIDE);
+    PointAt(dialog_, 300, 100); // messages pass through the menu's loop
+    PointAt(dialog_, 310, 120);
+    EXPECT_FALSE(IsWindowVisible(still));
+    PointAt(Control(L"Weiter"), 60, 10);
+    Click(true);
+    Click(false);
+    PointAt(Control(L"Zurueck"), 60, 10);
+    Click(true);
+    Click(false);
+    EXPECT_TRUE(IsWindowVisible(still));
 }
 
 TEST_F(Menu, DraggingMovesTheWindowAndResizingIsUndone) {

@@ -95,6 +95,12 @@ TEST(ButtonTip, SlidesOutTickByTickAndBack) {
         tip.OnTipTimer(100 + kTipTimerOffset);
     }
     EXPECT_EQ(Describe(tip.GetTipWindow(0), parent.hwnd), "150,40 100x20 shown");
+    // The strip is sunken: a 2-pixel client edge inside its window rectangle.
+    RECT client;
+    GetClientRect(tip.GetTipWindow(0), &client);
+    EXPECT_EQ(client.right, 96);
+    EXPECT_EQ(client.bottom, 16);
+    EXPECT_NE(GetWindowLongPtrW(tip.GetTipWindow(0), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     tip.OnTipTimer(101 + kTipTimerOffset); // the other strip is not running: stays hidden
     EXPECT_EQ(Describe(tip.GetTipWindow(1), parent.hwnd), "70,100 0x20 hidden");
 
@@ -149,7 +155,7 @@ TEST(CursorTip, AppearsAtTheCursorOrJumpsClear) {
 TEST(TipText, PaintsBackgroundAndTextColours) {
     const Parent parent;
     ASSERT_NE(parent.hwnd, nullptr) << "no display";
-    TTEdit edit(parent.hwnd, WS_CHILD | WS_VISIBLE, {0, 0, 200, 80});
+    TTEdit edit(parent.hwnd, WS_CHILD | WS_VISIBLE, 0, {0, 0, 200, 80});
     const UniqueFont font(CreateFontW(40, 0, 0, 0, 1020, FALSE, FALSE, FALSE, ANSI_CHARSET,
                                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                       FF_SWISS, L"Arial"));

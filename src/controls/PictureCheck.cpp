@@ -1,0 +1,168 @@
+#include "controls/PictureCheck.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+std::uint32_t U32(std::string_view b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        v |= static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + i])) << (8 * i);
+    }
+    return v;
+}
+
+std::uint16_t U16(std::string_view b, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) |
+                                      static_cast<unsigned char>(b[at + 1]) << 8);
+}
+
+std::uint32_t BigU32(std::string_view b, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        v = v << 8 | static_cast<unsigned char>(b[at + i]);
+    }
+    return v;
+}
+
+std::int32_t I32(std::string_view b, std::size_t at) {
+    return static_cast<std::int32_t>(U32(b, at));
+}
+
+bool SaneSize(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
+}
+
+bool KnownDepth(std::uint32_t bits) {
+    return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+}
+
+// Bytes of `rows` rows of `width` pixels, each row padded to 4 bytes.
+std::int64_t PixelBytes(std::int64_t width, std::int64_t rows, std::uint32_t bits) {
+    return (width * bits + 31) / 32 * 4 * rows;
+}
+
+std::int64_t PaletteEntries(std::uint32_t bits, std::uint32_t used) {
+    if (used != 0) {
+        return used;
+    }
+    return bits <= 8 ? std::int64_t{1} << bits : 0;
+}
+
+constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
+
+} // namespace
+
+bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength) {
+    if (head.size() < 18 || head.size() > fileLength || head[0] != 'B' || head[1] != 'M') {
+        return false;
+    }
+    const std::int64_t length = static_cast<std::int64_t>(
+        std::min<std::uint64_t>(fileLength, std::uint64_t{1} << 62)); // compared in 64 bits only
+    const std::int64_t pixelsAt = U32(head, 10);
+    const std::uint32_t infoSize = U32(head, 14);
+    std::int64_t width = 0, height = 0;
+    std::uint32_t planes = 0, bits = 0, compression = kRgb, imageSize = 0, used = 0;
+    std::int64_t entryBytes = 4;
+    if (infoSize == 12 && head.size() >= 26) {
+        width = U16(head, 18);
+        height = U16(head, 20);
+        planes = U16(head, 22);
+        bits = U16(head, 24);
+        entryBytes = 3;
+    } else if ((infoSize == 40 || infoSize == 52 || infoSize == 56 || infoSize == 108 ||
+                infoSize == 124) &&
+               head.size() >= 14 + infoSize) {
+        width = I32(head, 18);
+        height = I32(head, 22);
+        planes = U16(head, 26);
+        bits = U16(head, 28);
+        compression = U32(head, 30);
+        imageSize = U32(head, 34);
+        used = U32(head, 46);
+    } else {
+        return false;
+    }
+    const bool topDown = height < 0;
+    height = std::llabs(height);
+    if (!SaneSize(width, height) || planes != 1 || !KnownDepth(bits) || used > 256 ||
+        (bits <= 8 && used > (std::uint32_t{1} << bits))) {
+        return false;
+    }
+    std::int64_t masks = 0;
+    std::int64_t pixelBytes = PixelBytes(width, height, bits);
+    switch (compression) {
+    case kRgb:
+        break;
+    case kBitFields:
+    case kAlphaBitFields:
+        if (bits != 16 && bits != 32) {
+            return false;
+        }
+        if (infoSize == 40) {
+            masks = compression == kBitFields ? 12 : 16;
+        }
+        break;
+    case kRle8:
+    case kRle4:
+        if (topDown || bits != (compression == kRle8 ? 8u : 4u) || imageSize == 0) {
+            return false;
+        }
+        pixelBytes = imageSize;
+        break;
+    default:
+        return false; // JPEG or PNG inside, or unknown: not for the system's bitmap loader
+    }
+    const std::int64_t tableEnd =
+        14 + std::int64_t{infoSize} + masks + PaletteEntries(bits, used) * entryBytes;
+    return tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length;
+}
+
+bool IsSoundIcon(std::string_view bytes) {
+    if (bytes.size() < 6 || U16(bytes, 0) != 0 || U16(bytes, 2) != 1 || U16(bytes, 4) == 0) {
+        return false;
+    }
+    const std::size_t count = U16(bytes, 4);
+    if (bytes.size() < 6 + 16 * count) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t entry = 6 + 16 * i;
+        const std::uint64_t size = U32(bytes, entry + 8);
+        const std::uint64_t at = U32(bytes, entry + 12);
+        if (at + size > bytes.size()) {
+            return false;
+        }
+        const std::string_view image = bytes.substr(at, size);
+        if (image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8)) {
+            // The signature, then the IHDR chunk with the image's size (big-endian).
+            if (image.size() < 33 || image.substr(12, 4) != "IHDR" ||
+                !SaneSize(BigU32(image, 16), BigU32(image, 20))) {
+                return false;
+            }
+            continue;
+        }
+        // A bitmap info header, then the colour table, the colour pixels and the mask,
+        // the header's height counting both.
+        if (image.size() < 40) {
+            return false;
+        }
+        const std::uint32_t infoSize = U32(image, 0);
+        const std::int64_t width = I32(image, 4);
+        const std::int64_t height = I32(image, 8) / 2;
+        const std::uint32_t bits = U16(image, 14);
+        const std::uint32_t used = U32(image, 32);
+        if (infoSize < 40 || infoSize > size || !SaneSize(width, height) || width > 256 ||
+            height > 256 || !KnownDepth(bits) || used > 256) {
+            return false;
+        }
+        const std::int64_t needed = std::int64_t{infoSize} + PaletteEntries(bits, used) * 4 +
+                                    PixelBytes(width, height, bits) + PixelBytes(width, height, 1);
+        if (needed > static_cast<std::int64_t>(size)) {
+            return false;
+        }
+    }
+    return true;
+}
