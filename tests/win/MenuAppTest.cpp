@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -308,6 +309,25 @@ TEST(MenuMessages, CheckBoxesBuiltBeforeASetUpErrorAreRecorded) {
         << file;
     EXPECT_NE(file.find("defaultval=\"false\" currentval=\"false\""), std::string::npos) << file;
     EXPECT_NE(file.find("defaultval=\"true\" currentval=\"x\""), std::string::npos) << file;
+}
+
+// Page names are free: a page named "config" does not end the file for the rewrite.
+TEST(MenuMessages, APageNamedConfigSurvivesTheStart) {
+    const std::string pages =
+        "<Pages>\n<config><C id=\"a\"><ButtonLayout type=\"checkbox\" caption=\"Box\" "
+        "width=\"100\" height=\"20\" defaultval=\"true\" currentval=\"false\"/></C>"
+        "<N><ButtonLayout caption=\"Weiter\" width=\"60\" height=\"20\"/>"
+        "<Command type=\"weiter\"/></N></config>\n<Page2><B><ButtonLayout caption=\"Zwei\" "
+        "width=\"60\" height=\"20\"/></B></Page2>\n</Pages>\n";
+    const Menu menu("<config>\n<General caption=\"Testmenu\" width=\"300\" height=\"200\"/>\n"
+                    "<ToolTippConfig tttype=\"statictt\"/>\n" +
+                    pages + "</config>\n");
+    ASSERT_NE(menu.Window(L"Testmenu"), nullptr);
+    const std::string file = menu.ConfigBytes();
+    EXPECT_NE(file.find("defaultval=\"true\" currentval=\"true\""), std::string::npos) << file;
+    EXPECT_NE(file.find("<Page2><B><ButtonLayout caption=\"Zwei\""), std::string::npos) << file;
+    const std::string end = "</Pages>\r\n</config>";
+    EXPECT_EQ(file.substr(file.size() - std::min(file.size(), end.size())), end) << file;
 }
 
 // More controls than the menu may make windows for: set-up stops at the first that
