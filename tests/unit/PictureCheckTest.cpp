@@ -37,16 +37,18 @@ std::string Bitmap(std::int32_t width, std::int32_t height, std::uint16_t bits,
     return b;
 }
 
+// The file with one little-endian field replaced.
+std::string With(std::string file, std::size_t at, std::uint32_t value, int bytes) {
+    Put(file, at, value, bytes);
+    return file;
+}
+
 bool Sound(const std::string& file) {
     return IsSoundBitmap(std::string_view(file).substr(0, kBitmapHeadBytes), file.size());
 }
 
 TEST(PictureCheck, BitmapsWithHeadersAndPixelsWithinTheFile) {
     const std::string good = Bitmap(640, 480, 24);
-    const auto with = [](std::string b, std::size_t at, std::uint32_t v, int bytes) {
-        Put(b, at, v, bytes);
-        return b;
-    };
     const struct {
         const char* what;
         std::string file;
@@ -58,11 +60,11 @@ TEST(PictureCheck, BitmapsWithHeadersAndPixelsWithinTheFile) {
         {"cut to 100 KB", good.substr(0, 100 * 1024), false},
         {"one byte short", good.substr(0, good.size() - 1), false},
         {"only the file header", good.substr(0, 14), false},
-        {"pixel offset past the end", with(good, 10, static_cast<std::uint32_t>(good.size()), 4),
+        {"pixel offset past the end", With(good, 10, static_cast<std::uint32_t>(good.size()), 4),
          false},
-        {"pixel offset 2^32 - 1", with(good, 10, 0xFFFFFFFF, 4), false},
-        {"pixel offset inside the header", with(good, 10, 20, 4), false},
-        {"not BM", with(good, 0, 'X', 1), false},
+        {"pixel offset 2^32 - 1", With(good, 10, 0xFFFFFFFF, 4), false},
+        {"pixel offset inside the header", With(good, 10, 20, 4), false},
+        {"not BM", With(good, 0, 'X', 1), false},
         {"width 0", Bitmap(0, 10, 24), false},
         {"negative width", Bitmap(-640, 480, 24), false},
         {"height 0", Bitmap(10, 0, 24), false},
@@ -70,11 +72,11 @@ TEST(PictureCheck, BitmapsWithHeadersAndPixelsWithinTheFile) {
         {"width 2^31 - 1", Bitmap(INT32_MAX, 1, 24), false},
         {"30000 x 30000", Bitmap(30000, 30000, 1), false},
         {"7 bits", Bitmap(4, 4, 7), false},
-        {"two planes", with(good, 26, 2, 2), false},
-        {"unknown info header", with(good, 14, 41, 4), false},
-        {"colour table of 2^32 - 1", with(Bitmap(4, 4, 8), 46, 0xFFFFFFFF, 4), false},
+        {"two planes", With(good, 26, 2, 2), false},
+        {"unknown info header", With(good, 14, 41, 4), false},
+        {"colour table of 2^32 - 1", With(Bitmap(4, 4, 8), 46, 0xFFFFFFFF, 4), false},
         {"RLE8 without its size", Bitmap(8, 8, 8, 1, 0), false},
-        {"RLE8 beyond the end", with(Bitmap(8, 8, 8, 1, 10), 34, 1000, 4), false},
+        {"RLE8 beyond the end", With(Bitmap(8, 8, 8, 1, 10), 34, 1000, 4), false},
         {"RLE8 within", Bitmap(8, 8, 8, 1, 10), true},
         {"JPEG inside", Bitmap(8, 8, 24, 4, 10), false},
     };
@@ -111,10 +113,6 @@ std::string Icon(int size, bool png = false) {
 
 TEST(PictureCheck, IconsWithEveryImageWithinTheFile) {
     const std::string good = Icon(32);
-    const auto with = [](std::string b, std::size_t at, std::uint32_t v, int bytes) {
-        Put(b, at, v, bytes);
-        return b;
-    };
     const struct {
         const char* what;
         std::string file;
@@ -124,15 +122,15 @@ TEST(PictureCheck, IconsWithEveryImageWithinTheFile) {
         {"PNG image", Icon(48, true), true},
         {"cut short", good.substr(0, good.size() - 1), false},
         {"directory only", good.substr(0, 22), false},
-        {"no images", with(good, 4, 0, 2), false},
-        {"more entries than the file holds", with(good, 4, 500, 2), false},
-        {"a cursor", with(good, 2, 2, 2), false},
-        {"image offset past the end", with(good, 18, 0xFFFFFFF0, 4), false},
-        {"image size past the end", with(good, 14, 0xFFFFFFFF, 4), false},
-        {"image width 2^31 - 1", with(good, 22 + 4, INT32_MAX, 4), false},
+        {"no images", With(good, 4, 0, 2), false},
+        {"more entries than the file holds", With(good, 4, 500, 2), false},
+        {"a cursor", With(good, 2, 2, 2), false},
+        {"image offset past the end", With(good, 18, 0xFFFFFFF0, 4), false},
+        {"image size past the end", With(good, 14, 0xFFFFFFFF, 4), false},
+        {"image width 2^31 - 1", With(good, 22 + 4, INT32_MAX, 4), false},
         {"image larger than its entry",
-         with(good, 14, static_cast<std::uint32_t>(good.size() - 22 - 1), 4), false},
-        {"33 bits", with(good, 22 + 14, 33, 2), false},
+         With(good, 14, static_cast<std::uint32_t>(good.size() - 22 - 1), 4), false},
+        {"33 bits", With(good, 22 + 14, 33, 2), false},
         {"PNG of 0 pixels", Icon(0, true), false},
     };
     for (const auto& c : cases) {
