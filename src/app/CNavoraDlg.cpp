@@ -231,6 +231,7 @@ bool CNavoraDlg::CreateToolTipp(const xmlElement* config) {
         OnOK();
         return false;
     }
+    m_nWindows = m_pToolTipp->WindowsAtStart();
     if (!m_pToolTipp->WindowsMade()) {
         MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
         OnOK();
@@ -355,11 +356,14 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
     }
     const int width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
     const int height = TextToInt(OwnOrDefault(layout, defaults, L"height"));
-    if (!control->Create(caption, Handle(), id, this)) {
-        // Out of window handles, say: set-up stops rather than use a control without a window.
+    const int windows = 1 + m_pToolTipp->WindowsPerButton();
+    if (m_nWindows > kMaxMenuWindows - windows || !control->Create(caption, Handle(), id, this)) {
+        // Beyond the window budget, or out of window handles: set-up stops rather than go on
+        // with a control without a window.
         MessageBoxW(Handle(), kControlNotCreated, L"Achtung", MB_OK);
         return nullptr;
     }
+    m_nWindows += windows;
     control->SetBounds(left, top, width, height, true);
     control->SetPosition(left, top);
     const std::wstring tabIndex = Attr(layout, L"tabindex");

@@ -22,6 +22,13 @@ inline constexpr int kMainDialogTemplate = 102;
 // The quit button's identifier: no page control (100 + index) can have it.
 inline constexpr int kQuitButtonId = 99;
 
+// The windows the menu makes at most. Windows gives a process 10,000 user objects by
+// default and refuses more; Wine's server gives way (and takes every program with it)
+// beyond about 32,000 windows. A menu that would need more stops its set-up cleanly
+// instead, on every system alike, leaving a thousand objects for the dialog, message
+// boxes, cursors and icons.
+inline constexpr int kMaxMenuWindows = 9000;
+
 class CNavoraDlg : public Dialog, public IMenuDialog, public ButtonHost {
 public:
     // Reads the command line (-cfg, -setchk).
@@ -90,6 +97,7 @@ private:
     UniqueFont m_pTTFont;
     std::optional<bool> m_pSetChk;
     int m_nShownPage = 0;
+    int m_nWindows = 0; // made for controls and tooltips, at most kMaxMenuWindows
     UniqueIcon m_hIcon;
     std::vector<std::unique_ptr<TButton>> m_aButtons;
     std::unique_ptr<TButton> m_pBtnBeenden;

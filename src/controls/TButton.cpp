@@ -2,8 +2,6 @@
 
 #include <windowsx.h>
 
-#include "win/WindowQuota.h"
-
 namespace {
 
 constexpr int kHandCursor = 132;
@@ -27,9 +25,6 @@ TButton::TButton(int page)
 
 bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     m_pHost = host;
-    if (!ReserveWindow()) {
-        return false;
-    }
     const HWND hwnd = CreateWindowExW(
         0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);

@@ -1,7 +1,5 @@
 #include "controls/TTEdit.h"
 
-#include "win/WindowQuota.h"
-
 namespace {
 
 constexpr const wchar_t* kClassName = L"NavoraTipText";
@@ -11,9 +9,7 @@ constexpr int kMargin = 8;
 
 TTEdit::TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect) {
     RegisterClassOnce(kClassName, LoadCursorW(nullptr, IDC_ARROW));
-    if (ReserveWindow()) {
-        Create(kClassName, style, exStyle, rect, parent, kTipWindowId);
-    }
+    Create(kClassName, style, exStyle, rect, parent, kTipWindowId);
 }
 
 void TTEdit::SetEditText(const std::wstring& text) {

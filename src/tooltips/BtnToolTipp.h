@@ -15,6 +15,7 @@ public:
 
     void SetFont(HFONT tipFont) { font_ = tipFont; }
     bool AddButton(TipButton* button) override;
+    int WindowsPerButton() const override { return 1; }
     void SetTip(int id, const std::wstring& tipText) override;
     void OnTipTimer(UINT_PTR timerId) override;
 

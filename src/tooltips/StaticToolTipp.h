@@ -13,6 +13,7 @@ public:
 
     bool AddButton(TipButton*) override { return true; }
     bool WindowsMade() const override { return window_->Handle() != nullptr; }
+    int WindowsAtStart() const override { return 1; }
     void SetTip(int id, const std::wstring& tipText) override;
     void SetTipTextColor(COLORREF color) override;
     void SetTipBkColor(COLORREF color) override;

@@ -37,6 +37,9 @@ public:
     }
     // Whether the windows made at construction exist.
     virtual bool WindowsMade() const { return true; }
+    // Windows made at construction and for each button added.
+    virtual int WindowsAtStart() const { return 0; }
+    virtual int WindowsPerButton() const { return 0; }
     virtual void SetTip(int id, const std::wstring& tipText) {
         currentId_ = id;
         text_ = tipText;
