@@ -1,0 +1,26 @@
+// Any bytes as a picture file from the medium: the checks read only what the
+// file holds, and a bitmap they pass holds its pixels within the file.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "Require.h"
+#include "controls/PictureCheck.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view file(reinterpret_cast<const char*>(data), size);
+    const std::string_view head = file.substr(0, kBitmapHeadBytes);
+    if (IsSoundBitmap(head, size)) {
+        // The loader reads the pixels from the offset in the file header.
+        const std::uint32_t pixelsAt =
+            static_cast<unsigned char>(file[10]) | static_cast<unsigned char>(file[11]) << 8 |
+            static_cast<unsigned char>(file[12]) << 16 |
+            static_cast<std::uint32_t>(static_cast<unsigned char>(file[13])) << 24;
+        Require(pixelsAt <= size, "a sound bitmap's pixels start beyond its end");
+        // A longer file with the same head stays sound: only missing bytes make it damaged.
+        Require(IsSoundBitmap(head, std::uint64_t{size} + 1), "a longer file is damaged");
+    }
+    IsSoundIcon(file);
+    return 0;
+}
