@@ -1,6 +1,5 @@
 #include "config/CheckState.h"
 
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <unordered_map>
