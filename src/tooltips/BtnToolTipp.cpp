@@ -14,7 +14,7 @@ TipRect RectInDialog(HWND window, HWND dialog) {
 } // namespace
 
 bool BtnToolTipp::AddButton(TipButton* button) {
-    // The strip's sunken border: a rich edit control draws ES_SUNKEN as the client edge.
+    // The sunken border the strip style asks for: on our own window class, the client edge.
     auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, area_);
     if (window->Handle() == nullptr) {
         return false;
