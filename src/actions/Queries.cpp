@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "config/TextDecoding.h"
-#include "controls/ValueConversions.h"
+#include "config/ValueConversions.h"
 
 namespace {
 

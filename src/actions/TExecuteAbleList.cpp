@@ -2,8 +2,8 @@
 
 #include "actions/Commands.h"
 #include "actions/Queries.h"
+#include "config/ValueConversions.h"
 #include "config/xmlElement.h"
-#include "controls/ValueConversions.h"
 
 namespace {
 

@@ -7,11 +7,12 @@
 
 #include "app/CommandLine.h"
 #include "app/WindowGeometry.h"
+#include "config/ValueConversions.h"
 #include "config/Win32CheckStateFiles.h"
 #include "controls/MenuButton.h"
+#include "controls/MenuCheckBox.h"
 #include "controls/PictureCheck.h"
 #include "controls/ReadFont.h"
-#include "controls/ValueConversions.h"
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
 #include "win/ErrorReport.h"

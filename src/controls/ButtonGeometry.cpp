@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "controls/Saturating.h"
+#include "config/Saturating.h"
 
 namespace {
 

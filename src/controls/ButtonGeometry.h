@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/Saturating.h"
-#include "controls/ValueConversions.h"
+#include "config/Saturating.h"
+#include "config/ValueConversions.h"
 
 struct Shades {
     ColorRef light, shadow, dark;

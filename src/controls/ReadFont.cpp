@@ -1,6 +1,6 @@
 #include "controls/ReadFont.h"
 
-#include "controls/ValueConversions.h"
+#include "config/ValueConversions.h"
 
 UniqueFont ReadFont(const xmlElement* element) {
     const FontSpec spec = ReadFontSpec(element);

@@ -62,7 +62,7 @@ void TButton::SetBackgroundBitmap(HBITMAP bitmap) {
     }
 }
 
-bool TButton::AttachTooltip(TToolTipp* tooltip) {
+bool TButton::AttachTooltip(TipDisplay* tooltip) {
     m_pToolTipp = tooltip;
     return tooltip == nullptr || tooltip->AddButton(this);
 }
@@ -258,4 +258,11 @@ void TButton::DrawItem(const DRAWITEMSTRUCT& item) {
     }
     DrawCaption(dc, {text.left, text.top, text.right, text.bottom});
     RedrawTooltip();
+}
+
+void TButton::DrawPolyline(HDC dc, const GridPoint* points, int count) {
+    MoveToEx(dc, points[0].x, points[0].y, nullptr);
+    for (int i = 1; i < count; ++i) {
+        LineTo(dc, points[i].x, points[i].y);
+    }
 }

@@ -7,7 +7,7 @@
 
 #include "actions/TExecuteAbleList.h"
 #include "controls/ButtonGeometry.h"
-#include "tooltips/TToolTipp.h"
+#include "controls/TipProtocol.h"
 #include "win/Control.h"
 #include "win/Gdi.h"
 
@@ -43,7 +43,7 @@ public:
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
     // False when the tooltip could not make this control's window.
-    bool AttachTooltip(TToolTipp* tooltip);
+    bool AttachTooltip(TipDisplay* tooltip);
     int GetPage() const { return m_nPage; }
     void ShowForPage(int page);
     void SetNormalTextColor(COLORREF color) { m_crText = color; }
@@ -86,6 +86,8 @@ protected:
     void RedrawTooltip() const;
     void InvalidateParentArea() const;
     HWND Parent() const { return GetParent(Handle()); }
+    static void DrawPolyline(HDC dc, const GridPoint* points, int count);
+    static GridRect ToGrid(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
     TExecuteAbleList* m_pActionStore = nullptr;
     HCURSOR m_hHoverCursor;
@@ -97,7 +99,7 @@ protected:
     COLORREF m_crBackground = 0;
     COLORREF m_crHoverBackground = 0;
     std::wstring m_strTooltip;
-    TToolTipp* m_pToolTipp = nullptr;
+    TipDisplay* m_pToolTipp = nullptr;
     bool m_bTransparent = false;
     bool m_bHoverTransparent = false;
     bool m_bPressed = false;

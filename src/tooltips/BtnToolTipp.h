@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "controls/TTEdit.h"
+#include "tooltips/TTEdit.h"
 #include "tooltips/TToolTipp.h"
 
 class BtnToolTipp : public TToolTipp {

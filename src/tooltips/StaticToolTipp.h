@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "controls/TTEdit.h"
+#include "tooltips/TTEdit.h"
 #include "tooltips/TToolTipp.h"
 
 class StaticToolTipp : public TToolTipp {

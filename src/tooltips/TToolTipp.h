@@ -8,21 +8,11 @@
 #include <string>
 #include <vector>
 
-inline constexpr int kNoTipId = 999999;
+#include "controls/TipProtocol.h"
+
 inline constexpr int kTipTimerOffset = 9000;
 
-// What a tooltip needs of a button.
-class TipButton {
-public:
-    virtual HWND GetTipAnchor() const = 0; // the button's window
-    virtual int GetControlId() const = 0;
-    virtual std::wstring GetTooltipText() const = 0;
-
-protected:
-    ~TipButton() = default;
-};
-
-class TToolTipp {
+class TToolTipp : public TipDisplay {
 public:
     TToolTipp(HWND dialog, int left, int top, int right, int bottom)
         : area_{left, top, right, bottom}, dialog_(dialog) {}
@@ -30,8 +20,7 @@ public:
     TToolTipp& operator=(const TToolTipp&) = delete;
     virtual ~TToolTipp() = default;
 
-    // False when the button's tooltip window could not be made.
-    virtual bool AddButton(TipButton* button) {
+    bool AddButton(TipButton* button) override {
         buttons_.push_back(button);
         return true;
     }
@@ -40,17 +29,16 @@ public:
     // Windows made at construction and for each button added.
     virtual int WindowsAtStart() const { return 0; }
     virtual int WindowsPerButton() const { return 0; }
-    virtual void SetTip(int id, const std::wstring& tipText) {
+    void SetTip(int id, const std::wstring& tipText) override {
         currentId_ = id;
         text_ = tipText;
     }
     virtual void SetTipTextColor(COLORREF color) { textColor_ = color; }
     virtual void SetTipBkColor(COLORREF color) { bkColor_ = color; }
     virtual void OnTipTimer(UINT_PTR timerId) = 0;
-    virtual void Redraw() {}
+    void Redraw() override {}
 
-    // 0 before the first request, 999999 when no button's tip is wanted.
-    int GetCurrentId() const { return currentId_; }
+    int GetCurrentId() const override { return currentId_; }
 
 protected:
     std::wstring text_;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "controls/Saturating.h"
+#include "config/Saturating.h"
 
 StripStart StartStrip(const TipRect& client, const TipRect& button, int W, int H) {
     StripStart start{};

@@ -1,6 +1,6 @@
 #include "win/Window.h"
 
-#include "controls/Saturating.h"
+#include "config/Saturating.h"
 #include "win/ErrorReport.h"
 
 Window::~Window() {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "config/TextDecoding.h"
-#include "controls/ValueConversions.h"
+#include "config/ValueConversions.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "controls/TTEdit.h"
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
+#include "tooltips/TTEdit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "controls/TTEdit.h"
+#include "tooltips/TTEdit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "controls/ValueConversions.h"
+#include "config/ValueConversions.h"
 
 #include <limits>
 

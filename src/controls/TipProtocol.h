@@ -1,0 +1,35 @@
+// How controls and the dialog's one tooltip talk: the tooltip kinds implement
+// TipDisplay, the controls TipButton.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+inline constexpr int kNoTipId = 999999;
+
+// What a tooltip needs of a button.
+class TipButton {
+public:
+    virtual HWND GetTipAnchor() const = 0; // the button's window
+    virtual int GetControlId() const = 0;
+    virtual std::wstring GetTooltipText() const = 0;
+
+protected:
+    ~TipButton() = default;
+};
+
+// What a button needs of the tooltip.
+class TipDisplay {
+public:
+    // False when the button's tooltip window could not be made.
+    virtual bool AddButton(TipButton* button) = 0;
+    // Shows `tipText` for the control `id`; kNoTipId with empty text hides the tip.
+    virtual void SetTip(int id, const std::wstring& tipText) = 0;
+    // 0 before the first request, kNoTipId when no button's tip is wanted.
+    virtual int GetCurrentId() const = 0;
+    virtual void Redraw() = 0;
+
+protected:
+    ~TipDisplay() = default;
+};
