@@ -2,17 +2,6 @@
 
 #include "actions/Commands.h"
 #include "actions/Queries.h"
-#include "config/ValueConversions.h"
-#include "config/xmlElement.h"
-
-namespace {
-
-// A missing configuration child reads as one without attributes.
-std::wstring Attr(const xmlElement* config, const wchar_t* name) {
-    return config == nullptr ? std::wstring() : config->GetAttribute(name);
-}
-
-} // namespace
 
 std::int32_t TExecuteAbleList::Append(std::unique_ptr<TExecuteAble> action) {
     actions_.push_back(std::move(action));
@@ -25,29 +14,23 @@ TExecuteAble* TExecuteAbleList::At(std::int32_t index) const {
                : nullptr;
 }
 
-std::int32_t TExecuteAbleList::BuildCommand(const xmlElement& element) {
-    const std::wstring type = element.GetAttribute(L"type");
+std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
+    const std::wstring& type = command.type;
     if (type == L"weiter" || type == L"zur\u00fcck") {
         return Append(std::make_unique<cmdSwitchPage>(type == L"weiter" ? 1 : -1, dialog_));
     }
     if (type == L"showmessage") {
-        const xmlElement* config = FindChild(&element, L"ShowMessageCommandConfig");
-        return Append(std::make_unique<cmdShowMessage>(Attr(config, L"message"),
-                                                       Attr(config, L"caption"), dialog_));
+        return Append(std::make_unique<cmdShowMessage>(command.message, command.caption, dialog_));
     }
     if (type == L"beenden") {
         return Append(std::make_unique<cmdBeenden>(dialog_));
     }
     if (type == L"exec") {
-        const xmlElement* config = FindChild(&element, L"ExecCommandConfig");
-        return Append(std::make_unique<cmdExec>(Attr(config, L"path"), Attr(config, L"parameter"),
-                                                IsOn(Attr(config, L"maximized")),
-                                                IsOn(Attr(config, L"makeabsolute")), system_));
+        return Append(std::make_unique<cmdExec>(command.path, command.parameter, command.maximized,
+                                                command.makeAbsolute, system_));
     }
     if (type == L"lernprog") {
-        const xmlElement* config = FindChild(&element, L"LernprogCommandConfig");
-        return Append(std::make_unique<cmdLernprog>(Attr(config, L"parameter"),
-                                                    IsOn(Attr(config, L"maximized")), system_));
+        return Append(std::make_unique<cmdLernprog>(command.parameter, command.maximized, system_));
     }
     if (type == L"minimize") {
         return Append(std::make_unique<cmdMinimize>(dialog_));
@@ -55,60 +38,53 @@ std::int32_t TExecuteAbleList::BuildCommand(const xmlElement& element) {
     return kChainFailure;
 }
 
-std::int32_t TExecuteAbleList::BuildQuery(const xmlElement& element) {
-    const std::wstring type = element.GetAttribute(L"type");
+std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
+    const std::wstring& type = query.type;
     if (type == L"file") {
-        const xmlElement* config = FindChild(&element, L"FileQueryConfig");
-        return Append(std::make_unique<QFile>(Attr(config, L"path"), system_));
+        return Append(std::make_unique<QFile>(query.path, system_));
     }
     if (type == L"registry") {
-        const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
-        return Append(std::make_unique<QRegistry>(Attr(config, L"hkey"), Attr(config, L"key"),
-                                                  Attr(config, L"wert"), Attr(config, L"value"),
-                                                  Attr(config, L"type"), system_));
+        return Append(std::make_unique<QRegistry>(query.hkey, query.key, query.wert, query.value,
+                                                  query.valueType, system_));
     }
     if (type == L"winversion") {
-        const xmlElement* config = FindChild(&element, L"WinVersionQueryConfig");
-        return Append(std::make_unique<QWinVersion>(
-            TextToInt(Attr(config, L"checktype")), TextToInt(Attr(config, L"minorversion")),
-            TextToInt(Attr(config, L"majorversion")), system_));
+        return Append(std::make_unique<QWinVersion>(query.checkType, query.minorVersion,
+                                                    query.majorVersion, system_));
     }
     if (type == L"yesnobox") {
-        const xmlElement* config = FindChild(&element, L"YesNoBoxQueryConfig");
-        return Append(std::make_unique<QYesNoBox>(Attr(config, L"message"),
-                                                  Attr(config, L"caption"), dialog_));
+        return Append(std::make_unique<QYesNoBox>(query.message, query.caption, dialog_));
     }
     return kChainFailure;
 }
 
-std::int32_t TExecuteAbleList::BuildBranch(const xmlElement* branch) {
-    std::int32_t first = kChainEnd;
-    if (const xmlElement* command = FindChild(branch, L"Command")) {
-        first = BuildChain(command);
-    }
-    // A "Query" replaces the "Command" as the link; both are built.
-    if (const xmlElement* query = FindChild(branch, L"Query")) {
-        first = BuildChain(query);
+std::int32_t TExecuteAbleList::BuildLink(const ChainLink& link) {
+    std::int32_t first = BuildChain(link.command.get());
+    if (link.query) {
+        first = BuildChain(link.query.get());
     }
     return first;
 }
 
 std::int32_t TExecuteAbleList::BuildChain(const xmlElement* element) {
-    if (element == nullptr) {
+    return BuildChain(ReadChain(element).get());
+}
+
+std::int32_t TExecuteAbleList::BuildChain(const ActionSettings* chain) {
+    if (chain == nullptr) {
         return kChainEnd;
     }
-    if (element->GetName() == L"Command") {
-        const std::int32_t i = BuildCommand(*element);
+    if (chain->isCommand) {
+        const std::int32_t i = BuildCommand(*chain);
         // Nothing under an element of unknown type can ever run, so nothing under it is built.
         if (i != kChainFailure) {
-            static_cast<TCommand*>(At(i))->next = BuildBranch(element);
+            static_cast<TCommand*>(At(i))->next = BuildLink(chain->next);
         }
         return i;
     }
-    const std::int32_t i = BuildQuery(*element);
+    const std::int32_t i = BuildQuery(*chain);
     if (i != kChainFailure) {
-        const std::int32_t positive = BuildBranch(FindChild(element, L"Positiv"));
-        const std::int32_t negative = BuildBranch(FindChild(element, L"Negativ"));
+        const std::int32_t positive = BuildLink(chain->positive);
+        const std::int32_t negative = BuildLink(chain->negative);
         auto* query = static_cast<TQuery*>(At(i));
         query->positive = positive;
         query->negative = negative;

@@ -8,8 +8,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAble.h"
-
-class xmlElement;
+#include "config/MenuSettings.h"
 
 // The warning a button shows when its chain could not be carried out.
 inline constexpr const wchar_t* kChainWarningText =
@@ -24,9 +23,11 @@ public:
     // Builds the actions of a "Command" or "Query" element and all nested in it,
     // in depth-first pre-order; returns the element's own index, -1 for no
     // element, -2 for a type outside the vocabulary.
+    std::int32_t BuildChain(const ActionSettings* chain);
+    // The same for the chain read from a "Command" or "Query" element.
     std::int32_t BuildChain(const xmlElement* element);
-    std::int32_t BuildCommand(const xmlElement& element);
-    std::int32_t BuildQuery(const xmlElement& element);
+    std::int32_t BuildCommand(const ActionSettings& command);
+    std::int32_t BuildQuery(const ActionSettings& query);
 
     // Walks from `index` until an action yields a negative index. True when the
     // walk ended normally (-1); false for failure (-2, or a start index below -1),
@@ -38,8 +39,8 @@ public:
 
 private:
     std::int32_t Append(std::unique_ptr<TExecuteAble> action);
-    // The chain of a "Positiv" or "Negativ" element: its "Query" if it has one, else its "Command".
-    std::int32_t BuildBranch(const xmlElement* branch);
+    // Builds both children of a link; the query, when there is one, is the link.
+    std::int32_t BuildLink(const ChainLink& link);
 
     IMenuDialog* dialog_;
     ISystemServices* system_;

@@ -7,25 +7,17 @@
 
 #include "app/CommandLine.h"
 #include "app/WindowGeometry.h"
-#include "config/ValueConversions.h"
+#include "config/MenuSettings.h"
 #include "config/Win32CheckStateFiles.h"
+#include "controls/MakeFont.h"
 #include "controls/MenuButton.h"
 #include "controls/MenuCheckBox.h"
 #include "controls/PictureCheck.h"
-#include "controls/ReadFont.h"
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
 #include "win/ErrorReport.h"
 
 namespace {
-
-std::wstring Attr(const xmlElement* element, const wchar_t* name) {
-    return element == nullptr ? std::wstring() : element->GetAttribute(name);
-}
-
-int Number(const xmlElement* element, const wchar_t* name) {
-    return TextToInt(Attr(element, name));
-}
 
 // Icon files larger than this are refused unread; real ones hold a few hundred KB.
 constexpr LONGLONG kMaxIconFileBytes = 4 << 20;
@@ -119,9 +111,9 @@ void CNavoraDlg::SetupFromConfig() {
     m_pCfgDoc = std::make_unique<xmlDocument>(std::filesystem::path(fullPath));
     const xmlElement* root = m_pCfgDoc->root;
 
-    const xmlElement* general = FindChild(root, L"General");
-    ReadGeneral(general);
-    if (!CreateToolTipp(FindChild(root, L"ToolTippConfig"))) {
+    const WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
+    ReadGeneral(window);
+    if (!CreateToolTipp(ReadTooltipSettings(FindChild(root, L"ToolTippConfig")))) {
         m_pCfgDoc.reset();
         return;
     }
@@ -146,7 +138,7 @@ void CNavoraDlg::SetupFromConfig() {
         m_pCfgDoc.reset();
         return;
     }
-    PlaceAndShow(general);
+    PlaceAndShow(window);
     m_pCfgDoc.reset();
     InvalidateRect(Handle(), nullptr, TRUE);
 }
@@ -157,77 +149,73 @@ void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
     m_startStates.clear();
 }
 
-void CNavoraDlg::ReadGeneral(const xmlElement* general) {
-    m_hIcon.reset(static_cast<HICON>(LoadFromFile(Attr(general, L"icon"), IMAGE_ICON)));
+void CNavoraDlg::ReadGeneral(const WindowSettings& window) {
+    m_hIcon.reset(static_cast<HICON>(LoadFromFile(window.icon, IMAGE_ICON)));
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
-    m_bmpBackground.reset(
-        static_cast<HBITMAP>(LoadFromFile(Attr(general, L"background"), IMAGE_BITMAP)));
+    m_bmpBackground.reset(static_cast<HBITMAP>(LoadFromFile(window.background, IMAGE_BITMAP)));
     // Without a picture its size counts as 0 x 0.
     BITMAP bm{};
     if (m_bmpBackground) {
         GetObjectW(m_bmpBackground.get(), sizeof bm, &bm);
     }
-    m_brBackground.reset(CreateSolidBrush(ReadColor(general, L"bgcolor")));
-    SetWindowTextW(Handle(), Attr(general, L"caption").c_str());
+    m_brBackground.reset(CreateSolidBrush(window.bgColor));
+    SetWindowTextW(Handle(), window.caption.c_str());
 
-    const int left = Number(general, L"left");
-    const int top = Number(general, L"top");
-    const std::wstring windowPos = Attr(general, L"windowpos");
-
-    if (Attr(general, L"title") == L"false") {
+    if (!window.captionBar) {
         SetWindowLongPtrW(Handle(), GWL_STYLE,
                           GetWindowLongPtrW(Handle(), GWL_STYLE) &
                               ~static_cast<LONG_PTR>(WS_CAPTION));
     }
     SetWindowPos(Handle(), nullptr, 10, 10, 100, 100, 0);
     RECT client;
-    RECT window;
+    RECT frame;
     GetClientRect(Handle(), &client);
-    GetWindowRect(Handle(), &window);
+    GetWindowRect(Handle(), &frame);
     // Negative sizes count as 0; huge ones and the frame stop at kMaxWindowExtent.
-    m_nWndHeight = WindowExtent(Number(general, L"height"), bm.bmHeight,
-                                (window.bottom - window.top) - (client.bottom - client.top));
-    m_nWndWidth = WindowExtent(Number(general, L"width"), bm.bmWidth,
-                               (window.right - window.left) - (client.right - client.left));
+    m_nWndHeight = WindowExtent(window.height, bm.bmHeight,
+                                (frame.bottom - frame.top) - (client.bottom - client.top));
+    m_nWndWidth = WindowExtent(window.width, bm.bmWidth,
+                               (frame.right - frame.left) - (client.right - client.left));
     m_nBgWidth = bm.bmWidth;
     m_nBgHeight = bm.bmHeight;
 
-    if (windowPos == L"center") {
+    switch (window.placement) {
+    case WindowPlacement::Center:
         m_nWndLeft = std::max(0, GetSystemMetrics(SM_CXFULLSCREEN) - m_nWndWidth) / 2;
         m_nWndTop = std::max(0, GetSystemMetrics(SM_CYFULLSCREEN) - m_nWndHeight) / 2;
-    } else if (windowPos == L"topleft") {
+        break;
+    case WindowPlacement::TopLeft:
         m_nWndLeft = 0;
         m_nWndTop = 0;
-    } else {
-        m_nWndLeft = left;
-        m_nWndTop = top;
+        break;
+    case WindowPlacement::Given:
+        m_nWndLeft = window.left;
+        m_nWndTop = window.top;
+        break;
     }
 }
 
-bool CNavoraDlg::CreateToolTipp(const xmlElement* config) {
-    const xmlElement* font = FindChild(config, L"TTFont");
-    m_pTTFont = ReadFont(font);
-    const int height = Number(config, L"height");
-    const int width = Number(config, L"width");
-    const std::wstring type = Attr(config, L"tttype");
-    if (type == L"statictt") {
-        const xmlElement* statictt = FindChild(config, L"StaticTTConfig");
-        m_pToolTipp = std::make_unique<StaticToolTipp>(Handle(), Number(statictt, L"LeftMargin"),
-                                                       Number(statictt, L"TopMargin"), width,
-                                                       height, m_pTTFont.get());
-    } else if (type == L"buttontt") {
-        const xmlElement* buttontt = FindChild(config, L"ButtonTTConfig");
-        auto tip = std::make_unique<BtnToolTipp>(Handle(), 0, 0, width, height,
-                                                 Number(buttontt, L"Interval"),
-                                                 Number(buttontt, L"Speed"));
-        tip->SetFont(m_pTTFont.get());
-        m_pToolTipp = std::move(tip);
-    } else if (type == L"cursortt") {
-        m_pToolTipp =
-            std::make_unique<CursorToolTipp>(Handle(), 0, 0, width, height, m_pTTFont.get());
-    } else {
+bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
+    m_pTTFont = MakeFont(tip.font);
+    switch (tip.kind) {
+    case TooltipKind::Static:
+        m_pToolTipp = std::make_unique<StaticToolTipp>(Handle(), tip.leftMargin, tip.topMargin,
+                                                       tip.width, tip.height, m_pTTFont.get());
+        break;
+    case TooltipKind::Button: {
+        auto buttonTip = std::make_unique<BtnToolTipp>(Handle(), 0, 0, tip.width, tip.height,
+                                                       tip.interval, tip.speed);
+        buttonTip->SetFont(m_pTTFont.get());
+        m_pToolTipp = std::move(buttonTip);
+        break;
+    }
+    case TooltipKind::Cursor:
+        m_pToolTipp = std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height,
+                                                       m_pTTFont.get());
+        break;
+    case TooltipKind::Unknown:
         MessageBoxW(Handle(), L"Tooltipp-Typ nicht gesetzt", L"Achtung!", MB_OK);
         OnOK();
         return false;
@@ -238,13 +226,13 @@ bool CNavoraDlg::CreateToolTipp(const xmlElement* config) {
         OnOK();
         return false;
     }
-    m_pToolTipp->SetTipTextColor(ReadColor(font, L"textcolor"));
-    m_pToolTipp->SetTipBkColor(ReadColor(config, L"bgcolor"));
+    m_pToolTipp->SetTipTextColor(tip.textColor);
+    m_pToolTipp->SetTipBkColor(tip.bgColor);
     return true;
 }
 
-void CNavoraDlg::PlaceAndShow(const xmlElement* general) {
-    const HWND insertAfter = Attr(general, L"zorder") == L"topmost" ? HWND_TOPMOST : HWND_TOP;
+void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
+    const HWND insertAfter = window.topmost ? HWND_TOPMOST : HWND_TOP;
     // A window that no monitor would show is moved onto the nearest work area.
     const RECT wanted{m_nWndLeft, m_nWndTop, SatAdd(m_nWndLeft, m_nWndWidth),
                       SatAdd(m_nWndTop, m_nWndHeight)};
@@ -260,12 +248,6 @@ void CNavoraDlg::PlaceAndShow(const xmlElement* general) {
     SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
                  SWP_SHOWWINDOW);
     MoveWindow(Handle(), m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight, TRUE);
-}
-
-// A value of the control's own element when it is there and not empty, else ButtonConfig's.
-std::wstring OwnOrDefault(const xmlElement* own, const xmlElement* fallback, const wchar_t* name) {
-    const std::wstring value = Attr(own, name);
-    return value.empty() ? Attr(fallback, name) : value;
 }
 
 HFONT CNavoraDlg::KeepFont(UniqueFont font) {
@@ -326,100 +308,79 @@ void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonCon
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
                                                    const xmlElement* buttonConfig) {
-    const xmlElement* position = FindChild(element, L"ButtonPosition");
-    const int left = Number(position, L"left");
-    const int top = Number(position, L"top");
-    // A control without "ButtonLayout", or a default missing from "ButtonConfig",
-    // reads as an element without attributes.
-    const xmlElement* layout = FindChild(element, L"ButtonLayout");
-    const xmlElement* defaults = FindChild(buttonConfig, L"ButtonLayout");
+    const ControlSettings settings = ReadControlSettings(*element, buttonConfig);
     std::unique_ptr<TButton> control;
-    if (Attr(layout, L"type") == L"checkbox") {
+    if (settings.checkBox) {
         auto box = std::make_unique<MenuCheckBox>(page);
         box->SetType(L"checkbox");
-        box->SetCheckId(Attr(element, L"id"));
+        box->SetCheckId(settings.id);
         box->SetConfigFile(m_strCfgDir + m_strCfgFile);
-        const bool checked = m_pSetChk.value_or(IsOn(Attr(layout, L"defaultval")));
+        const bool checked = m_pSetChk.value_or(settings.defaultVal);
         box->SetChecked(checked);
-        m_startStates.push_back({Attr(element, L"id"), checked});
-        if (!Attr(layout, L"checkdim").empty()) {
-            box->SetCheckDim(Number(layout, L"checkdim"));
+        m_startStates.push_back({settings.id, checked});
+        if (settings.checkDim) {
+            box->SetCheckDim(*settings.checkDim);
         }
         control = std::move(box);
     } else {
         control = std::make_unique<MenuButton>(page);
         control->SetType(L"button");
     }
-    const std::wstring caption = Attr(layout, L"caption");
-    if (caption.empty()) {
+    if (settings.caption.empty()) {
         MessageBoxW(Handle(), L"Caption f\u00fcr Button wurde nicht gesetzt", L"Achtung", MB_OK);
         return nullptr;
     }
-    const int width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
-    const int height = TextToInt(OwnOrDefault(layout, defaults, L"height"));
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
-    if (m_nWindows > kMaxMenuWindows - windows || !control->Create(caption, Handle(), id, this)) {
+    if (m_nWindows > kMaxMenuWindows - windows ||
+        !control->Create(settings.caption, Handle(), id, this)) {
         // Beyond the window budget, or out of window handles: set-up stops rather than go on
         // with a control without a window.
         MessageBoxW(Handle(), kControlNotCreated, L"Achtung", MB_OK);
         return nullptr;
     }
     m_nWindows += windows;
-    control->SetBounds(left, top, width, height, true);
-    control->SetPosition(left, top);
-    const std::wstring tabIndex = Attr(layout, L"tabindex");
-    control->SetTabIndex(tabIndex.empty() ? -1 : TextToInt(tabIndex));
-    const auto colorOf = [](const xmlElement* own, const xmlElement* fallback,
-                            const wchar_t* name) {
-        return ColorFromText(OwnOrDefault(own, fallback, name));
-    };
-    control->SetBackgroundColor(colorOf(layout, defaults, L"bgcolor"));
-    control->SetTransparent(IsOn(OwnOrDefault(layout, defaults, L"transparent")));
-    control->SetTooltipText(Attr(layout, L"tooltipp"));
-    control->Set3D(IsOn(OwnOrDefault(layout, defaults, L"dreid")));
-    const std::wstring iconPath = Attr(layout, L"icon");
+    control->SetBounds(settings.left, settings.top, settings.width, settings.height, true);
+    control->SetPosition(settings.left, settings.top);
+    control->SetTabIndex(settings.tabIndex);
+    control->SetBackgroundColor(settings.bgColor);
+    control->SetTransparent(settings.transparent);
+    control->SetTooltipText(settings.tooltip);
+    control->Set3D(settings.threeD);
     const HBITMAP icon =
-        iconPath.empty() ? nullptr
-                         : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(iconPath, IMAGE_BITMAP)));
+        settings.icon.empty()
+            ? nullptr
+            : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(settings.icon, IMAGE_BITMAP)));
     control->SetIcon(icon);
     if (icon != nullptr) {
-        UniqueBitmap mask = TButton::MakeIconMask(icon, ReadColor(layout, L"icontransparentcolor"));
+        UniqueBitmap mask = TButton::MakeIconMask(icon, settings.iconTransparentColor);
         control->SetIconMask(mask.get());
         m_bitmaps.push_back(std::move(mask));
     }
-    if (!Attr(layout, L"iconhorizontaloffset").empty()) {
-        control->SetIconOffset(Number(layout, L"iconhorizontaloffset"));
+    if (settings.iconOffset) {
+        control->SetIconOffset(*settings.iconOffset);
     }
-    const std::wstring background = Attr(layout, L"background");
-    control->SetBackgroundBitmap(background.empty() ? nullptr
-                                                    : KeepBitmap(static_cast<HBITMAP>(
-                                                          LoadFromFile(background, IMAGE_BITMAP))));
-    const xmlElement* hover = FindChild(element, L"ButtonMouseOverLayout");
-    const xmlElement* hoverDefaults = FindChild(buttonConfig, L"ButtonMouseOverLayout");
-    control->SetHoverBackgroundColor(colorOf(hover, hoverDefaults, L"bgcolor"));
-    control->SetHoverTransparent(IsOn(OwnOrDefault(hover, hoverDefaults, L"transparent")));
+    control->SetBackgroundBitmap(
+        settings.background.empty()
+            ? nullptr
+            : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(settings.background, IMAGE_BITMAP))));
+    control->SetHoverBackgroundColor(settings.hoverBgColor);
+    control->SetHoverTransparent(settings.hoverTransparent);
 
-    const xmlElement* font = FindChild(element, L"Font");
-    const xmlElement* fontDefaults = FindChild(buttonConfig, L"Font");
-    const HFONT normal = KeepFont(ReadFont(font != nullptr ? font : fontDefaults));
-    control->SetNormalTextColor(colorOf(font, fontDefaults, L"textcolor"));
+    const HFONT normal = KeepFont(MakeFont(settings.font));
+    control->SetNormalTextColor(settings.textColor);
     SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), TRUE);
     control->SetNormalFont(normal);
-    const xmlElement* hoverFont = FindChild(element, L"MouseOverFont");
-    const xmlElement* hoverFontDefaults = FindChild(buttonConfig, L"MouseOverFont");
-    control->SetHoverTextColor(colorOf(hoverFont, hoverFontDefaults, L"textcolor"));
-    control->SetHoverFont(KeepFont(ReadFont(hoverFont != nullptr ? hoverFont : hoverFontDefaults)));
+    control->SetHoverTextColor(settings.hoverTextColor);
+    control->SetHoverFont(KeepFont(MakeFont(settings.hoverFont)));
 
     control->SetActionStore(m_pActionBuilder.get());
-    const xmlElement* command = FindChild(element, L"Command");
-    const xmlElement* query = FindChild(element, L"Query");
     const bool isButton = control->GetType() == L"button";
-    if (command == nullptr && query == nullptr) {
+    if (!settings.chain) {
         control->SetChainIndex(kChainEnd);
         control->SetNoHover(isButton);
     } else {
         control->SetNoHover(false);
-        control->SetChainIndex(m_pActionBuilder->BuildChain(command != nullptr ? command : query));
+        control->SetChainIndex(m_pActionBuilder->BuildChain(settings.chain.get()));
     }
     return control;
 }

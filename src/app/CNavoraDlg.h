@@ -11,6 +11,7 @@
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
 #include "config/CheckState.h"
+#include "config/MenuSettings.h"
 #include "config/xmlDocument.h"
 #include "controls/TButton.h"
 #include "tooltips/TToolTipp.h"
@@ -54,10 +55,10 @@ protected:
 private:
     void SetupFromConfig();
     // The General section: icon, background, caption, size and position.
-    void ReadGeneral(const xmlElement* general);
+    void ReadGeneral(const WindowSettings& window);
     // The ToolTippConfig section; false after the message for an unknown kind.
-    bool CreateToolTipp(const xmlElement* config);
-    void PlaceAndShow(const xmlElement* general);
+    bool CreateToolTipp(const TooltipSettings& tip);
+    void PlaceAndShow(const WindowSettings& window);
     // Every check box built so far, also when set-up stops early, in one rewrite of the file.
     void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.

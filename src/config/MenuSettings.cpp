@@ -1,0 +1,194 @@
+#include "config/MenuSettings.h"
+
+#include "config/xmlElement.h"
+
+namespace {
+
+std::wstring Attr(const xmlElement* element, const wchar_t* name) {
+    return element == nullptr ? std::wstring() : element->GetAttribute(name);
+}
+
+bool Is(const xmlElement* element, const wchar_t* name, std::wstring_view keyword) {
+    return element != nullptr && element->GetAttribute(name) == keyword;
+}
+
+std::int32_t Number(const xmlElement* element, const wchar_t* name) {
+    return TextToInt(Attr(element, name));
+}
+
+std::optional<std::int32_t> NumberIfWritten(const xmlElement* element, const wchar_t* name) {
+    const std::wstring text = Attr(element, name);
+    return text.empty() ? std::nullopt : std::optional<std::int32_t>(TextToInt(text));
+}
+
+// A value of the control's own element when it is there and not empty, else ButtonConfig's.
+std::wstring OwnOrDefault(const xmlElement* own, const xmlElement* fallback, const wchar_t* name) {
+    std::wstring value = Attr(own, name);
+    return value.empty() ? Attr(fallback, name) : value;
+}
+
+ChainLink ReadLink(const xmlElement* parent) {
+    ChainLink link;
+    link.command = ReadChain(FindChild(parent, L"Command"));
+    link.query = ReadChain(FindChild(parent, L"Query"));
+    return link;
+}
+
+void ReadCommand(const xmlElement& element, ActionSettings& action) {
+    const std::wstring& type = action.type;
+    if (type == L"showmessage") {
+        const xmlElement* config = FindChild(&element, L"ShowMessageCommandConfig");
+        action.message = Attr(config, L"message");
+        action.caption = Attr(config, L"caption");
+    } else if (type == L"exec") {
+        const xmlElement* config = FindChild(&element, L"ExecCommandConfig");
+        action.maximized = IsOn(Attr(config, L"maximized"));
+        action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
+        action.parameter = Attr(config, L"parameter");
+        action.path = Attr(config, L"path");
+    } else if (type == L"lernprog") {
+        const xmlElement* config = FindChild(&element, L"LernprogCommandConfig");
+        action.maximized = IsOn(Attr(config, L"maximized"));
+        action.parameter = Attr(config, L"parameter");
+    }
+    action.next = ReadLink(&element);
+}
+
+void ReadQuery(const xmlElement& element, ActionSettings& action) {
+    const std::wstring& type = action.type;
+    if (type == L"file") {
+        action.path = Attr(FindChild(&element, L"FileQueryConfig"), L"path");
+    } else if (type == L"registry") {
+        const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
+        action.valueType = Attr(config, L"type");
+        action.value = Attr(config, L"value");
+        action.wert = Attr(config, L"wert");
+        action.key = Attr(config, L"key");
+        action.hkey = Attr(config, L"hkey");
+    } else if (type == L"winversion") {
+        const xmlElement* config = FindChild(&element, L"WinVersionQueryConfig");
+        action.checkType = Number(config, L"checktype");
+        action.minorVersion = Number(config, L"minorversion");
+        action.majorVersion = Number(config, L"majorversion");
+    } else if (type == L"yesnobox") {
+        const xmlElement* config = FindChild(&element, L"YesNoBoxQueryConfig");
+        action.caption = Attr(config, L"caption");
+        action.message = Attr(config, L"message");
+    }
+    action.positive = ReadLink(FindChild(&element, L"Positiv"));
+    action.negative = ReadLink(FindChild(&element, L"Negativ"));
+}
+
+} // namespace
+
+WindowSettings ReadWindowSettings(const xmlElement* general) {
+    WindowSettings window;
+    window.icon = Attr(general, L"icon");
+    window.background = Attr(general, L"background");
+    window.bgColor = ReadColor(general, L"bgcolor");
+    window.caption = Attr(general, L"caption");
+    window.width = Number(general, L"width");
+    window.height = Number(general, L"height");
+    window.left = Number(general, L"left");
+    window.top = Number(general, L"top");
+    const std::wstring placement = Attr(general, L"windowpos");
+    window.placement = placement == L"center"    ? WindowPlacement::Center
+                       : placement == L"topleft" ? WindowPlacement::TopLeft
+                                                 : WindowPlacement::Given;
+    window.captionBar = !Is(general, L"title", L"false");
+    window.topmost = Is(general, L"zorder", L"topmost");
+    return window;
+}
+
+TooltipSettings ReadTooltipSettings(const xmlElement* config) {
+    TooltipSettings tip;
+    const xmlElement* font = FindChild(config, L"TTFont");
+    tip.font = ReadFontSpec(font);
+    tip.textColor = ReadColor(font, L"textcolor");
+    tip.height = Number(config, L"height");
+    tip.width = Number(config, L"width");
+    tip.bgColor = ReadColor(config, L"bgcolor");
+    const std::wstring type = Attr(config, L"tttype");
+    if (type == L"statictt") {
+        tip.kind = TooltipKind::Static;
+        const xmlElement* statictt = FindChild(config, L"StaticTTConfig");
+        tip.leftMargin = Number(statictt, L"LeftMargin");
+        tip.topMargin = Number(statictt, L"TopMargin");
+    } else if (type == L"buttontt") {
+        tip.kind = TooltipKind::Button;
+        const xmlElement* buttontt = FindChild(config, L"ButtonTTConfig");
+        tip.speed = Number(buttontt, L"Speed");
+        tip.interval = Number(buttontt, L"Interval");
+    } else if (type == L"cursortt") {
+        tip.kind = TooltipKind::Cursor;
+    }
+    return tip;
+}
+
+std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element) {
+    if (element == nullptr) {
+        return nullptr;
+    }
+    auto action = std::make_unique<ActionSettings>();
+    action->source = element;
+    action->isCommand = element->GetName() == L"Command";
+    action->type = element->GetAttribute(L"type");
+    if (action->isCommand) {
+        ReadCommand(*element, *action);
+    } else {
+        ReadQuery(*element, *action);
+    }
+    return action;
+}
+
+ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig) {
+    ControlSettings control;
+    const xmlElement* position = FindChild(&element, L"ButtonPosition");
+    control.left = Number(position, L"left");
+    control.top = Number(position, L"top");
+    // A control without "ButtonLayout", or a default missing from "ButtonConfig",
+    // reads as an element without attributes.
+    const xmlElement* layout = FindChild(&element, L"ButtonLayout");
+    const xmlElement* defaults = FindChild(buttonConfig, L"ButtonLayout");
+    control.checkBox = Attr(layout, L"type") == L"checkbox";
+    if (control.checkBox) {
+        control.id = element.GetAttribute(L"id");
+        control.defaultVal = IsOn(Attr(layout, L"defaultval"));
+        control.checkDim = NumberIfWritten(layout, L"checkdim");
+    }
+    control.caption = Attr(layout, L"caption");
+    control.width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
+    control.height = TextToInt(OwnOrDefault(layout, defaults, L"height"));
+    control.tabIndex = NumberIfWritten(layout, L"tabindex").value_or(-1);
+    control.bgColor = ColorFromText(OwnOrDefault(layout, defaults, L"bgcolor"));
+    control.transparent = IsOn(OwnOrDefault(layout, defaults, L"transparent"));
+    control.tooltip = Attr(layout, L"tooltipp");
+    control.threeD = IsOn(OwnOrDefault(layout, defaults, L"dreid"));
+    control.icon = Attr(layout, L"icon");
+    if (!control.icon.empty()) {
+        control.iconTransparentColor = ReadColor(layout, L"icontransparentcolor");
+    }
+    control.iconOffset = NumberIfWritten(layout, L"iconhorizontaloffset");
+    control.background = Attr(layout, L"background");
+
+    const xmlElement* hover = FindChild(&element, L"ButtonMouseOverLayout");
+    const xmlElement* hoverDefaults = FindChild(buttonConfig, L"ButtonMouseOverLayout");
+    control.hoverBgColor = ColorFromText(OwnOrDefault(hover, hoverDefaults, L"bgcolor"));
+    control.hoverTransparent = IsOn(OwnOrDefault(hover, hoverDefaults, L"transparent"));
+
+    // Fonts come whole from the control's own element when it has one; text colours
+    // attribute by attribute.
+    const xmlElement* font = FindChild(&element, L"Font");
+    const xmlElement* fontDefaults = FindChild(buttonConfig, L"Font");
+    control.font = ReadFontSpec(font != nullptr ? font : fontDefaults);
+    control.textColor = ColorFromText(OwnOrDefault(font, fontDefaults, L"textcolor"));
+    const xmlElement* hoverFont = FindChild(&element, L"MouseOverFont");
+    const xmlElement* hoverFontDefaults = FindChild(buttonConfig, L"MouseOverFont");
+    control.hoverFont = ReadFontSpec(hoverFont != nullptr ? hoverFont : hoverFontDefaults);
+    control.hoverTextColor =
+        ColorFromText(OwnOrDefault(hoverFont, hoverFontDefaults, L"textcolor"));
+
+    const xmlElement* command = FindChild(&element, L"Command");
+    control.chain = ReadChain(command != nullptr ? command : FindChild(&element, L"Query"));
+    return control;
+}

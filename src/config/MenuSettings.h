@@ -1,0 +1,126 @@
+// Each section of the configuration read into plain settings: the window's, the
+// tooltip's, each control's with the "ButtonConfig" defaults resolved, and each
+// chain. The dialog applies them; navora-check inspects the very same values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "config/ValueConversions.h"
+
+class xmlElement;
+
+enum class WindowPlacement { Given, Center, TopLeft };
+
+// "General".
+struct WindowSettings {
+    std::wstring icon;
+    std::wstring background;
+    ColorRef bgColor = 0;
+    std::wstring caption;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    WindowPlacement placement = WindowPlacement::Given;
+    bool captionBar = true;
+    bool topmost = false;
+
+    bool operator==(const WindowSettings&) const = default;
+};
+
+// A missing element reads as one without attributes.
+WindowSettings ReadWindowSettings(const xmlElement* general);
+
+// Unknown: "tttype" is none of the three keywords; the menu stops with its message.
+enum class TooltipKind { Unknown, Static, Button, Cursor };
+
+// "ToolTippConfig" with its "TTFont" and the kind's own element.
+struct TooltipSettings {
+    TooltipKind kind = TooltipKind::Unknown;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    ColorRef bgColor = 0;
+    FontSpec font;
+    ColorRef textColor = 0;
+    std::int32_t leftMargin = 0; // statictt only
+    std::int32_t topMargin = 0;  // statictt only
+    std::int32_t speed = 0;      // buttontt only
+    std::int32_t interval = 0;   // buttontt only
+
+    bool operator==(const TooltipSettings&) const = default;
+};
+
+TooltipSettings ReadTooltipSettings(const xmlElement* toolTippConfig);
+
+struct ActionSettings;
+
+// What follows a command, or a query's branch: both children are built, and the
+// query, when there is one, is the link.
+struct ChainLink {
+    std::unique_ptr<ActionSettings> command;
+    std::unique_ptr<ActionSettings> query;
+};
+
+// One "Command" or "Query" element with the attributes of its type's settings element.
+struct ActionSettings {
+    bool isCommand = true;
+    std::wstring type;
+    std::wstring path;
+    std::wstring parameter;
+    bool maximized = false;
+    bool makeAbsolute = false;
+    std::wstring message;
+    std::wstring caption;
+    std::wstring hkey;
+    std::wstring key;
+    std::wstring wert;
+    std::wstring value;
+    std::wstring valueType;
+    std::int32_t checkType = 0;
+    std::int32_t minorVersion = 0;
+    std::int32_t majorVersion = 0;
+    ChainLink next;     // a command's
+    ChainLink positive; // a query's
+    ChainLink negative; // a query's
+    // The element read, for diagnostics: valid while its tree lives.
+    const xmlElement* source = nullptr;
+};
+
+// The chain of a "Command" or "Query" element; none for no element. An element
+// named otherwise reads as a "Query".
+std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element);
+
+// One control element: a page's child or "BtnBeenden".
+struct ControlSettings {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    bool checkBox = false;
+    std::wstring id;
+    bool defaultVal = false;
+    std::optional<std::int32_t> checkDim;
+    std::wstring caption;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t tabIndex = -1; // -1: not reached by Tab
+    ColorRef bgColor = 0;
+    bool transparent = false;
+    std::wstring tooltip; // as written; the control expands its escapes
+    bool threeD = false;
+    std::wstring icon;
+    ColorRef iconTransparentColor = 0;
+    std::optional<std::int32_t> iconOffset;
+    std::wstring background;
+    ColorRef hoverBgColor = 0;
+    bool hoverTransparent = false;
+    FontSpec font;
+    ColorRef textColor = 0;
+    FontSpec hoverFont;
+    ColorRef hoverTextColor = 0;
+    // The first "Command" child, else the first "Query" child; none without either.
+    std::unique_ptr<ActionSettings> chain;
+};
+
+ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig);
