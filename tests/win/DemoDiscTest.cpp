@@ -1,6 +1,7 @@
 // The demo disc from outside, the way a user meets it: the menu starts from
 // its folder, the tooltip slides out, the check box rewrites the file, a page
-// switch shows the next page, and "Setup starten" starts the disc's program.
+// switch shows the next page, and "Setup starten" starts the disc's program,
+// which reports the choice the check box recorded.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -43,40 +44,69 @@ int WidthOf(HWND window) {
     return r.right - r.left;
 }
 
-TEST(DemoDisc, WorksAsAUserMeetsIt) {
-    const fs::path build = BuildDirectory();
-    const fs::path disc = fs::temp_directory_path() / "navora-demo-disc";
-    fs::remove_all(disc);
-    fs::create_directories(disc);
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
-        fs::copy_file(entry.path(), disc / entry.path().filename());
-    }
-    for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp", "icon-document.bmp",
-                              "button-face.bmp"}) {
-        fs::copy_file(build / "assets" / asset, disc / asset);
-    }
-    fs::copy_file(build / "navora.exe", disc / "navora.exe");
-    fs::copy_file(build / "demo-setup.exe", disc / "setup.exe");
-    const std::string original = Bytes(disc / "navora.xml");
+constexpr const wchar_t* kMenuTitle = L"Navora \u2013 Rundgang";
 
-    // The disc's own copy, started from the disc's folder with no options.
-    const fs::path exe = disc / "navora.exe";
-    std::wstring line = L"\"" + exe.wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
+// The demo disc assembled in a folder of its own, as scripts/run-demo burns it.
+class DemoDisc : public testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path build = BuildDirectory();
+        fs::remove_all(disc_);
+        fs::create_directories(disc_);
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
+            fs::copy_file(entry.path(), disc_ / entry.path().filename());
+        }
+        for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp",
+                                  "icon-document.bmp", "button-face.bmp"}) {
+            fs::copy_file(build / "assets" / asset, disc_ / asset);
+        }
+        fs::copy_file(build / "navora.exe", disc_ / "navora.exe");
+        fs::copy_file(build / "demo-setup.exe", disc_ / "setup.exe");
+        original_ = Bytes(disc_ / "navora.xml");
+    }
+    void TearDown() override {
+        Sleep(300);
+        std::error_code ignored;
+        fs::remove_all(disc_, ignored);
+    }
+
+    // The disc's own copy of `program`, started in the disc's folder.
+    bool Start(const wchar_t* program, const std::wstring& args, PROCESS_INFORMATION& process) {
+        std::wstring line = L"\"" + (disc_ / program).wstring() + L"\"";
+        if (!args.empty()) {
+            line += L" " + args;
+        }
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              disc_.wstring().c_str(), &startup, &process);
+    }
+
+    static bool EndsWithin(PROCESS_INFORMATION& process, DWORD milliseconds) {
+        const bool ended = WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return ended;
+    }
+
+    const fs::path disc_ = fs::temp_directory_path() / "navora-demo-disc";
+    std::string original_;
+};
+
+TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
+    // Started from the disc's folder with no options.
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               disc.wstring().c_str(), &startup, &process));
-    const HWND menu = WaitForProcessWindow(process.dwProcessId, L"Navora \u2013 Rundgang");
+    ASSERT_TRUE(Start(L"navora.exe", L"", process));
+    const HWND menu = WaitForProcessWindow(process.dwProcessId, kMenuTitle);
     ASSERT_NE(menu, nullptr);
     Sleep(500);
     // Every check box's state is written at start: the bytes are exactly the rewrite's.
-    EXPECT_EQ(Bytes(disc / "navora.xml"),
-              RewriteCheckState(original, L"nichtmehrzeigen", false).value_or("unchanged"));
+    EXPECT_EQ(Bytes(disc_ / "navora.xml"),
+              RewriteCheckState(original_, L"beispieldateien", false).value_or("unchanged"));
 
     const HWND next = FindWindowExW(menu, nullptr, L"Button", L"Weiter zur Installation");
-    const HWND box = FindWindowExW(menu, nullptr, L"Button", L"Beim Einlegen nicht mehr zeigen");
+    const HWND box = FindWindowExW(menu, nullptr, L"Button", L"Beispieldateien mitinstallieren");
     ASSERT_TRUE(next && box);
     // The tooltip strip slides out of the hovered button, tick by tick.
     PointAt(next, 150, 10);
@@ -89,8 +119,8 @@ TEST(DemoDisc, WorksAsAUserMeetsIt) {
     EXPECT_EQ(WidthOf(strip), 240); // fully out
 
     Click(box);
-    EXPECT_EQ(Bytes(disc / "navora.xml"),
-              RewriteCheckState(original, L"nichtmehrzeigen", true).value_or("unchanged"));
+    EXPECT_EQ(Bytes(disc_ / "navora.xml"),
+              RewriteCheckState(original_, L"beispieldateien", true).value_or("unchanged"));
 
     Click(next);
     const HWND setup = FindWindowExW(menu, nullptr, L"Button", L"Setup starten");
@@ -108,15 +138,50 @@ TEST(DemoDisc, WorksAsAUserMeetsIt) {
     }
     EXPECT_NE(found, nullptr);
     if (found != nullptr) {
+        // The setup read the ticked box from the menu's file beside it.
+        wchar_t text[512] = L"";
+        GetDlgItemTextW(found, 0xFFFF, text, 512); // a message box's text control
+        EXPECT_NE(std::wstring(text).find(L"Beispieldateien: ja"), std::wstring::npos) << text;
         PostMessageW(found, WM_COMMAND, IDOK, 0);
     }
     PostMessageW(menu, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    Sleep(300);
-    std::error_code ignored;
-    fs::remove_all(disc, ignored);
+    EXPECT_TRUE(EndsWithin(process, 10000));
+}
+
+// The choice the setup reports follows the state the menu recorded at start;
+// a file that ends after the box's id leaves it unknown.
+TEST_F(DemoDisc, SetupReportsTheRecordedChoice) {
+    const struct {
+        const wchar_t* menuArgs; // nullptr: no menu run, the file is cut after the id
+        const char* reported;
+    } cases[] = {
+        {L"-setchk true", "Beispieldateien: ja\r\n"},
+        {L"-setchk false", "Beispieldateien: nein\r\n"},
+        {nullptr, "Beispieldateien: unbekannt\r\n"},
+    };
+    const fs::path marker = disc_ / "marker.txt";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reported);
+        PROCESS_INFORMATION process{};
+        if (c.menuArgs != nullptr) {
+            ASSERT_TRUE(Start(L"navora.exe", c.menuArgs, process));
+            const HWND menu = WaitForProcessWindow(process.dwProcessId, kMenuTitle);
+            EXPECT_NE(menu, nullptr);
+            PostMessageW(menu, WM_CLOSE, 0, 0);
+            if (menu == nullptr) {
+                TerminateProcess(process.hProcess, 1);
+            }
+            ASSERT_TRUE(EndsWithin(process, 10000));
+        } else {
+            const std::string id = " id=\"beispieldateien\"";
+            std::ofstream(disc_ / "navora.xml", std::ios::binary)
+                << original_.substr(0, original_.find(id) + id.size());
+        }
+        ASSERT_TRUE(Start(L"setup.exe", L"--marker " + marker.wstring(), process));
+        ASSERT_TRUE(EndsWithin(process, 20000));
+        const std::string text = Bytes(marker);
+        EXPECT_EQ(text.substr(text.find('\n') + 1), c.reported);
+    }
 }
 
 } // namespace
