@@ -1,13 +1,19 @@
-// navora-check: shows a menu author what the menu reads from a configuration file.
+// navora-check: shows a menu author what the menu reads from a configuration file
+// and where it will read something other than what the file says.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "config/TextDecoding.h"
 #include "config/xmlDocument.h"
+#include "config/xmlElement.h"
 #include "config/xmlReader.h"
+#include "tools/Checker.h"
 #include "tools/TreeJson.h"
 
 #ifdef _WIN32
@@ -17,46 +23,243 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr int kErrors = 1;
 constexpr int kFailure = 2;
+
+// A file name as the user wrote it, with the path the system opens.
+struct FileArg {
+    std::string shown; // UTF-8
+    fs::path path;
+};
 
 void PrintError(const std::string& message) {
     std::fprintf(stderr, "navora-check: %s\n", message.c_str());
 }
 
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 int Usage() {
-    std::fputs("usage: navora-check --tree FILE\n"
+    std::fputs("usage: navora-check [--werror] [--format json] FILE...\n"
+               "  Reports every place where the menu will read FILE otherwise than it says.\n"
+               "usage: navora-check --tree FILE\n"
                "  Reads FILE exactly as the menu does and prints its element tree as JSON.\n",
                stderr);
     return kFailure;
 }
 
-// `shownName` is the file as the user wrote it, in UTF-8, for messages.
-int PrintTree(const std::filesystem::path& file, const std::string& shownName) {
+int PrintTree(const FileArg& file) {
     std::wstring text;
     try {
-        if (!LoadConfigText(file, text)) {
-            PrintError(shownName + ": cannot open the file");
+        if (!LoadConfigText(file.path, text)) {
+            PrintError(file.shown + ": cannot open the file");
             return kFailure;
         }
         const auto tree = ParseXmlText(text);
-        const std::string json = TreeToJson(tree->Root()) + "\n";
-        std::fwrite(json.data(), 1, json.size(), stdout);
+        Print(TreeToJson(tree->Root()) + "\n");
         return std::fflush(stdout) == 0 ? 0 : kFailure;
     } catch (const xmlError& e) {
         const TextPosition at = PositionOf(text, e.Offset());
-        PrintError(shownName + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
+        PrintError(file.shown + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
                    ": the menu cannot read this file: " + e.what());
     } catch (const std::exception& e) {
-        PrintError(shownName + ": " + e.what());
+        PrintError(file.shown + ": " + e.what());
     }
     return kFailure;
 }
 
-int Run(const std::vector<std::string>& args, const std::filesystem::path& file) {
-    if (args.size() != 2 || args[0] != "--tree") {
+std::wstring NameOf(const fs::path& path) {
+#ifdef _WIN32
+    return path.filename().wstring();
+#else
+    return DecodeUtf8(path.filename().string());
+#endif
+}
+
+// Letter case aside, as the file systems of Windows and of discs compare names.
+// Only A-Z are folded, so that the program answers alike on every system.
+std::wstring Folded(std::wstring_view text) {
+    return LowerAsciiLetters(text);
+}
+
+bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
+    if (pattern.empty()) {
+        return name.empty();
+    }
+    if (pattern[0] == L'*') {
+        for (std::size_t i = 0; i <= name.size(); ++i) {
+            if (WildcardMatch(pattern.substr(1), name.substr(i))) {
+                return true;
+            }
+        }
+        return false;
+    }
+    return !name.empty() && (pattern[0] == L'?' || pattern[0] == name[0]) &&
+           WildcardMatch(pattern.substr(1), name.substr(1));
+}
+
+// Files named by the configuration, looked up from its folder, letter case aside.
+class DiskFiles : public FileLookup {
+public:
+    explicit DiskFiles(fs::path dir) : dir_(std::move(dir)) {}
+
+    FileState Find(const std::wstring& path) override {
+        const auto found = Resolve(path);
+        return found ? (found->empty() ? FileState::Absent : FileState::Present)
+                     : FileState::Unknown;
+    }
+
+    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
+                                    std::uint64_t& length) override {
+        const auto found = Resolve(path);
+        if (!found || found->empty()) {
+            return std::nullopt;
+        }
+        std::ifstream in(*found, std::ios::binary);
+        std::error_code ec;
+        length = fs::file_size(*found, ec);
+        if (!in || ec) {
+            return std::nullopt;
+        }
+        std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(length, maxBytes)), '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        return in ? std::optional<std::string>(head) : std::nullopt;
+    }
+
+private:
+    // The matching file, an empty path for none, or nothing for a path that cannot be
+    // looked up here (an absolute one).
+    std::optional<fs::path> Resolve(const std::wstring& path) const {
+        if ((path.size() >= 2 && path[1] == L':') || path.empty() || path[0] == L'\\' ||
+            path[0] == L'/') {
+            return std::nullopt;
+        }
+        std::vector<fs::path> current{dir_};
+        std::size_t start = 0;
+        while (start <= path.size() && !current.empty()) {
+            const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+            const std::wstring part = Folded(std::wstring_view(path).substr(start, end - start));
+            start = end + 1;
+            if (part.empty() || part == L".") {
+                continue;
+            }
+            std::vector<fs::path> next;
+            for (const fs::path& dir : current) {
+                if (part == L"..") {
+                    next.push_back(dir.parent_path());
+                    continue;
+                }
+                std::error_code ec;
+                for (fs::directory_iterator it(dir, ec), last; !ec && it != last;
+                     it.increment(ec)) {
+                    if (WildcardMatch(part, Folded(NameOf(it->path())))) {
+                        next.push_back(it->path());
+                    }
+                }
+            }
+            current = std::move(next);
+        }
+        return current.empty() ? fs::path() : current.front();
+    }
+
+    fs::path dir_;
+};
+
+struct Options {
+    bool werror = false;
+    bool json = false;
+    std::vector<FileArg> files;
+};
+
+std::string Position(const std::string& file, std::size_t line, std::size_t column) {
+    return file + ":" + std::to_string(line) + ":" + std::to_string(column);
+}
+
+std::string JsonText(const std::string& utf8) {
+    return JsonString(DecodeUtf8(utf8));
+}
+
+std::string JsonDiagnostic(const std::string& file, const Diagnostic& d, const char* severity) {
+    std::string notes;
+    for (const DiagnosticNote& n : d.notes) {
+        notes += (notes.empty() ? "" : ",") + std::string("{\"line\":") + std::to_string(n.line) +
+                 ",\"column\":" + std::to_string(n.column) + ",\"message\":" + JsonText(n.message) +
+                 "}";
+    }
+    return "{\"file\":" + JsonText(file) + ",\"line\":" + std::to_string(d.line) +
+           ",\"column\":" + std::to_string(d.column) + ",\"severity\":\"" + severity +
+           "\",\"rule\":\"" + d.rule + "\",\"message\":" + JsonText(d.message) + ",\"notes\":[" +
+           notes + "]}";
+}
+
+int CheckFile(const FileArg& file, const Options& options, std::vector<std::string>& json) {
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) {
+        PrintError(file.shown + ": cannot open the file");
+        return kFailure;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    DiskFiles files(file.path.parent_path().empty() ? fs::path(".") : file.path.parent_path());
+    const CheckResult result = CheckConfig(bytes, files);
+    int status = 0;
+    for (const Diagnostic& d : result.diagnostics) {
+        const bool error = d.severity == Severity::Error || options.werror;
+        status = error ? kErrors : status;
+        const char* severity = error ? "error" : "warning";
+        if (options.json) {
+            json.push_back(JsonDiagnostic(file.shown, d, severity));
+            continue;
+        }
+        std::string text = Position(file.shown, d.line, d.column) + ": " + severity + ": " +
+                           d.message + " [" + d.rule + "]\n";
+        for (const DiagnosticNote& n : d.notes) {
+            text += Position(file.shown, n.line, n.column) + ": note: " + n.message + "\n";
+        }
+        Print(text);
+    }
+    if (!result.readable) {
+        PrintError(file.shown + ":" + result.unreadable);
+        return kFailure;
+    }
+    return status;
+}
+
+int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {
+    if (!args.empty() && args[0] == "--tree") {
+        return args.size() == 2 ? PrintTree({args[1], paths[1]}) : Usage();
+    }
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--werror") {
+            options.werror = true;
+        } else if (args[i] == "--format" && i + 1 < args.size() && args[i + 1] == "json") {
+            options.json = true;
+            ++i;
+        } else if (args[i].rfind("--", 0) == 0) {
+            return Usage();
+        } else {
+            options.files.push_back({args[i], paths[i]});
+        }
+    }
+    if (options.files.empty()) {
         return Usage();
     }
-    return PrintTree(file, args[1]);
+    int status = 0;
+    std::vector<std::string> json;
+    for (const FileArg& file : options.files) {
+        status = std::max(status, CheckFile(file, options, json));
+    }
+    if (options.json) {
+        std::string all;
+        for (const std::string& d : json) {
+            all += (all.empty() ? "[" : ",") + d;
+        }
+        Print((all.empty() ? "[" : all) + "]\n");
+    }
+    return std::fflush(stdout) == 0 ? status : kFailure;
 }
 
 } // namespace
@@ -65,14 +268,17 @@ int Run(const std::vector<std::string>& args, const std::filesystem::path& file)
 int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> args;
+    std::vector<fs::path> paths;
     for (int i = 1; i < argc; ++i) {
         args.push_back(EncodeUtf8(argv[i]));
+        paths.emplace_back(argv[i]);
     }
-    return Run(args, argc == 3 ? std::filesystem::path(argv[2]) : std::filesystem::path());
+    return Run(args, paths);
 }
 #else
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return Run(args, argc == 3 ? std::filesystem::path(argv[2]) : std::filesystem::path());
+    const std::vector<fs::path> paths(argv + 1, argv + argc);
+    return Run(args, paths);
 }
 #endif

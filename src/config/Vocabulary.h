@@ -1,0 +1,92 @@
+// The configuration's vocabulary: which elements the menu reads where, and which
+// attributes of each, of what kind. The settings readers read exactly these
+// (a test holds them to it); navora-check diagnoses against them.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+// Where an element stands, by the role the menu gives it.
+enum class Context {
+    Root,
+    General,
+    ToolTippConfig,
+    TTFont,
+    StaticTTConfig,
+    ButtonTTConfig,
+    ButtonConfig,
+    DefaultLayout,
+    DefaultMouseOverLayout,
+    DefaultFont,
+    DefaultMouseOverFont,
+    Pages,
+    Page,
+    Control,
+    ButtonPosition,
+    ButtonLayout,
+    ButtonMouseOverLayout,
+    Font,
+    MouseOverFont,
+    Command,
+    Query,
+    Branch,
+    WeiterCommandConfig,
+    ZurueckCommandConfig,
+    ShowMessageCommandConfig,
+    ExecCommandConfig,
+    LernprogCommandConfig,
+    FileQueryConfig,
+    RegistryQueryConfig,
+    WinVersionQueryConfig,
+    YesNoBoxQueryConfig,
+};
+
+enum class ValueKind {
+    Text,
+    Caption,     // drawn by Windows: "&" marks the next character as a mnemonic
+    Tooltip,     // "\n" and a few other backslash pairs become control characters
+    Picture,     // path of a bitmap file
+    Icon,        // path of an icon file
+    Program,     // path started by "exec"
+    FilePattern, // path, wildcards allowed, tested by a "file" query
+    Number,
+    Colour,
+    Flag,    // on only for "true"
+    Keyword, // one of the listed words, letter case counting
+    Font,    // face up to the first space, then style words
+    Written, // written by the menu, never read
+};
+
+// Whether a control takes the value from the element of the same name in "ButtonConfig".
+enum class Supplied { No, Yes, WholeElement };
+
+struct AttributeRule {
+    std::wstring_view name; // as documented; the menu compares without regard to A-Z case
+    ValueKind kind;
+    std::span<const std::wstring_view> keywords; // Keyword only
+    Supplied fromButtonConfig = Supplied::No;
+};
+
+struct ChildRule {
+    std::wstring_view name;
+    Context context;
+    // For a kind's own settings element: the parent's "type" ("tttype" in
+    // "ToolTippConfig") for which the menu reads it.
+    std::wstring_view forType = {};
+};
+
+struct ElementRule {
+    Context context;
+    std::wstring_view name; // the element's name, or its role where names are free
+    std::span<const AttributeRule> attributes;
+    std::span<const ChildRule> children;
+    // Pages and pages: every child, whatever its name, is read in this context.
+    std::optional<Context> anyChild = std::nullopt;
+};
+
+const ElementRule& RuleFor(Context context);
+// Every context's rule, in the order of the enumeration.
+std::span<const ElementRule> VocabularyRules();
+// The attribute of that name (A-Z case ignored) read in the context, or none.
+const AttributeRule* FindAttributeRule(Context context, std::wstring_view name);

@@ -1,0 +1,1025 @@
+#include "tools/Checker.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "config/MenuSettings.h"
+#include "config/TextDecoding.h"
+#include "config/Vocabulary.h"
+#include "config/xmlElement.h"
+#include "config/xmlReader.h"
+#include "controls/PictureCheck.h"
+#include "tools/XmlIntent.h"
+
+namespace {
+
+constexpr std::size_t npos = std::wstring_view::npos;
+// The longest file name a disc's Joliet file system keeps.
+constexpr std::size_t kJolietNameLength = 64;
+constexpr const char* kChainWarning =
+    "\"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"";
+
+std::string U8(std::wstring_view text) {
+    return EncodeUtf8(text);
+}
+
+std::string Quoted(std::wstring_view text) {
+    return "'" + U8(text) + "'";
+}
+
+std::string Tag(std::wstring_view name) {
+    return "<" + U8(name) + ">";
+}
+
+// Lines and columns of offsets into the decoded text, as PositionOf counts them.
+class LineIndex {
+public:
+    explicit LineIndex(std::wstring_view text) : text_(text) {
+        starts_.push_back(0);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == L'\n') {
+                starts_.push_back(i + 1);
+            }
+        }
+    }
+
+    std::pair<std::size_t, std::size_t> At(std::size_t offset) const {
+        offset = std::min(offset, text_.size());
+        const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
+        const TextPosition at = PositionOf(text_.substr(*line), offset - *line);
+        return {static_cast<std::size_t>(line - starts_.begin()) + 1, at.column};
+    }
+
+private:
+    std::wstring_view text_;
+    std::vector<std::size_t> starts_;
+};
+
+std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        row[j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The candidate the author most likely meant: the same word in other letter case,
+// or one a typing slip away.
+std::optional<std::wstring_view> Suggest(std::wstring_view written,
+                                         const std::vector<std::wstring_view>& candidates) {
+    const std::wstring lower = LowerAsciiLetters(written);
+    std::optional<std::wstring_view> best;
+    std::size_t bestDistance = written.size() < 5 ? 1 : 2;
+    for (const std::wstring_view candidate : candidates) {
+        const std::size_t d = EditDistance(lower, LowerAsciiLetters(candidate));
+        if (d == 0) {
+            return candidate;
+        }
+        if (d <= bestDistance && (!best || d < bestDistance)) {
+            best = candidate;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+bool IsAbsolutePath(std::wstring_view path) {
+    return (path.size() >= 2 && path[1] == L':') || (!path.empty() && path[0] == L'\\') ||
+           (!path.empty() && path[0] == L'/');
+}
+
+bool IsUrl(std::wstring_view path) {
+    return path.find(L"://") != npos || LowerAsciiLetters(path.substr(0, 7)) == L"mailto:";
+}
+
+bool IsDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
+
+// Decimal text exactly as TextToInt reads all of it: spaces, a sign, digits, spaces.
+bool IsPlainNumber(std::wstring_view text) {
+    const std::wstring_view t = TrimWhiteSpace(text);
+    std::size_t i = !t.empty() && (t[0] == L'+' || t[0] == L'-') ? 1 : 0;
+    if (i == t.size()) {
+        return false;
+    }
+    for (; i < t.size(); ++i) {
+        if (!IsDigit(t[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ColourText(ColorRef c) {
+    return std::to_string(c & 0xFF) + " " + std::to_string((c >> 8) & 0xFF) + " " +
+           std::to_string((c >> 16) & 0xFF);
+}
+
+// What an unknown keyword makes the menu do.
+std::string KeywordEffect(Context context, std::wstring_view attribute) {
+    if (attribute == L"windowpos") {
+        return "the window goes to 'left' and 'top'";
+    }
+    if (attribute == L"title") {
+        return "the caption bar stays";
+    }
+    if (attribute == L"zorder") {
+        return "the window stacks as a normal window";
+    }
+    if (attribute == L"tttype") {
+        return "the menu stops with \"Tooltipp-Typ nicht gesetzt\"";
+    }
+    if (attribute == L"hkey") {
+        return "the menu reads HKEY_CURRENT_CONFIG";
+    }
+    if (context == Context::ButtonLayout) {
+        return "the control becomes a push button";
+    }
+    if (context == Context::Command || context == Context::Query) {
+        return "the chain fails here with " + std::string(kChainWarning);
+    }
+    return "the test never holds";
+}
+
+constexpr std::pair<std::wstring_view, std::wstring_view> kShortHives[] = {
+    {L"HKCR", L"HKEY_CLASSES_ROOT"},
+    {L"HKCU", L"HKEY_CURRENT_USER"},
+    {L"HKLM", L"HKEY_LOCAL_MACHINE"},
+    {L"HKU", L"HKEY_USERS"},
+    {L"HKCC", L"HKEY_CURRENT_CONFIG"}};
+
+// The control element's role in the messages.
+struct ControlPlace {
+    int page = -1; // -1: the quit button
+    std::size_t index = 0;
+};
+
+class Checker {
+public:
+    Checker(std::wstring_view text, const xmlTree& tree, const IntentTree& intent,
+            FileLookup& files, std::vector<Diagnostic>& out)
+        : text_(text), lines_(text), tree_(tree), intent_(intent), files_(files), out_(out) {}
+
+    void Run() {
+        // After the first "?" has cut the file, nothing stands where the author put it.
+        if (CheckStructure()) {
+            Walk(tree_.Root(), Context::Root);
+            CheckSettings();
+        }
+    }
+
+private:
+    void Add(std::size_t offset, Severity severity, const char* rule, std::string message,
+             std::vector<std::pair<std::size_t, std::string>> notes = {}) {
+        const auto [line, column] = lines_.At(offset);
+        Diagnostic d{line, column, severity, rule, std::move(message), {}};
+        for (auto& [at, note] : notes) {
+            const auto [noteLine, noteColumn] = lines_.At(at);
+            d.notes.push_back({noteLine, noteColumn, std::move(note)});
+        }
+        out_.push_back(std::move(d));
+    }
+
+    void Error(std::size_t offset, const char* rule, std::string message,
+               std::vector<std::pair<std::size_t, std::string>> notes = {}) {
+        Add(offset, Severity::Error, rule, std::move(message), std::move(notes));
+    }
+
+    void Warning(std::size_t offset, const char* rule, std::string message,
+                 std::vector<std::pair<std::size_t, std::string>> notes = {}) {
+        Add(offset, Severity::Warning, rule, std::move(message), std::move(notes));
+    }
+
+    // ---- Structure: where the menu's reading differs from standard XML's ----
+
+    // False when the menu reads the file from another start than the author meant.
+    bool CheckStructure() {
+        const std::size_t question = text_.find(L'?');
+        const std::size_t firstTag = text_.find(L'<');
+        if (!intent_.declaration && question != npos && firstTag != npos && firstTag < question &&
+            text_.find(L'<', question) != npos) {
+            Error(question, "question-mark",
+                  "without the declaration <?xml version=\"1.0\" encoding=\"UTF-8\"?> at the top, "
+                  "the first '?' makes the menu skip everything before the next '<'; add the "
+                  "declaration as the first line");
+            return false;
+        }
+        for (const std::size_t at : intent_.ignoredText) {
+            Warning(at, "ignored-text",
+                    "the menu ignores text between tags (a '=', '>' or '/>' in it is even taken "
+                    "for markup); delete it");
+        }
+        if (intent_.error) {
+            StructureError(*intent_.error);
+        } else {
+            Diff(tree_.Root(), *intent_.root);
+        }
+        return true;
+    }
+
+    void StructureError(const IntentError& error) {
+        if (error.what.find("end tag") != std::string::npos ||
+            error.what.find("does not end") != std::string::npos) {
+            Error(error.offset, "end-tag",
+                  error.what + ": the menu reads everything up to the next fitting end tag as "
+                               "inside the open element");
+        } else if (error.suspectValue) {
+            Error(*error.suspectValue, "quote",
+                  "a double quote is missing or one too many in or after this value: the menu "
+                  "pairs every later quote differently");
+        } else if (error.what.find("quote") != std::string::npos) {
+            Error(error.offset, "quote",
+                  error.what + ": write every value in double quotes, name=\"value\"");
+        } else {
+            Warning(error.offset, "xml-syntax",
+                    "standard XML cannot read the file here (" + error.what +
+                        "); check what the menu reads with navora-check --tree");
+        }
+    }
+
+    // False when the names differ, so that the caller compares no later siblings.
+    bool Diff(const xmlElement& menu, const IntentElement& meant) {
+        if (menu.GetName() != meant.name) {
+            ElementTrap(menu, &meant);
+            return false;
+        }
+        DiffAttributes(menu, meant);
+        const std::size_t common = std::min(menu.GetChildCount(), meant.children.size());
+        for (std::size_t i = 0; i < common; ++i) {
+            if (!Diff(*menu.GetChild(i), *meant.children[i])) {
+                return true;
+            }
+        }
+        if (menu.GetChildCount() > common) {
+            ElementTrap(*menu.GetChild(common), nullptr);
+        } else if (meant.children.size() > common) {
+            const IntentElement& lost = *meant.children[common];
+            Error(lost.offset, "structure",
+                  "the menu does not read " + Tag(lost.name) + " here: " + Tag(menu.GetName()) +
+                      " ends before it for the menu");
+        }
+        return true;
+    }
+
+    // An element the menu reads where the file means another, or none.
+    void ElementTrap(const xmlElement& element, const IntentElement* meant) {
+        traps_.insert(&element);
+        const std::wstring_view name = element.GetName();
+        const std::size_t at = element.GetOffset();
+        const std::string swallows =
+            &element == &tree_.Root()
+                ? "it becomes the root, and the real root lies inside it"
+                : "it takes in everything after it up to its parent's end tag";
+        if (name.substr(0, 3) == L"!--") {
+            Error(at, "comment",
+                  "the menu has no comments: it reads an element named '!--' here, and " +
+                      swallows + "; delete the comment");
+        } else if (name.substr(0, 1) == L"!") {
+            Error(at, "doctype",
+                  "the menu reads " + Tag(name.substr(0, name.find(L' '))) +
+                      " as an element, and " + swallows + "; delete it");
+        } else if (name.substr(0, 1) == L"?") {
+            Error(at, "question-mark",
+                  "only the declaration at the very top is skipped: the menu reads this '<?' "
+                  "as an element, and " +
+                      swallows);
+        } else if (name.substr(0, 1) == L"/") {
+            Error(at, "end-tag",
+                  "the menu reads this end tag as an element named " + Quoted(name) +
+                      ", and it takes in everything after it; write it exactly " +
+                      Tag(name.substr(0, name.find_last_not_of(L' ') + 1)) +
+                      ", without spaces, with the name of the element it ends");
+        } else if (!name.empty() && name.back() == L'/') {
+            const std::wstring_view bare = name.substr(0, name.size() - 1);
+            Error(at, "empty-element-space",
+                  "the menu reads an element named " + Quoted(name) + ", not " + Quoted(bare) +
+                      ", and it takes in everything after it; write <" + U8(bare) + " />");
+        } else if (meant != nullptr && name.size() > meant->name.size() &&
+                   name.substr(0, meant->name.size()) == meant->name) {
+            Error(at, "attribute-space",
+                  "an element name ends only at a space or '>': the menu reads the name " +
+                      Quoted(name) + "; put a space after " + Quoted(meant->name));
+        } else {
+            Error(at, "structure",
+                  "the menu reads " + Tag(name) + " here" +
+                      (meant != nullptr ? ", where the file means " + Tag(meant->name) : ""));
+        }
+    }
+
+    void DiffAttributes(const xmlElement& menu, const IntentElement& meant) {
+        const std::size_t count = std::max(menu.GetAttributeCount(), meant.attributes.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const bool inMenu = i < menu.GetAttributeCount();
+            const bool inMeant = i < meant.attributes.size();
+            if (inMenu && inMeant && menu.GetAttributeName(i) == meant.attributes[i].name &&
+                menu.GetAttributeValue(i) == meant.attributes[i].value) {
+                continue;
+            }
+            if (!inMeant) {
+                const xmlAttributePlace& place = menu.GetAttributePlace(i);
+                Error(place.name != npos ? place.name : menu.GetOffset(), "structure",
+                      "the menu reads an attribute " + Quoted(menu.GetAttributeName(i)) +
+                          " that the file does not mean, from text before or inside this tag");
+                return;
+            }
+            if (inMenu) {
+                reported_.insert(menu.GetAttributePlace(i).name);
+            }
+            AttributeTrap(meant.attributes[i],
+                          inMenu ? menu.GetAttributeName(i) : std::wstring_view(),
+                          inMenu ? menu.GetAttributeValue(i) : std::wstring_view());
+            return;
+        }
+    }
+
+    void AttributeTrap(const IntentAttribute& a, std::wstring_view menuName,
+                       std::wstring_view menuValue) {
+        const std::string name = Quoted(a.name);
+        if (a.quote == L'\'') {
+            Error(a.valueOffset, "quote",
+                  "the menu reads values only in double quotes: write " + U8(a.name) + "=\"" +
+                      U8(a.value) + "\"");
+        } else if (!a.spaceBefore) {
+            Error(a.offset, "attribute-space",
+                  "the menu needs a space before the attribute name " + name +
+                      " (a tab, a line break or a quote alone does not separate it): it reads " +
+                      Quoted(menuName) + " instead");
+        } else if (a.backslashEnd) {
+            Error(a.valueOffset, "backslash-end",
+                  "the value of " + name +
+                      " ends in a backslash, which escapes the closing quote for the menu: it "
+                      "reads on to the next quote; drop the last backslash");
+        } else if (menuName == a.name && menuValue == TrimWhiteSpace(a.value)) {
+            Warning(a.valueOffset, "trimmed-value",
+                    "the menu drops the white space at both ends of a value: it reads " +
+                        Quoted(menuValue));
+        } else if (a.entity) {
+            Error(a.valueOffset, "entity",
+                  "the menu decodes no entities: it reads " + Quoted(menuValue) +
+                      "; write the characters themselves (an '&' in captions and tooltips as "
+                      "'&&')");
+        } else {
+            Error(a.offset, "quote",
+                  "the menu reads " +
+                      (menuName.empty() ? std::string("no attribute")
+                                        : Quoted(menuName) + " = " + Quoted(menuValue)) +
+                      " here, where the file means " + name + " = " + Quoted(a.value) +
+                      "; check the quotes of this tag");
+        }
+    }
+
+    // ---- Vocabulary: what the menu reads where ----
+
+    std::wstring_view TypeOf(const xmlElement& element, Context context) {
+        typeText_ = element.GetAttribute(context == Context::ToolTippConfig ? L"tttype" : L"type");
+        return typeText_;
+    }
+
+    void Walk(const xmlElement& element, Context context) {
+        if (traps_.count(&element) != 0) {
+            return;
+        }
+        const ElementRule& rule = RuleFor(context);
+        CheckAttributes(element, context);
+        std::map<std::wstring_view, const xmlElement*> seen;
+        const std::wstring type(TypeOf(element, context));
+        for (std::size_t i = 0; i < element.GetChildCount(); ++i) {
+            const xmlElement& child = *element.GetChild(i);
+            if (traps_.count(&child) != 0) {
+                continue;
+            }
+            if (rule.anyChild) {
+                Walk(child, *rule.anyChild);
+                continue;
+            }
+            const auto childRule =
+                std::find_if(rule.children.begin(), rule.children.end(),
+                             [&](const ChildRule& r) { return r.name == child.GetName(); });
+            if (childRule == rule.children.end()) {
+                UnknownElement(child, element, rule);
+                continue;
+            }
+            const auto [first, isNew] = seen.emplace(child.GetName(), &child);
+            if (!isNew) {
+                Warning(child.GetOffset(), "duplicate-element",
+                        "only the first " + Tag(child.GetName()) + " in " + Tag(element.GetName()) +
+                            " is read; this one is ignored",
+                        {{first->second->GetOffset(), "the first one is here"}});
+                continue;
+            }
+            if (!childRule->forType.empty() && type != childRule->forType) {
+                Error(child.GetOffset(), "unused-settings",
+                      Tag(child.GetName()) + " is read only when " +
+                          (context == Context::ToolTippConfig ? "tttype" : "type") + " is " +
+                          Quoted(childRule->forType) + ", and here it is " + Quoted(type));
+                continue;
+            }
+            Walk(child, childRule->context);
+        }
+        CheckLinks(element, context);
+        if ((context == Context::Command || context == Context::Query) &&
+            FindAttributeIndex(element, L"type") == npos) {
+            Error(element.GetOffset(), "keyword",
+                  Tag(element.GetName()) + " has no type: " + KeywordEffect(context, L"type"));
+        }
+    }
+
+    static std::size_t FindAttributeIndex(const xmlElement& element, std::wstring_view name) {
+        for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
+            if (element.GetAttributeName(i) == name) {
+                return i;
+            }
+        }
+        return npos;
+    }
+
+    void CheckLinks(const xmlElement& element, Context context) {
+        const xmlElement* command = FindChild(&element, L"Command");
+        const xmlElement* query = FindChild(&element, L"Query");
+        if (command == nullptr || query == nullptr) {
+            return;
+        }
+        if (context == Context::Control) {
+            Warning(query->GetOffset(), "unreached-chain",
+                    "a control runs its <Command>: this <Query> never runs");
+        } else if (context == Context::Command || context == Context::Branch) {
+            Warning(command->GetOffset(), "unreached-chain",
+                    "the <Query> beside it is the next step: this <Command> never runs");
+        }
+    }
+
+    void UnknownElement(const xmlElement& child, const xmlElement& parent,
+                        const ElementRule& rule) {
+        std::vector<std::wstring_view> names;
+        for (const ChildRule& r : rule.children) {
+            names.push_back(r.name);
+        }
+        std::vector<std::pair<std::size_t, std::string>> notes;
+        if (const auto meant = Suggest(child.GetName(), names)) {
+            notes.emplace_back(child.GetOffset(), "did you mean " + Tag(*meant) + "?");
+        }
+        Error(child.GetOffset(), "unknown-element",
+              "the menu does not read " + Tag(child.GetName()) + " inside " + Tag(parent.GetName()),
+              std::move(notes));
+    }
+
+    static std::optional<Context> ControlContextOf(Context defaults) {
+        switch (defaults) {
+        case Context::DefaultLayout:
+            return Context::ButtonLayout;
+        case Context::DefaultMouseOverLayout:
+            return Context::ButtonMouseOverLayout;
+        case Context::DefaultFont:
+            return Context::Font;
+        case Context::DefaultMouseOverFont:
+            return Context::MouseOverFont;
+        default:
+            return std::nullopt;
+        }
+    }
+
+    void CheckAttributes(const xmlElement& element, Context context) {
+        std::map<std::wstring_view, std::size_t> seen;
+        for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
+            const xmlAttributePlace& place = element.GetAttributePlace(i);
+            if (place.name == npos || reported_.count(place.name) != 0) {
+                continue;
+            }
+            const std::wstring_view name = element.GetAttributeName(i);
+            const auto [first, isNew] = seen.emplace(name, place.name);
+            if (!isNew) {
+                Warning(place.name, "duplicate-attribute",
+                        "only the first " + Quoted(name) + " of an element is read",
+                        {{first->second, "the first one is here"}});
+                continue;
+            }
+            const AttributeRule* rule = FindAttributeRule(context, name);
+            if (rule == nullptr) {
+                UnknownAttribute(element, context, name, place.name);
+                continue;
+            }
+            CheckValue(*rule, element, context, element.GetAttributeValue(i), place);
+        }
+    }
+
+    void UnknownAttribute(const xmlElement& element, Context context, std::wstring_view name,
+                          std::size_t at) {
+        const std::optional<Context> own = ControlContextOf(context);
+        if (own && FindAttributeRule(*own, name) != nullptr) {
+            std::string supplied;
+            for (const AttributeRule& r : RuleFor(context).attributes) {
+                supplied += (supplied.empty() ? "" : ", ") + U8(r.name);
+            }
+            Error(at, "not-a-default",
+                  "controls take only " + supplied + " from " + Tag(element.GetName()) +
+                      " in <ButtonConfig>: " + Quoted(name) + " here is never read");
+            return;
+        }
+        std::vector<std::wstring_view> names;
+        for (const AttributeRule& r : RuleFor(context).attributes) {
+            names.push_back(r.name);
+        }
+        std::vector<std::pair<std::size_t, std::string>> notes;
+        if (const auto meant = Suggest(name, names)) {
+            notes.emplace_back(at, "did you mean " + Quoted(*meant) + "?");
+        }
+        Error(at, "unknown-attribute",
+              "the menu does not read the attribute " + Quoted(name) + " on " +
+                  Tag(element.GetName()),
+              std::move(notes));
+    }
+
+    void CheckValue(const AttributeRule& rule, const xmlElement& element, Context context,
+                    std::wstring_view value, const xmlAttributePlace& place) {
+        const std::size_t at = place.openQuote != npos ? place.openQuote : place.name;
+        const std::string name = U8(rule.name);
+        switch (rule.kind) {
+        case ValueKind::Caption:
+        case ValueKind::Tooltip:
+            CheckAmpersand(value, at, name);
+            break;
+        case ValueKind::Number:
+            if (!value.empty() && !IsPlainNumber(value)) {
+                Error(at, "number",
+                      name + "=\"" + U8(value) + "\" is not a plain number: the menu reads " +
+                          std::to_string(TextToInt(value)) + "; write digits only");
+            }
+            break;
+        case ValueKind::Colour:
+            CheckColour(value, at, name);
+            break;
+        case ValueKind::Flag:
+            if (!value.empty() && value != L"true" && value != L"false") {
+                Error(at, "flag",
+                      name + "=\"" + U8(value) +
+                          "\" is off: only 'true', in lower case, switches it on; write true or "
+                          "false");
+            }
+            break;
+        case ValueKind::Keyword:
+            CheckKeyword(rule, context, value, at);
+            break;
+        case ValueKind::Font:
+            CheckFont(value, at);
+            break;
+        case ValueKind::Picture:
+        case ValueKind::Icon:
+            CheckPicture(value, at, rule.kind == ValueKind::Icon);
+            break;
+        case ValueKind::Program:
+            if (IsOn(element.GetAttribute(L"makeabsolute"))) {
+                CheckProgram(value, at);
+            }
+            break;
+        case ValueKind::FilePattern:
+            CheckFileQuery(value, at);
+            break;
+        case ValueKind::Text:
+        case ValueKind::Written:
+            break;
+        }
+    }
+
+    void CheckAmpersand(std::wstring_view value, std::size_t at, const std::string& name) {
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            if (value[i] != L'&') {
+                continue;
+            }
+            if (i + 1 < value.size() && value[i + 1] == L'&') {
+                ++i;
+                continue;
+            }
+            Error(at, "ampersand",
+                  "a single '&' in " + name +
+                      " is not shown: Windows underlines the character after it instead; write "
+                      "'&&' for an '&'");
+            return;
+        }
+    }
+
+    void CheckColour(std::wstring_view value, std::size_t at, const std::string& name) {
+        if (value.empty()) {
+            return;
+        }
+        const std::wstring_view t = TrimWhiteSpace(value);
+        std::vector<std::wstring_view> parts;
+        std::size_t i = 0;
+        while (i < t.size()) {
+            const std::size_t end = std::min(t.find(L' ', i), t.size());
+            parts.push_back(t.substr(i, end - i));
+            i = t.find_first_not_of(L' ', end);
+            i = i == npos ? t.size() : i;
+        }
+        bool plain = parts.size() == 3;
+        for (const std::wstring_view part : parts) {
+            plain = plain && IsPlainNumber(part) && part[0] != L'-' && part[0] != L'+' &&
+                    TextToInt(part) <= 255;
+        }
+        if (!plain) {
+            Error(at, "colour",
+                  name + "=\"" + U8(value) +
+                      "\" is not three numbers from 0 to 255 separated by spaces: the menu reads "
+                      "the colour " +
+                      ColourText(ColorFromText(value)) + " (red green blue)");
+        }
+    }
+
+    void CheckKeyword(const AttributeRule& rule, Context context, std::wstring_view value,
+                      std::size_t at) {
+        const bool required =
+            rule.name == L"tttype" || context == Context::Command || context == Context::Query;
+        if (std::find(rule.keywords.begin(), rule.keywords.end(), value) != rule.keywords.end() ||
+            (value.empty() && !required)) {
+            return;
+        }
+        const std::string name = U8(rule.name);
+        const std::string effect = KeywordEffect(context, rule.name);
+        std::vector<std::wstring_view> words(rule.keywords.begin(), rule.keywords.end());
+        std::string hint;
+        for (const auto& [shortName, full] : kShortHives) {
+            if (rule.name == L"hkey" && LowerAsciiLetters(value) == LowerAsciiLetters(shortName)) {
+                hint = "write " + U8(full);
+            }
+        }
+        const std::wstring_view trimmed = TrimWhiteSpace(value);
+        if (!hint.empty()) {
+        } else if (trimmed != value &&
+                   std::find(words.begin(), words.end(), trimmed) != words.end()) {
+            hint = "remove the spaces: " + Quoted(trimmed);
+        } else if (const auto meant = Suggest(value, words); meant && !value.empty()) {
+            hint = (LowerAsciiLetters(*meant) == LowerAsciiLetters(value)
+                        ? "keywords are case-sensitive: write "
+                        : "did you mean ") +
+                   Quoted(*meant);
+        } else {
+            std::string list;
+            for (const std::wstring_view w : words) {
+                list += (list.empty() ? "" : ", ") + U8(w);
+            }
+            hint = "write one of " + list;
+        }
+        Error(at, "keyword",
+              value.empty() ? name + " is empty: " + effect + "; " + hint
+                            : name + "=\"" + U8(value) +
+                                  "\" is not a keyword the menu knows: " + effect + "; " + hint);
+    }
+
+    void CheckFont(std::wstring_view value, std::size_t at) {
+        const std::size_t space = value.find(L' ');
+        if (space == npos) {
+            return;
+        }
+        std::vector<std::wstring_view> unknown;
+        std::size_t i = space;
+        while (i < value.size()) {
+            const std::size_t start = value.find_first_not_of(L' ', i);
+            if (start == npos) {
+                break;
+            }
+            const std::size_t end = std::min(value.find(L' ', start), value.size());
+            const std::wstring_view word = value.substr(start, end - start);
+            if (word != L"Bold" && word != L"Italic" && word != L"Underline") {
+                unknown.push_back(word);
+            }
+            i = end;
+        }
+        if (unknown.empty()) {
+            return;
+        }
+        const std::wstring_view face = value.substr(0, space);
+        const auto style = Suggest(unknown[0], {L"Bold", L"Italic", L"Underline"});
+        Error(at, "font",
+              style ? Quoted(unknown[0]) + " is not a style word the menu knows: write " +
+                          Quoted(*style)
+                    : "the menu takes the face name up to the first space and asks Windows for " +
+                          Quoted(face) + ", not " +
+                          Quoted(value.substr(0, value.find(L" Bold") == npos
+                                                     ? value.size()
+                                                     : value.find(L" Bold"))) +
+                          "; a face whose name has a space cannot be named");
+    }
+
+    // ---- Files beside the configuration ----
+
+    void CheckNameLength(std::wstring_view path, std::size_t at) {
+        std::size_t start = 0;
+        while (start <= path.size()) {
+            const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+            if (end - start > kJolietNameLength) {
+                Warning(at, "long-file-name",
+                        "the name " + Quoted(path.substr(start, end - start)) + " has " +
+                            std::to_string(end - start) +
+                            " characters: a disc's Joliet file system keeps only 64");
+                return;
+            }
+            start = end + 1;
+        }
+    }
+
+    void CheckPicture(std::wstring_view path, std::size_t at, bool icon) {
+        if (path.empty()) {
+            return;
+        }
+        CheckNameLength(path, at);
+        const std::wstring file(path);
+        const FileState state = files_.Find(file);
+        if (state == FileState::Absent) {
+            Error(at, "missing-file",
+                  Quoted(path) + " does not exist beside the configuration: the menu shows no " +
+                      (icon ? "icon" : "picture"));
+            return;
+        }
+        std::uint64_t length = 0;
+        const auto head =
+            state == FileState::Present
+                ? files_.Head(file, icon ? std::size_t{4} << 20 : kBitmapHeadBytes, length)
+                : std::nullopt;
+        if (!head) {
+            return;
+        }
+        if (icon ? IsSoundIcon(*head) : IsSoundBitmap(*head, length)) {
+            return;
+        }
+        const bool png = head->substr(0, 4) == "\x89PNG";
+        Error(at, "picture-format",
+              Quoted(path) +
+                  (png ? " is a PNG file"
+                       : " is not a sound " + std::string(icon ? "icon (.ico)" : "bitmap (.bmp)") +
+                             " file") +
+                  ": the menu loads only " + (icon ? "icon (.ico)" : "BMP") +
+                  " files and shows nothing for it");
+    }
+
+    void CheckProgram(std::wstring_view path, std::size_t at) {
+        if (path.empty()) {
+            Error(at, "missing-file", "exec has no path: the step fails when clicked");
+            return;
+        }
+        if (IsUrl(path) || IsAbsolutePath(path)) {
+            Error(at, "makeabsolute",
+                  "makeabsolute puts the menu's folder in front of " + Quoted(path) + " (D:\\" +
+                      U8(path) + "), so it fails; remove makeabsolute or make the path relative");
+            return;
+        }
+        CheckNameLength(path, at);
+        if (files_.Find(std::wstring(path)) == FileState::Absent) {
+            Error(at, "missing-file",
+                  Quoted(path) + " does not exist beside the menu: the step fails when clicked");
+        }
+    }
+
+    void CheckFileQuery(std::wstring_view path, std::size_t at) {
+        if (path.empty() || IsAbsolutePath(path)) {
+            return;
+        }
+        CheckNameLength(path, at);
+        if (files_.Find(std::wstring(path)) == FileState::Absent) {
+            Warning(at, "file-query",
+                    "nothing matches " + Quoted(path) +
+                        " beside the configuration; note that the menu looks relative to its "
+                        "current folder, which need not be its own");
+        }
+    }
+
+    // ---- The settings the menu builds its window from ----
+
+    void CheckSettings() {
+        const xmlElement& root = tree_.Root();
+        if (traps_.count(&root) != 0) {
+            return;
+        }
+        const xmlElement* tipConfig = FindChild(&root, L"ToolTippConfig");
+        if (ReadTooltipSettings(tipConfig).kind == TooltipKind::Unknown &&
+            (tipConfig == nullptr || tipConfig->GetAttribute(L"tttype").empty())) {
+            Error(tipConfig != nullptr ? tipConfig->GetOffset() : root.GetOffset(), "keyword",
+                  std::string(tipConfig == nullptr ? "there is no <ToolTippConfig>"
+                                                   : "<ToolTippConfig> has no tttype") +
+                      ": the menu stops with \"Tooltipp-Typ nicht gesetzt\"; write "
+                      "tttype=\"statictt\", \"buttontt\" or \"cursortt\"");
+        }
+        const WindowSettings window = ReadWindowSettings(FindChild(&root, L"General"));
+        BitmapSize(window.background, pictureWidth_, pictureHeight_);
+        clientWidth_ = std::max(std::max(window.width, 0), pictureWidth_);
+        clientHeight_ = std::max(std::max(window.height, 0), pictureHeight_);
+
+        if (clientWidth_ == 0 && clientHeight_ == 0) {
+            Error(root.GetOffset(), "window-size",
+                  "the window has no inside: give <General> a width and a height, or a "
+                  "background picture");
+        }
+        const xmlElement* buttonConfig = FindChild(&root, L"ButtonConfig");
+        if (const xmlElement* quit = FindChild(&root, L"BtnBeenden")) {
+            CheckControl(*quit, buttonConfig, {});
+        }
+        const xmlElement* pages = FindChild(&root, L"Pages");
+        for (std::size_t p = 0; pages != nullptr && p < pages->GetChildCount(); ++p) {
+            const xmlElement& page = *pages->GetChild(p);
+            if (traps_.count(&page) != 0) {
+                continue;
+            }
+            tabStops_.clear();
+            for (std::size_t c = 0; c < page.GetChildCount(); ++c) {
+                if (traps_.count(page.GetChild(c)) == 0) {
+                    CheckControl(*page.GetChild(c), buttonConfig, {static_cast<int>(p + 1), c + 1});
+                }
+            }
+        }
+    }
+
+    void BitmapSize(const std::wstring& path, std::int32_t& width, std::int32_t& height) {
+        std::uint64_t length = 0;
+        const auto head = path.empty() || files_.Find(path) != FileState::Present
+                              ? std::nullopt
+                              : files_.Head(path, kBitmapHeadBytes, length);
+        if (!head || !IsSoundBitmap(*head, length)) {
+            return;
+        }
+        const auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>((*head)[i]); };
+        const auto le32 = [&](std::size_t i) {
+            return static_cast<std::int32_t>(u8(i) | u8(i + 1) << 8 | u8(i + 2) << 16 |
+                                             static_cast<std::uint32_t>(u8(i + 3)) << 24);
+        };
+        if (le32(14) == 12) {
+            width = u8(18) | u8(19) << 8;
+            height = u8(20) | u8(21) << 8;
+        } else {
+            width = le32(18);
+            height = le32(22) < 0 ? -le32(22) : le32(22);
+        }
+    }
+
+    std::string ControlName(const xmlElement& element, const ControlPlace& place) {
+        return place.page < 0
+                   ? "the quit button " + Tag(element.GetName())
+                   : "control " + std::to_string(place.index) + " on page " +
+                         std::to_string(place.page) + " (" + Tag(element.GetName()) + ")";
+    }
+
+    void CheckControl(const xmlElement& element, const xmlElement* buttonConfig,
+                      const ControlPlace& place) {
+        const ControlSettings control = ReadControlSettings(element, buttonConfig);
+        const std::size_t at = element.GetOffset();
+        const std::string who = ControlName(element, place);
+        if (control.caption.empty()) {
+            Error(at, "no-caption",
+                  who + " has no caption: the menu stops with \"Caption f\xc3\xbcr Button wurde "
+                        "nicht gesetzt\"; give its <ButtonLayout> a caption");
+        }
+        if (control.checkBox) {
+            if (control.id.empty()) {
+                Warning(at, "checkbox-id",
+                        "this check box has no id: its state is recorded only in a file with "
+                        "exactly one currentval");
+            } else if (const auto [first, isNew] = checkIds_.emplace(control.id, at); !isNew) {
+                Error(at, "checkbox-id",
+                      "another check box has the id " + Quoted(control.id) +
+                          ": the menu records both states in the first one's currentval",
+                      {{first->second, "the first check box with this id"}});
+            }
+        }
+        if (place.page >= 0 && control.tabIndex >= 0) {
+            if (const auto [first, isNew] = tabStops_.emplace(control.tabIndex, at); !isNew) {
+                Error(at, "tab-index",
+                      "tabindex " + std::to_string(control.tabIndex) +
+                          " is used twice on this page: the Tab key never reaches this control",
+                      {{first->second, "the first control with this tabindex"}});
+            }
+        }
+        CheckInsideWindow(control, at, who);
+    }
+
+    void CheckInsideWindow(const ControlSettings& control, std::size_t at, const std::string& who) {
+        if (control.width <= 0 || control.height <= 0 ||
+            (clientWidth_ == 0 && clientHeight_ == 0)) {
+            return;
+        }
+        const std::int64_t left = control.left;
+        const std::int64_t top = control.top;
+        const std::int64_t right = left + control.width;
+        const std::int64_t bottom = top + control.height;
+        const std::string client =
+            std::to_string(clientWidth_) + " x " + std::to_string(clientHeight_);
+        if (right <= 0 || bottom <= 0 || left >= clientWidth_ || top >= clientHeight_) {
+            Error(at, "outside-window",
+                  who + " lies wholly outside the window's inside (" + client +
+                      " pixels): it is never seen");
+        } else if (left < 0 || top < 0 || right > clientWidth_ || bottom > clientHeight_) {
+            Warning(at, "outside-window",
+                    who + " reaches beyond the window's inside (" + client +
+                        " pixels): it is cut off");
+        }
+    }
+
+    std::wstring_view text_;
+    LineIndex lines_;
+    const xmlTree& tree_;
+    const IntentTree& intent_;
+    FileLookup& files_;
+    std::vector<Diagnostic>& out_;
+    std::set<const xmlElement*> traps_;
+    std::set<std::size_t> reported_; // attributes whose place a structure trap already named
+    std::map<std::wstring, std::size_t> checkIds_;
+    std::map<std::int32_t, std::size_t> tabStops_;
+    std::wstring typeText_;
+    std::int32_t pictureWidth_ = 0;
+    std::int32_t pictureHeight_ = 0;
+    std::int32_t clientWidth_ = 0;
+    std::int32_t clientHeight_ = 0;
+};
+
+// Bytes that are not UTF-8, one diagnostic per line; a UTF-16 file once.
+void CheckEncoding(std::string_view bytes, std::vector<Diagnostic>& out) {
+    const auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    if (bytes.size() >= 2 &&
+        ((u8(0) == 0xFF && u8(1) == 0xFE) || (u8(0) == 0xFE && u8(1) == 0xFF) ||
+         (u8(0) == '<' && u8(1) == 0) || (u8(0) == 0 && u8(1) == '<'))) {
+        out.push_back({1,
+                       1,
+                       Severity::Error,
+                       "encoding",
+                       "the file is saved as UTF-16: the menu reads only UTF-8; save the file as "
+                       "UTF-8",
+                       {}});
+        return;
+    }
+    std::size_t line = 1;
+    std::size_t lineStart = 0;
+    std::size_t reportedLine = 0;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::uint8_t b = u8(i);
+        if (b == '\n') {
+            ++line;
+            lineStart = ++i;
+            continue;
+        }
+        std::size_t length = b < 0x80                 ? 1
+                             : b >= 0xC2 && b <= 0xDF ? 2
+                             : b >= 0xE0 && b <= 0xEF ? 3
+                             : b >= 0xF0 && b <= 0xF4 ? 4
+                                                      : 0;
+        bool valid = length != 0 && i + length <= bytes.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (u8(i + k) & 0xC0) == 0x80;
+        }
+        if (valid && length >= 3) {
+            const std::uint32_t cp = length == 3 ? (b & 0x0F) << 12 | (u8(i + 1) & 0x3F) << 6
+                                                 : (b & 0x07) << 18 | (u8(i + 1) & 0x3F) << 12;
+            valid = length == 3 ? cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)
+                                : cp >= 0x10000 && cp <= 0x10FFFF;
+        }
+        if (!valid && reportedLine != line) {
+            reportedLine = line;
+            std::size_t column = 1;
+            for (std::size_t k = lineStart; k < i; ++k) {
+                column += (u8(k) & 0xC0) != 0x80 ? 1 : 0;
+            }
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out.push_back({line,
+                           column,
+                           Severity::Error,
+                           "encoding",
+                           std::string("byte 0x") + kHex[b >> 4] + kHex[b & 0xF] + " (byte " +
+                               std::to_string(i - lineStart + 1) +
+                               " of the line) is not UTF-8: the menu shows \xef\xbf\xbd for it; "
+                               "save the file as UTF-8",
+                           {}});
+        }
+        i += valid ? length : 1;
+    }
+}
+
+} // namespace
+
+CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
+    CheckResult result;
+    CheckEncoding(bytes, result.diagnostics);
+    const std::wstring text = DecodeConfigText(bytes);
+    std::unique_ptr<xmlTree> tree;
+    try {
+        tree = ParseXmlText(text);
+    } catch (const xmlError& e) {
+        const TextPosition at = PositionOf(text, e.Offset());
+        result.readable = false;
+        result.unreadable = std::to_string(at.line) + ":" + std::to_string(at.column) +
+                            ": the menu cannot read this file: " + e.what();
+        return result;
+    }
+    const IntentTree intent = ReadIntent(text);
+    Checker(text, *tree, intent, files, result.diagnostics).Run();
+    std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
+    return result;
+}

@@ -1,0 +1,53 @@
+// navora-check's diagnostics: every place where the menu will stop, complain, or
+// read something other than what the file plainly says, found with the menu's own
+// reader and settings readers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class Severity { Error, Warning };
+
+struct DiagnosticNote {
+    std::size_t line;
+    std::size_t column;
+    std::string message;
+};
+
+struct Diagnostic {
+    std::size_t line;   // from 1
+    std::size_t column; // from 1, in characters of the line
+    Severity severity;
+    std::string rule;
+    std::string message; // UTF-8
+    std::vector<DiagnosticNote> notes;
+};
+
+enum class FileState { Present, Absent, Unknown };
+
+// What the checker learns of the files a configuration names. Paths come as the
+// file writes them; relative ones are taken from the configuration's folder.
+class FileLookup {
+public:
+    // Whether a file or folder matches (wildcards "*" and "?" in the last part).
+    virtual FileState Find(const std::wstring& path) = 0;
+    // Up to `maxBytes` of the file and its length; none when it cannot be read.
+    virtual std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
+                                            std::uint64_t& length) = 0;
+
+protected:
+    ~FileLookup() = default;
+};
+
+struct CheckResult {
+    // The menu cannot read the file at all; `unreadable` says where and why.
+    bool readable = true;
+    std::string unreadable;
+    std::vector<Diagnostic> diagnostics; // ordered by position
+};
+
+CheckResult CheckConfig(std::string_view bytes, FileLookup& files);
