@@ -10,6 +10,7 @@
 #include "config/xmlElement.h"
 #include "config/xmlReader.h"
 #include "controls/PictureCheck.h"
+#include "tools/TreeJson.h"
 #include "tools/XmlIntent.h"
 
 namespace {
@@ -24,8 +25,28 @@ std::string U8(std::wstring_view text) {
     return EncodeUtf8(text);
 }
 
+// Quoted for a one-line message: control characters are spelt out.
 std::string Quoted(std::wstring_view text) {
-    return "'" + U8(text) + "'";
+    std::string out = "'";
+    for (const wchar_t c : text) {
+        if (c == L'\t') {
+            out += "\\t";
+        } else if (c == L'\n') {
+            out += "\\n";
+        } else if (c < 0x20) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+        } else {
+            out += U8(std::wstring_view(&c, 1));
+        }
+    }
+    return out + "'";
+}
+
+// Names the menu gives to what is no element in standard XML.
+bool IsTrapName(std::wstring_view name) {
+    return name.empty() || name[0] == L'!' || name[0] == L'/' || name[0] == L'?' ||
+           name.back() == L'/';
 }
 
 std::string Tag(std::wstring_view name) {
@@ -174,6 +195,9 @@ public:
     void Run() {
         // After the first "?" has cut the file, nothing stands where the author put it.
         if (CheckStructure()) {
+            if (traps_.count(&tree_.Root()) == 0 && IsTrapName(tree_.Root().GetName())) {
+                ElementTrap(tree_.Root(), nullptr);
+            }
             Walk(tree_.Root(), Context::Root);
             CheckSettings();
         }
@@ -182,6 +206,9 @@ public:
 private:
     void Add(std::size_t offset, Severity severity, const char* rule, std::string message,
              std::vector<std::pair<std::size_t, std::string>> notes = {}) {
+        if (!added_.emplace(offset, rule).second) {
+            return; // one diagnostic per place and rule
+        }
         const auto [line, column] = lines_.At(offset);
         Diagnostic d{line, column, severity, rule, std::move(message), {}};
         for (auto& [at, note] : notes) {
@@ -396,6 +423,9 @@ private:
         const std::wstring type(TypeOf(element, context));
         for (std::size_t i = 0; i < element.GetChildCount(); ++i) {
             const xmlElement& child = *element.GetChild(i);
+            if (traps_.count(&child) == 0 && IsTrapName(child.GetName())) {
+                ElementTrap(child, nullptr);
+            }
             if (traps_.count(&child) != 0) {
                 continue;
             }
@@ -560,7 +590,10 @@ private:
             CheckColour(value, at, name);
             break;
         case ValueKind::Flag:
-            if (!value.empty() && value != L"true" && value != L"false") {
+            if (rule.name == L"trueifsuccess" && value == L"false") {
+                Warning(at, "trueifsuccess",
+                        "trueifsuccess has no effect: a test that holds always takes <Positiv>");
+            } else if (!value.empty() && value != L"true" && value != L"false") {
                 Error(at, "flag",
                       name + "=\"" + U8(value) +
                           "\" is off: only 'true', in lower case, switches it on; write true or "
@@ -657,7 +690,8 @@ private:
         } else if (trimmed != value &&
                    std::find(words.begin(), words.end(), trimmed) != words.end()) {
             hint = "remove the spaces: " + Quoted(trimmed);
-        } else if (const auto meant = Suggest(value, words); meant && !value.empty()) {
+        } else if (const auto meant = Suggest(value, words);
+                   meant && !value.empty() && !IsPlainNumber(value)) {
             hint = (LowerAsciiLetters(*meant) == LowerAsciiLetters(value)
                         ? "keywords are case-sensitive: write "
                         : "did you mean ") +
@@ -928,6 +962,7 @@ private:
     FileLookup& files_;
     std::vector<Diagnostic>& out_;
     std::set<const xmlElement*> traps_;
+    std::set<std::pair<std::size_t, std::string>> added_;
     std::set<std::size_t> reported_; // attributes whose place a structure trap already named
     std::map<std::wstring, std::size_t> checkIds_;
     std::map<std::int32_t, std::size_t> tabStops_;
@@ -1022,4 +1057,80 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
                      });
     return result;
+}
+
+namespace {
+
+const char* SeverityName(const Diagnostic& d, bool werror) {
+    return d.severity == Severity::Error || werror ? "error" : "warning";
+}
+
+std::string Place(const std::string& file, std::size_t line, std::size_t column) {
+    return file + ":" + std::to_string(line) + ":" + std::to_string(column);
+}
+
+std::string JsonText(const std::string& utf8) {
+    return JsonString(DecodeUtf8(utf8));
+}
+
+} // namespace
+
+std::string FormatDiagnostic(const std::string& file, const Diagnostic& d, bool werror) {
+    std::string text = Place(file, d.line, d.column) + ": " + SeverityName(d, werror) + ": " +
+                       d.message + " [" + d.rule + "]\n";
+    for (const DiagnosticNote& n : d.notes) {
+        text += Place(file, n.line, n.column) + ": note: " + n.message + "\n";
+    }
+    return text;
+}
+
+std::string DiagnosticJson(const std::string& file, const Diagnostic& d, bool werror) {
+    std::string notes;
+    for (const DiagnosticNote& n : d.notes) {
+        notes += (notes.empty() ? "" : ",") + std::string("{\"line\":") + std::to_string(n.line) +
+                 ",\"column\":" + std::to_string(n.column) + ",\"message\":" + JsonText(n.message) +
+                 "}";
+    }
+    return "{\"file\":" + JsonText(file) + ",\"line\":" + std::to_string(d.line) +
+           ",\"column\":" + std::to_string(d.column) + ",\"severity\":\"" +
+           SeverityName(d, werror) + "\",\"rule\":\"" + d.rule +
+           "\",\"message\":" + JsonText(d.message) + ",\"notes\":[" + notes + "]}";
+}
+
+int CheckStatus(const CheckResult& result, bool werror) {
+    if (!result.readable) {
+        return 2;
+    }
+    for (const Diagnostic& d : result.diagnostics) {
+        if (d.severity == Severity::Error || werror) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
+    // Matches from the end of the last "*": linear in practice for real names.
+    std::size_t p = 0;
+    std::size_t n = 0;
+    std::size_t star = npos;
+    std::size_t resume = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
+        } else if (p < pattern.size() && pattern[p] == L'*') {
+            star = p++;
+            resume = n;
+        } else if (star != npos) {
+            p = star + 1;
+            n = ++resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == L'*') {
+        ++p;
+    }
+    return p == pattern.size();
 }

@@ -43,6 +43,9 @@ protected:
     ~FileLookup() = default;
 };
 
+// Whether a name matches a pattern with "*" (any run) and "?" (any one character).
+bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);
+
 struct CheckResult {
     // The menu cannot read the file at all; `unreadable` says where and why.
     bool readable = true;
@@ -51,3 +54,11 @@ struct CheckResult {
 };
 
 CheckResult CheckConfig(std::string_view bytes, FileLookup& files);
+
+// Compiler style: "FILE:LINE:COL: error: MESSAGE [rule]", then one line per note.
+// `werror` reports warnings as errors.
+std::string FormatDiagnostic(const std::string& file, const Diagnostic& d, bool werror);
+// The same as one JSON object.
+std::string DiagnosticJson(const std::string& file, const Diagnostic& d, bool werror);
+// 0 without errors, 1 with errors, 2 when the menu cannot read the file.
+int CheckStatus(const CheckResult& result, bool werror);

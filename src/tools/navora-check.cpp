@@ -25,7 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kErrors = 1;
 constexpr int kFailure = 2;
 
 // A file name as the user wrote it, with the path the system opens.
@@ -83,22 +82,6 @@ std::wstring NameOf(const fs::path& path) {
 // Only A-Z are folded, so that the program answers alike on every system.
 std::wstring Folded(std::wstring_view text) {
     return LowerAsciiLetters(text);
-}
-
-bool WildcardMatch(std::wstring_view pattern, std::wstring_view name) {
-    if (pattern.empty()) {
-        return name.empty();
-    }
-    if (pattern[0] == L'*') {
-        for (std::size_t i = 0; i <= name.size(); ++i) {
-            if (WildcardMatch(pattern.substr(1), name.substr(i))) {
-                return true;
-            }
-        }
-        return false;
-    }
-    return !name.empty() && (pattern[0] == L'?' || pattern[0] == name[0]) &&
-           WildcardMatch(pattern.substr(1), name.substr(1));
 }
 
 // Files named by the configuration, looked up from its folder, letter case aside.
@@ -174,27 +157,6 @@ struct Options {
     std::vector<FileArg> files;
 };
 
-std::string Position(const std::string& file, std::size_t line, std::size_t column) {
-    return file + ":" + std::to_string(line) + ":" + std::to_string(column);
-}
-
-std::string JsonText(const std::string& utf8) {
-    return JsonString(DecodeUtf8(utf8));
-}
-
-std::string JsonDiagnostic(const std::string& file, const Diagnostic& d, const char* severity) {
-    std::string notes;
-    for (const DiagnosticNote& n : d.notes) {
-        notes += (notes.empty() ? "" : ",") + std::string("{\"line\":") + std::to_string(n.line) +
-                 ",\"column\":" + std::to_string(n.column) + ",\"message\":" + JsonText(n.message) +
-                 "}";
-    }
-    return "{\"file\":" + JsonText(file) + ",\"line\":" + std::to_string(d.line) +
-           ",\"column\":" + std::to_string(d.column) + ",\"severity\":\"" + severity +
-           "\",\"rule\":\"" + d.rule + "\",\"message\":" + JsonText(d.message) + ",\"notes\":[" +
-           notes + "]}";
-}
-
 int CheckFile(const FileArg& file, const Options& options, std::vector<std::string>& json) {
     std::ifstream in(file.path, std::ios::binary);
     if (!in) {
@@ -204,27 +166,19 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     DiskFiles files(file.path.parent_path().empty() ? fs::path(".") : file.path.parent_path());
     const CheckResult result = CheckConfig(bytes, files);
-    int status = 0;
     for (const Diagnostic& d : result.diagnostics) {
-        const bool error = d.severity == Severity::Error || options.werror;
-        status = error ? kErrors : status;
-        const char* severity = error ? "error" : "warning";
         if (options.json) {
-            json.push_back(JsonDiagnostic(file.shown, d, severity));
-            continue;
+            json.push_back(DiagnosticJson(file.shown, d, options.werror));
+        } else {
+            Print(FormatDiagnostic(file.shown, d, options.werror));
         }
-        std::string text = Position(file.shown, d.line, d.column) + ": " + severity + ": " +
-                           d.message + " [" + d.rule + "]\n";
-        for (const DiagnosticNote& n : d.notes) {
-            text += Position(file.shown, n.line, n.column) + ": note: " + n.message + "\n";
-        }
-        Print(text);
     }
     if (!result.readable) {
+        // After the diagnostics on stdout, whichever way both streams are joined.
+        std::fflush(stdout);
         PrintError(file.shown + ":" + result.unreadable);
-        return kFailure;
     }
-    return status;
+    return CheckStatus(result, options.werror);
 }
 
 int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {

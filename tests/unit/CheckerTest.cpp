@@ -1,0 +1,460 @@
+// navora-check's diagnostics, one small file per mistake an author makes: the
+// exact lines printed and the exit status.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "config/TextDecoding.h"
+#include "config/xmlElement.h"
+#include "tools/Checker.h"
+
+namespace {
+
+// A folder beside the configuration, letter case aside.
+class FakeFiles : public FileLookup {
+public:
+    explicit FakeFiles(std::map<std::wstring, std::string> files) : files_(std::move(files)) {}
+
+    FileState Find(const std::wstring& path) override {
+        if (path.size() >= 2 && path[1] == L':') {
+            return FileState::Unknown;
+        }
+        for (const auto& [name, bytes] : files_) {
+            if (WildcardMatch(LowerAsciiLetters(path), name)) {
+                return FileState::Present;
+            }
+        }
+        return FileState::Absent;
+    }
+
+    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
+                                    std::uint64_t& length) override {
+        const auto it = files_.find(LowerAsciiLetters(path));
+        if (it == files_.end()) {
+            return std::nullopt;
+        }
+        length = it->second.size();
+        return it->second.substr(0, maxBytes);
+    }
+
+private:
+    std::map<std::wstring, std::string> files_;
+};
+
+// A 2 x 2 bitmap of 24 bits.
+std::string TinyBitmap() {
+    std::string bmp = "BM";
+    const auto le = [&](std::uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    le(14 + 40 + 16, 4);
+    le(0, 4);
+    le(54, 4);
+    for (const std::uint32_t v : {40u, 2u, 2u}) {
+        le(v, 4);
+    }
+    le(1, 2);
+    le(24, 2);
+    for (const std::uint32_t v : {0u, 16u, 0u, 0u, 0u, 0u}) {
+        le(v, 4);
+    }
+    return bmp + std::string(16, '\x7f');
+}
+
+std::string Output(const CheckResult& result, bool werror = false) {
+    std::string text;
+    for (const Diagnostic& d : result.diagnostics) {
+        text += FormatDiagnostic("m.xml", d, werror);
+    }
+    return text;
+}
+
+CheckResult Check(const std::string& bytes) {
+    FakeFiles files({{L"setup.exe", "MZ"},
+                     {L"back.bmp", TinyBitmap()},
+                     {L"picture.png", std::string("\x89PNG\r\n\x1a\n") + std::string(40, '\0')}});
+    return CheckConfig(bytes, files);
+}
+
+const std::string kBase = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<config>\n"
+                          "  <General caption=\"A\" width=\"400\" height=\"300\"/>\n"
+                          "  <ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"40\">\n"
+                          "    <TTFont font=\"Arial\" fontsize=\"12\"/>\n"
+                          "  </ToolTippConfig>\n"
+                          "  <ButtonConfig>\n"
+                          "    <ButtonLayout width=\"100\" height=\"30\"/>\n"
+                          "  </ButtonConfig>\n"
+                          "  <Pages>\n"
+                          "    <Page>\n"
+                          "      <Button>\n"
+                          "        <ButtonPosition left=\"10\" top=\"10\"/>\n"
+                          "        <ButtonLayout caption=\"Los\" tabindex=\"1\"/>\n"
+                          "        <Command type=\"weiter\"/>\n"
+                          "      </Button>\n"
+                          "    </Page>\n"
+                          "  </Pages>\n"
+                          "</config>\n";
+
+struct Mistake {
+    const char* name;
+    const char* from; // replaced once in kBase
+    const char* to;
+    const char* expected;
+    int status;
+};
+
+const Mistake kMistakes[] = {
+    {"clean", "", "", "", 0},
+    {"misspelt section", "<General ", "<Genral ",
+     "m.xml:2:1: error: the window has no inside: give <General> a width and a height, or a "
+     "background picture [window-size]\nm.xml:3:3: error: the menu does not read <Genral> inside "
+     "<config> [unknown-element]\nm.xml:3:3: note: did you mean <General>?\n",
+     1},
+    {"section in other letter case",
+     "<ButtonConfig>\n    <ButtonLayout width=\"100\" height=\"30\"/>\n  </ButtonConfig>",
+     "<buttonconfig>\n    <ButtonLayout width=\"100\" height=\"30\"/>\n  </buttonconfig>",
+     "m.xml:7:3: error: the menu does not read <buttonconfig> inside <config> "
+     "[unknown-element]\nm.xml:7:3: note: did you mean <ButtonConfig>?\n",
+     1},
+    {"Page for Pages", "<Pages>", "<Page>",
+     "m.xml:10:3: error: the menu does not read <Page> inside <config> "
+     "[unknown-element]\nm.xml:10:3: note: did you mean <Pages>?\nm.xml:18:3: error: </Pages> does "
+     "not end the open element <Page>: the menu reads everything up to the next fitting end tag as "
+     "inside the open element [end-tag]\n",
+     1},
+    {"unknown child of ButtonConfig", "<ButtonLayout width", "<Layout width",
+     "m.xml:8:5: error: the menu does not read <Layout> inside <ButtonConfig> [unknown-element]\n",
+     1},
+    {"unknown child of a control", "<ButtonPosition ", "<Position ",
+     "m.xml:13:9: error: the menu does not read <Position> inside <Button> [unknown-element]\n", 1},
+    {"unknown child of a query", "<Command type=\"weiter\"/>",
+     "<Query type=\"yesnobox\"><positiv><Command type=\"weiter\"/></positiv></Query>",
+     "m.xml:15:32: error: the menu does not read <positiv> inside <Query> "
+     "[unknown-element]\nm.xml:15:32: note: did you mean <Positiv>?\n",
+     1},
+    {"settings element of another type", "<Command type=\"weiter\"/>",
+     "<Command type=\"showmessage\"><ExecCommandConfig path=\"a.exe\"/></Command>",
+     "m.xml:15:37: error: <ExecCommandConfig> is read only when type is 'exec', and here it is "
+     "'showmessage' [unused-settings]\n",
+     1},
+    {"misspelt attribute", "tabindex=\"1\"", "tabindex=\"1\" widht=\"5\"",
+     "m.xml:14:50: error: the menu does not read the attribute 'widht' on <ButtonLayout> "
+     "[unknown-attribute]\nm.xml:14:50: note: did you mean 'width'?\n",
+     1},
+    {"attribute ButtonConfig does not supply", "<ButtonLayout width=\"100\"",
+     "<ButtonLayout caption=\"X\" width=\"100\"",
+     "m.xml:8:19: error: controls take only width, height, bgcolor, transparent, dreid from "
+     "<ButtonLayout> in <ButtonConfig>: 'caption' here is never read [not-a-default]\n",
+     1},
+    {"attribute twice", "caption=\"A\"", "caption=\"A\" Caption=\"B\"",
+     "m.xml:3:24: warning: only the first 'caption' of an element is read "
+     "[duplicate-attribute]\nm.xml:3:12: note: the first one is here\n",
+     0},
+    {"element twice", "<General ",
+     "<General caption=\"B\" width=\"400\" height=\"300\"/>\n  <General ",
+     "m.xml:4:3: warning: only the first <General> in <config> is read; this one is ignored "
+     "[duplicate-element]\nm.xml:3:3: note: the first one is here\n",
+     0},
+    {"keyword in other case", "height=\"300\"", "height=\"300\" windowpos=\"Center\"",
+     "m.xml:3:59: error: windowpos=\"Center\" is not a keyword the menu knows: the window goes to "
+     "'left' and 'top'; keywords are case-sensitive: write 'center' [keyword]\n",
+     1},
+    {"unknown tooltip kind", "tttype=\"cursortt\"", "tttype=\"StaticTT\"",
+     "m.xml:4:26: error: tttype=\"StaticTT\" is not a keyword the menu knows: the menu stops with "
+     "\"Tooltipp-Typ nicht gesetzt\"; keywords are case-sensitive: write 'statictt' [keyword]\n",
+     1},
+    {"no tooltip kind", " tttype=\"cursortt\"", "",
+     "m.xml:4:3: error: <ToolTippConfig> has no tttype: the menu stops with \"Tooltipp-Typ nicht "
+     "gesetzt\"; write tttype=\"statictt\", \"buttontt\" or \"cursortt\" [keyword]\n",
+     1},
+    {"short hive name", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKCU\" key=\"k\" wert=\"w\" "
+     "type=\"REG_SZ\" value=\"1\"/></Query>",
+     "m.xml:15:58: error: hkey=\"HKCU\" is not a keyword the menu knows: the menu reads "
+     "HKEY_CURRENT_CONFIG; write HKEY_CURRENT_USER [keyword]\n",
+     1},
+    {"registry type in other case", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_CURRENT_USER\" key=\"k\" "
+     "wert=\"w\" type=\"reg_dword\" value=\"1\"/></Query>",
+     "m.xml:15:100: error: type=\"reg_dword\" is not a keyword the menu knows: the test never "
+     "holds; keywords are case-sensitive: write 'REG_DWORD' [keyword]\n",
+     1},
+    {"unknown command", "type=\"weiter\"", "type=\"exce\"",
+     "m.xml:15:23: error: type=\"exce\" is not a keyword the menu knows: the chain fails here with "
+     "\"Nicht alle Commands/Abfragen konnten ausgef\xc3"
+     "\xbc"
+     "hrt werden\"; write one of weiter, zur\xc3"
+     "\xbc"
+     "ck, showmessage, beenden, exec, lernprog, minimize [keyword]\n",
+     1},
+    {"command without type", "<Command type=\"weiter\"/>", "<Command />",
+     "m.xml:15:9: error: <Command> has no type: the chain fails here with \"Nicht alle "
+     "Commands/Abfragen konnten ausgef\xc3"
+     "\xbc"
+     "hrt werden\" [keyword]\n",
+     1},
+    {"check type out of range", "<Command type=\"weiter\"/>",
+     "<Query type=\"winversion\"><WinVersionQueryConfig checktype=\"3\" "
+     "majorversion=\"6\"/></Query>",
+     "m.xml:15:67: error: checktype=\"3\" is not a keyword the menu knows: the test never holds; "
+     "write one of -2, -1, 0, 1, 2 [keyword]\n",
+     1},
+    {"flag in other case", "tabindex=\"1\"", "tabindex=\"1\" dreid=\"True\"",
+     "m.xml:14:56: error: dreid=\"True\" is off: only 'true', in lower case, switches it on; write "
+     "true or false [flag]\n",
+     1},
+    {"number with a unit", "fontsize=\"12\"", "fontsize=\"28pt\"",
+     "m.xml:5:35: error: fontsize=\"28pt\" is not a plain number: the menu reads 28; write digits "
+     "only [number]\n",
+     1},
+    {"colour with commas", "caption=\"A\"", "caption=\"A\" bgcolor=\"24,64,112\"",
+     "m.xml:3:32: error: bgcolor=\"24,64,112\" is not three numbers from 0 to 255 separated by "
+     "spaces: the menu reads the colour 0 0 0 (red green blue) [colour]\n",
+     1},
+    {"colour in hex", "caption=\"A\"", "caption=\"A\" bgcolor=\"#184070\"",
+     "m.xml:3:32: error: bgcolor=\"#184070\" is not three numbers from 0 to 255 separated by "
+     "spaces: the menu reads the colour 0 0 0 (red green blue) [colour]\n",
+     1},
+    {"font face with a space", "font=\"Arial\"", "font=\"Times New Roman\"",
+     "m.xml:5:18: error: the menu takes the face name up to the first space and asks Windows for "
+     "'Times', not 'Times New Roman'; a face whose name has a space cannot be named [font]\n",
+     1},
+    {"style word in lower case", "font=\"Arial\"", "font=\"Arial bold\"",
+     "m.xml:5:18: error: 'bold' is not a style word the menu knows: write 'Bold' [font]\n", 1},
+    {"value ending in a backslash", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"D:\\setup\\\" "
+     "maximized=\"true\"/></Command>",
+     "m.xml:15:54: error: the value of 'path' ends in a backslash, which escapes the closing quote "
+     "for the menu: it reads on to the next quote; drop the last backslash [backslash-end]\n",
+     1},
+    {"comment before the root", "<config>",
+     "<!-- Men\xc3"
+     "\xbc"
+     " -->\n<config>",
+     "m.xml:2:1: error: the menu has no comments: it reads an element named '!--' here, and it "
+     "becomes the root, and the real root lies inside it; delete the comment [comment]\n",
+     1},
+    {"comment inside", "  <Pages>", "  <!-- alt -->\n  <Pages>",
+     "m.xml:10:3: error: the menu has no comments: it reads an element named '!--' here, and it "
+     "takes in everything after it up to its parent's end tag; delete the comment [comment]\n",
+     1},
+    {"DOCTYPE", "<config>", "<!DOCTYPE config>\n<config>",
+     "m.xml:2:1: error: the menu reads <!DOCTYPE> as an element, and it becomes the root, and the "
+     "real root lies inside it; delete it [doctype]\n",
+     1},
+    {"question mark without declaration",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<config>\n  <General caption=\"A\"",
+     "<config>\n  <General caption=\"Was nun?\"",
+     "m.xml:2:28: error: without the declaration <?xml version=\"1.0\" encoding=\"UTF-8\"?> at the "
+     "top, the first '?' makes the menu skip everything before the next '<'; add the declaration "
+     "as the first line [question-mark]\n",
+     1},
+    {"question mark before the first tag", "<?xml", "?<?xml",
+     "m.xml:1:1: warning: the menu ignores text between tags (a '=', '>' or '/>' in it is even "
+     "taken for markup); delete it [ignored-text]\nm.xml:1:2: error: only the declaration at the "
+     "very top is skipped: the menu reads this '<?' as an element, and it becomes the root, and "
+     "the real root lies inside it [question-mark]\n",
+     1},
+    {"end tag with a space", "</Page>", "</Page >",
+     "m.xml:17:5: error: the menu reads this end tag as an element named '/Page', and it takes in "
+     "everything after it; write it exactly </Page>, without spaces, with the name of the element "
+     "it ends [end-tag]\n",
+     1},
+    {"end tag of another element", "</Page>", "</Pag>",
+     "m.xml:17:5: error: </Pag> does not end the open element <Page>: the menu reads everything up "
+     "to the next fitting end tag as inside the open element [end-tag]\n",
+     1},
+    {"missing quote", "caption=\"Los\" tabindex", "caption=\"Los tabindex",
+     "m.xml:14:31: error: a double quote is missing or one too many in or after this value: the "
+     "menu pairs every later quote differently [quote]\n",
+     1},
+    {"single quotes", "caption=\"Los\"", "caption='Los'",
+     "m.xml:14:31: error: the menu reads values only in double quotes: write caption=\"Los\" "
+     "[quote]\n",
+     1},
+    {"tab before an attribute", "caption=\"Los\" tabindex", "caption=\"Los\"\n\ttabindex",
+     "m.xml:15:2: error: the menu needs a space before the attribute name 'tabindex' (a tab, a "
+     "line break or a quote alone does not separate it): it reads 'caption=\"los\"\\n\\ttabindex' "
+     "instead [attribute-space]\n",
+     1},
+    {"no space between attributes", "caption=\"Los\" tabindex", "caption=\"Los\"tabindex",
+     "m.xml:14:36: error: the menu needs a space before the attribute name 'tabindex' (a tab, a "
+     "line break or a quote alone does not separate it): it reads 'caption=\"los\"tabindex' "
+     "instead [attribute-space]\n",
+     1},
+    {"empty element without a space", "<Command type=\"weiter\"/>",
+     "<Spacer/><Command type=\"weiter\"/>",
+     "m.xml:15:9: error: the menu reads an element named 'Spacer/', not 'Spacer', and it takes in "
+     "everything after it; write <Spacer /> [empty-element-space]\n",
+     1},
+    {"entity", "caption=\"Los\"", "caption=\"Los &amp; mehr\"",
+     "m.xml:14:31: error: the menu decodes no entities: it reads 'Los &amp; mehr'; write the "
+     "characters themselves (an '&' in captions and tooltips as '&&') [entity]\n",
+     1},
+    {"text between tags", "  <Pages>", "  Seiten:\n  <Pages>",
+     "m.xml:10:3: warning: the menu ignores text between tags (a '=', '>' or '/>' in it is even "
+     "taken for markup); delete it [ignored-text]\n",
+     0},
+    {"value with spaces at its ends", "caption=\"Los\"", "caption=\" Los\"",
+     "m.xml:14:31: warning: the menu drops the white space at both ends of a value: it reads 'Los' "
+     "[trimmed-value]\n",
+     0},
+    {"single ampersand in a caption", "caption=\"Los\"",
+     "caption=\"Bilder & T\xc3"
+     "\xb6"
+     "ne\"",
+     "m.xml:14:31: error: a single '&' in caption is not shown: Windows underlines the character "
+     "after it instead; write '&&' for an '&' [ampersand]\n",
+     1},
+    {"single ampersand in a tooltip", "caption=\"Los\"", "caption=\"Los\" tooltipp=\"A & B\"",
+     "m.xml:14:46: error: a single '&' in tooltipp is not shown: Windows underlines the character "
+     "after it instead; write '&&' for an '&' [ampersand]\n",
+     1},
+    {"no caption", "caption=\"Los\" ", "",
+     "m.xml:12:7: error: control 1 on page 1 (<Button>) has no caption: the menu stops with "
+     "\"Caption f\xc3"
+     "\xbc"
+     "r Button wurde nicht gesetzt\"; give its <ButtonLayout> a caption [no-caption]\n",
+     1},
+    {"check box without id", "caption=\"Los\"", "type=\"checkbox\" caption=\"Los\"",
+     "m.xml:12:7: warning: this check box has no id: its state is recorded only in a file with "
+     "exactly one currentval [checkbox-id]\n",
+     0},
+    {"check boxes with one id", "      <Button>\n",
+     "      <Box id=\"x\"><ButtonLayout type=\"checkbox\" caption=\"B\" "
+     "currentval=\"false\"/></Box>\n      <Box id=\"x\"><ButtonLayout type=\"checkbox\" "
+     "caption=\"C\" currentval=\"false\"/></Box>\n      <Button>\n",
+     "m.xml:13:7: error: another check box has the id 'x': the menu records both states in the "
+     "first one's currentval [checkbox-id]\nm.xml:12:7: note: the first check box with this id\n",
+     1},
+    {"tab index twice", "      <Button>\n",
+     "      <Box><ButtonLayout caption=\"B\" tabindex=\"1\"/></Box>\n      <Button>\n",
+     "m.xml:13:7: error: tabindex 1 is used twice on this page: the Tab key never reaches this "
+     "control [tab-index]\nm.xml:12:7: note: the first control with this tabindex\n",
+     1},
+    {"control partly outside", "left=\"10\" top=\"10\"", "left=\"350\" top=\"10\"",
+     "m.xml:12:7: warning: control 1 on page 1 (<Button>) reaches beyond the window's inside (400 "
+     "x 300 pixels): it is cut off [outside-window]\n",
+     0},
+    {"control wholly outside", "left=\"10\" top=\"10\"", "left=\"500\" top=\"10\"",
+     "m.xml:12:7: error: control 1 on page 1 (<Button>) lies wholly outside the window's inside "
+     "(400 x 300 pixels): it is never seen [outside-window]\n",
+     1},
+    {"window without size", " width=\"400\" height=\"300\"", "",
+     "m.xml:2:1: error: the window has no inside: give <General> a width and a height, or a "
+     "background picture [window-size]\n",
+     1},
+    {"missing background and icon", "caption=\"A\"",
+     "caption=\"A\" background=\"nope.bmp\" icon=\"nope.ico\"",
+     "m.xml:3:35: error: 'nope.bmp' does not exist beside the configuration: the menu shows no "
+     "picture [missing-file]\nm.xml:3:51: error: 'nope.ico' does not exist beside the "
+     "configuration: the menu shows no icon [missing-file]\n",
+     1},
+    {"PNG as background", "caption=\"A\"", "caption=\"A\" background=\"picture.png\"",
+     "m.xml:3:35: error: 'picture.png' is a PNG file: the menu loads only BMP files and shows "
+     "nothing for it [picture-format]\n",
+     1},
+    {"picture beside the file", "caption=\"A\"", "caption=\"A\" background=\"Back.BMP\"", "", 0},
+    {"missing program", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup\\start.exe\" "
+     "makeabsolute=\"true\"/></Command>",
+     "m.xml:15:54: error: 'setup\\start.exe' does not exist beside the menu: the step fails when "
+     "clicked [missing-file]\n",
+     1},
+    {"absolute path with makeabsolute", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"C:\\x.exe\" "
+     "makeabsolute=\"true\"/></Command>",
+     "m.xml:15:54: error: makeabsolute puts the menu's folder in front of 'C:\\x.exe' "
+     "(D:\\C:\\x.exe), so it fails; remove makeabsolute or make the path relative [makeabsolute]\n",
+     1},
+    {"URL with makeabsolute", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"https://example.com\" "
+     "makeabsolute=\"true\"/></Command>",
+     "m.xml:15:54: error: makeabsolute puts the menu's folder in front of 'https://example.com' "
+     "(D:\\https://example.com), so it fails; remove makeabsolute or make the path relative "
+     "[makeabsolute]\n",
+     1},
+    {"URL without makeabsolute", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"https://example.com\"/></Command>", "", 0},
+    {"file query not beside the file", "<Command type=\"weiter\"/>",
+     "<Query type=\"file\"><FileQueryConfig path=\"daten\\*.pdf\"/></Query>",
+     "m.xml:15:50: warning: nothing matches 'daten\\*.pdf' beside the configuration; note that the "
+     "menu looks relative to its current folder, which need not be its own [file-query]\n",
+     0},
+    {"file query beside the file", "<Command type=\"weiter\"/>",
+     "<Query type=\"file\"><FileQueryConfig path=\"setup.*\"/></Query>", "", 0},
+    {"name longer than Joliet keeps", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig "
+     "path=\"nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.exe\" "
+     "makeabsolute=\"true\"/></Command>",
+     "m.xml:15:54: warning: the name "
+     "'nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.exe' has 74 "
+     "characters: a disc's Joliet file system keeps only 64 [long-file-name]\nm.xml:15:54: error: "
+     "'nnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnnn.exe' does not exist "
+     "beside the menu: the step fails when clicked [missing-file]\n",
+     1},
+    {"unreached command", "<Command type=\"weiter\"/>",
+     "<Command type=\"weiter\"><Command type=\"beenden\"/><Query type=\"yesnobox\"/></Command>",
+     "m.xml:15:32: warning: the <Query> beside it is the next step: this <Command> never runs "
+     "[unreached-chain]\n",
+     0},
+    {"trueifsuccess", "<Command type=\"weiter\"/>",
+     "<Query type=\"yesnobox\" trueifsuccess=\"false\"/>",
+     "m.xml:15:46: warning: trueifsuccess has no effect: a test that holds always takes <Positiv> "
+     "[trueifsuccess]\n",
+     0},
+};
+
+TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
+    for (const Mistake& m : kMistakes) {
+        std::string text = kBase;
+        if (*m.from != '\0') {
+            const std::size_t at = text.find(m.from);
+            ASSERT_NE(at, std::string::npos) << m.name;
+            text.replace(at, std::string(m.from).size(), m.to);
+        }
+        const CheckResult result = Check(text);
+        EXPECT_EQ(Output(result), m.expected) << m.name;
+        EXPECT_EQ(CheckStatus(result, false), m.status) << m.name;
+    }
+}
+
+TEST(CheckerTest, EncodingFaultsNameTheirLineAndByte) {
+    std::string latin1 = kBase;
+    latin1.replace(latin1.find("caption=\"A\""), 11,
+                   "caption=\"Gr\xfc\xdf"
+                   "e\"");
+    EXPECT_EQ(Output(Check(latin1)),
+              "m.xml:3:23: error: byte 0xFC (byte 23 of the line) is not UTF-8: the menu shows "
+              "\xef\xbf\xbd for it; save the file as UTF-8 [encoding]\n");
+
+    std::string utf16 = "\xff\xfe";
+    for (const char c : kBase) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const CheckResult result = Check(utf16);
+    EXPECT_EQ(Output(result), "m.xml:1:1: error: the file is saved as UTF-16: the menu reads only "
+                              "UTF-8; save the file as UTF-8 [encoding]\n");
+    EXPECT_FALSE(result.readable);
+    EXPECT_EQ(CheckStatus(result, false), 2);
+}
+
+TEST(CheckerTest, WarningsBecomeErrorsOnlyWhenAsked) {
+    std::string text = kBase;
+    text.replace(text.find("caption=\"Los\""), 13, "caption=\" Los\"");
+    const CheckResult result = Check(text);
+    EXPECT_EQ(CheckStatus(result, false), 0);
+    EXPECT_EQ(CheckStatus(result, true), 1);
+    EXPECT_EQ(Output(result, true), "m.xml:14:31: error: the menu drops the white space at both "
+                                    "ends of a value: it reads 'Los' [trimmed-value]\n");
+    EXPECT_EQ(DiagnosticJson("m.xml", result.diagnostics.at(0), false),
+              "{\"file\":\"m.xml\",\"line\":14,\"column\":31,\"severity\":\"warning\","
+              "\"rule\":\"trimmed-value\",\"message\":\"the menu drops the white space at both "
+              "ends of a value: it reads 'Los'\",\"notes\":[]}");
+}
+
+} // namespace
