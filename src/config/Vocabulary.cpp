@@ -100,7 +100,7 @@ constexpr AttributeRule kCommandAttributes[] = {
 };
 constexpr AttributeRule kQueryAttributes[] = {
     {L"type", K::Keyword, kQueryType},
-    {L"trueifsuccess", K::Flag, kFlag},
+    {L"trueifsuccess", K::Accepted, kFlag},
 };
 constexpr AttributeRule kShowMessageAttributes[] = {
     {L"message", K::Text, {}},

@@ -52,10 +52,11 @@ enum class ValueKind {
     FilePattern, // path, wildcards allowed, tested by a "file" query
     Number,
     Colour,
-    Flag,    // on only for "true"
-    Keyword, // one of the listed words, letter case counting
-    Font,    // face up to the first space, then style words
-    Written, // written by the menu, never read
+    Flag,     // on only for "true"
+    Keyword,  // one of the listed words, letter case counting
+    Font,     // face up to the first space, then style words
+    Written,  // written by the menu, never read
+    Accepted, // allowed, and without effect
 };
 
 // Whether a control takes the value from the element of the same name in "ButtonConfig".

@@ -589,11 +589,14 @@ private:
         case ValueKind::Colour:
             CheckColour(value, at, name);
             break;
-        case ValueKind::Flag:
-            if (rule.name == L"trueifsuccess" && value == L"false") {
+        case ValueKind::Accepted:
+            if (value == L"false") {
                 Warning(at, "trueifsuccess",
                         "trueifsuccess has no effect: a test that holds always takes <Positiv>");
-            } else if (!value.empty() && value != L"true" && value != L"false") {
+            }
+            break;
+        case ValueKind::Flag:
+            if (!value.empty() && value != L"true" && value != L"false") {
                 Error(at, "flag",
                       name + "=\"" + U8(value) +
                           "\" is off: only 'true', in lower case, switches it on; write true or "

@@ -1,0 +1,273 @@
+// The vocabulary table is what the settings readers read, attribute for attribute,
+// and what the authors' reference documents.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "config/MenuSettings.h"
+#include "config/TextDecoding.h"
+#include "config/Vocabulary.h"
+#include "config/xmlElement.h"
+#include "config/xmlReader.h"
+
+namespace {
+
+// Every context once; "@Name" marks where a test attribute goes, before the
+// element's own ones so that it is the one read.
+constexpr const wchar_t* kSkeleton = LR"(<config>
+<General @General/>
+<ToolTippConfig @ToolTippConfig tttype="TIPKIND"><TTFont @TTFont/><StaticTTConfig @StaticTTConfig/><ButtonTTConfig @ButtonTTConfig/></ToolTippConfig>
+<ButtonConfig><ButtonLayout @DefaultLayout/><ButtonMouseOverLayout @DefaultMouseOverLayout/><Font @DefaultFont/><MouseOverFont @DefaultMouseOverFont/></ButtonConfig>
+<Pages><Page>
+<Box @Control><ButtonPosition @ButtonPosition/><ButtonLayout @ButtonLayout type="checkbox" icon="i.bmp" caption="c"/><ButtonMouseOverLayout @ButtonMouseOverLayout/><Font @Font/><MouseOverFont @MouseOverFont/>
+<Command @Command type="exec"><ExecCommandConfig @ExecCommandConfig/>
+<Command type="showmessage"><ShowMessageCommandConfig @ShowMessageCommandConfig/>
+<Command type="lernprog"><LernprogCommandConfig @LernprogCommandConfig/>
+<Query @Query type="file"><FileQueryConfig @FileQueryConfig/><Positiv @Branch>
+<Query type="registry"><RegistryQueryConfig @RegistryQueryConfig/><Positiv>
+<Query type="winversion"><WinVersionQueryConfig @WinVersionQueryConfig/><Positiv>
+<Query type="yesnobox"><YesNoBoxQueryConfig @YesNoBoxQueryConfig/></Query>
+</Positiv></Query></Positiv></Query></Positiv></Query></Command></Command></Command>
+</Box>
+<Plain><ButtonLayout caption="p"/></Plain>
+</Page></Pages></config>)";
+
+// The contexts' names, in the order of their enumeration.
+const wchar_t* kContextNames[] = {L"Root",
+                                  L"General",
+                                  L"ToolTippConfig",
+                                  L"TTFont",
+                                  L"StaticTTConfig",
+                                  L"ButtonTTConfig",
+                                  L"ButtonConfig",
+                                  L"DefaultLayout",
+                                  L"DefaultMouseOverLayout",
+                                  L"DefaultFont",
+                                  L"DefaultMouseOverFont",
+                                  L"Pages",
+                                  L"Page",
+                                  L"Control",
+                                  L"ButtonPosition",
+                                  L"ButtonLayout",
+                                  L"ButtonMouseOverLayout",
+                                  L"Font",
+                                  L"MouseOverFont",
+                                  L"Command",
+                                  L"Query",
+                                  L"Branch",
+                                  L"WeiterCommandConfig",
+                                  L"ZurueckCommandConfig",
+                                  L"ShowMessageCommandConfig",
+                                  L"ExecCommandConfig",
+                                  L"LernprogCommandConfig",
+                                  L"FileQueryConfig",
+                                  L"RegistryQueryConfig",
+                                  L"WinVersionQueryConfig",
+                                  L"YesNoBoxQueryConfig"};
+
+std::wstring Font(const FontSpec& f) {
+    return f.face + L"/" + std::to_wstring(f.height) + L"/" + std::to_wstring(f.weight) +
+           std::to_wstring(f.italic) + std::to_wstring(f.underline);
+}
+
+void Dump(const ActionSettings* a, std::wostringstream& out) {
+    if (a == nullptr) {
+        out << L"-";
+        return;
+    }
+    out << L"(" << a->isCommand << a->type << L"|" << a->path << L"|" << a->parameter
+        << a->maximized << a->makeAbsolute << a->message << L"|" << a->caption << L"|" << a->hkey
+        << L"|" << a->key << L"|" << a->wert << L"|" << a->value << L"|" << a->valueType << L"|"
+        << a->checkType << a->minorVersion << a->majorVersion;
+    for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
+        Dump(link->command.get(), out);
+        Dump(link->query.get(), out);
+    }
+    out << L")";
+}
+
+// Everything the settings readers make of a document.
+std::wstring Snapshot(const std::wstring& text) {
+    const auto tree = ParseXmlText(text);
+    const xmlElement* root = &tree->Root();
+    std::wostringstream out;
+    const WindowSettings w = ReadWindowSettings(FindChild(root, L"General"));
+    out << w.icon << w.background << w.bgColor << w.caption << w.width << w.height << w.left
+        << w.top << static_cast<int>(w.placement) << w.captionBar << w.topmost << L";";
+    const TooltipSettings t = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
+    out << static_cast<int>(t.kind) << t.width << t.height << t.bgColor << Font(t.font)
+        << t.textColor << t.leftMargin << t.topMargin << t.speed << t.interval << L";";
+    const xmlElement* page = FindChild(root, L"Pages")->GetChild(0);
+    for (std::size_t i = 0; i < page->GetChildCount(); ++i) {
+        const ControlSettings c =
+            ReadControlSettings(*page->GetChild(i), FindChild(root, L"ButtonConfig"));
+        out << c.left << c.top << c.checkBox << c.id << c.defaultVal << c.checkDim.value_or(-9)
+            << c.caption << c.width << c.height << c.tabIndex << c.bgColor << c.transparent
+            << c.tooltip << c.threeD << c.icon << c.iconTransparentColor
+            << c.iconOffset.value_or(-9) << c.background << c.hoverBgColor << c.hoverTransparent
+            << Font(c.font) << c.textColor << Font(c.hoverFont) << c.hoverTextColor;
+        Dump(c.chain.get(), out);
+        out << L";";
+    }
+    return out.str();
+}
+
+// The skeleton with `attribute` at the marker of `context` and no other marker.
+std::wstring Document(Context context, const std::wstring& attribute) {
+    std::wstring text = kSkeleton;
+    text.replace(text.find(L"TIPKIND"), 7,
+                 context == Context::ButtonTTConfig ? L"buttontt" : L"statictt");
+    const std::wstring own = std::wstring(L"@") + kContextNames[static_cast<int>(context)];
+    std::wstring out;
+    std::size_t from = 0;
+    for (std::size_t at = text.find(L" @"); at != std::wstring::npos; at = text.find(L" @", from)) {
+        const std::size_t end = text.find_first_of(L" />", at + 1);
+        out += text.substr(from, at - from);
+        out += text.substr(at + 1, end - at - 1) == own ? attribute : L"";
+        from = end;
+    }
+    return out + text.substr(from);
+}
+
+std::vector<std::wstring> ValuesFor(const AttributeRule& rule) {
+    switch (rule.kind) {
+    case ValueKind::Number:
+        return {L"7"};
+    case ValueKind::Colour:
+        return {L"1 2 3"};
+    case ValueKind::Flag:
+        return {L"true"};
+    case ValueKind::Font:
+        return {L"Arial Bold"};
+    case ValueKind::Keyword:
+        return {rule.keywords.begin(), rule.keywords.end()};
+    default:
+        return {L"v1"};
+    }
+}
+
+bool Changes(Context context, const AttributeRule& rule, std::wstring_view name,
+             const std::wstring& baseline) {
+    for (const std::wstring& value : ValuesFor(rule)) {
+        const std::wstring attribute = L" " + std::wstring(name) + L"=\"" + value + L"\"";
+        if (Snapshot(Document(context, attribute)) != baseline) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(VocabularyTest, TheSettingsReadersReadExactlyTheTablesAttributes) {
+    std::vector<const AttributeRule*> everyAttribute;
+    for (const ElementRule& element : VocabularyRules()) {
+        for (const AttributeRule& a : element.attributes) {
+            everyAttribute.push_back(&a);
+        }
+    }
+    const AttributeRule unknown{L"zzunknown", ValueKind::Text, {}};
+    everyAttribute.push_back(&unknown);
+    for (const ElementRule& element : VocabularyRules()) {
+        const Context context = element.context;
+        const std::wstring baseline = Snapshot(Document(context, L""));
+        for (const AttributeRule* a : everyAttribute) {
+            const AttributeRule* own = FindAttributeRule(context, a->name);
+            const bool read = own != nullptr && own->kind != ValueKind::Written &&
+                              own->kind != ValueKind::Accepted;
+            // Attribute names are found whatever their letter case.
+            const std::wstring written =
+                own != nullptr ? LowerAsciiLetters(a->name) : std::wstring(a->name);
+            EXPECT_EQ(Changes(context, own != nullptr ? *own : *a, written, baseline), read)
+                << EncodeUtf8(element.name) << " " << EncodeUtf8(a->name);
+        }
+    }
+}
+
+// The (element, attribute) pairs of the reference's attribute tables.
+std::set<std::pair<std::wstring, std::wstring>>
+DocumentedAttributes(std::set<std::pair<std::wstring, std::wstring>>& suppliedByButtonConfig) {
+    std::ifstream in(std::string(NAVORA_SOURCE_DIR) + "/docs/authoring.md");
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::wstring text = DecodeUtf8(buffer.str());
+    std::set<std::pair<std::wstring, std::wstring>> pairs;
+    std::wistringstream lines(text);
+    std::wstring section;
+    for (std::wstring line; std::getline(lines, line);) {
+        if (line.rfind(L"### ", 0) == 0) {
+            section = line.substr(4, 3);
+            continue;
+        }
+        if (line.rfind(L"| ", 0) != 0 || line.find(L"`") == std::wstring::npos) {
+            continue;
+        }
+        std::vector<std::wstring> cells;
+        std::wistringstream row(line.substr(1));
+        for (std::wstring cell; std::getline(row, cell, L'|');) {
+            cells.push_back(cell);
+        }
+        const auto words = [&](const std::wstring& cell) {
+            std::vector<std::wstring> found;
+            for (std::size_t open = cell.find(L'`'); open != std::wstring::npos;) {
+                const std::size_t close = cell.find(L'`', open + 1);
+                found.push_back(cell.substr(open + 1, close - open - 1));
+                open = cell.find(L'`', close + 1);
+            }
+            return found;
+        };
+        std::wstring element;
+        std::vector<std::wstring> attributes;
+        if (section == L"3.1") {
+            element = L"General";
+            attributes = words(cells[0]);
+        } else if (section == L"3.2" || section == L"3.4") {
+            const auto named = words(cells[0]);
+            element = named.empty() ? L"control" : named[0];
+            attributes = words(cells[1]);
+            if (section == L"3.4" && cells.size() > 4 &&
+                cells[4].find(L"yes") != std::wstring::npos) {
+                for (const auto& a : attributes) {
+                    suppliedByButtonConfig.insert({element, a});
+                }
+            }
+        } else if (section == L"5.2" || section == L"5.3") {
+            const auto named = words(cells[1]);
+            if (named.empty() || !named[0].ends_with(L"Config")) {
+                continue;
+            }
+            element = named[0];
+            attributes.assign(named.begin() + 1, named.end());
+        } else {
+            continue;
+        }
+        for (const auto& a : attributes) {
+            pairs.insert({element, a});
+        }
+    }
+    return pairs;
+}
+
+TEST(VocabularyTest, TheReferenceDocumentsEveryAttributeTheMenuReads) {
+    std::set<std::pair<std::wstring, std::wstring>> supplied;
+    const auto documented = DocumentedAttributes(supplied);
+    std::set<std::pair<std::wstring, std::wstring>> table;
+    std::set<std::pair<std::wstring, std::wstring>> tableSupplied;
+    for (const ElementRule& element : VocabularyRules()) {
+        const Context c = element.context;
+        if (c == Context::Root || c == Context::Command || c == Context::Query ||
+            (c >= Context::DefaultLayout && c <= Context::DefaultMouseOverFont)) {
+            continue; // described in prose: chains, and ButtonConfig by the "yes" column
+        }
+        for (const AttributeRule& a : element.attributes) {
+            table.insert({std::wstring(element.name), std::wstring(a.name)});
+            if (a.fromButtonConfig == Supplied::Yes) {
+                tableSupplied.insert({std::wstring(element.name), std::wstring(a.name)});
+            }
+        }
+    }
+    EXPECT_EQ(documented, table);
+    EXPECT_EQ(supplied, tableSupplied);
+}
+
+} // namespace
