@@ -449,10 +449,13 @@ private:
                 continue;
             }
             if (!childRule->forType.empty() && type != childRule->forType) {
-                Error(child.GetOffset(), "unused-settings",
-                      Tag(child.GetName()) + " is read only when " +
-                          (context == Context::ToolTippConfig ? "tttype" : "type") + " is " +
-                          Quoted(childRule->forType) + ", and here it is " + Quoted(type));
+                // Under an unknown type nothing is read; the type has its own diagnostic.
+                if (IsKeyword(context, type)) {
+                    Error(child.GetOffset(), "unused-settings",
+                          Tag(child.GetName()) + " is read only when " +
+                              (context == Context::ToolTippConfig ? "tttype" : "type") + " is " +
+                              Quoted(childRule->forType) + ", and here it is " + Quoted(type));
+                }
                 continue;
             }
             Walk(child, childRule->context);
@@ -472,6 +475,14 @@ private:
             }
         }
         return npos;
+    }
+
+    // Whether the type names a kind the menu knows; an unknown one has its own diagnostic.
+    static bool IsKeyword(Context context, std::wstring_view type) {
+        const AttributeRule* rule =
+            FindAttributeRule(context, context == Context::ToolTippConfig ? L"tttype" : L"type");
+        return rule != nullptr && std::find(rule->keywords.begin(), rule->keywords.end(), type) !=
+                                      rule->keywords.end();
     }
 
     void CheckLinks(const xmlElement& element, Context context) {
