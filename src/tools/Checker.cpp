@@ -256,8 +256,11 @@ private:
     }
 
     void StructureError(const IntentError& error) {
-        if (error.what.find("end tag") != std::string::npos ||
-            error.what.find("does not end") != std::string::npos) {
+        if (error.what.ends_with("has no end tag")) {
+            Error(error.offset, "end-tag",
+                  error.what + ": everything after it belongs to it; add its end tag");
+        } else if (error.what.find("end tag") != std::string::npos ||
+                   error.what.find("does not end") != std::string::npos) {
             Error(error.offset, "end-tag",
                   error.what + ": the menu reads everything up to the next fitting end tag as "
                                "inside the open element");
@@ -987,12 +990,55 @@ private:
     std::int32_t clientHeight_ = 0;
 };
 
-// Bytes that are not UTF-8, one diagnostic per line; a UTF-16 file once.
+// Line and column (in characters) of a byte of text-mode bytes.
+std::pair<std::size_t, std::size_t> BytePosition(std::string_view text, std::size_t at) {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t k = 0; k < at; ++k) {
+        if (text[k] == '\n') {
+            ++line;
+            column = 1;
+        } else if ((static_cast<std::uint8_t>(text[k]) & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return {line, column};
+}
+
+std::size_t Utf8Length(std::string_view text, std::size_t i) {
+    const auto u8 = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
+    const std::uint8_t b = u8(i);
+    const std::size_t length = b < 0x80                 ? 1
+                               : b >= 0xC2 && b <= 0xDF ? 2
+                               : b >= 0xE0 && b <= 0xEF ? 3
+                               : b >= 0xF0 && b <= 0xF4 ? 4
+                                                        : 0;
+    if (length == 0 || i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((u8(i + k) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    if (length == 3) {
+        const std::uint32_t cp = (b & 0x0Fu) << 12 | (u8(i + 1) & 0x3Fu) << 6;
+        return cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF) ? 3 : 0;
+    }
+    if (length == 4) {
+        const std::uint32_t cp = (b & 0x07u) << 18 | (u8(i + 1) & 0x3Fu) << 12;
+        return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+    }
+    return length;
+}
+
+// What of the bytes the menu cannot read as written: a UTF-16 file, an early end of
+// the text, and bytes that are not UTF-8 (the first of each line).
 void CheckEncoding(std::string_view bytes, std::vector<Diagnostic>& out) {
-    const auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
+    const auto raw = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };
     if (bytes.size() >= 2 &&
-        ((u8(0) == 0xFF && u8(1) == 0xFE) || (u8(0) == 0xFE && u8(1) == 0xFF) ||
-         (u8(0) == '<' && u8(1) == 0) || (u8(0) == 0 && u8(1) == '<'))) {
+        ((raw(0) == 0xFF && raw(1) == 0xFE) || (raw(0) == 0xFE && raw(1) == 0xFF) ||
+         (raw(0) == '<' && raw(1) == 0) || (raw(0) == 0 && raw(1) == '<'))) {
         out.push_back({1,
                        1,
                        Severity::Error,
@@ -1002,38 +1048,34 @@ void CheckEncoding(std::string_view bytes, std::vector<Diagnostic>& out) {
                        {}});
         return;
     }
+    std::string text = ReadTextMode(bytes);
+    const auto early = [&](std::size_t at, const char* what) {
+        const auto [line, column] = BytePosition(text, at);
+        out.push_back({line,
+                       column,
+                       Severity::Error,
+                       "encoding",
+                       std::string(what) + ": the menu reads nothing after it; delete it",
+                       {}});
+    };
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string::npos) {
+        early(nul, "a NUL byte");
+        text.resize(nul);
+    } else if (text.size() + 1 < bytes.size() && bytes.find('\x1a') != std::string::npos &&
+               bytes.find('\x1a') + 1 < bytes.size()) {
+        early(text.size(), "a Ctrl-Z byte (0x1A)");
+    }
     std::size_t line = 1;
+    std::size_t column = 1;
     std::size_t lineStart = 0;
     std::size_t reportedLine = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::uint8_t b = u8(i);
-        if (b == '\n') {
-            ++line;
-            lineStart = ++i;
-            continue;
-        }
-        std::size_t length = b < 0x80                 ? 1
-                             : b >= 0xC2 && b <= 0xDF ? 2
-                             : b >= 0xE0 && b <= 0xEF ? 3
-                             : b >= 0xF0 && b <= 0xF4 ? 4
-                                                      : 0;
-        bool valid = length != 0 && i + length <= bytes.size();
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (u8(i + k) & 0xC0) == 0x80;
-        }
-        if (valid && length >= 3) {
-            const std::uint32_t cp = length == 3 ? (b & 0x0F) << 12 | (u8(i + 1) & 0x3F) << 6
-                                                 : (b & 0x07) << 18 | (u8(i + 1) & 0x3F) << 12;
-            valid = length == 3 ? cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF)
-                                : cp >= 0x10000 && cp <= 0x10FFFF;
-        }
-        if (!valid && reportedLine != line) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = Utf8Length(text, i);
+        if (length == 0 && line != reportedLine) {
             reportedLine = line;
-            std::size_t column = 1;
-            for (std::size_t k = lineStart; k < i; ++k) {
-                column += (u8(k) & 0xC0) != 0x80 ? 1 : 0;
-            }
             static constexpr char kHex[] = "0123456789ABCDEF";
+            const auto b = static_cast<std::uint8_t>(text[i]);
             out.push_back({line,
                            column,
                            Severity::Error,
@@ -1044,7 +1086,14 @@ void CheckEncoding(std::string_view bytes, std::vector<Diagnostic>& out) {
                                "save the file as UTF-8",
                            {}});
         }
-        i += valid ? length : 1;
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+            lineStart = i + 1;
+        } else {
+            ++column;
+        }
+        i += length == 0 ? 1 : length;
     }
 }
 
@@ -1062,10 +1111,11 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
         result.readable = false;
         result.unreadable = std::to_string(at.line) + ":" + std::to_string(at.column) +
                             ": the menu cannot read this file: " + e.what();
-        return result;
     }
-    const IntentTree intent = ReadIntent(text);
-    Checker(text, *tree, intent, files, result.diagnostics).Run();
+    if (tree) {
+        const IntentTree intent = ReadIntent(text);
+        Checker(text, *tree, intent, files, result.diagnostics).Run();
+    }
     std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;

@@ -431,6 +431,16 @@ TEST(CheckerTest, EncodingFaultsNameTheirLineAndByte) {
               "m.xml:3:23: error: byte 0xFC (byte 23 of the line) is not UTF-8: the menu shows "
               "\xef\xbf\xbd for it; save the file as UTF-8 [encoding]\n");
 
+    std::string cut = kBase;
+    cut.insert(cut.find("  <Pages>"), std::string(1, '\0'));
+    // The menu reads the file as if it ended there; both say so.
+    EXPECT_EQ(
+        Output(Check(cut)),
+        "m.xml:2:1: error: <config> has no end tag: everything after it belongs to it; add its "
+        "end tag [end-tag]\n"
+        "m.xml:10:1: error: a NUL byte: the menu reads nothing after it; delete it "
+        "[encoding]\n");
+
     std::string utf16 = "\xff\xfe";
     for (const char c : kBase) {
         utf16 += c;
