@@ -21,36 +21,40 @@ constexpr std::size_t kJolietNameLength = 64;
 constexpr const char* kChainWarning =
     "\"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"";
 
-std::string U8(std::wstring_view text) {
-    return EncodeUtf8(text);
+// Text of the file for a one-line message: control characters are spelt out.
+std::string Shown(std::wstring_view text) {
+    std::string out;
+    std::size_t run = 0; // start of the characters not yet written
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] >= 0x20) {
+            continue;
+        }
+        out += EncodeUtf8(text.substr(run, i - run));
+        run = i + 1;
+        if (i == text.size()) {
+            break;
+        }
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        const wchar_t c = text[i];
+        out += c == L'\t'   ? std::string("\\t")
+               : c == L'\n' ? std::string("\\n")
+                            : std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+    }
+    return out;
 }
 
-// Quoted for a one-line message: control characters are spelt out.
 std::string Quoted(std::wstring_view text) {
-    std::string out = "'";
-    for (const wchar_t c : text) {
-        if (c == L'\t') {
-            out += "\\t";
-        } else if (c == L'\n') {
-            out += "\\n";
-        } else if (c < 0x20) {
-            static constexpr char kHex[] = "0123456789ABCDEF";
-            out += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
-        } else {
-            out += U8(std::wstring_view(&c, 1));
-        }
-    }
-    return out + "'";
+    return "'" + Shown(text) + "'";
+}
+
+std::string Tag(std::wstring_view name) {
+    return "<" + Shown(name) + ">";
 }
 
 // Names the menu gives to what is no element in standard XML.
 bool IsTrapName(std::wstring_view name) {
     return name.empty() || name[0] == L'!' || name[0] == L'/' || name[0] == L'?' ||
            name.back() == L'/';
-}
-
-std::string Tag(std::wstring_view name) {
-    return "<" + U8(name) + ">";
 }
 
 // Lines and columns of offsets into the decoded text, as PositionOf counts them.
@@ -334,7 +338,7 @@ private:
             const std::wstring_view bare = name.substr(0, name.size() - 1);
             Error(at, "empty-element-space",
                   "the menu reads an element named " + Quoted(name) + ", not " + Quoted(bare) +
-                      ", and it takes in everything after it; write <" + U8(bare) + " />");
+                      ", and it takes in everything after it; write <" + Shown(bare) + " />");
         } else if (meant != nullptr && name.size() > meant->name.size() &&
                    name.substr(0, meant->name.size()) == meant->name) {
             Error(at, "attribute-space",
@@ -378,8 +382,8 @@ private:
         const std::string name = Quoted(a.name);
         if (a.quote == L'\'') {
             Error(a.valueOffset, "quote",
-                  "the menu reads values only in double quotes: write " + U8(a.name) + "=\"" +
-                      U8(a.value) + "\"");
+                  "the menu reads values only in double quotes: write " + Shown(a.name) + "=\"" +
+                      Shown(a.value) + "\"");
         } else if (!a.spaceBefore) {
             Error(a.offset, "attribute-space",
                   "the menu needs a space before the attribute name " + name +
@@ -563,7 +567,7 @@ private:
         if (own && FindAttributeRule(*own, name) != nullptr) {
             std::string supplied;
             for (const AttributeRule& r : RuleFor(context).attributes) {
-                supplied += (supplied.empty() ? "" : ", ") + U8(r.name);
+                supplied += (supplied.empty() ? "" : ", ") + Shown(r.name);
             }
             Error(at, "not-a-default",
                   "controls take only " + supplied + " from " + Tag(element.GetName()) +
@@ -587,7 +591,7 @@ private:
     void CheckValue(const AttributeRule& rule, const xmlElement& element, Context context,
                     std::wstring_view value, const xmlAttributePlace& place) {
         const std::size_t at = place.openQuote != npos ? place.openQuote : place.name;
-        const std::string name = U8(rule.name);
+        const std::string name = Shown(rule.name);
         switch (rule.kind) {
         case ValueKind::Caption:
         case ValueKind::Tooltip:
@@ -596,7 +600,7 @@ private:
         case ValueKind::Number:
             if (!value.empty() && !IsPlainNumber(value)) {
                 Error(at, "number",
-                      name + "=\"" + U8(value) + "\" is not a plain number: the menu reads " +
+                      name + "=\"" + Shown(value) + "\" is not a plain number: the menu reads " +
                           std::to_string(TextToInt(value)) + "; write digits only");
             }
             break;
@@ -612,7 +616,7 @@ private:
         case ValueKind::Flag:
             if (!value.empty() && value != L"true" && value != L"false") {
                 Error(at, "flag",
-                      name + "=\"" + U8(value) +
+                      name + "=\"" + Shown(value) +
                           "\" is off: only 'true', in lower case, switches it on; write true or "
                           "false");
             }
@@ -678,7 +682,7 @@ private:
         }
         if (!plain) {
             Error(at, "colour",
-                  name + "=\"" + U8(value) +
+                  name + "=\"" + Shown(value) +
                       "\" is not three numbers from 0 to 255 separated by spaces: the menu reads "
                       "the colour " +
                       ColourText(ColorFromText(value)) + " (red green blue)");
@@ -693,13 +697,13 @@ private:
             (value.empty() && !required)) {
             return;
         }
-        const std::string name = U8(rule.name);
+        const std::string name = Shown(rule.name);
         const std::string effect = KeywordEffect(context, rule.name);
         std::vector<std::wstring_view> words(rule.keywords.begin(), rule.keywords.end());
         std::string hint;
         for (const auto& [shortName, full] : kShortHives) {
             if (rule.name == L"hkey" && LowerAsciiLetters(value) == LowerAsciiLetters(shortName)) {
-                hint = "write " + U8(full);
+                hint = "write " + Shown(full);
             }
         }
         const std::wstring_view trimmed = TrimWhiteSpace(value);
@@ -716,13 +720,13 @@ private:
         } else {
             std::string list;
             for (const std::wstring_view w : words) {
-                list += (list.empty() ? "" : ", ") + U8(w);
+                list += (list.empty() ? "" : ", ") + Shown(w);
             }
             hint = "write one of " + list;
         }
         Error(at, "keyword",
               value.empty() ? name + " is empty: " + effect + "; " + hint
-                            : name + "=\"" + U8(value) +
+                            : name + "=\"" + Shown(value) +
                                   "\" is not a keyword the menu knows: " + effect + "; " + hint);
     }
 
@@ -820,7 +824,8 @@ private:
         if (IsUrl(path) || IsAbsolutePath(path)) {
             Error(at, "makeabsolute",
                   "makeabsolute puts the menu's folder in front of " + Quoted(path) + " (D:\\" +
-                      U8(path) + "), so it fails; remove makeabsolute or make the path relative");
+                      Shown(path) +
+                      "), so it fails; remove makeabsolute or make the path relative");
             return;
         }
         CheckNameLength(path, at);
