@@ -19,6 +19,13 @@ std::string Narrow(std::wstring_view text) {
     return out;
 }
 
+std::string Tagged(std::wstring_view name) {
+    std::string tag(1, '<');
+    tag += Narrow(name);
+    tag += '>';
+    return tag;
+}
+
 // The value with the five predefined entities and character references decoded;
 // anything else after "&" stays as written.
 std::wstring DecodeEntities(std::wstring_view raw, bool& decoded) {
@@ -97,7 +104,7 @@ public:
             }
         }
         if (!tree_.error && !open.empty()) {
-            Fail(open.back()->offset, "<" + Narrow(open.back()->name) + "> has no end tag");
+            Fail(open.back()->offset, Tagged(open.back()->name) + " has no end tag");
         }
         if (!tree_.error && !tree_.root) {
             Fail(pos_, "the file holds no element");
@@ -198,8 +205,13 @@ private:
         if (pos_ >= s_.size() || s_[pos_] != L'>') {
             Fail(at, "an end tag is not closed by '>'");
         } else if (open.empty() || open.back()->name != name) {
-            Fail(at, "</" + Narrow(name) + "> does not end the open element" +
-                         (open.empty() ? std::string() : " <" + Narrow(open.back()->name) + ">"));
+            std::string what = Tagged(L"/" + std::wstring(name));
+            what += " does not end the open element";
+            if (!open.empty()) {
+                what += ' ';
+                what += Tagged(open.back()->name);
+            }
+            Fail(at, std::move(what));
         } else {
             open.pop_back();
             ++pos_;
