@@ -415,9 +415,8 @@ private:
 
     // ---- Vocabulary: what the menu reads where ----
 
-    std::wstring_view TypeOf(const xmlElement& element, Context context) {
-        typeText_ = element.GetAttribute(context == Context::ToolTippConfig ? L"tttype" : L"type");
-        return typeText_;
+    static std::wstring TypeOf(const xmlElement& element, Context context) {
+        return element.GetAttribute(context == Context::ToolTippConfig ? L"tttype" : L"type");
     }
 
     void Walk(const xmlElement& element, Context context) {
@@ -427,7 +426,7 @@ private:
         const ElementRule& rule = RuleFor(context);
         CheckAttributes(element, context);
         std::map<std::wstring_view, const xmlElement*> seen;
-        const std::wstring type(TypeOf(element, context));
+        const std::wstring type = TypeOf(element, context);
         for (std::size_t i = 0; i < element.GetChildCount(); ++i) {
             const xmlElement& child = *element.GetChild(i);
             if (traps_.count(&child) == 0 && IsTrapName(child.GetName())) {
@@ -699,35 +698,37 @@ private:
         }
         const std::string name = Shown(rule.name);
         const std::string effect = KeywordEffect(context, rule.name);
-        std::vector<std::wstring_view> words(rule.keywords.begin(), rule.keywords.end());
-        std::string hint;
-        for (const auto& [shortName, full] : kShortHives) {
-            if (rule.name == L"hkey" && LowerAsciiLetters(value) == LowerAsciiLetters(shortName)) {
-                hint = "write " + Shown(full);
-            }
-        }
-        const std::wstring_view trimmed = TrimWhiteSpace(value);
-        if (!hint.empty()) {
-        } else if (trimmed != value &&
-                   std::find(words.begin(), words.end(), trimmed) != words.end()) {
-            hint = "remove the spaces: " + Quoted(trimmed);
-        } else if (const auto meant = Suggest(value, words);
-                   meant && !value.empty() && !IsPlainNumber(value)) {
-            hint = (LowerAsciiLetters(*meant) == LowerAsciiLetters(value)
-                        ? "keywords are case-sensitive: write "
-                        : "did you mean ") +
-                   Quoted(*meant);
-        } else {
-            std::string list;
-            for (const std::wstring_view w : words) {
-                list += (list.empty() ? "" : ", ") + Shown(w);
-            }
-            hint = "write one of " + list;
-        }
+        const std::string hint = KeywordHint(rule, value);
         Error(at, "keyword",
               value.empty() ? name + " is empty: " + effect + "; " + hint
                             : name + "=\"" + Shown(value) +
                                   "\" is not a keyword the menu knows: " + effect + "; " + hint);
+    }
+
+    // What the author likely meant by a value that is no keyword.
+    static std::string KeywordHint(const AttributeRule& rule, std::wstring_view value) {
+        for (const auto& [shortName, full] : kShortHives) {
+            if (rule.name == L"hkey" && LowerAsciiLetters(value) == LowerAsciiLetters(shortName)) {
+                return "write " + Shown(full);
+            }
+        }
+        const std::vector<std::wstring_view> words(rule.keywords.begin(), rule.keywords.end());
+        const std::wstring_view trimmed = TrimWhiteSpace(value);
+        if (trimmed != value && std::find(words.begin(), words.end(), trimmed) != words.end()) {
+            return "remove the spaces: " + Quoted(trimmed);
+        }
+        if (const auto meant = Suggest(value, words);
+            meant && !value.empty() && !IsPlainNumber(value)) {
+            return (LowerAsciiLetters(*meant) == LowerAsciiLetters(value)
+                        ? "keywords are case-sensitive: write "
+                        : "did you mean ") +
+                   Quoted(*meant);
+        }
+        std::string list;
+        for (const std::wstring_view w : words) {
+            list += (list.empty() ? "" : ", ") + Shown(w);
+        }
+        return "write one of " + list;
     }
 
     void CheckFont(std::wstring_view value, std::size_t at) {
@@ -758,11 +759,7 @@ private:
               style ? Quoted(unknown[0]) + " is not a style word the menu knows: write " +
                           Quoted(*style)
                     : "the menu takes the face name up to the first space and asks Windows for " +
-                          Quoted(face) + ", not " +
-                          Quoted(value.substr(0, value.find(L" Bold") == npos
-                                                     ? value.size()
-                                                     : value.find(L" Bold"))) +
-                          "; a face whose name has a space cannot be named");
+                          Quoted(face) + "; a face whose name has a space cannot be named");
     }
 
     // ---- Files beside the configuration ----
@@ -988,7 +985,6 @@ private:
     std::set<std::size_t> reported_; // attributes whose place a structure trap already named
     std::map<std::wstring, std::size_t> checkIds_;
     std::map<std::int32_t, std::size_t> tabStops_;
-    std::wstring typeText_;
     std::int32_t pictureWidth_ = 0;
     std::int32_t pictureHeight_ = 0;
     std::int32_t clientWidth_ = 0;

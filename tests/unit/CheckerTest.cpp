@@ -220,7 +220,7 @@ const Mistake kMistakes[] = {
      1},
     {"font face with a space", "font=\"Arial\"", "font=\"Times New Roman\"",
      "m.xml:5:18: error: the menu takes the face name up to the first space and asks Windows for "
-     "'Times', not 'Times New Roman'; a face whose name has a space cannot be named [font]\n",
+     "'Times'; a face whose name has a space cannot be named [font]\n",
      1},
     {"style word in lower case", "font=\"Arial\"", "font=\"Arial bold\"",
      "m.xml:5:18: error: 'bold' is not a style word the menu knows: write 'Bold' [font]\n", 1},
