@@ -15,6 +15,7 @@
 #include "controls/PictureCheck.h"
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
+#include "tooltips/TTEdit.h"
 #include "win/ErrorReport.h"
 
 namespace {
@@ -77,14 +78,38 @@ int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& cap
     return MessageBoxW(Handle(), text.c_str(), caption.c_str(), style);
 }
 
+CNavoraDlg::CNavoraDlg(const std::wstring& configPath, ProofSink* proof)
+    : Dialog(kMainDialogTemplate), m_pProof(proof) {
+    const std::size_t slash = configPath.find_last_of(L"\\/");
+    m_strCfgDir = configPath.substr(0, slash + 1);
+    m_strCfgFile = configPath.substr(slash + 1);
+}
+
+void CNavoraDlg::Notify(const std::wstring& text, const std::wstring& caption) {
+    if (m_pProof != nullptr) {
+        m_pProof->Stopped(text);
+        m_bProofStopped = true;
+    } else {
+        MessageBoxW(Handle(), text.c_str(), caption.c_str(), MB_OK);
+    }
+}
+
 BOOL CNavoraDlg::OnInitDialog() {
     Dialog::OnInitDialog();
     try {
         SetupFromConfig();
+        if (m_pProof != nullptr && !m_bProofStopped) {
+            m_pProof->Render(*this);
+            OnOK();
+        }
     } catch (...) {
         // A configuration that cannot be read is reported, and the dialog ends as for a missing
         // file.
-        ReportCurrentException(Handle());
+        if (m_pProof != nullptr) {
+            m_pProof->Stopped(CurrentExceptionText());
+        } else {
+            ReportCurrentException(Handle());
+        }
         OnOK();
     }
     return TRUE;
@@ -99,10 +124,8 @@ void CNavoraDlg::SetupFromConfig() {
     m_strCfgFile = path.file;
     const std::wstring fullPath = m_strCfgDir + m_strCfgFile;
     if (!std::ifstream(std::filesystem::path(fullPath))) {
-        MessageBoxW(
-            Handle(),
-            (L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden").c_str(),
-            L"Achtung", MB_OK);
+        Notify(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden",
+               L"Achtung");
         OnOK();
         return;
     }
@@ -144,6 +167,9 @@ void CNavoraDlg::SetupFromConfig() {
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
+    if (m_pProof != nullptr) {
+        return; // a proof never writes the configuration
+    }
     Win32CheckStateFiles files;
     WriteCheckStates(configPath, m_startStates, files);
     m_startStates.clear();
@@ -216,13 +242,13 @@ bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
                                                        m_pTTFont.get());
         break;
     case TooltipKind::Unknown:
-        MessageBoxW(Handle(), L"Tooltipp-Typ nicht gesetzt", L"Achtung!", MB_OK);
+        Notify(L"Tooltipp-Typ nicht gesetzt", L"Achtung!");
         OnOK();
         return false;
     }
     m_nWindows = m_pToolTipp->WindowsAtStart();
     if (!m_pToolTipp->WindowsMade()) {
-        MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+        Notify(kTipNotCreated, L"Achtung");
         OnOK();
         return false;
     }
@@ -244,6 +270,12 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
                                                {work.left, work.top, work.right, work.bottom});
         m_nWndLeft = place.left;
         m_nWndTop = place.top;
+    }
+    if (m_pProof != nullptr) {
+        // Placed as the menu is, but never shown.
+        SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
+                     SWP_NOACTIVATE | SWP_HIDEWINDOW);
+        return;
     }
     SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
                  SWP_SHOWWINDOW);
@@ -274,7 +306,7 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
         return false;
     }
     if (!m_pBtnBeenden->AttachTooltip(m_pToolTipp.get())) {
-        MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+        Notify(kTipNotCreated, L"Achtung");
         OnOK();
         return false;
     }
@@ -297,7 +329,7 @@ void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonCon
             const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
             m_aButtons.push_back(std::move(control));
             if (!tipMade) {
-                MessageBoxW(Handle(), kTipNotCreated, L"Achtung", MB_OK);
+                Notify(kTipNotCreated, L"Achtung");
                 OnOK();
                 return;
             }
@@ -327,7 +359,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         control->SetType(L"button");
     }
     if (settings.caption.empty()) {
-        MessageBoxW(Handle(), L"Caption f\u00fcr Button wurde nicht gesetzt", L"Achtung", MB_OK);
+        Notify(L"Caption f\u00fcr Button wurde nicht gesetzt", L"Achtung");
         return nullptr;
     }
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
@@ -335,7 +367,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         !control->Create(settings.caption, Handle(), id, this)) {
         // Beyond the window budget, or out of window handles: set-up stops rather than go on
         // with a control without a window.
-        MessageBoxW(Handle(), kControlNotCreated, L"Achtung", MB_OK);
+        Notify(kControlNotCreated, L"Achtung");
         return nullptr;
     }
     m_nWindows += windows;
@@ -582,4 +614,89 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     default:
         return Dialog::HandleMessage(message, wParam, lParam, result);
     }
+}
+
+std::vector<TButton*> CNavoraDlg::PageControls(int page) const {
+    std::vector<TButton*> controls;
+    for (const auto& control : m_aButtons) {
+        if (control->GetPage() == page) {
+            controls.push_back(control.get());
+        }
+    }
+    return controls;
+}
+
+void CNavoraDlg::ShowPageForProof(int page) {
+    m_nCurPage = page;
+    ShowCurrentPage();
+}
+
+void CNavoraDlg::HoverForProof(TButton* control) {
+    const RECT r = control->GetRectInParent();
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(Handle(), &centre);
+    m_pToolTipp->AssumeCursor(centre);
+    ResetOtherControls(control);
+    control->EnterHover();
+    m_pToolTipp->Settle();
+}
+
+void CNavoraDlg::EndHoverForProof() {
+    ResetOtherControls(nullptr);
+    m_pToolTipp->Settle();
+}
+
+void CNavoraDlg::PrintClient(HDC dc) const {
+    PaintBackground(dc);
+    // The controls first, then the tooltip windows, which the menu paints over them.
+    std::vector<HWND> controls;
+    std::vector<HWND> tips;
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
+            (GetDlgCtrlID(child) == kTipWindowId ? tips : controls).push_back(child);
+        }
+    }
+    for (const auto* windows : {&controls, &tips}) {
+        // From the bottom of the stacking order up, so that upper windows end on top.
+        for (auto child = windows->rbegin(); child != windows->rend(); ++child) {
+            PrintChild(*child, dc);
+        }
+    }
+}
+
+void CNavoraDlg::PrintChild(HWND child, HDC dc) const {
+    RECT frame;
+    GetWindowRect(child, &frame);
+    MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&frame), 2);
+    POINT origin{0, 0};
+    ClientToScreen(child, &origin);
+    ScreenToClient(Handle(), &origin);
+    RECT client;
+    GetClientRect(child, &client);
+    const int saved = SaveDC(dc);
+    if ((GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
+        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+    }
+    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+    // The window's own erasing and painting, as on screen: an owner-drawn control is
+    // drawn by the WM_DRAWITEM its button class would send, with the control's font.
+    SendMessageW(child, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    if (Control::FromHandle(child) != nullptr) {
+        if (const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))) {
+            SelectObject(dc, font);
+        }
+        DRAWITEMSTRUCT item{};
+        item.CtlType = ODT_BUTTON;
+        item.CtlID = static_cast<UINT>(GetDlgCtrlID(child));
+        item.itemAction = ODA_DRAWENTIRE;
+        item.hwndItem = child;
+        item.hDC = dc;
+        item.rcItem = client;
+        SendMessageW(Handle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+    } else {
+        SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    }
+    RestoreDC(dc, saved);
 }

@@ -30,10 +30,27 @@ inline constexpr int kQuitButtonId = 99;
 // boxes, cursors and icons.
 inline constexpr int kMaxMenuWindows = 9000;
 
+class CNavoraDlg;
+
+// Where a dialog built for proof pictures reports: it never shows itself or a
+// message box, never writes the configuration, and runs no action.
+class ProofSink {
+public:
+    // The set-up is done and the dialog hidden: pictures may be taken.
+    virtual void Render(CNavoraDlg& dialog) = 0;
+    // The menu would have shown `message` and ended.
+    virtual void Stopped(const std::wstring& message) = 0;
+
+protected:
+    ~ProofSink() = default;
+};
+
 class CNavoraDlg : public Dialog, public IMenuDialog, public ButtonHost {
 public:
     // Reads the command line (-cfg, -setchk).
     CNavoraDlg();
+    // For proof pictures of the configuration at `configPath`.
+    CNavoraDlg(const std::wstring& configPath, ProofSink* proof);
 
     // IMenuDialog, for the actions.
     int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
@@ -47,12 +64,24 @@ public:
     // ButtonHost: every other control (all of them for none) loses its hover and pressed looks.
     void ResetOtherControls(TButton* control) override;
 
+    // For proof pictures: the controls of a page (0-based) in order, a page shown,
+    // a control with the mouse resting on its centre and its tooltip settled, and
+    // the client area painted into `dc` by the windows' own code.
+    std::vector<TButton*> PageControls(int page) const;
+    void ShowPageForProof(int page);
+    void HoverForProof(TButton* control);
+    void EndHoverForProof();
+    void PrintClient(HDC dc) const;
+
 protected:
     BOOL OnInitDialog() override;
     bool PreTranslateMessage(MSG& message) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
+    // A set-up message: a message box, or for a proof a report that the menu stops.
+    void Notify(const std::wstring& text, const std::wstring& caption);
+    void PrintChild(HWND child, HDC dc) const;
     void SetupFromConfig();
     // The General section: icon, background, caption, size and position.
     void ReadGeneral(const WindowSettings& window);
@@ -113,4 +142,6 @@ private:
     std::vector<UniqueFont> m_fonts;
     std::vector<UniqueBitmap> m_bitmaps;
     Win32System m_system;
+    ProofSink* m_pProof = nullptr;
+    bool m_bProofStopped = false;
 };

@@ -73,3 +73,20 @@ void BtnToolTipp::OnTipTimer(UINT_PTR timerId) {
         return;
     }
 }
+
+void BtnToolTipp::Settle() {
+    for (std::size_t i = 0; i < ids_.size(); ++i) {
+        const HWND strip = windows_[i]->Handle();
+        for (;;) {
+            if ((GetWindowLongPtrW(strip, GWL_STYLE) & WS_VISIBLE) == 0) {
+                break;
+            }
+            const TipRect before = RectInDialog(strip, dialog_);
+            OnTipTimer(static_cast<UINT_PTR>(ids_[i] + kTipTimerOffset));
+            const TipRect after = RectInDialog(strip, dialog_);
+            if (before.left == after.left && before.right == after.right) {
+                break; // grown to its width, or a speed of 0 that never moves it
+            }
+        }
+    }
+}

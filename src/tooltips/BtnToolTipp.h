@@ -18,6 +18,7 @@ public:
     int WindowsPerButton() const override { return 1; }
     void SetTip(int id, const std::wstring& tipText) override;
     void OnTipTimer(UINT_PTR timerId) override;
+    void Settle() override;
 
     // The strip of the i-th registered button.
     HWND GetTipWindow(std::size_t i) const { return windows_[i]->Handle(); }

@@ -51,8 +51,7 @@ void CursorToolTipp::SetTip(int id, const std::wstring& tipText) {
         ShowWindow(window_->Handle(), SW_HIDE);
         return;
     }
-    POINT cursor;
-    GetCursorPos(&cursor);
+    const POINT cursor = CursorPosition();
     RECT frame;
     GetWindowRect(dialog_, &frame);
     const TipPoint at =

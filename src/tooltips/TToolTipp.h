@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,17 @@ public:
     virtual void SetTipBkColor(COLORREF color) { bkColor_ = color; }
     virtual void OnTipTimer(UINT_PTR timerId) = 0;
     void Redraw() override {}
+    // Runs any animation to its end at once: what the user sees once it rests.
+    virtual void Settle() {}
+    // A cursor position (screen) to place tips by instead of the real one.
+    void AssumeCursor(POINT screen) { assumedCursor_ = screen; }
 
     int GetCurrentId() const override { return currentId_; }
 
 protected:
+    POINT CursorPosition() const;
+
+    std::optional<POINT> assumedCursor_;
     std::wstring text_;
     int currentId_ = 0;
     COLORREF bkColor_ = 0;
@@ -49,3 +57,12 @@ protected:
     HWND dialog_;
     std::vector<TipButton*> buttons_;
 };
+
+inline POINT TToolTipp::CursorPosition() const {
+    if (assumedCursor_) {
+        return *assumedCursor_;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return cursor;
+}

@@ -40,18 +40,30 @@ std::wstring ApplicationTitle() {
     return title.substr(0, title.rfind(L'.'));
 }
 
-void ReportCurrentException(HWND owner) {
-    const std::wstring title = ApplicationTitle();
+std::wstring CurrentExceptionText() {
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        MessageBoxW(owner, L"Nicht gen\u00fcgend Speicher.", title.c_str(),
-                    MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        return L"Nicht gen\u00fcgend Speicher.";
     } catch (const std::invalid_argument&) {
-        MessageBoxW(owner, SystemMessage(E_INVALIDARG).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+        return SystemMessage(E_INVALIDARG);
     } catch (const std::exception& e) {
-        MessageBoxW(owner, Widen(e.what()).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+        return Widen(e.what());
     } catch (...) {
-        MessageBoxW(owner, SystemMessage(E_UNEXPECTED).c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+        return SystemMessage(E_UNEXPECTED);
     }
+}
+
+void ReportCurrentException(HWND owner) {
+    const std::wstring title = ApplicationTitle();
+    const std::wstring text = CurrentExceptionText();
+    UINT style = MB_OK | MB_ICONSTOP;
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        style = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
+    } catch (...) {
+        // every other error: a stop icon
+    }
+    MessageBoxW(owner, text.c_str(), title.c_str(), style);
 }

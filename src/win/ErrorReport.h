@@ -11,6 +11,9 @@
 // with the system's own text for E_INVALIDARG and a stop icon.
 void ReportCurrentException(HWND owner);
 
+// The text such a report shows for the exception being handled.
+std::wstring CurrentExceptionText();
+
 // The program's name as the caption of such reports: its file name without extension.
 std::wstring ApplicationTitle();
 

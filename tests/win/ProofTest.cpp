@@ -1,0 +1,180 @@
+// navora-proof against the running menu: its pictures of the demo equal what
+// navora.exe shows on screen, page and control under the mouse alike.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "ProcessWindows.h"
+#include "tools/PngWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const wchar_t* kMenuTitle = L"Navora \u2013 Rundgang";
+
+std::string Bytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    // Red, green, blue of one pixel as 0xRRGGBB.
+    std::uint32_t At(int x, int y) const {
+        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
+        return static_cast<std::uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
+    }
+};
+
+// The window's client area as the screen shows it.
+Screenshot Capture(HWND window) {
+    RECT client;
+    GetClientRect(window, &client);
+    Screenshot shot{client.right, client.bottom, {}};
+    const HDC screen = GetDC(window);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, shot.width, shot.height);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, shot.width, shot.height, screen, 0, 0, SRCCOPY);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = shot.width;
+    info.bmiHeader.biHeight = -shot.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint8_t> bgra(static_cast<std::size_t>(shot.width) * shot.height * 4);
+    GetDIBits(memory, bitmap, 0, static_cast<UINT>(shot.height), bgra.data(), &info,
+              DIB_RGB_COLORS);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    for (std::size_t i = 0; i < bgra.size(); i += 4) {
+        shot.rgb.insert(shot.rgb.end(), {bgra[i + 2], bgra[i + 1], bgra[i]});
+    }
+    return shot;
+}
+
+// Width and height from a PNG's header.
+std::pair<int, int> PngSize(const std::string& png) {
+    const auto be32 = [&](std::size_t at) {
+        return static_cast<int>(static_cast<std::uint8_t>(png[at]) << 24 |
+                                static_cast<std::uint8_t>(png[at + 1]) << 16 |
+                                static_cast<std::uint8_t>(png[at + 2]) << 8 |
+                                static_cast<std::uint8_t>(png[at + 3]));
+    };
+    return png.size() < 24 ? std::pair{0, 0} : std::pair{be32(16), be32(20)};
+}
+
+bool RunToEnd(const std::wstring& commandLine, const fs::path& dir, DWORD& exitCode) {
+    std::wstring line = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.wstring().c_str(), &startup, &process)) {
+        return false;
+    }
+    const bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return ended;
+}
+
+class Proof : public testing::Test {
+protected:
+    void SetUp() override {
+        const fs::path build = BuildDirectory();
+        fs::remove_all(disc_);
+        fs::create_directories(disc_);
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
+            fs::copy_file(entry.path(), disc_ / entry.path().filename());
+        }
+        for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp",
+                                  "icon-document.bmp", "button-face.bmp"}) {
+            fs::copy_file(build / "assets" / asset, disc_ / asset);
+        }
+        original_ = Bytes(disc_ / "navora.xml");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(disc_, ignored);
+        fs::remove_all(out_, ignored);
+    }
+
+    DWORD Proofs(const std::wstring& config) {
+        DWORD code = 0;
+        EXPECT_TRUE(RunToEnd(L"\"" + (BuildDirectory() / "navora-proof.exe").wstring() + L"\" " +
+                                 config + L" \"" + out_.wstring() + L"\"",
+                             disc_, code));
+        return code;
+    }
+
+    const fs::path disc_ = fs::temp_directory_path() / "navora-proof-disc";
+    const fs::path out_ = fs::temp_directory_path() / "navora-proof-out";
+    std::string original_;
+};
+
+TEST_F(Proof, PicturesEqualTheRunningMenu) {
+    ASSERT_EQ(Proofs(L"navora.xml"), 0u);
+    // Nothing written into the configuration, no check-state rewrite.
+    EXPECT_EQ(Bytes(disc_ / "navora.xml"), original_);
+    // One picture per page and per control of a page, the sheet, the index.
+    std::size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(out_)) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 3u + (4u + 6u + 2u) + 2u);
+    for (const char* name : {"page-3.png", "page-2-6-hover.png", "sheet.png", "index.html"}) {
+        EXPECT_TRUE(fs::exists(out_ / name)) << name;
+    }
+    EXPECT_NE(Bytes(out_ / "index.html").find("Beispieldateien mitinstallieren"),
+              std::string::npos);
+
+    // The mouse away from where the window comes: a control it rests on is hovered.
+    SetCursorPos(1020, 760);
+    MenuProcess menu(L"-cfg " + (disc_ / "navora.xml").wstring(), disc_);
+    const HWND window = menu.Window(kMenuTitle);
+    ASSERT_NE(window, nullptr);
+    Sleep(800);
+    const Screenshot page = Capture(window);
+    EXPECT_EQ(PngSize(Bytes(out_ / "page-1.png")), std::pair(page.width, page.height));
+    // Equal pictures give equal files: the encoding has no freedom.
+    EXPECT_EQ(EncodePng(page.width, page.height, page.rgb), Bytes(out_ / "page-1.png"));
+
+    // "Weiter zur Installation" (control 1) under the mouse: its strip fully out.
+    const HWND first = GetDlgItem(window, 100);
+    ASSERT_NE(first, nullptr);
+    RECT r;
+    GetClientRect(first, &r);
+    POINT centre{r.right / 2, r.bottom / 2};
+    ClientToScreen(first, &centre);
+    SetCursorPos(centre.x, centre.y);
+    Sleep(1000);
+    const Screenshot hover = Capture(window);
+    EXPECT_EQ(EncodePng(hover.width, hover.height, hover.rgb), Bytes(out_ / "page-1-1-hover.png"));
+    // The demo's mouse-over colour on the control, its tooltip colour beside it.
+    EXPECT_EQ(hover.At(45, 112), 0xFFC800u);
+    EXPECT_EQ(hover.At(484, 150), 0xFFFFE1u);
+}
+
+TEST_F(Proof, AConfigurationTheMenuCannotReadGivesItsMessage) {
+    std::ofstream(disc_ / "broken.xml") << "<config><General caption=\"A -> B\"/></config>";
+    EXPECT_EQ(Proofs(L"broken.xml"), 2u);
+    EXPECT_FALSE(fs::exists(out_ / "page-1.png"));
+}
+
+} // namespace
