@@ -151,7 +151,15 @@ TEST_F(Proof, PicturesEqualTheRunningMenu) {
     ASSERT_NE(window, nullptr);
     Sleep(800);
     const Screenshot page = Capture(window);
-    EXPECT_EQ(PngSize(Bytes(out_ / "page-1.png")), std::pair(page.width, page.height));
+    for (const auto& entry : fs::directory_iterator(out_)) {
+        if (entry.path().filename().string().rfind("page-", 0) == 0) {
+            EXPECT_EQ(PngSize(Bytes(entry.path())), std::pair(page.width, page.height))
+                << entry.path();
+        }
+    }
+    // Three pages at half size in one row, each under a label.
+    EXPECT_EQ(PngSize(Bytes(out_ / "sheet.png")),
+              std::pair(3 * (page.width / 2 + 16) + 16, page.height / 2 + 24 + 16 + 16));
     // Equal pictures give equal files: the encoding has no freedom.
     EXPECT_EQ(EncodePng(page.width, page.height, page.rgb), Bytes(out_ / "page-1.png"));
 
