@@ -21,7 +21,8 @@ constexpr std::size_t kJolietNameLength = 64;
 constexpr const char* kChainWarning =
     "\"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"";
 
-// Text of the file for a one-line message: control characters are spelt out.
+} // namespace
+
 std::string Shown(std::wstring_view text) {
     std::string out;
     std::size_t run = 0; // start of the characters not yet written
@@ -42,6 +43,8 @@ std::string Shown(std::wstring_view text) {
     }
     return out;
 }
+
+namespace {
 
 std::string Quoted(std::wstring_view text) {
     return "'" + Shown(text) + "'";
@@ -123,9 +126,13 @@ bool IsAbsolutePath(std::wstring_view path) {
            (!path.empty() && path[0] == L'/');
 }
 
+} // namespace
+
 bool IsUrl(std::wstring_view path) {
     return path.find(L"://") != npos || LowerAsciiLetters(path.substr(0, 7)) == L"mailto:";
 }
+
+namespace {
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';

@@ -43,6 +43,11 @@ protected:
     ~FileLookup() = default;
 };
 
+// Text of the file for a one-line message, UTF-8: control characters are spelt out.
+std::string Shown(std::wstring_view text);
+// Whether a path is a URL ("://" or "mailto:"), which the shell opens without a file.
+bool IsUrl(std::wstring_view path);
+
 // Whether a name matches a pattern with "*" (any run) and "?" (any one character).
 bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);
 
