@@ -76,11 +76,7 @@ const DemoCase kDemoCases[] = {
     {{}, 1, 2, {"command exec path=<menu folder>\\handbuch.txt parameter= show=normal"}},
     {{}, 1, 4, {}}, // a check box only toggles
     {{}, 2, 5, {"command weiter page=3"}},
-    {{},
-     2,
-     6,
-     {"command zur\xc3\xbc"
-      "ck page=1"}},
+    {{}, 2, 6, {"command zur\u00fcck page=1"}},
     {{}, 3, 2, {"command weiter page=1"}}, // from the last page to the first
     {{},
      2,
@@ -176,8 +172,7 @@ TEST(WalkTest, NamesEachControlWithCaptionAndLine) {
     ASSERT_GE(walks.size(), 3u);
     EXPECT_EQ(walks[0].caption, "Beenden");
     EXPECT_EQ(walks[0].line, 15u);
-    EXPECT_EQ(walks[2].caption, "Handbuch \xc3\xb6"
-                                "ffnen");
+    EXPECT_EQ(walks[2].caption, "Handbuch \u00f6ffnen");
     EXPECT_EQ(walks[2].line, 29u);
     // handbuch.txt is not beside the configuration here: its launch fails.
     EXPECT_TRUE(walks[2].failed);
@@ -271,8 +266,7 @@ const ChainCase kChainCases[] = {
     {"the rest of the chain runs after beenden",
      {},
      L"<Command type=\"beenden\"><Command type=\"zur\u00fcck\"/></Command>",
-     {"command beenden", "command zur\xc3\xbc"
-                         "ck page=2"},
+     {"command beenden", "command zur\u00fcck page=2"},
      false},
     {"the hive the menu reads for a short name",
      {"registry:HKEY_CURRENT_USER\\K\\N=REG_SZ:1"},
@@ -310,8 +304,7 @@ TEST(WalkTest, TheQuitButtonStartsOnTheFirstPageAndCheckBoxesRunNothing) {
     ASSERT_EQ(walks.size(), 2u);
     EXPECT_EQ(walks[0].page, 0);
     ASSERT_EQ(walks[0].steps.size(), 1u);
-    EXPECT_EQ(Describe(walks[0].steps[0]), "command zur\xc3\xbc"
-                                           "ck page=3");
+    EXPECT_EQ(Describe(walks[0].steps[0]), "command zur\u00fcck page=3");
     EXPECT_EQ(walks[1].page, 1);
     EXPECT_TRUE(walks[1].steps.empty());
     EXPECT_FALSE(walks[1].failed);
