@@ -60,30 +60,6 @@ bool IsTrapName(std::wstring_view name) {
            name.back() == L'/';
 }
 
-// Lines and columns of offsets into the decoded text, as PositionOf counts them.
-class LineIndex {
-public:
-    explicit LineIndex(std::wstring_view text) : text_(text) {
-        starts_.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == L'\n') {
-                starts_.push_back(i + 1);
-            }
-        }
-    }
-
-    std::pair<std::size_t, std::size_t> At(std::size_t offset) const {
-        offset = std::min(offset, text_.size());
-        const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
-        const TextPosition at = PositionOf(text_.substr(*line), offset - *line);
-        return {static_cast<std::size_t>(line - starts_.begin()) + 1, at.column};
-    }
-
-private:
-    std::wstring_view text_;
-    std::vector<std::size_t> starts_;
-};
-
 std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
     std::vector<std::size_t> row(b.size() + 1);
     for (std::size_t j = 0; j <= b.size(); ++j) {
@@ -127,6 +103,22 @@ bool IsAbsolutePath(std::wstring_view path) {
 }
 
 } // namespace
+
+LineIndex::LineIndex(std::wstring_view text) : text_(text) {
+    starts_.push_back(0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n') {
+            starts_.push_back(i + 1);
+        }
+    }
+}
+
+std::pair<std::size_t, std::size_t> LineIndex::At(std::size_t offset) const {
+    offset = std::min(offset, text_.size());
+    const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
+    const TextPosition at = PositionOf(text_.substr(*line), offset - *line);
+    return {static_cast<std::size_t>(line - starts_.begin()) + 1, at.column};
+}
 
 bool IsUrl(std::wstring_view path) {
     return path.find(L"://") != npos || LowerAsciiLetters(path.substr(0, 7)) == L"mailto:";

@@ -314,25 +314,6 @@ struct Walker {
     }
 };
 
-// Line numbers of offsets into the text, as PositionOf counts them.
-class Lines {
-public:
-    explicit Lines(std::wstring_view text) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == L'\n') {
-                breaks_.push_back(i);
-            }
-        }
-    }
-    std::size_t At(std::size_t offset) const {
-        return 1 + static_cast<std::size_t>(
-                       std::lower_bound(breaks_.begin(), breaks_.end(), offset) - breaks_.begin());
-    }
-
-private:
-    std::vector<std::size_t> breaks_;
-};
-
 bool ParseUnsigned(std::wstring_view text, std::uint64_t max, std::uint64_t& value) {
     if (text.empty() || text.size() > 20) {
         return false;
@@ -417,7 +398,7 @@ RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std:
 }
 
 bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& error) {
-    // The value may hold "=": the fact's own "=" is the first before "absent" or a type.
+    // The value may hold "=": the fact's own is the first "=" followed by "absent" or "TYPE:".
     std::size_t eq = text.find(L'=');
     std::wstring_view type;
     for (; eq != npos; eq = text.find(L'=', eq + 1)) {
@@ -443,6 +424,7 @@ bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& er
     const std::size_t first = path.find(L'\\');
     const std::size_t last = path.rfind(L'\\');
     RegistryFact fact{RegistryHive::CurrentConfig, {}, {}, std::nullopt};
+    // Only full hive names, letter case aside: a short "HKCU" is what the menu misreads.
     const auto hive = std::find_if(std::begin(kHives), std::end(kHives), [&](RegistryHive h) {
         return first != npos &&
                LowerAsciiLetters(HiveName(h)) == LowerAsciiLetters(path.substr(0, first));
@@ -546,15 +528,16 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     };
     const xmlElement* root = &tree.Root();
     const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
-    const Lines lines(text);
-    // In the menu's order of building: the quit button, then every page's controls.
+    const LineIndex lines(text);
+    // In the menu's order of building: the quit button, then every page's controls; all of
+    // them, also past a control where the menu's set-up would stop (the checker says where).
     std::vector<Control> controls;
     const auto add = [&](int page, std::size_t position, const xmlElement& element) {
         ControlSettings settings = ReadControlSettings(element, buttonConfig);
         controls.push_back({{page,
                              static_cast<int>(position),
                              EncodeUtf8(settings.caption),
-                             lines.At(element.GetOffset()),
+                             lines.At(element.GetOffset()).first,
                              {},
                              false},
                             settings.checkBox,
