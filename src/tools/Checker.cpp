@@ -21,7 +21,8 @@ constexpr std::size_t kJolietNameLength = 64;
 constexpr const char* kChainWarning =
     "\"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"";
 
-// Text of the file for a one-line message: control characters are spelt out.
+} // namespace
+
 std::string Shown(std::wstring_view text) {
     std::string out;
     std::size_t run = 0; // start of the characters not yet written
@@ -43,6 +44,8 @@ std::string Shown(std::wstring_view text) {
     return out;
 }
 
+namespace {
+
 std::string Quoted(std::wstring_view text) {
     return "'" + Shown(text) + "'";
 }
@@ -56,30 +59,6 @@ bool IsTrapName(std::wstring_view name) {
     return name.empty() || name[0] == L'!' || name[0] == L'/' || name[0] == L'?' ||
            name.back() == L'/';
 }
-
-// Lines and columns of offsets into the decoded text, as PositionOf counts them.
-class LineIndex {
-public:
-    explicit LineIndex(std::wstring_view text) : text_(text) {
-        starts_.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == L'\n') {
-                starts_.push_back(i + 1);
-            }
-        }
-    }
-
-    std::pair<std::size_t, std::size_t> At(std::size_t offset) const {
-        offset = std::min(offset, text_.size());
-        const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
-        const TextPosition at = PositionOf(text_.substr(*line), offset - *line);
-        return {static_cast<std::size_t>(line - starts_.begin()) + 1, at.column};
-    }
-
-private:
-    std::wstring_view text_;
-    std::vector<std::size_t> starts_;
-};
 
 std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
     std::vector<std::size_t> row(b.size() + 1);
@@ -123,9 +102,29 @@ bool IsAbsolutePath(std::wstring_view path) {
            (!path.empty() && path[0] == L'/');
 }
 
+} // namespace
+
+LineIndex::LineIndex(std::wstring_view text) : text_(text) {
+    starts_.push_back(0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == L'\n') {
+            starts_.push_back(i + 1);
+        }
+    }
+}
+
+std::pair<std::size_t, std::size_t> LineIndex::At(std::size_t offset) const {
+    offset = std::min(offset, text_.size());
+    const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
+    const TextPosition at = PositionOf(text_.substr(*line), offset - *line);
+    return {static_cast<std::size_t>(line - starts_.begin()) + 1, at.column};
+}
+
 bool IsUrl(std::wstring_view path) {
     return path.find(L"://") != npos || LowerAsciiLetters(path.substr(0, 7)) == L"mailto:";
 }
+
+namespace {
 
 bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';

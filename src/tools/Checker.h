@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class Severity { Error, Warning };
@@ -42,6 +43,22 @@ public:
 protected:
     ~FileLookup() = default;
 };
+
+// Lines and columns of offsets into the decoded text, as PositionOf counts them.
+class LineIndex {
+public:
+    explicit LineIndex(std::wstring_view text);
+    std::pair<std::size_t, std::size_t> At(std::size_t offset) const;
+
+private:
+    std::wstring_view text_;
+    std::vector<std::size_t> starts_;
+};
+
+// Text of the file for a one-line message, UTF-8: control characters are spelt out.
+std::string Shown(std::wstring_view text);
+// Whether a path is a URL ("://" or "mailto:"), which the shell opens without a file.
+bool IsUrl(std::wstring_view path);
 
 // Whether a name matches a pattern with "*" (any run) and "?" (any one character).
 bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);

@@ -1,11 +1,13 @@
-// navora-check: shows a menu author what the menu reads from a configuration file
-// and where it will read something other than what the file says.
+// navora-check: shows a menu author what the menu reads from a configuration file,
+// where it will read something other than what the file says, and what each chain does.
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "config/xmlReader.h"
 #include "tools/Checker.h"
 #include "tools/TreeJson.h"
+#include "tools/Walk.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -45,21 +48,24 @@ int Usage() {
     std::fputs("usage: navora-check [--werror] [--format json] FILE...\n"
                "  Reports every place where the menu will read FILE otherwise than it says.\n"
                "usage: navora-check --tree FILE\n"
-               "  Reads FILE exactly as the menu does and prints its element tree as JSON.\n",
+               "  Reads FILE exactly as the menu does and prints its element tree as JSON.\n"
+               "usage: navora-check --walk [--assume FACT]... [--format json] FILE\n"
+               "  Lists the steps each control's chain takes on a machine the facts describe:\n"
+               "  winversion=MAJOR.MINOR, wow64=yes|no, file:PATTERN=present|absent,\n"
+               "  registry:HIVE\\KEY\\NAME=TYPE:VALUE|absent, yesno=yes|no, yesno:TEXT=yes|no.\n",
                stderr);
     return kFailure;
 }
 
-int PrintTree(const FileArg& file) {
-    std::wstring text;
+// The file's text and tree as the menu reads them; none, with the message printed,
+// when the menu cannot read it.
+std::unique_ptr<xmlTree> ReadTree(const FileArg& file, std::wstring& text) {
     try {
         if (!LoadConfigText(file.path, text)) {
             PrintError(file.shown + ": cannot open the file");
-            return kFailure;
+            return nullptr;
         }
-        const auto tree = ParseXmlText(text);
-        Print(TreeToJson(tree->Root()) + "\n");
-        return std::fflush(stdout) == 0 ? 0 : kFailure;
+        return ParseXmlText(text);
     } catch (const xmlError& e) {
         const TextPosition at = PositionOf(text, e.Offset());
         PrintError(file.shown + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
@@ -67,7 +73,17 @@ int PrintTree(const FileArg& file) {
     } catch (const std::exception& e) {
         PrintError(file.shown + ": " + e.what());
     }
-    return kFailure;
+    return nullptr;
+}
+
+int PrintTree(const FileArg& file) {
+    std::wstring text;
+    const auto tree = ReadTree(file, text);
+    if (!tree) {
+        return kFailure;
+    }
+    Print(TreeToJson(tree->Root()) + "\n");
+    return std::fflush(stdout) == 0 ? 0 : kFailure;
 }
 
 std::wstring NameOf(const fs::path& path) {
@@ -151,6 +167,45 @@ private:
     fs::path dir_;
 };
 
+fs::path FolderOf(const fs::path& file) {
+    return file.parent_path().empty() ? fs::path(".") : file.parent_path();
+}
+
+// --walk [--assume FACT]... [--format json] FILE
+int PrintWalk(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {
+    WalkFacts facts;
+    bool json = false;
+    std::optional<FileArg> file;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--assume" && i + 1 < args.size()) {
+            std::string error;
+            if (!ParseFact(args[++i], facts, error)) {
+                PrintError(error);
+                return kFailure;
+            }
+        } else if (args[i] == "--format" && i + 1 < args.size() && args[i + 1] == "json") {
+            json = true;
+            ++i;
+        } else if (args[i].rfind("--", 0) == 0 || file) {
+            return Usage();
+        } else {
+            file = FileArg{args[i], paths[i]};
+        }
+    }
+    if (!file) {
+        return Usage();
+    }
+    std::wstring text;
+    const auto tree = ReadTree(*file, text);
+    if (!tree) {
+        return kFailure;
+    }
+    DiskFiles files(FolderOf(file->path));
+    const std::vector<ControlWalk> walks = WalkMenu(*tree, text, facts, files);
+    Print(json ? WalkJson(walks) + "\n" : WalkText(walks));
+    return std::fflush(stdout) == 0 ? 0 : kFailure;
+}
+
 struct Options {
     bool werror = false;
     bool json = false;
@@ -164,7 +219,7 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
         return kFailure;
     }
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    DiskFiles files(file.path.parent_path().empty() ? fs::path(".") : file.path.parent_path());
+    DiskFiles files(FolderOf(file.path));
     const CheckResult result = CheckConfig(bytes, files);
     for (const Diagnostic& d : result.diagnostics) {
         if (options.json) {
@@ -184,6 +239,9 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
 int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {
     if (!args.empty() && args[0] == "--tree") {
         return args.size() == 2 ? PrintTree({args[1], paths[1]}) : Usage();
+    }
+    if (!args.empty() && args[0] == "--walk") {
+        return PrintWalk(args, paths);
     }
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {

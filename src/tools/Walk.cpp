@@ -1,0 +1,633 @@
+#include "tools/Walk.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "actions/Commands.h"
+#include "actions/Queries.h"
+#include "actions/TExecuteAbleList.h"
+#include "config/MenuSettings.h"
+#include "config/TextDecoding.h"
+#include "config/xmlElement.h"
+#include "tools/TreeJson.h"
+
+namespace {
+
+constexpr std::size_t npos = std::wstring_view::npos;
+// No real program folder exists for a walk: makeabsolute joins this name for it, so a
+// resolved path reads "<menu folder>\setup.exe", and an absolute path stays as broken
+// as the menu makes it ("<menu folder>\C:\x.exe").
+constexpr std::wstring_view kMenuFolder = L"<menu folder>\\";
+constexpr int kIdOk = 1;
+constexpr int kIdNo = 7;
+// Unassumed, the walk runs on Windows 10 or 11 (both report 10.0).
+constexpr OsVersion kDefaultVersion{10, 0};
+
+constexpr RegistryHive kHives[] = {RegistryHive::ClassesRoot, RegistryHive::CurrentUser,
+                                   RegistryHive::LocalMachine, RegistryHive::Users,
+                                   RegistryHive::CurrentConfig};
+constexpr std::wstring_view kRegistryTypes[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
+                                                L"REG_BINARY", L"REG_DWORD"};
+
+std::wstring_view HiveName(RegistryHive hive) {
+    switch (hive) {
+    case RegistryHive::ClassesRoot:
+        return L"HKEY_CLASSES_ROOT";
+    case RegistryHive::CurrentUser:
+        return L"HKEY_CURRENT_USER";
+    case RegistryHive::LocalMachine:
+        return L"HKEY_LOCAL_MACHINE";
+    case RegistryHive::Users:
+        return L"HKEY_USERS";
+    case RegistryHive::CurrentConfig:
+        break;
+    }
+    return L"HKEY_CURRENT_CONFIG";
+}
+
+// Letter case aside and "/" as "\", as Windows compares paths and registry names.
+std::wstring Folded(std::wstring_view path) {
+    std::wstring folded = LowerAsciiLetters(path);
+    std::replace(folded.begin(), folded.end(), L'/', L'\\');
+    return folded;
+}
+
+std::optional<bool> FileFactFor(const WalkFacts& facts, std::wstring_view path) {
+    std::optional<bool> present;
+    const std::wstring folded = Folded(path);
+    for (const FileFact& fact : facts.files) {
+        if (WildcardMatch(Folded(fact.pattern), folded)) {
+            present = fact.present;
+        }
+    }
+    return present;
+}
+
+// The menu window as a walk sees it: boxes are answered from the facts, nothing is shown.
+class WalkDialog final : public IMenuDialog {
+public:
+    explicit WalkDialog(const WalkFacts& facts) : facts_(facts) {}
+
+    int ShowMessageBox(const std::wstring& text, const std::wstring&, unsigned style) override {
+        if (style != kMbYesNo) {
+            return kIdOk;
+        }
+        std::optional<bool> yes = facts_.yesNo;
+        for (const YesNoFact& fact : facts_.yesNoBoxes) {
+            if (fact.message == text) {
+                yes = fact.yes;
+            }
+        }
+        assumed = yes.has_value();
+        // Unassumed, every yes/no box is answered yes.
+        return yes.value_or(true) ? kIdYes : kIdNo;
+    }
+    void EndWithOk() override {}
+    void Minimize() override {}
+    int CurrentPage() const override { return page; }
+    void SetCurrentPage(int p) override { page = p; }
+    int PageCount() const override { return pageCount; }
+
+    int page = 0;
+    int pageCount = 0;
+    bool assumed = false; // the last answer came from a fact
+
+private:
+    const WalkFacts& facts_;
+};
+
+// The target machine as the facts describe it; unassumed files are looked up beside the
+// configuration, while the menu looks in its current folder.
+class WalkSystem final : public ISystemServices {
+public:
+    WalkSystem(const WalkFacts& facts, FileLookup& files) : facts_(facts), files_(files) {}
+
+    bool StartFile(const std::wstring& file, const std::wstring&, bool) override {
+        const bool started = Starts(file);
+        refused = refused || !started;
+        return started;
+    }
+    bool PathMatches(const std::wstring& path) override {
+        const std::optional<bool> fact = FileFactFor(facts_, path);
+        assumed = fact.has_value();
+        return fact ? *fact : files_.Find(path) == FileState::Present;
+    }
+    OsVersion GetOsVersion() override {
+        assumed = facts_.winVersion.has_value();
+        return facts_.winVersion.value_or(kDefaultVersion);
+    }
+    // wow64 changes no answer: the menu reads the machine's own view either way, and
+    // that is the view the registry facts describe.
+    bool IsWow64() override { return facts_.wow64.value_or(false); }
+    std::optional<RegistryData> ReadRegistryValue(RegistryHive hive, const std::wstring& subkey,
+                                                  const std::wstring& name, bool) override {
+        // Unassumed, every registry value is absent.
+        std::optional<RegistryData> data;
+        assumed = false;
+        for (const RegistryFact& fact : facts_.registry) {
+            if (fact.hive == hive && Folded(fact.key) == Folded(subkey) &&
+                LowerAsciiLetters(fact.name) == LowerAsciiLetters(name)) {
+                data = fact.data;
+                assumed = true;
+            }
+        }
+        return data;
+    }
+    std::wstring ProgramPath() override { return std::wstring(kMenuFolder) + L"navora.exe"; }
+
+    bool assumed = false; // the last answer came from a fact
+    bool refused = false; // a launch failed
+
+private:
+    // A launch fails only when its file is known to be absent: by a file fact, or not found
+    // beside the configuration; URLs and absolute paths start. Names with "*" or "?" name
+    // no file, and a drive behind the menu's folder makes a path that cannot exist.
+    bool Starts(std::wstring_view file) {
+        const bool joined = file.substr(0, kMenuFolder.size()) == kMenuFolder;
+        const std::wstring_view path = joined ? file.substr(kMenuFolder.size()) : file;
+        if (!joined && IsUrl(path)) {
+            return true;
+        }
+        if ((joined && path.size() >= 2 && path[1] == L':') || path.find_first_of(L"*?") != npos) {
+            return false;
+        }
+        if (const std::optional<bool> fact = FileFactFor(facts_, path)) {
+            return *fact;
+        }
+        return files_.Find(std::wstring(path)) != FileState::Absent;
+    }
+
+    const WalkFacts& facts_;
+    FileLookup& files_;
+};
+
+// The menu's one action store, and for each action the settings it was built from.
+class ChainStore {
+public:
+    ChainStore(IMenuDialog& dialog, ISystemServices& system)
+        : store(&dialog, &system), probe_(&dialog, &system) {}
+
+    std::int32_t Build(const ActionSettings* chain) {
+        List(chain);
+        const std::int32_t start = store.BuildChain(chain);
+        if (sources.size() != store.Size()) {
+            throw std::logic_error("the walk lost count of the actions built");
+        }
+        return start;
+    }
+
+    TExecuteAbleList store;
+    std::vector<const ActionSettings*> sources;
+
+private:
+    // In the builder's order: each element before its links, a link's "Command" before its
+    // "Query", nothing under an element of unknown type.
+    void List(const ActionSettings* action) {
+        if (action == nullptr || !Known(*action)) {
+            return;
+        }
+        sources.push_back(action);
+        if (action->isCommand) {
+            ListLink(action->next);
+        } else {
+            ListLink(action->positive);
+            ListLink(action->negative);
+        }
+    }
+    void ListLink(const ChainLink& link) {
+        List(link.command.get());
+        List(link.query.get());
+    }
+    // Whether the builder knows the type: asked of a store of its own.
+    bool Known(const ActionSettings& action) {
+        return (action.isCommand ? probe_.BuildCommand(action) : probe_.BuildQuery(action)) !=
+               kChainFailure;
+    }
+
+    TExecuteAbleList probe_;
+};
+
+const ActionSettings* LinkHead(const ChainLink& link) {
+    return link.query ? link.query.get() : link.command.get();
+}
+
+// A step of the element's kind and type, without arguments or answer.
+WalkStep StepOf(const ActionSettings& action) {
+    return {!action.isCommand, EncodeUtf8(action.type), {}, std::nullopt, false};
+}
+
+std::string ShowMode(bool maximized) {
+    return maximized ? "maximized" : "normal";
+}
+
+std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
+                                                      const TExecuteAble& action, int page) {
+    const std::wstring& type = a.type;
+    if (const auto* exec = dynamic_cast<const cmdExec*>(&action)) {
+        return {{"path", EncodeUtf8(exec->Path())},
+                {"parameter", EncodeUtf8(a.parameter)},
+                {"show", ShowMode(a.maximized)}};
+    }
+    if (type == L"lernprog") {
+        return {{"path", "TUTORRUN.exe"},
+                {"parameter", EncodeUtf8(a.parameter)},
+                {"show", ShowMode(a.maximized)}};
+    }
+    if (type == L"weiter" || type == L"zur\u00fcck") {
+        return {{"page", std::to_string(page + 1)}};
+    }
+    if (type == L"showmessage" || type == L"yesnobox") {
+        return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
+    }
+    if (type == L"file") {
+        return {{"path", EncodeUtf8(a.path)}};
+    }
+    if (type == L"registry") {
+        return {{"hive", EncodeUtf8(HiveName(HiveFromName(a.hkey)))},
+                {"key", EncodeUtf8(a.key)},
+                {"name", EncodeUtf8(a.wert)},
+                {"type", EncodeUtf8(a.valueType)},
+                {"value", EncodeUtf8(a.value)}};
+    }
+    if (type == L"winversion") {
+        return {{"checktype", std::to_string(a.checkType)},
+                {"version", std::to_string(a.majorVersion) + "." + std::to_string(a.minorVersion)}};
+    }
+    return {};
+}
+
+struct Walker {
+    ChainStore& chains;
+    WalkDialog& dialog;
+    WalkSystem& system;
+
+    // Runs the chain from `start` as a press of its button does, step by step.
+    void Walk(const ActionSettings* root, std::int32_t start, int page, ControlWalk& walk) {
+        dialog.page = page;
+        if (start == kChainFailure) {
+            walk.steps.push_back(StepOf(*root));
+        }
+        std::int32_t i = start;
+        while (i >= 0) {
+            TExecuteAble* action = chains.store.At(i);
+            const ActionSettings& source = *chains.sources[static_cast<std::size_t>(i)];
+            auto* query = dynamic_cast<TQuery*>(action);
+            if ((query == nullptr) != source.isCommand) {
+                throw std::logic_error("the walk took an action for another");
+            }
+            WalkStep step = StepOf(source);
+            dialog.assumed = system.assumed = system.refused = false;
+            const ChainLink* link = &source.next;
+            if (query != nullptr) {
+                // Asked once before the run for its answer, which the index cannot tell
+                // when both branches are the same.
+                const bool answer = query->Check();
+                step.answer = answer;
+                step.assumed = dialog.assumed || system.assumed;
+                link = answer ? &source.positive : &source.negative;
+                i = action->Execute();
+                if (i != (answer ? query->positive : query->negative)) {
+                    throw std::logic_error("a query answered otherwise the second time");
+                }
+            } else {
+                i = action->Execute();
+                const auto* exec = dynamic_cast<const cmdExec*>(action);
+                // A command fails only by its launch; else a failure is the successor's.
+                if (system.refused || (exec != nullptr && exec->Path().empty())) {
+                    link = nullptr;
+                }
+            }
+            step.args = Args(source, *action, dialog.page);
+            walk.steps.push_back(std::move(step));
+            if (i == kChainFailure && link != nullptr && LinkHead(*link) != nullptr) {
+                walk.steps.push_back(StepOf(*LinkHead(*link)));
+            }
+        }
+        walk.failed = i != kChainEnd;
+        dialog.page = page;
+        if (chains.store.RunChain(start) == walk.failed) {
+            throw std::logic_error("the walk and the menu's own run disagree");
+        }
+    }
+};
+
+bool ParseUnsigned(std::wstring_view text, std::uint64_t max, std::uint64_t& value) {
+    if (text.empty() || text.size() > 20) {
+        return false;
+    }
+    value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9' || value > (max - static_cast<std::uint64_t>(c - L'0')) / 10) {
+            return false;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    return true;
+}
+
+std::optional<bool> YesNo(std::wstring_view text, std::wstring_view yes, std::wstring_view no) {
+    return text == yes ? std::optional(true) : text == no ? std::optional(false) : std::nullopt;
+}
+
+void AppendUtf16(std::vector<std::uint8_t>& bytes, std::wstring_view text) {
+    std::vector<std::uint32_t> units;
+    for (const wchar_t c : text) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code > 0xFFFF) {
+            units.push_back(0xD800 + ((code - 0x10000) >> 10));
+            units.push_back(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            units.push_back(code);
+        }
+    }
+    units.push_back(0);
+    for (const std::uint32_t u : units) {
+        bytes.push_back(static_cast<std::uint8_t>(u & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(u >> 8));
+    }
+}
+
+int HexDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9'   ? c - L'0'
+           : c >= L'a' && c <= L'f' ? c - L'a' + 10
+           : c >= L'A' && c <= L'F' ? c - L'A' + 10
+                                    : -1;
+}
+
+// The stored data of "TYPE:VALUE"; `error` stays empty when it reads.
+RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std::string& error) {
+    RegistryData data;
+    if (type == L"REG_SZ" || type == L"REG_EXPAND_SZ" || type == L"REG_MULTI_SZ") {
+        data.type = type == L"REG_SZ"          ? kRegSz
+                    : type == L"REG_EXPAND_SZ" ? kRegExpandSz
+                                               : kRegMultiSz;
+        AppendUtf16(data.bytes, value);
+        if (data.type == kRegMultiSz) {
+            AppendUtf16(data.bytes, L""); // a list of one string
+        }
+    } else if (type == L"REG_BINARY") {
+        data.type = kRegBinary;
+        for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
+            const int high = HexDigit(value[i]);
+            const int low = HexDigit(value[i + 1]);
+            if (high < 0 || low < 0) {
+                break;
+            }
+            data.bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+        }
+        if (data.bytes.size() * 2 != value.size()) {
+            error = "REG_BINARY needs two hexadecimal digits per byte, e.g. REG_BINARY:0aff";
+        }
+    } else {
+        data.type = kRegDword;
+        const bool negative = !value.empty() && value[0] == L'-';
+        std::uint64_t n = 0;
+        if (!ParseUnsigned(value.substr(negative ? 1 : 0),
+                           negative ? 0x80000000u : std::numeric_limits<std::uint32_t>::max(), n)) {
+            error = "REG_DWORD needs a decimal number from -2147483648 to 4294967295";
+        }
+        const auto bits = static_cast<std::uint32_t>(negative ? 0 - n : n);
+        for (int i = 0; i < 4; ++i) {
+            data.bytes.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+        }
+    }
+    return data;
+}
+
+bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& error) {
+    // The value may hold "=": the fact's own is the first "=" followed by "absent" or "TYPE:".
+    std::size_t eq = text.find(L'=');
+    std::wstring_view type;
+    for (; eq != npos; eq = text.find(L'=', eq + 1)) {
+        const std::wstring_view after = text.substr(eq + 1);
+        if (after == L"absent") {
+            break;
+        }
+        const auto known = std::find_if(
+            std::begin(kRegistryTypes), std::end(kRegistryTypes), [&](std::wstring_view t) {
+                return after.substr(0, t.size()) == t && after.substr(t.size(), 1) == L":";
+            });
+        if (known != std::end(kRegistryTypes)) {
+            type = *known;
+            break;
+        }
+    }
+    if (eq == npos) {
+        error = "needs =TYPE:VALUE (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY or "
+                "REG_DWORD) or =absent";
+        return false;
+    }
+    const std::wstring_view path = text.substr(0, eq);
+    const std::size_t first = path.find(L'\\');
+    const std::size_t last = path.rfind(L'\\');
+    RegistryFact fact{RegistryHive::CurrentConfig, {}, {}, std::nullopt};
+    // Only full hive names, letter case aside: a short "HKCU" is what the menu misreads.
+    const auto hive = std::find_if(std::begin(kHives), std::end(kHives), [&](RegistryHive h) {
+        return first != npos &&
+               LowerAsciiLetters(HiveName(h)) == LowerAsciiLetters(path.substr(0, first));
+    });
+    if (hive == std::end(kHives)) {
+        error = "needs HIVE\\KEY\\NAME with HIVE one of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, "
+                "HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG";
+        return false;
+    }
+    fact.hive = *hive;
+    fact.key = path.substr(first + 1, last > first ? last - first - 1 : 0);
+    fact.name = path.substr(last + 1);
+    if (!type.empty()) {
+        fact.data = RegistryValue(type, text.substr(eq + 2 + type.size()), error);
+        if (!error.empty()) {
+            return false;
+        }
+    }
+    facts.registry.push_back(std::move(fact));
+    return true;
+}
+
+bool ParseWideFact(std::wstring_view text, WalkFacts& facts, std::string& error) {
+    constexpr std::wstring_view kRegistry = L"registry:";
+    if (text.substr(0, kRegistry.size()) == kRegistry) {
+        return ParseRegistryFact(text.substr(kRegistry.size()), facts, error);
+    }
+    const std::size_t eq = text.rfind(L'=');
+    const std::wstring_view name = eq == npos ? text : text.substr(0, eq);
+    const std::wstring_view value = eq == npos ? std::wstring_view() : text.substr(eq + 1);
+    if (name == L"winversion") {
+        const std::size_t dot = value.find(L'.');
+        std::uint64_t major = 0;
+        std::uint64_t minor = 0;
+        constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
+        if (dot == npos || !ParseUnsigned(value.substr(0, dot), kMax, major) ||
+            !ParseUnsigned(value.substr(dot + 1), kMax, minor)) {
+            error = "needs MAJOR.MINOR, e.g. winversion=6.1";
+            return false;
+        }
+        facts.winVersion =
+            OsVersion{static_cast<std::uint32_t>(major), static_cast<std::uint32_t>(minor)};
+        return true;
+    }
+    constexpr std::wstring_view kFile = L"file:";
+    constexpr std::wstring_view kYesNo = L"yesno:";
+    const bool file = name.substr(0, kFile.size()) == kFile;
+    const std::optional<bool> answer =
+        file ? YesNo(value, L"present", L"absent") : YesNo(value, L"yes", L"no");
+    if (name != L"wow64" && name != L"yesno" && !file && name.substr(0, kYesNo.size()) != kYesNo) {
+        error = "is no fact: winversion=, wow64=, file:PATTERN=, registry:HIVE\\KEY\\NAME=, "
+                "yesno= or yesno:TEXT=";
+        return false;
+    }
+    if (!answer) {
+        error = file ? "needs =present or =absent" : "needs =yes or =no";
+        return false;
+    }
+    if (name == L"wow64") {
+        facts.wow64 = answer;
+    } else if (name == L"yesno") {
+        facts.yesNo = answer;
+    } else if (file && name.size() > kFile.size()) {
+        facts.files.push_back({std::wstring(name.substr(kFile.size())), *answer});
+    } else if (file) {
+        error = "needs a PATTERN";
+        return false;
+    } else {
+        facts.yesNoBoxes.push_back({std::wstring(name.substr(kYesNo.size())), *answer});
+    }
+    return true;
+}
+
+std::string Show(const std::string& utf8) {
+    return Shown(DecodeUtf8(utf8));
+}
+
+std::string Json(const std::string& utf8) {
+    return JsonString(DecodeUtf8(utf8));
+}
+
+} // namespace
+
+bool ParseFact(std::string_view fact, WalkFacts& facts, std::string& error) {
+    const std::wstring text = DecodeUtf8(fact);
+    std::string why;
+    if (ParseWideFact(text, facts, why)) {
+        return true;
+    }
+    error = "--assume " + Shown(text) + ": " + why;
+    return false;
+}
+
+std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
+                                  const WalkFacts& facts, FileLookup& files) {
+    struct Control {
+        ControlWalk walk;
+        bool checkBox;
+        std::unique_ptr<ActionSettings> chain;
+        std::int32_t start;
+    };
+    const xmlElement* root = &tree.Root();
+    const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
+    const LineIndex lines(text);
+    // In the menu's order of building: the quit button, then every page's controls; all of
+    // them, also past a control where the menu's set-up would stop (the checker says where).
+    std::vector<Control> controls;
+    const auto add = [&](int page, std::size_t position, const xmlElement& element) {
+        ControlSettings settings = ReadControlSettings(element, buttonConfig);
+        controls.push_back({{page,
+                             static_cast<int>(position),
+                             EncodeUtf8(settings.caption),
+                             lines.At(element.GetOffset()).first,
+                             {},
+                             false},
+                            settings.checkBox,
+                            std::move(settings.chain),
+                            kChainEnd});
+    };
+    if (const xmlElement* quit = FindChild(root, L"BtnBeenden")) {
+        add(0, 1, *quit);
+    }
+    const xmlElement* pages = FindChild(root, L"Pages");
+    const std::size_t pageCount = pages == nullptr ? 0 : pages->GetChildCount();
+    for (std::size_t p = 0; p < pageCount; ++p) {
+        const xmlElement* page = pages->GetChild(p);
+        for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
+            add(static_cast<int>(p + 1), c + 1, *page->GetChild(c));
+        }
+    }
+
+    WalkDialog dialog(facts);
+    dialog.pageCount = static_cast<int>(pageCount);
+    WalkSystem system(facts, files);
+    ChainStore chains(dialog, system);
+    for (Control& c : controls) {
+        c.start = chains.Build(c.chain.get());
+    }
+    Walker walker{chains, dialog, system};
+    std::vector<ControlWalk> walks;
+    for (Control& c : controls) {
+        // A check box only toggles: its chain is built but never runs. The quit button's
+        // walk starts on the first page, where the menu opens.
+        if (!c.checkBox) {
+            walker.Walk(c.chain.get(), c.start, std::max(c.walk.page - 1, 0), c.walk);
+        }
+        walks.push_back(std::move(c.walk));
+    }
+    return walks;
+}
+
+std::string WalkText(const std::vector<ControlWalk>& walks) {
+    std::string out;
+    for (const ControlWalk& w : walks) {
+        out += w.page == 0
+                   ? std::string("quit button")
+                   : "page " + std::to_string(w.page) + ", control " + std::to_string(w.control);
+        out += " \"" + Show(w.caption) + "\" (line " + std::to_string(w.line) + ")\n";
+        if (w.steps.empty()) {
+            out += "  (no steps)\n";
+        }
+        for (const WalkStep& s : w.steps) {
+            out += std::string("  ") + (s.query ? "query " : "command ") + Show(s.type);
+            for (const auto& [key, value] : s.args) {
+                out += " " + key + "=\"" + Show(value) + "\"";
+            }
+            if (s.answer) {
+                out += std::string(" -> ") + (*s.answer ? "Positiv" : "Negativ") +
+                       (s.assumed ? " (assumed)" : " (default)");
+            }
+            out += "\n";
+        }
+        out += w.failed ? "  end: failed at the last step; the menu shows \"" +
+                              EncodeUtf8(kChainWarningText) + "\"\n"
+                        : std::string("  end: done\n");
+    }
+    return out;
+}
+
+std::string WalkJson(const std::vector<ControlWalk>& walks) {
+    std::string out = "[";
+    for (const ControlWalk& w : walks) {
+        out += out.size() > 1 ? "," : "";
+        out += "{\"page\":" + std::to_string(w.page) + ",\"control\":" + std::to_string(w.control) +
+               ",\"caption\":" + Json(w.caption) + ",\"line\":" + std::to_string(w.line) +
+               ",\"steps\":[";
+        for (std::size_t i = 0; i < w.steps.size(); ++i) {
+            const WalkStep& s = w.steps[i];
+            out += std::string(i > 0 ? "," : "") +
+                   "{\"kind\":" + (s.query ? "\"query\"" : "\"command\"") +
+                   ",\"type\":" + Json(s.type) + ",\"args\":{";
+            for (std::size_t a = 0; a < s.args.size(); ++a) {
+                out += std::string(a > 0 ? "," : "") + Json(s.args[a].first) + ":" +
+                       Json(s.args[a].second);
+            }
+            out += "}";
+            if (s.answer) {
+                out += std::string(",\"answer\":") + (*s.answer ? "true" : "false") +
+                       ",\"from\":" + (s.assumed ? "\"assumed\"" : "\"default\"");
+            }
+            out += "}";
+        }
+        out += std::string("],\"end\":") + (w.failed ? "\"failed\"" : "\"done\"") + "}";
+    }
+    return out + "]";
+}

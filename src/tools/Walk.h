@@ -1,0 +1,77 @@
+// What-if walks: every control's chain run with the menu's own chain builder and
+// actions against stand-in services that answer from facts about a target machine,
+// never starting or showing anything.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "actions/ActionServices.h"
+#include "tools/Checker.h"
+
+class xmlTree;
+
+struct FileFact {
+    std::wstring pattern; // wildcards "*" and "?"; letter case and "/" or "\" aside
+    bool present;
+};
+
+struct RegistryFact {
+    RegistryHive hive;
+    std::wstring key;
+    std::wstring name;
+    std::optional<RegistryData> data; // none: the value is absent
+};
+
+struct YesNoFact {
+    std::wstring message;
+    bool yes;
+};
+
+// Facts about the target machine for a what-if walk. Where several facts of a
+// kind match, the last given decides; a box's own yes/no fact beats the one for all.
+struct WalkFacts {
+    std::optional<OsVersion> winVersion;
+    std::optional<bool> wow64;
+    std::vector<FileFact> files;
+    std::vector<RegistryFact> registry;
+    std::optional<bool> yesNo;
+    std::vector<YesNoFact> yesNoBoxes;
+};
+
+// Parses one --assume FACT: "winversion=MAJOR.MINOR", "wow64=yes|no",
+// "file:PATTERN=present|absent", "registry:HIVE\KEY\NAME=TYPE:VALUE|absent",
+// "yesno=yes|no" (every yes/no box), "yesno:TEXT=yes|no" (the box whose message is TEXT).
+// False with a one-line `error` when the fact cannot be read.
+bool ParseFact(std::string_view fact, WalkFacts& facts, std::string& error); // UTF-8 in
+
+struct WalkStep {
+    bool query;                                            // false: a command
+    std::string type;                                      // the element's "type" as written, UTF-8
+    std::vector<std::pair<std::string, std::string>> args; // in a fixed order per type, UTF-8
+    std::optional<bool> answer; // queries: Positiv (true) or Negativ (false)
+    bool assumed = false;       // the answer came from an --assume fact (else: "default")
+};
+
+struct ControlWalk {
+    int page;    // 1-based; 0 for the quit button ("BtnBeenden"), listed first
+    int control; // 1-based position among the page's controls; 1 for the quit button
+    std::string caption;
+    std::size_t line; // line of the control element
+    std::vector<WalkStep> steps;
+    bool failed; // the walk ended with the chain warning
+};
+
+// Walks the chain of every control of a configuration the menu can read (controls
+// without a chain have no steps and end "done"). `configDir`-relative file facts are
+// answered through `files` when not assumed.
+std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
+                                  const WalkFacts& facts, FileLookup& files);
+std::string
+WalkText(const std::vector<ControlWalk>& walks); // human-readable, UTF-8, lines end "\n"
+// One JSON array, UTF-8, no newline at the end.
+std::string WalkJson(const std::vector<ControlWalk>& walks);
