@@ -16,6 +16,7 @@
 #include "config/xmlElement.h"
 #include "config/xmlReader.h"
 #include "tools/Checker.h"
+#include "tools/DiskFiles.h"
 #include "tools/TreeJson.h"
 #include "tools/Walk.h"
 
@@ -85,87 +86,6 @@ int PrintTree(const FileArg& file) {
     Print(TreeToJson(tree->Root()) + "\n");
     return std::fflush(stdout) == 0 ? 0 : kFailure;
 }
-
-std::wstring NameOf(const fs::path& path) {
-#ifdef _WIN32
-    return path.filename().wstring();
-#else
-    return DecodeUtf8(path.filename().string());
-#endif
-}
-
-// Letter case aside, as the file systems of Windows and of discs compare names.
-// Only A-Z are folded, so that the program answers alike on every system.
-std::wstring Folded(std::wstring_view text) {
-    return LowerAsciiLetters(text);
-}
-
-// Files named by the configuration, looked up from its folder, letter case aside.
-class DiskFiles : public FileLookup {
-public:
-    explicit DiskFiles(fs::path dir) : dir_(std::move(dir)) {}
-
-    FileState Find(const std::wstring& path) override {
-        const auto found = Resolve(path);
-        return found ? (found->empty() ? FileState::Absent : FileState::Present)
-                     : FileState::Unknown;
-    }
-
-    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
-                                    std::uint64_t& length) override {
-        const auto found = Resolve(path);
-        if (!found || found->empty()) {
-            return std::nullopt;
-        }
-        std::ifstream in(*found, std::ios::binary);
-        std::error_code ec;
-        length = fs::file_size(*found, ec);
-        if (!in || ec) {
-            return std::nullopt;
-        }
-        std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(length, maxBytes)), '\0');
-        in.read(head.data(), static_cast<std::streamsize>(head.size()));
-        return in ? std::optional<std::string>(head) : std::nullopt;
-    }
-
-private:
-    // The matching file, an empty path for none, or nothing for a path that cannot be
-    // looked up here (an absolute one).
-    std::optional<fs::path> Resolve(const std::wstring& path) const {
-        if ((path.size() >= 2 && path[1] == L':') || path.empty() || path[0] == L'\\' ||
-            path[0] == L'/') {
-            return std::nullopt;
-        }
-        std::vector<fs::path> current{dir_};
-        std::size_t start = 0;
-        while (start <= path.size() && !current.empty()) {
-            const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
-            const std::wstring part = Folded(std::wstring_view(path).substr(start, end - start));
-            start = end + 1;
-            if (part.empty() || part == L".") {
-                continue;
-            }
-            std::vector<fs::path> next;
-            for (const fs::path& dir : current) {
-                if (part == L"..") {
-                    next.push_back(dir.parent_path());
-                    continue;
-                }
-                std::error_code ec;
-                for (fs::directory_iterator it(dir, ec), last; !ec && it != last;
-                     it.increment(ec)) {
-                    if (WildcardMatch(part, Folded(NameOf(it->path())))) {
-                        next.push_back(it->path());
-                    }
-                }
-            }
-            current = std::move(next);
-        }
-        return current.empty() ? fs::path() : current.front();
-    }
-
-    fs::path dir_;
-};
 
 fs::path FolderOf(const fs::path& file) {
     return file.parent_path().empty() ? fs::path(".") : file.parent_path();

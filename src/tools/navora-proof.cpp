@@ -5,12 +5,19 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/CNavoraDlg.h"
 #include "config/TextDecoding.h"
+#include "config/xmlReader.h"
+#include "tools/DiskFiles.h"
 #include "tools/PngWriter.h"
+#include "tools/Walk.h"
 
 namespace {
 
@@ -38,9 +45,10 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     return CloseHandle(file) != 0 && ok;
 }
 
-std::string Html(std::wstring_view text) {
+// UTF-8 text for an HTML page.
+std::string HtmlText(const std::string& text) {
     std::string out;
-    for (const char c : EncodeUtf8(text)) {
+    for (const char c : text) {
         switch (c) {
         case '<':
             out += "&lt;";
@@ -54,14 +62,20 @@ std::string Html(std::wstring_view text) {
         case '"':
             out += "&quot;";
             break;
-        case '\n':
-            out += "<br>";
-            break;
         default:
             out += c;
         }
     }
     return out;
+}
+
+// Text of the menu for an HTML page, its line breaks kept.
+std::string Html(std::wstring_view text) {
+    std::string lines;
+    for (const char c : HtmlText(EncodeUtf8(text))) {
+        lines += c == '\n' ? std::string("<br>") : std::string(1, c);
+    }
+    return lines;
 }
 
 // A bitmap compatible with the screen, as the menu's windows paint onto it.
@@ -113,9 +127,24 @@ private:
     HGDIOBJ old_;
 };
 
+// Each control's walk with the default facts, by page (0: the quit button) and control.
+std::map<std::pair<int, int>, std::string> DefaultWalks(const std::wstring& config) {
+    std::map<std::pair<int, int>, std::string> walks;
+    std::ifstream in(std::filesystem::path(config), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::wstring text = DecodeConfigText(bytes);
+    const auto tree = ParseXmlText(text);
+    DiskFiles files(std::filesystem::path(config).parent_path());
+    for (const ControlWalk& walk : WalkMenu(*tree, text, WalkFacts{}, files)) {
+        walks[{walk.page, walk.control}] = WalkText({walk});
+    }
+    return walks;
+}
+
 class ProofWriter : public ProofSink {
 public:
-    explicit ProofWriter(std::wstring outDir) : outDir_(std::move(outDir)) {}
+    ProofWriter(std::wstring config, std::wstring outDir)
+        : config_(std::move(config)), outDir_(std::move(outDir)) {}
 
     void Render(CNavoraDlg& dialog) override {
         RECT client;
@@ -126,6 +155,15 @@ public:
                            Html(WindowTitle(dialog.Handle())) + "</title></head><body>\n<h1>" +
                            Html(WindowTitle(dialog.Handle())) +
                            "</h1>\n<p><img src=\"sheet.png\" alt=\"all pages\"></p>\n";
+        // The menu read the file just now; the walk reads the same bytes.
+        const auto walks = DefaultWalks(config_);
+        const auto walkOf = [&](int page, int control) {
+            const auto found = walks.find({page, control});
+            return found == walks.end() ? std::string() : found->second;
+        };
+        html += "<p>Chains as navora-check --walk shows them with its default facts. The quit "
+                "button, on every page:</p>\n<pre>" +
+                HtmlText(walkOf(0, 1)) + "</pre>\n";
         std::vector<Picture> pages;
         const int pageCount = std::max(1, dialog.PageCount());
         for (int page = 0; page < pageCount; ++page) {
@@ -137,7 +175,7 @@ public:
                     EncodeUtf8(name) + ".png\" alt=\"page " + std::to_string(page + 1) +
                     "\"></p>\n<table border=\"1\" cellpadding=\"4\">\n"
                     "<tr><th>Control</th><th>Caption</th><th>Tooltip</th><th>Under the mouse</th>"
-                    "</tr>\n";
+                    "<th>Chain</th></tr>\n";
             const std::vector<TButton*> controls = dialog.PageControls(page);
             for (std::size_t k = 0; k < controls.size(); ++k) {
                 const std::wstring hover = name + L"-" + std::to_wstring(k + 1) + L"-hover.png";
@@ -148,7 +186,8 @@ public:
                         Html(WindowTitle(controls[k]->Handle())) + "</td><td>" +
                         Html(controls[k]->GetTooltipText()) + "</td><td><img src=\"" +
                         EncodeUtf8(hover) + "\" alt=\"control " + std::to_string(k + 1) +
-                        " under the mouse\"></td></tr>\n";
+                        " under the mouse\"></td><td><pre>" +
+                        HtmlText(walkOf(page + 1, static_cast<int>(k + 1))) + "</pre></td></tr>\n";
             }
             html += "</table>\n";
         }
@@ -226,6 +265,7 @@ private:
         }
     }
 
+    std::wstring config_;
     std::wstring outDir_;
     std::wstring stopped_;
     bool failed_ = false;
@@ -260,7 +300,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring config = FullPath(argv[1]);
     const std::wstring outDir = FullPath(argv[2]);
     CreateDirectoryW(outDir.c_str(), nullptr);
-    ProofWriter writer(outDir);
+    ProofWriter writer(config, outDir);
     CNavoraDlg dialog(config, &writer);
     dialog.DoModal();
     if (!writer.StoppedMessage().empty()) {

@@ -1,0 +1,24 @@
+// The files a configuration names, looked up on disk from its folder.
+#pragma once
+
+#include <filesystem>
+
+#include "tools/Checker.h"
+
+// Letter case aside, as the file systems of Windows and of discs compare names;
+// absolute paths are not looked up.
+class DiskFiles : public FileLookup {
+public:
+    explicit DiskFiles(std::filesystem::path dir) : dir_(std::move(dir)) {}
+
+    FileState Find(const std::wstring& path) override;
+    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
+                                    std::uint64_t& length) override;
+
+private:
+    // The matching file, an empty path for none, or nothing for a path that cannot be
+    // looked up here (an absolute one).
+    std::optional<std::filesystem::path> Resolve(const std::wstring& path) const;
+
+    std::filesystem::path dir_;
+};
