@@ -1,7 +1,5 @@
 #include "actions/Queries.h"
 
-#include <cstdio>
-
 #include "config/TextDecoding.h"
 #include "config/ValueConversions.h"
 
@@ -26,11 +24,11 @@ std::wstring StoredText(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::wstring LowerHex(const std::vector<std::uint8_t>& bytes) {
+    static constexpr wchar_t kDigits[] = L"0123456789abcdef";
     std::wstring hex;
     for (const std::uint8_t b : bytes) {
-        wchar_t digits[3];
-        std::swprintf(digits, 3, L"%02x", b);
-        hex += digits;
+        hex += kDigits[b >> 4];
+        hex += kDigits[b & 0xF];
     }
     return hex;
 }

@@ -1,7 +1,6 @@
 #include "app/CNavoraDlg.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include <windowsx.h>
 
@@ -123,7 +122,8 @@ void CNavoraDlg::SetupFromConfig() {
     m_strCfgDir = path.dir;
     m_strCfgFile = path.file;
     const std::wstring fullPath = m_strCfgDir + m_strCfgFile;
-    if (!std::ifstream(std::filesystem::path(fullPath))) {
+    m_pCfgDoc = std::make_unique<xmlDocument>(fullPath);
+    if (!m_pCfgDoc->opened) {
         Notify(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden",
                L"Achtung");
         OnOK();
@@ -131,7 +131,6 @@ void CNavoraDlg::SetupFromConfig() {
     }
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW);
     InvalidateRect(Handle(), nullptr, TRUE);
-    m_pCfgDoc = std::make_unique<xmlDocument>(std::filesystem::path(fullPath));
     const xmlElement* root = m_pCfgDoc->root;
 
     const WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));

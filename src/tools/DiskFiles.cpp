@@ -1,6 +1,7 @@
 #include "tools/DiskFiles.h"
 
 #include <fstream>
+#include <iterator>
 
 #include "config/TextDecoding.h"
 #include "config/xmlElement.h"
@@ -24,6 +25,19 @@ std::wstring Folded(std::wstring_view text) {
 }
 
 } // namespace
+
+bool LoadConfigText(const fs::path& path, std::wstring& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return false;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        throw std::ios_base::failure("the configuration file could not be read");
+    }
+    text = DecodeConfigText(bytes);
+    return true;
+}
 
 FileState DiskFiles::Find(const std::wstring& path) {
     const auto found = Resolve(path);

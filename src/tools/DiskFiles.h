@@ -1,9 +1,15 @@
-// The files a configuration names, looked up on disk from its folder.
+// The files of navora-check and navora-proof: a configuration read from disk, and
+// the files it names, looked up from its folder.
 #pragma once
 
 #include <filesystem>
 
 #include "tools/Checker.h"
+
+// Reads a whole file as the C runtime's text mode delivers it and decodes it
+// from UTF-8, as the menu does. False when the file cannot be opened; a failing
+// read raises std::ios_base::failure.
+bool LoadConfigText(const std::filesystem::path& path, std::wstring& text);
 
 // Letter case aside, as the file systems of Windows and of discs compare names;
 // absolute paths are not looked up.

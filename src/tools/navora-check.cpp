@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "config/TextDecoding.h"
-#include "config/xmlDocument.h"
 #include "config/xmlElement.h"
 #include "config/xmlReader.h"
 #include "tools/Checker.h"

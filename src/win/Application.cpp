@@ -1,5 +1,7 @@
 #include "win/Application.h"
 
+#include <cstdlib>
+
 #include "win/ErrorReport.h"
 
 namespace {
@@ -19,6 +21,16 @@ void RestrictDllSearch() {
 }
 
 } // namespace
+
+// The library's default handler for an exception that escapes names its type, and
+// with it links a whole C++ name demangler (some 46 KB) into every program. Every
+// exception is caught at the window procedures and at the entry, so none escapes;
+// should one, the program ends without the name.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
 
 Application::Application() {
     g_application = this;

@@ -1,6 +1,5 @@
 #include "win/ErrorReport.h"
 
-#include <cwchar>
 #include <exception>
 #include <new>
 #include <stdexcept>
@@ -14,8 +13,10 @@ std::wstring SystemMessage(HRESULT code) {
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    wchar_t fallback[32];
-    swprintf(fallback, 32, L"Error 0x%08lX", static_cast<unsigned long>(code));
+    std::wstring fallback = L"Error 0x";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        fallback += L"0123456789ABCDEF"[(static_cast<unsigned long>(code) >> shift) & 0xF];
+    }
     std::wstring message =
         n != 0 ? std::wstring(TrimWhiteSpace(std::wstring_view(text, n))) : fallback;
     LocalFree(text);

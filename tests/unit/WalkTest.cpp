@@ -5,8 +5,8 @@
 #include <set>
 
 #include "config/TextDecoding.h"
-#include "config/xmlDocument.h"
 #include "config/xmlReader.h"
+#include "tools/DiskFiles.h"
 #include "tools/Walk.h"
 
 namespace {

@@ -235,11 +235,11 @@ TEST(Errors, PointAtTheFault) {
 
 class DocumentFiles : public ::testing::Test {
 protected:
-    std::filesystem::path Write(const std::string& name, const std::string& bytes) {
+    std::wstring Write(const std::string& name, const std::string& bytes) {
         const auto path = dir_ / name;
         std::ofstream(path, std::ios::binary) << bytes;
         EXPECT_EQ(std::filesystem::file_size(path), bytes.size()) << name;
-        return path;
+        return path.wstring();
     }
     void SetUp() override {
         dir_ =
@@ -274,10 +274,10 @@ TEST_F(DocumentFiles, DecodesUtf8) {
 }
 
 TEST_F(DocumentFiles, MissingFileOrEmptyPathHasNoRoot) {
-    const xmlDocument missing(dir_ / "none.xml");
+    const xmlDocument missing((dir_ / "none.xml").wstring());
     EXPECT_FALSE(missing.opened);
     EXPECT_EQ(missing.root, nullptr);
-    const xmlDocument empty{std::filesystem::path()};
+    const xmlDocument empty{std::wstring()};
     EXPECT_FALSE(empty.opened);
     EXPECT_EQ(empty.root, nullptr);
 }
