@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ProcessWindows.h"
+#include "DemoDisc.h"
 #include "config/CheckState.h"
 
 namespace {
@@ -46,23 +46,10 @@ int WidthOf(HWND window) {
 
 constexpr const wchar_t* kMenuTitle = L"Navora \u2013 Rundgang";
 
-// The demo disc assembled in a folder of its own, as scripts/run-demo burns it.
 class DemoDisc : public testing::Test {
 protected:
     void SetUp() override {
-        const fs::path build = BuildDirectory();
-        fs::remove_all(disc_);
-        fs::create_directories(disc_);
-        for (const auto& entry :
-             fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
-            fs::copy_file(entry.path(), disc_ / entry.path().filename());
-        }
-        for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp",
-                                  "icon-document.bmp", "button-face.bmp"}) {
-            fs::copy_file(build / "assets" / asset, disc_ / asset);
-        }
-        fs::copy_file(build / "navora.exe", disc_ / "navora.exe");
-        fs::copy_file(build / "demo-setup.exe", disc_ / "setup.exe");
+        AssembleDemoDisc(disc_, true);
         original_ = Bytes(disc_ / "navora.xml");
     }
     void TearDown() override {

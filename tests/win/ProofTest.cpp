@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ProcessWindows.h"
+#include "DemoDisc.h"
 #include "tools/PngWriter.h"
 
 namespace {
@@ -95,17 +95,7 @@ bool RunToEnd(const std::wstring& commandLine, const fs::path& dir, DWORD& exitC
 class Proof : public testing::Test {
 protected:
     void SetUp() override {
-        const fs::path build = BuildDirectory();
-        fs::remove_all(disc_);
-        fs::create_directories(disc_);
-        for (const auto& entry :
-             fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
-            fs::copy_file(entry.path(), disc_ / entry.path().filename());
-        }
-        for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp",
-                                  "icon-document.bmp", "button-face.bmp"}) {
-            fs::copy_file(build / "assets" / asset, disc_ / asset);
-        }
+        AssembleDemoDisc(disc_, false);
         original_ = Bytes(disc_ / "navora.xml");
     }
     void TearDown() override {
