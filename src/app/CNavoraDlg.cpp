@@ -223,22 +223,22 @@ void CNavoraDlg::ReadGeneral(const WindowSettings& window) {
 }
 
 bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
-    m_pTTFont = MakeFont(tip.font);
+    m_pTTFont = FontFor(tip.font);
     switch (tip.kind) {
     case TooltipKind::Static:
         m_pToolTipp = std::make_unique<StaticToolTipp>(Handle(), tip.leftMargin, tip.topMargin,
-                                                       tip.width, tip.height, m_pTTFont.get());
+                                                       tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Button: {
         auto buttonTip = std::make_unique<BtnToolTipp>(Handle(), 0, 0, tip.width, tip.height,
                                                        tip.interval, tip.speed);
-        buttonTip->SetFont(m_pTTFont.get());
+        buttonTip->SetFont(m_pTTFont);
         m_pToolTipp = std::move(buttonTip);
         break;
     }
     case TooltipKind::Cursor:
-        m_pToolTipp = std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height,
-                                                       m_pTTFont.get());
+        m_pToolTipp =
+            std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Unknown:
         Notify(L"Tooltipp-Typ nicht gesetzt", L"Achtung!");
@@ -281,16 +281,32 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
     MoveWindow(Handle(), m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight, TRUE);
 }
 
-HFONT CNavoraDlg::KeepFont(UniqueFont font) {
-    m_fonts.push_back(std::move(font));
-    return m_fonts.back().get();
+HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
+    auto [it, made] = m_fonts.try_emplace(
+        FontKey{spec.face, spec.height, spec.weight, spec.italic, spec.underline});
+    if (made) {
+        it->second = MakeFont(spec);
+    }
+    return it->second.get();
 }
 
-HBITMAP CNavoraDlg::KeepBitmap(HBITMAP bitmap) {
-    if (bitmap != nullptr) {
-        m_bitmaps.emplace_back(bitmap);
+HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
+    auto [it, made] = m_pictures.try_emplace(path);
+    if (made) {
+        it->second.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
     }
-    return bitmap;
+    return it->second.get();
+}
+
+const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transparent) {
+    auto [it, made] = m_icons.try_emplace({path, transparent});
+    if (made) {
+        it->second.icon.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+        if (it->second.icon) {
+            it->second.mask = TButton::MakeIconMask(it->second.icon.get(), transparent);
+        }
+    }
+    return it->second;
 }
 
 bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig) {
@@ -377,32 +393,27 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
     control->SetTransparent(settings.transparent);
     control->SetTooltipText(settings.tooltip);
     control->Set3D(settings.threeD);
-    const HBITMAP icon =
-        settings.icon.empty()
-            ? nullptr
-            : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(settings.icon, IMAGE_BITMAP)));
-    control->SetIcon(icon);
-    if (icon != nullptr) {
-        UniqueBitmap mask = TButton::MakeIconMask(icon, settings.iconTransparentColor);
-        control->SetIconMask(mask.get());
-        m_bitmaps.push_back(std::move(mask));
+    if (!settings.icon.empty()) {
+        const IconPicture& icon = IconFor(settings.icon, settings.iconTransparentColor);
+        control->SetIcon(icon.icon.get());
+        if (icon.icon) {
+            control->SetIconMask(icon.mask.get());
+        }
     }
     if (settings.iconOffset) {
         control->SetIconOffset(*settings.iconOffset);
     }
-    control->SetBackgroundBitmap(
-        settings.background.empty()
-            ? nullptr
-            : KeepBitmap(static_cast<HBITMAP>(LoadFromFile(settings.background, IMAGE_BITMAP))));
+    control->SetBackgroundBitmap(settings.background.empty() ? nullptr
+                                                             : PictureFor(settings.background));
     control->SetHoverBackgroundColor(settings.hoverBgColor);
     control->SetHoverTransparent(settings.hoverTransparent);
 
-    const HFONT normal = KeepFont(MakeFont(settings.font));
+    const HFONT normal = FontFor(settings.font);
     control->SetNormalTextColor(settings.textColor);
     SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), TRUE);
     control->SetNormalFont(normal);
     control->SetHoverTextColor(settings.hoverTextColor);
-    control->SetHoverFont(KeepFont(MakeFont(settings.hoverFont)));
+    control->SetHoverFont(FontFor(settings.hoverFont));
 
     control->SetActionStore(m_pActionBuilder.get());
     const bool isButton = control->GetType() == L"button";

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <bitset>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "actions/ActionServices.h"
@@ -31,6 +34,15 @@ inline constexpr int kQuitButtonId = 99;
 inline constexpr int kMaxMenuWindows = 9000;
 
 class CNavoraDlg;
+
+// A font description as a key: face, height, weight, italic, underline.
+using FontKey = std::tuple<std::wstring, std::int32_t, std::int32_t, bool, bool>;
+
+// A control's icon and the mask made from it for its transparent colour.
+struct IconPicture {
+    UniqueBitmap icon;
+    UniqueBitmap mask;
+};
 
 // Where a dialog built for proof pictures reports: it never shows itself or a
 // message box, never writes the configuration, and runs no action.
@@ -102,8 +114,11 @@ private:
     void FocusNextControl();
     void OnKeyUp(WPARAM key);
     void KeepSize();
-    HFONT KeepFont(UniqueFont font);
-    HBITMAP KeepBitmap(HBITMAP bitmap);
+    // One font per distinct description and one picture per file (per transparent colour for
+    // icons, whose mask changes them), made at first use and kept as long as the window.
+    HFONT FontFor(const FontSpec& spec);
+    HBITMAP PictureFor(const std::wstring& path);
+    const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // Background colour, then the picture at the top-left corner.
     void PaintBackground(HDC dc) const;
     // The minimized window: its icon centred in the client area.
@@ -124,7 +139,7 @@ private:
     int m_nPageCount = 0;
     UniqueBrush m_brBackground;
     std::unique_ptr<TToolTipp> m_pToolTipp;
-    UniqueFont m_pTTFont;
+    HFONT m_pTTFont = nullptr;
     std::optional<bool> m_pSetChk;
     int m_nShownPage = 0;
     int m_nWindows = 0; // made for controls and tooltips, at most kMaxMenuWindows
@@ -138,9 +153,9 @@ private:
     // The check boxes' start-up states, recorded in one rewrite when set-up ends.
     std::vector<CheckStateWrite> m_startStates;
     POINT m_ptDragAnchor{0, 0};
-    // Fonts and bitmaps made for the controls live as long as the window.
-    std::vector<UniqueFont> m_fonts;
-    std::vector<UniqueBitmap> m_bitmaps;
+    std::map<FontKey, UniqueFont> m_fonts;
+    std::map<std::wstring, UniqueBitmap> m_pictures;
+    std::map<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
     Win32System m_system;
     ProofSink* m_pProof = nullptr;
     bool m_bProofStopped = false;

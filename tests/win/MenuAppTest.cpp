@@ -37,8 +37,10 @@ public:
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
     }
-    HWND Window(const std::wstring& title) const { return process_->Window(title); }
-    DWORD WaitForExit() const { return process_->ExitCode(); }
+    HWND Window(const std::wstring& title, int seconds = 20) const {
+        return process_->Window(title, seconds);
+    }
+    DWORD WaitForExit(DWORD milliseconds = 20000) const { return process_->ExitCode(milliseconds); }
     std::string ConfigBytes() const { return Bytes("menu.xml"); }
 
 private:
@@ -340,9 +342,11 @@ TEST(MenuMessages, ControlThatCannotBeMadeStopsSetUp) {
     const Menu menu("<config><General caption=\"Testmenu\" width=\"300\" height=\"200\"/>"
                     "<ToolTippConfig tttype=\"statictt\"/><Pages><Page>" +
                     controls + "</Page></Pages></config>");
-    const Box message = ReadAndClose(menu.Window(L"Achtung"));
+    // Under Wine every window call is a round trip to its server: thousands of windows take
+    // tens of seconds to make and to destroy.
+    const Box message = ReadAndClose(menu.Window(L"Achtung", 120));
     EXPECT_EQ(message.text, L"Button konnte nicht erstellt werden");
-    EXPECT_EQ(menu.WaitForExit(), 0u);
+    EXPECT_EQ(menu.WaitForExit(120000), 0u);
 }
 
 } // namespace

@@ -32,10 +32,10 @@ inline BOOL CALLBACK VisitProcessWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-// The visible top-level window of process `pid` with that title, waiting up to 20 s for it.
-inline HWND WaitForProcessWindow(DWORD pid, const std::wstring& title) {
+// The visible top-level window of process `pid` with that title, waiting up to `seconds` for it.
+inline HWND WaitForProcessWindow(DWORD pid, const std::wstring& title, int seconds = 20) {
     ProcessWindowSearch search{pid, title, nullptr};
-    for (int i = 0; i < 400 && search.found == nullptr; ++i) {
+    for (int i = 0; i < seconds * 20 && search.found == nullptr; ++i) {
         EnumWindows(VisitProcessWindow, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr) {
             Sleep(50);
@@ -69,16 +69,16 @@ public:
         CloseHandle(process_.hProcess);
     }
     bool Started() const { return started_; }
-    HWND Window(const std::wstring& title) const {
-        return WaitForProcessWindow(process_.dwProcessId, title);
+    HWND Window(const std::wstring& title, int seconds = 20) const {
+        return WaitForProcessWindow(process_.dwProcessId, title, seconds);
     }
     // Whether the process ends within `milliseconds`.
     bool EndsWithin(DWORD milliseconds) const {
         return WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
     }
     // Exit code once the process has ended; STILL_ACTIVE if it hangs.
-    DWORD ExitCode() const {
-        EndsWithin(20000);
+    DWORD ExitCode(DWORD milliseconds = 20000) const {
+        EndsWithin(milliseconds);
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(process_.hProcess, &code);
         return code;
