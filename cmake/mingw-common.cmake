@@ -1,7 +1,7 @@
-# Debian's mingw-w64 with POSIX threads, for the triple the including file names.
+# Debian's mingw-w64 for the triple and thread model the including file names.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${NAVORA_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${NAVORA_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER ${NAVORA_MINGW_TRIPLE}-gcc-${NAVORA_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${NAVORA_MINGW_TRIPLE}-g++-${NAVORA_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${NAVORA_MINGW_TRIPLE}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${NAVORA_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

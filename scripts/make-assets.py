@@ -3,7 +3,8 @@
 
 Usage: make-assets.py OUTDIR
 
-Writes navora.ico (the application icon at 16, 32 and 48 px), hand.cur (the
+Writes navora.ico (the application icon at 16, 32 and 48 px), program.ico (the
+same for navora.exe's own resources, its 32 and 48 px images PNG-compressed), hand.cur (the
 pointing-hand cursor over clickable buttons), background.bmp (a 640x480 window
 background with a title band), sample-small.bmp (a solid 200x100 picture the
 tests sample), two 24x24 button icons on a magenta transparent colour and a
@@ -14,6 +15,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 ICON_BLUE = (20, 60, 140)
 WHITE = (255, 255, 255)
@@ -66,10 +68,9 @@ def icon_sample(px, py, size):
     return ICON_BLUE
 
 
-def icon_image(size, samples=4):
-    """One 32-bit icon image, antialiased by averaging samples x samples points per pixel."""
+def icon_pixels(size, samples=4):
+    """Rows of (r, g, b, a) pixels, antialiased by averaging samples x samples points per pixel."""
     rows = []
-    transparent = []
     for y in range(size):
         row = []
         for x in range(size):
@@ -83,14 +84,30 @@ def icon_image(size, samples=4):
             rgb = [round(sum(c[k] for c in hits) / len(hits)) for k in range(3)]
             row.append((*rgb, round(255 * len(hits) / samples ** 2)))
         rows.append(row)
-        transparent.append([1 if a == 0 else 0 for *_, a in row])
+    return rows
+
+
+def icon_image(size):
+    """One 32-bit icon image with its mask."""
+    rows = icon_pixels(size)
+    transparent = [[1 if a == 0 else 0 for *_, a in row] for row in rows]
     xor = b"".join(bytes((b, g, r, a)) for row in reversed(rows) for r, g, b, a in row)
     data = xor + mask_rows(transparent, size, size)
     return bitmap_info_header(size, size * 2, 32, len(data)) + data
 
 
-def icon_file(sizes):
-    images = [icon_image(s) for s in sizes]
+def png_image(size):
+    """The icon image as a PNG file, which icon files hold since Windows Vista."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in icon_pixels(size))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
+def icon_file(sizes, png_sizes=()):
+    images = [png_image(s) if s in png_sizes else icon_image(s) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, image in zip(sizes, images):
@@ -186,6 +203,8 @@ def main():
     os.makedirs(outdir, exist_ok=True)
     files = {
         "navora.ico": icon_file((16, 32, 48)),
+        # Smaller in the program, which runs from Vista on: the larger images as PNG.
+        "program.ico": icon_file((16, 32, 48), png_sizes=(32, 48)),
         "hand.cur": cursor_file(),
         "background.bmp": bmp_file(640, 480, gradient_pixel),
         "sample-small.bmp": bmp_file(200, 100, lambda x, y: (200, 30, 40)),

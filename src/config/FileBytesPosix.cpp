@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <stdexcept>
 
 #include "config/FileBytes.h"
 #include "config/TextDecoding.h"
@@ -18,7 +17,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        throw std::runtime_error("the configuration file could not be read");
+        throw FileReadError();
     }
     return true;
 }

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <stdexcept>
-
 #include "config/FileBytes.h"
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
@@ -19,7 +17,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     }
     CloseHandle(file);
     if (!ok) {
-        throw std::runtime_error("the configuration file could not be read");
+        throw FileReadError();
     }
     return true;
 }

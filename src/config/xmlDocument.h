@@ -9,8 +9,7 @@
 class xmlDocument {
 public:
     // An empty path or a file that cannot be opened leaves `root` empty; text
-    // the reader cannot cut apart raises xmlError (an invalid-argument error),
-    // a failing read std::runtime_error.
+    // the reader cannot cut apart raises xmlError, a failing read FileReadError.
     explicit xmlDocument(const std::wstring& path);
 
     bool opened = false;

@@ -9,9 +9,9 @@ wchar_t LowerAscii(wchar_t c) {
     return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
 }
 
-xmlElement* NewElement(std::pmr::memory_resource* arena) {
+xmlElement* NewElement(Arena* arena) {
     // Elements are never destroyed one by one: the arena releases them with their tree.
-    return new (arena->allocate(sizeof(xmlElement), alignof(xmlElement))) xmlElement(arena);
+    return new (arena->Allocate(sizeof(xmlElement), alignof(xmlElement))) xmlElement(arena);
 }
 
 } // namespace
@@ -26,7 +26,7 @@ std::wstring_view xmlElement::Keep(std::wstring_view text, bool lowerAscii, bool
     if (text.empty()) {
         return {};
     }
-    auto* out = static_cast<wchar_t*>(children.get_allocator().resource()->allocate(
+    auto* out = static_cast<wchar_t*>(children.get_allocator().arena()->Allocate(
         text.size() * sizeof(wchar_t), alignof(wchar_t)));
     if (unescapeQuotes && text.find(L'\\') == std::wstring_view::npos) {
         unescapeQuotes = false;
@@ -61,7 +61,7 @@ xmlElement& xmlElement::AddChild() {
     if (children.empty()) {
         children.reserve(4);
     }
-    children.push_back(NewElement(children.get_allocator().resource()));
+    children.push_back(NewElement(children.get_allocator().arena()));
     return *children.back();
 }
 

@@ -4,10 +4,11 @@
 #pragma once
 
 #include <cstddef>
-#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "config/Arena.h"
 
 // Where an attribute stands in the decoded text: its name (trimmed) and the
 // double quotes around its value. npos where the reader took it from text
@@ -21,7 +22,9 @@ struct xmlAttributePlace {
 
 class xmlElement {
 public:
-    explicit xmlElement(std::pmr::memory_resource* arena) : attributes(arena), children(arena) {}
+    explicit xmlElement(Arena* arena)
+        : attributes(ArenaAllocator<Attribute>(arena)),
+          children(ArenaAllocator<xmlElement*>(arena)) {}
     xmlElement(const xmlElement&) = delete;
     xmlElement& operator=(const xmlElement&) = delete;
 
@@ -57,8 +60,8 @@ private:
 
     std::wstring_view name;
     std::size_t offset = 0;
-    std::pmr::vector<Attribute> attributes;
-    std::pmr::vector<xmlElement*> children;
+    std::vector<Attribute, ArenaAllocator<Attribute>> attributes;
+    std::vector<xmlElement*, ArenaAllocator<xmlElement*>> children;
 };
 
 // Owns one tree: its root element and everything below it.
@@ -75,7 +78,7 @@ public:
     void SetRootEndTag(std::size_t at) { rootEndTag = at; }
 
 private:
-    std::pmr::monotonic_buffer_resource arena;
+    Arena arena;
     xmlElement* root;
     std::size_t rootEndTag = std::wstring_view::npos;
 };

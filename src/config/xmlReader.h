@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <memory>
-#include <stdexcept>
 #include <string_view>
 
 #include "config/xmlElement.h"
@@ -24,14 +24,18 @@ inline constexpr std::size_t kStoredCharsSlack = 65536;
 inline constexpr std::size_t kCharsPerAttribute = 2;
 inline constexpr std::size_t kAttributesSlack = 4096;
 
-// Text the reader cannot build a tree from: an invalid-argument error.
-class xmlError : public std::invalid_argument {
+// Text the reader cannot build a tree from. Not a std::invalid_argument: that family
+// brings the library's reference-counted strings into the menu.
+class xmlError : public std::exception {
 public:
-    xmlError(const char* what, std::size_t offset) : std::invalid_argument(what), offset_(offset) {}
+    // `what` is a string literal: it is kept, not copied.
+    xmlError(const char* what, std::size_t offset) : what_(what), offset_(offset) {}
+    const char* what() const noexcept override { return what_; }
     // Index into the decoded text where the fault lies.
     std::size_t Offset() const { return offset_; }
 
 private:
+    const char* what_;
     std::size_t offset_;
 };
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "config/TextDecoding.h"
+#include "config/xmlReader.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ std::wstring CurrentExceptionText() {
         throw;
     } catch (const std::bad_alloc&) {
         return L"Nicht gen\u00fcgend Speicher.";
+    } catch (const xmlError&) {
+        return SystemMessage(E_INVALIDARG);
     } catch (const std::invalid_argument&) {
         return SystemMessage(E_INVALIDARG);
     } catch (const std::exception& e) {

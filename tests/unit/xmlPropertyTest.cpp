@@ -113,7 +113,9 @@ std::wstring RandomDocument(std::mt19937& rng) {
 std::string Run(std::unique_ptr<xmlTree> (*parse)(std::wstring_view), std::wstring_view text) {
     try {
         return TreeText(parse(text)->Root());
-    } catch (const std::invalid_argument&) {
+    } catch (const xmlError&) {
+        return "<error>";
+    } catch (const std::invalid_argument&) { // the literal transcription's refusal
         return "<error>";
     }
 }

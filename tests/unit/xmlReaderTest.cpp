@@ -282,8 +282,8 @@ TEST_F(DocumentFiles, MissingFileOrEmptyPathHasNoRoot) {
     EXPECT_EQ(empty.root, nullptr);
 }
 
-TEST_F(DocumentFiles, MalformedTextRaisesAnInvalidArgumentError) {
-    EXPECT_THROW(xmlDocument(Write("empty.xml", "")), std::invalid_argument);
+TEST_F(DocumentFiles, MalformedTextRaisesAReaderError) {
+    EXPECT_THROW(xmlDocument(Write("empty.xml", "")), xmlError);
 }
 
 } // namespace

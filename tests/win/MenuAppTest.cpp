@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -212,6 +214,49 @@ TEST(MenuWindow, IconFromItsFileOrNoneWhenDamaged) {
     Sleep(500); // let them paint
     EXPECT_GT(IconPixels(g), 50);
     EXPECT_EQ(IconPixels(d), 0);
+}
+
+// The program's own icon (its larger images PNG-compressed) at each size it holds: a blue
+// rounded square with a white ring, drawn over black.
+TEST(MenuWindow, ProgramIconAtEverySize) {
+    const HMODULE program =
+        LoadLibraryExW((BuildDirectory() / "navora.exe").wstring().c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    for (const int size : {16, 32, 48}) {
+        const HICON icon = static_cast<HICON>(
+            LoadImageW(program, MAKEINTRESOURCEW(128), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const HBITMAP canvas = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HDC dc = CreateCompatibleDC(nullptr);
+        const HGDIOBJ old = SelectObject(dc, canvas);
+        PatBlt(dc, 0, 0, size, size, BLACKNESS);
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        const auto at = [&](int x, int y) { return pixels[y * size + x] & 0xFFFFFF; };
+        const auto similar = [](std::uint32_t got, std::uint32_t want) {
+            for (int shift = 0; shift < 24; shift += 8) {
+                if (std::abs(int((got >> shift) & 0xFF) - int((want >> shift) & 0xFF)) > 40) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        const std::uint32_t blue = 0x143C8C; // 20 60 140 as 0xRRGGBB
+        EXPECT_TRUE(similar(at(size / 2, size / 2), blue)) << size << ": " << at(size / 2, size / 2);
+        EXPECT_TRUE(similar(at(size / 2 + size * 23 / 100, size / 2), 0xFFFFFF)) << size;
+        EXPECT_TRUE(similar(at(1, size / 2), blue)) << size;
+        EXPECT_EQ(at(0, 0), 0u) << size; // outside the rounded corner
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(canvas);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(program);
 }
 
 TEST(MenuWindow, CaptionBarAndStacking) {
