@@ -1,31 +1,35 @@
 #include "win/Control.h"
 
-#include <commctrl.h>
-
 #include "win/ErrorReport.h"
 
-namespace {
-
-constexpr UINT_PTR kSubclassId = 1;
-constexpr const wchar_t* kObjectProperty = L"NavoraControl";
-
-} // namespace
+// Subclassed by replacing the window procedure, with the object in GWLP_USERDATA, which
+// the system's control classes leave to the application: the common controls' own
+// subclassing looks its data up as a window property on every message.
 
 Control::~Control() {
     if (hwnd_ != nullptr) {
-        RemoveWindowSubclass(hwnd_, Procedure, kSubclassId);
-        RemovePropW(hwnd_, kObjectProperty);
+        Unsubclass();
     }
 }
 
 void Control::Subclass(HWND hwnd) {
     hwnd_ = hwnd;
-    SetPropW(hwnd, kObjectProperty, this);
-    SetWindowSubclass(hwnd, Procedure, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    classProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Procedure)));
+}
+
+void Control::Unsubclass() {
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProcedure_));
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-    return static_cast<Control*>(GetPropW(hwnd, kObjectProperty));
+    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(Procedure)) {
+        return nullptr;
+    }
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -33,17 +37,15 @@ LRESULT Control::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(hwnd_, message, wParam, lParam);
+    return CallWindowProcW(classProcedure_, hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR data) {
-    auto* self = reinterpret_cast<Control*>(data);
+LRESULT CALLBACK Control::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(hwnd, Procedure, kSubclassId);
-        RemovePropW(hwnd, kObjectProperty);
-        self->hwnd_ = nullptr;
-        return DefSubclassProc(hwnd, message, wParam, lParam);
+        const WNDPROC classProcedure = self->classProcedure_;
+        self->Unsubclass();
+        return CallWindowProcW(classProcedure, hwnd, message, wParam, lParam);
     }
     return GuardMessage(
         GetAncestor(hwnd, GA_ROOT), [&] { return self->HandleMessage(message, wParam, lParam); },

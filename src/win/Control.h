@@ -26,8 +26,10 @@ protected:
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR data);
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Gives the window its class procedure back.
+    void Unsubclass();
 
     HWND hwnd_ = nullptr;
+    WNDPROC classProcedure_ = nullptr;
 };
