@@ -54,6 +54,9 @@ double TimeToWindow(std::wstring commandLine) {
     WaitForSingleObject(process.hProcess, 5000);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
+    // The system tears the ended program down after it has ended: the next run should
+    // not start beside that work.
+    Sleep(300);
     return elapsed;
 }
 

@@ -8,6 +8,29 @@ static_assert(kMbOk == MB_OK && kMbYesNo == MB_YESNO && kIdYes == IDYES);
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegBinary == REG_BINARY &&
               kRegDword == REG_DWORD && kRegMultiSz == REG_MULTI_SZ);
 
+namespace {
+
+using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+
+// The shell library is loaded when the first program is started, not with the menu: it
+// brings a dozen libraries that the first screen does not need. Loaded by its full path
+// in the system folder, never from the disc.
+ShellExecuteExWFn ShellExecuteFunction() {
+    static const ShellExecuteExWFn function = []() -> ShellExecuteExWFn {
+        wchar_t folder[MAX_PATH];
+        const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
+        if (n == 0 || n >= MAX_PATH) {
+            return nullptr;
+        }
+        const HMODULE shell = LoadLibraryW((std::wstring(folder, n) + L"\\shell32.dll").c_str());
+        const FARPROC found = shell == nullptr ? nullptr : GetProcAddress(shell, "ShellExecuteExW");
+        return reinterpret_cast<ShellExecuteExWFn>(reinterpret_cast<void*>(found));
+    }();
+    return function;
+}
+
+} // namespace
+
 bool Win32System::StartFile(const std::wstring& file, const std::wstring& parameters,
                             bool maximized) {
     SHELLEXECUTEINFOW info{};
@@ -18,7 +41,8 @@ bool Win32System::StartFile(const std::wstring& file, const std::wstring& parame
     // No working directory: the started program inherits the menu's.
     info.lpDirectory = nullptr;
     info.nShow = maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&info)) {
+    const ShellExecuteExWFn shellExecute = ShellExecuteFunction();
+    if (shellExecute == nullptr || !shellExecute(&info)) {
         return false;
     }
     if (info.hProcess != nullptr) {

@@ -301,6 +301,9 @@ void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckSta
         return; // also a read-only file or medium: nothing changes, nothing is reported
     }
     const auto rewritten = RewriteCheckStates(bytes, states);
+    if (rewritten && *rewritten == bytes) {
+        return; // the file already holds these states: left untouched, no write at each start
+    }
     const auto temporary = TemporaryConfigPath(configPath);
     if (!rewritten || !temporary || !files.CreateTemporary(*temporary)) {
         return;

@@ -12,6 +12,18 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return {bm.bmWidth, bm.bmHeight};
 }
 
+// The system shares loaded cursors; each is looked up once, not once per control.
+HCURSOR HandCursor() {
+    static const HCURSOR hand =
+        LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor));
+    return hand;
+}
+
+HCURSOR ArrowCursor() {
+    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    return arrow;
+}
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
     const UniqueBrush brush(CreateSolidBrush(color));
     FillRect(dc, &rect, brush.get());
@@ -20,8 +32,7 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
 } // namespace
 
 TButton::TButton(int page)
-    : m_hHoverCursor(LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor))),
-      m_hNormalCursor(LoadCursorW(nullptr, IDC_ARROW)), m_nPage(page) {}
+    : m_hHoverCursor(HandCursor()), m_hNormalCursor(ArrowCursor()), m_nPage(page) {}
 
 bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     m_pHost = host;

@@ -8,7 +8,7 @@ constexpr int kMargin = 8;
 } // namespace
 
 TTEdit::TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect) {
-    RegisterClassOnce(kClassName, LoadCursorW(nullptr, IDC_ARROW));
+    RegisterClassOnce(kClassName, IDC_ARROW);
     Create(kClassName, style, exStyle, rect, parent, kTipWindowId);
 }
 

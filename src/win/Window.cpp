@@ -10,7 +10,7 @@ Window::~Window() {
     }
 }
 
-void Window::RegisterClassOnce(const wchar_t* className, HCURSOR cursor) {
+void Window::RegisterClassOnce(const wchar_t* className, const wchar_t* systemCursor) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (GetClassInfoExW(GetModuleHandleW(nullptr), className, &existing)) {
@@ -20,7 +20,7 @@ void Window::RegisterClassOnce(const wchar_t* className, HCURSOR cursor) {
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = Procedure;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = cursor;
+    wc.hCursor = LoadCursorW(nullptr, systemCursor);
     wc.lpszClassName = className;
     RegisterClassExW(&wc);
 }

@@ -14,7 +14,7 @@ public:
 
 protected:
     // Registers `className` once per process with this object's procedure.
-    static void RegisterClassOnce(const wchar_t* className, HCURSOR cursor);
+    static void RegisterClassOnce(const wchar_t* className, const wchar_t* systemCursor);
     // Creates the window; its messages go to HandleMessage from WM_NCCREATE on.
     HWND Create(const wchar_t* className, DWORD style, DWORD exStyle, const RECT& rect, HWND parent,
                 int id);

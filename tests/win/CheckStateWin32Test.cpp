@@ -95,6 +95,25 @@ TEST_F(CheckStateOnDisk, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
     }
 }
 
+// States the file already holds: no temporary file, no rewrite.
+TEST_F(CheckStateOnDisk, AFileThatAlreadyHoldsTheStatesIsNotRewritten) {
+    struct CountingFiles final : Win32CheckStateFiles {
+        int created = 0;
+        bool CreateTemporary(const std::wstring& path) override {
+            ++created;
+            return Win32CheckStateFiles::CreateTemporary(path);
+        }
+    };
+    CountingFiles files;
+    WriteCheckState(config_.wstring(), L"agb", true, files);
+    EXPECT_EQ(files.created, 1);
+    EXPECT_EQ(Bytes(config_), kAfter);
+    WriteCheckState(config_.wstring(), L"agb", true, files);
+    EXPECT_EQ(files.created, 1);
+    WriteCheckState(config_.wstring(), L"agb", false, files);
+    EXPECT_EQ(files.created, 2);
+}
+
 TEST_F(CheckStateOnDisk, FilesThatCannotBeRewrittenAreLeftAsTheyAre) {
     Win32CheckStateFiles files;
     // No ".xml" in the path: the temporary path would be the file itself.
