@@ -14,19 +14,25 @@ using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
 
 // The shell library is loaded when the first program is started, not with the menu: it
 // brings a dozen libraries that the first screen does not need. Loaded by its full path
-// in the system folder, never from the disc.
+// in the system folder, never from the disc. Programs are started on the window's thread.
+bool shellLookedUp = false;
+ShellExecuteExWFn shellExecute = nullptr;
+
 ShellExecuteExWFn ShellExecuteFunction() {
-    static const ShellExecuteExWFn function = []() -> ShellExecuteExWFn {
-        wchar_t folder[MAX_PATH];
-        const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) {
-            return nullptr;
-        }
-        const HMODULE shell = LoadLibraryW((std::wstring(folder, n) + L"\\shell32.dll").c_str());
-        const FARPROC found = shell == nullptr ? nullptr : GetProcAddress(shell, "ShellExecuteExW");
-        return reinterpret_cast<ShellExecuteExWFn>(reinterpret_cast<void*>(found));
-    }();
-    return function;
+    if (shellLookedUp) {
+        return shellExecute;
+    }
+    shellLookedUp = true;
+    wchar_t path[MAX_PATH + 16];
+    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        return nullptr;
+    }
+    lstrcpyW(path + n, L"\\shell32.dll");
+    const HMODULE shell = LoadLibraryW(path);
+    const FARPROC found = shell == nullptr ? nullptr : GetProcAddress(shell, "ShellExecuteExW");
+    shellExecute = reinterpret_cast<ShellExecuteExWFn>(reinterpret_cast<void*>(found));
+    return shellExecute;
 }
 
 } // namespace
@@ -41,8 +47,8 @@ bool Win32System::StartFile(const std::wstring& file, const std::wstring& parame
     // No working directory: the started program inherits the menu's.
     info.lpDirectory = nullptr;
     info.nShow = maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    const ShellExecuteExWFn shellExecute = ShellExecuteFunction();
-    if (shellExecute == nullptr || !shellExecute(&info)) {
+    const ShellExecuteExWFn start = ShellExecuteFunction();
+    if (start == nullptr || !start(&info)) {
         return false;
     }
     if (info.hProcess != nullptr) {

@@ -13,15 +13,22 @@ SIZE BitmapSize(HBITMAP bitmap) {
 }
 
 // The system shares loaded cursors; each is looked up once, not once per control.
+// Controls are made on the window's thread only.
+HCURSOR handCursor = nullptr;
+HCURSOR arrowCursor = nullptr;
+
 HCURSOR HandCursor() {
-    static const HCURSOR hand =
-        LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor));
-    return hand;
+    if (handCursor == nullptr) {
+        handCursor = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kHandCursor));
+    }
+    return handCursor;
 }
 
 HCURSOR ArrowCursor() {
-    static const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    return arrow;
+    if (arrowCursor == nullptr) {
+        arrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    }
+    return arrowCursor;
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
