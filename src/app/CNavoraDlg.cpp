@@ -386,7 +386,8 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         return nullptr;
     }
     m_nWindows += windows;
-    control->SetBounds(settings.left, settings.top, settings.width, settings.height, true);
+    // The window is still hidden: no repaint here, all is painted once when it is shown.
+    control->SetBounds(settings.left, settings.top, settings.width, settings.height, false);
     control->SetPosition(settings.left, settings.top);
     control->SetTabIndex(settings.tabIndex);
     control->SetBackgroundColor(settings.bgColor);
@@ -410,7 +411,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
 
     const HFONT normal = FontFor(settings.font);
     control->SetNormalTextColor(settings.textColor);
-    SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), TRUE);
+    SendMessageW(control->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(normal), FALSE);
     control->SetNormalFont(normal);
     control->SetHoverTextColor(settings.hoverTextColor);
     control->SetHoverFont(FontFor(settings.hoverFont));

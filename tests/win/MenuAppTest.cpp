@@ -247,7 +247,8 @@ TEST(MenuWindow, ProgramIconAtEverySize) {
             return true;
         };
         const std::uint32_t blue = 0x143C8C; // 20 60 140 as 0xRRGGBB
-        EXPECT_TRUE(similar(at(size / 2, size / 2), blue)) << size << ": " << at(size / 2, size / 2);
+        EXPECT_TRUE(similar(at(size / 2, size / 2), blue))
+            << size << ": " << at(size / 2, size / 2);
         EXPECT_TRUE(similar(at(size / 2 + size * 23 / 100, size / 2), 0xFFFFFF)) << size;
         EXPECT_TRUE(similar(at(1, size / 2), blue)) << size;
         EXPECT_EQ(at(0, 0), 0u) << size; // outside the rounded corner
