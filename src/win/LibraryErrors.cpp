@@ -1,4 +1,4 @@
-// The standard library's own error throws, for the Windows programs. The library's
+// The standard library's own error throws, for the menu program. The library's
 // versions raise std::logic_error and its kin, whose reference-counted message strings
 // would bring some 80 KB into a menu that must stay small; these raise a plain
 // std::exception with the same message (a format's text unformatted), which the
