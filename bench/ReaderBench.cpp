@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <string>
 
-#include "config/TextDecoding.h"
 #include "config/xmlReader.h"
 
 namespace {
@@ -92,7 +91,7 @@ int main() {
         const int runs = mb >= 50 ? 4 : 6;
         std::size_t children = 0;
         const double ours = BestSeconds(runs, [&] {
-            const auto root = ParseXmlText(DecodeConfigText(bytes));
+            const auto root = ParseConfigBytes(bytes);
             children = root->Root().GetChildCount();
         });
         const double pugi = BestSeconds(runs, [&] {

@@ -265,7 +265,7 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
     // The new bytes are read back as the menu reads them: anything but the planned values
     // changed, and the file is left as it is.
     try {
-        const auto after = ParseXmlText(DecodeConfigText(plan->bytes));
+        const auto after = ParseConfigBytes(plan->bytes);
         if (!ReadsAsPlanned(plan->tree->Root(), after->Root(), plan->edits)) {
             return std::nullopt;
         }

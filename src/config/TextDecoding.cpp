@@ -1,6 +1,7 @@
 #include "config/TextDecoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -58,6 +59,25 @@ void Append(std::wstring& out, std::size_t& n, char32_t cp) {
         }
     }
     out[n++] = static_cast<wchar_t>(cp);
+}
+
+// Bytes from `i` on that are all below 0x80, counted eight at a time.
+std::size_t AsciiRun(std::string_view text, std::size_t i) {
+    const std::size_t start = i;
+    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & 0x8080808080808080u) != 0) {
+            break;
+        }
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
+        ++i;
+    }
+    return i - start;
+}
+
+std::size_t UnitsOf(char32_t cp) {
+    return sizeof(wchar_t) == 2 && cp > 0xFFFF ? 2 : 1;
 }
 
 } // namespace
@@ -134,6 +154,53 @@ std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOff
         byteOffsets->resize(n + 1);
     }
     return out;
+}
+
+std::string ConfigTextBytes(std::string_view fileBytes) {
+    std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
+    raw = raw.substr(0, raw.find('\0'));
+    std::string out;
+    out.reserve(raw.size());
+    std::size_t from = 0;
+    for (std::size_t cr = raw.find('\r'); cr != std::string_view::npos;
+         cr = raw.find('\r', cr + 1)) {
+        if (cr + 1 < raw.size() && raw[cr + 1] == '\n') {
+            out.append(raw, from, cr - from);
+            from = cr + 1;
+        }
+    }
+    out.append(raw, from);
+    return out;
+}
+
+std::size_t DecodedLength(std::string_view text) {
+    std::size_t units = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t ascii = AsciiRun(text, i);
+        units += ascii;
+        i += ascii;
+        if (i < text.size()) {
+            const auto c = static_cast<unsigned char>(text[i++]);
+            units += UnitsOf(DecodeSequence(text, c, i));
+        }
+    }
+    return units;
+}
+
+void DecodeUtf8Into(std::string_view text, std::wstring& out) {
+    out.resize(text.size());
+    std::size_t n = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i++]);
+        if (c >= 0x80) {
+            Append(out, n, DecodeSequence(text, c, i));
+        } else {
+            out[n++] = static_cast<wchar_t>(c);
+        }
+    }
+    out.resize(n);
 }
 
 std::string EncodeUtf8(std::wstring_view text) {

@@ -28,6 +28,16 @@ std::wstring DecodeConfigText(std::string_view fileBytes);
 // decoding stopped.
 std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOffsets = nullptr);
 
+// The bytes DecodeConfigText decodes: cut at the first 0x1A or NUL byte, every CR LF
+// pair made LF. DecodeUtf8 of the result equals DecodeConfigText(fileBytes).
+std::string ConfigTextBytes(std::string_view fileBytes);
+
+// How many units DecodeUtf8 makes of `text`, which holds no NUL.
+std::size_t DecodedLength(std::string_view text);
+
+// DecodeUtf8 of `text`, which holds no NUL, into `out` (its memory is reused).
+void DecodeUtf8Into(std::string_view text, std::wstring& out);
+
 // Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);
 

@@ -1,7 +1,6 @@
 #include "config/xmlDocument.h"
 
 #include "config/FileBytes.h"
-#include "config/TextDecoding.h"
 #include "config/xmlReader.h"
 
 xmlDocument::xmlDocument(const std::wstring& path) {
@@ -10,6 +9,6 @@ xmlDocument::xmlDocument(const std::wstring& path) {
         return;
     }
     opened = true;
-    tree = ParseXmlText(DecodeConfigText(bytes));
+    tree = ParseConfigBytes(bytes);
     root = &tree->Root();
 }

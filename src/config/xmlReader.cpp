@@ -16,11 +16,109 @@ namespace {
 
 constexpr std::size_t npos = std::wstring_view::npos;
 
-// First occurrence of one character at or after a position that never moves back.
-class NextChar {
+// Text that is already decoded: every index is a unit index.
+class WideText {
 public:
-    explicit NextChar(wchar_t ch) : ch_(ch) {}
-    std::size_t Find(std::wstring_view text, std::size_t from) {
+    using Char = wchar_t;
+    explicit WideText(std::wstring_view text) : src(text) {}
+
+    std::size_t Units() const { return src.size(); }
+    std::size_t UnitAt(std::size_t i) { return i; }
+    std::size_t UnitsIn(std::wstring_view piece) const { return piece.size(); }
+    std::wstring_view Decode(std::wstring_view piece, std::wstring&) const { return piece; }
+    // How much of the text the decoded `units` (leading or trailing white space) took.
+    std::size_t RawLength(std::wstring_view units) const { return units.size(); }
+    void AppendGap(std::wstring& gap, std::wstring_view piece) const { gap.append(piece); }
+    // An end tag whose text differs from the start tag's still ends it when it decodes alike;
+    // decoded text that differs never does.
+    std::size_t EndTagDecodingAlike(std::size_t, std::wstring_view) { return npos; }
+
+    std::wstring_view src;
+};
+
+// UTF-8 bytes after the text-mode conversion, holding no NUL. Every character the
+// rules look for is ASCII, and an ASCII byte always decodes as itself and ends a
+// broken sequence before it; so the rules cut the bytes where they cut the decoded
+// text, and a piece between two such cuts decodes as that part of the whole.
+class Utf8Text {
+public:
+    using Char = char;
+    explicit Utf8Text(std::string_view text) : src(text), units_(DecodedLength(text)) {}
+
+    std::size_t Units() const { return units_; }
+    // The unit index of byte `b`, which starts a character; fast when asked in rising order.
+    std::size_t UnitAt(std::size_t b) {
+        if (b < atByte_) {
+            atByte_ = 0;
+            atUnit_ = 0;
+        }
+        atUnit_ += DecodedLength(src.substr(atByte_, b - atByte_));
+        atByte_ = b;
+        return atUnit_;
+    }
+    std::size_t UnitsIn(std::string_view piece) const { return DecodedLength(piece); }
+    std::wstring_view Decode(std::string_view piece, std::wstring& scratch) const {
+        DecodeUtf8Into(piece, scratch);
+        return scratch;
+    }
+    // White space is whole characters below U+10000.
+    std::size_t RawLength(std::wstring_view units) const {
+        std::size_t bytes = 0;
+        for (const wchar_t c : units) {
+            bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        }
+        return bytes;
+    }
+    // Pieces of the gap are joined as decoded text: a broken sequence at the end of one
+    // piece must not take the bytes that start the next. Decoded and encoded again, each
+    // piece is whole characters.
+    void AppendGap(std::string& gap, std::string_view piece) const {
+        if (AsciiOnly(piece)) {
+            gap.append(piece);
+        } else {
+            std::wstring decoded;
+            DecodeUtf8Into(piece, decoded);
+            gap.append(EncodeUtf8(decoded));
+        }
+    }
+    // Where the end tag at `l` for `name` ends when its bytes differ from the start tag's
+    // but decode alike (broken sequences become one U+FFFD whatever their bytes); else npos.
+    std::size_t EndTagDecodingAlike(std::size_t l, std::wstring_view name) {
+        if (src.size() - l < 3 || src[l + 1] != '/') {
+            return npos;
+        }
+        // Each unit takes at most four bytes, so the name and the '>' lie within this window.
+        DecodeUtf8Into(src.substr(l + 2, 4 * (name.size() + 1)), scratch_);
+        if (scratch_.size() <= name.size() || scratch_.compare(0, name.size(), name) != 0 ||
+            scratch_[name.size()] != L'>') {
+            return npos;
+        }
+        return src.find('>', l + 2) + 1; // a name holds no '>'
+    }
+
+    std::string_view src;
+
+private:
+    static bool AsciiOnly(std::string_view piece) {
+        for (const char c : piece) {
+            if (static_cast<unsigned char>(c) >= 0x80) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::size_t units_;
+    std::size_t atByte_ = 0;
+    std::size_t atUnit_ = 0;
+    std::wstring scratch_;
+};
+
+// First occurrence of one character at or after a position that never moves back.
+template <typename Char> class NextChar {
+public:
+    explicit NextChar(Char ch) : ch_(ch) {}
+    std::size_t Find(std::basic_string_view<Char> text, std::size_t from) {
         if (!known_ || (at_ != npos && at_ < from)) {
             at_ = text.find(ch_, from);
             known_ = true;
@@ -29,41 +127,58 @@ public:
     }
 
 private:
-    wchar_t ch_;
+    Char ch_;
     std::size_t at_ = npos;
     bool known_ = false;
 };
 
-class Parser {
+template <typename Text> class Parser {
+    using Char = typename Text::Char;
+    using View = std::basic_string_view<Char>;
+    using String = std::basic_string<Char>;
+
 public:
-    explicit Parser(std::wstring_view text)
-        : src_(text), storeLeft_(text.size() * kStoredCharsPerChar + kStoredCharsSlack),
-          attributesLeft_(text.size() / kCharsPerAttribute + kAttributesSlack) {}
+    explicit Parser(Text text)
+        : text_(text), src_(text.src),
+          storeLeft_(text.Units() * kStoredCharsPerChar + kStoredCharsSlack),
+          attributesLeft_(text.Units() / kCharsPerAttribute + kAttributesSlack) {}
 
     std::unique_ptr<xmlTree> Run() {
         // A "?" anywhere makes the text start at the next "<" after it.
-        const std::size_t q = src_.find(L'?');
+        const std::size_t q = src_.find(Char('?'));
         if (q != npos) {
-            const std::size_t l = src_.find(L'<', q);
+            const std::size_t l = src_.find(Char('<'), q);
             if (l != npos) {
                 pos_ = l;
             }
         }
-        auto tree = std::make_unique<xmlTree>(src_.size());
+        auto tree = std::make_unique<xmlTree>(text_.Units());
         xmlElement& root = tree->Root();
-        ParseTagName(root);
-        ParseAttributes(root);
+        const Open open = ParseTagName(root);
+        ParseAttributes(root, open.start);
         const std::size_t gt = NextGt();
         if (gt != npos) {
             CutTo(gt + 1);
         }
-        tree->SetRootEndTag(ParseChildren(root));
+        const std::size_t rootEnd = ParseChildren(open);
+        tree->SetRootEndTag(rootEnd == npos ? npos : text_.UnitAt(rootEnd));
         return tree;
     }
 
 private:
+    // An element whose end tag is still to come, with its name as it stands in the text.
+    struct Open {
+        xmlElement* element;
+        View name;
+        std::size_t start; // of its "<"
+    };
+
     std::size_t NextLt() { return lt_.Find(src_, pos_); }
     std::size_t NextGt() { return gt_.Find(src_, pos_); }
+
+    [[noreturn]] void Fail(const char* what, std::size_t at) {
+        throw xmlError(what, text_.UnitAt(at));
+    }
 
     void CutTo(std::size_t pos) {
         pos_ = pos;
@@ -78,14 +193,14 @@ private:
     // empty element's start tag does. The piece holds no '<' and no '>'.
     void AppendGap(std::size_t end) {
         const std::size_t base = gap_.size();
-        gap_.append(src_.substr(pos_, end - pos_));
+        text_.AppendGap(gap_, src_.substr(pos_, end - pos_));
         for (std::size_t i = base; i < gap_.size(); ++i) {
-            const wchar_t c = gap_[i];
-            if (c == L'=') {
+            const Char c = gap_[i];
+            if (c == Char('=')) {
                 gapEq_.push_back(i);
-            } else if (c == L'"') {
+            } else if (c == Char('"')) {
                 gapQuote_.push_back(i);
-                if (i == 0 || gap_[i - 1] != L'\\') {
+                if (i == 0 || gap_[i - 1] != Char('\\')) {
                     gapClosingQuote_.push_back(i);
                 }
             }
@@ -96,27 +211,34 @@ private:
     // built only when asked for, as backward scans reach into the gap only in odd files.
     std::size_t GapPrevStop(std::size_t k) const {
         for (std::size_t i = gapPrevStop_.size(); i < gap_.size(); ++i) {
-            const bool stop = gap_[i] != L' ' && gap_[i] != L'=';
+            const bool stop = gap_[i] != Char(' ') && gap_[i] != Char('=');
             gapPrevStop_.push_back(stop ? i : (i > 0 ? gapPrevStop_.back() : npos));
         }
         return gapPrevStop_[k];
     }
 
-    void ParseTagName(xmlElement& element) {
+    Open ParseTagName(xmlElement& element) {
         const std::size_t lt = NextLt();
         // Without a '<' (only possible for the root, while no gap exists) the name starts the text.
+        const std::size_t start = lt == npos ? pos_ : lt;
         const std::size_t s = lt == npos ? pos_ : lt + 1;
         std::size_t i = s;
-        while (i < src_.size() && src_[i] != L' ' && src_[i] != L'>') {
+        while (i < src_.size() && src_[i] != Char(' ') && src_[i] != Char('>')) {
             ++i;
         }
         if (i == src_.size()) {
-            throw xmlError("a tag name is not followed by a space or '>'", lt == npos ? pos_ : lt);
+            Fail("a tag name is not followed by a space or '>'", start);
         }
-        const std::wstring_view name = TrimWhiteSpace(src_.substr(s, i - s));
-        Store(name.size(), 0, lt == npos ? pos_ : lt);
+        const View raw = src_.substr(s, i - s);
+        const std::wstring_view decoded = text_.Decode(raw, scratchValue_);
+        const std::wstring_view name = TrimWhiteSpace(decoded);
+        const std::size_t lead = text_.RawLength(decoded.substr(0, name.data() - decoded.data()));
+        const std::size_t trail =
+            text_.RawLength(decoded.substr(name.data() - decoded.data() + name.size()));
+        Store(name.size(), 0, start);
         element.SetName(name);
-        element.SetOffset(lt == npos ? pos_ : lt);
+        element.SetOffset(text_.UnitAt(start));
+        return {&element, raw.substr(lead, raw.size() - lead - trail), start};
     }
 
     // The tag text is the gap followed by src_[pos_, gt): these helpers address it by index.
@@ -126,24 +248,23 @@ private:
         std::size_t end; // the tag text's length
         std::size_t gt;  // its end in src_
 
-        wchar_t At(std::size_t i) const { return i < gapLen ? p.gap_[i] : Src(i); }
-        wchar_t Src(std::size_t i) const { return p.src_[p.pos_ + i - gapLen]; }
+        Char At(std::size_t i) const { return i < gapLen ? p.gap_[i] : Src(i); }
+        Char Src(std::size_t i) const { return p.src_[p.pos_ + i - gapLen]; }
         std::size_t ToSrc(std::size_t i) const { return p.pos_ + i - gapLen; }
         // The text from b to e; `scratch` holds it only when it spans gap and buffer.
-        std::wstring_view Slice(std::size_t b, std::size_t e, std::wstring& scratch) const {
+        View Slice(std::size_t b, std::size_t e, String& scratch) const {
             if (b >= gapLen) {
                 return p.src_.substr(ToSrc(b), e - b);
             }
             if (e <= gapLen) {
-                return std::wstring_view(p.gap_).substr(b, e - b);
+                return View(p.gap_).substr(b, e - b);
             }
             scratch.assign(p.gap_, b, gapLen - b);
             scratch.append(p.src_.substr(p.pos_, e - gapLen));
             return scratch;
         }
         // First index >= from holding `ch`, using the gap's index list for the gap part.
-        std::size_t Find(wchar_t ch, const std::vector<std::size_t>& inGap,
-                         std::size_t from) const {
+        std::size_t Find(Char ch, const std::vector<std::size_t>& inGap, std::size_t from) const {
             if (from < gapLen) {
                 const auto it = std::lower_bound(inGap.begin(), inGap.end(), from);
                 if (it != inGap.end()) {
@@ -160,7 +281,7 @@ private:
         // Last index <= k that is neither a space nor '=', or npos.
         std::size_t PrevStop(std::size_t k) const {
             for (; k != npos && k >= gapLen; --k) {
-                if (Src(k) != L' ' && Src(k) != L'=') {
+                if (Src(k) != Char(' ') && Src(k) != Char('=')) {
                     return k;
                 }
             }
@@ -168,137 +289,168 @@ private:
         }
         // First quote at index >= from whose preceding character is not a backslash.
         std::size_t FindClosingQuote(std::size_t from) const {
-            std::size_t i = Find(L'"', p.gapClosingQuote_, from);
-            while (i != npos && i >= gapLen && i > 0 && At(i - 1) == L'\\') {
-                i = Find(L'"', p.gapClosingQuote_, i + 1);
+            std::size_t i = Find(Char('"'), p.gapClosingQuote_, from);
+            while (i != npos && i >= gapLen && i > 0 && At(i - 1) == Char('\\')) {
+                i = Find(Char('"'), p.gapClosingQuote_, i + 1);
             }
             return i;
+        }
+        // Units of the text from b to e, where both stand between characters.
+        std::size_t Units(const Text& text, std::size_t b, std::size_t e) const {
+            if (e <= gapLen) {
+                return text.UnitsIn(View(p.gap_).substr(b, e - b));
+            }
+            if (b >= gapLen) {
+                return text.UnitsIn(p.src_.substr(ToSrc(b), e - b));
+            }
+            return text.UnitsIn(View(p.gap_).substr(b)) +
+                   text.UnitsIn(p.src_.substr(p.pos_, e - gapLen));
         }
     };
 
     // Counts what the tree is about to store against the text's caps.
     void Store(std::size_t chars, std::size_t attributes, std::size_t at) {
         if (chars > storeLeft_ || attributes > attributesLeft_) {
-            throw xmlError("the file builds a tree far larger than itself (text between tags, "
-                           "or names without a space before them, read again and again)",
-                           at);
+            Fail("the file builds a tree far larger than itself (text between tags, "
+                 "or names without a space before them, read again and again)",
+                 at);
         }
         storeLeft_ -= chars;
         attributesLeft_ -= attributes;
     }
 
-    void ParseAttributes(xmlElement& element) {
+    void ParseAttributes(xmlElement& element, std::size_t ownStart) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
         const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
-        const std::size_t ownStart = element.GetOffset(); // the element's own "<"
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
         std::size_t p = 0;
         for (;;) {
-            const std::size_t e = tag.Find(L'=', gapEq_, p + 1);
+            const std::size_t e = tag.Find(Char('='), gapEq_, p + 1);
             if (e == npos) {
                 return;
             }
             const std::size_t k = tag.PrevStop(e - 1);
             if (k == npos) {
-                throw xmlError("an attribute has no name before its '='", where(e));
+                Fail("an attribute has no name before its '='", where(e));
             }
+            // The name reaches back to the last space. One longer than what is left to store
+            // is refused; a character takes at most four bytes, so the search stops early.
             std::size_t j = k;
-            while (j != npos && tag.At(j) != L' ') {
+            while (j != npos && tag.At(j) != Char(' ') && (k - j) / 4 <= storeLeft_ + 1) {
                 --j;
-                if (k - j > storeLeft_) {
-                    Store(k - j, 0, where(e)); // a name longer than the cap: refused at once
+            }
+            const std::size_t reach = j == npos ? k + 1 : k - j;
+            if (reach > storeLeft_) {
+                const std::size_t units = (j != npos && tag.At(j) != Char(' '))
+                                              ? reach
+                                              : tag.Units(text_, k + 1 - reach, k + 1);
+                if (units > storeLeft_) {
+                    Store(units, 0, where(e));
                 }
             }
             if (j == npos) {
-                throw xmlError("an attribute name has no space before it", where(e));
+                Fail("an attribute name has no space before it", where(e));
             }
-            const std::size_t q = tag.Find(L'"', gapQuote_, e);
+            const std::size_t q = tag.Find(Char('"'), gapQuote_, e);
             if (q == npos) {
-                throw xmlError("an attribute value has no opening double quote", where(e));
+                Fail("an attribute value has no opening double quote", where(e));
             }
             const std::size_t v = tag.FindClosingQuote(q + 1);
             if (v == npos) {
-                throw xmlError("an attribute value has no closing double quote before the tag's "
-                               "'>' (a value cannot contain '>')",
-                               where(q));
+                Fail("an attribute value has no closing double quote before the tag's "
+                     "'>' (a value cannot contain '>')",
+                     where(q));
             }
-            const std::wstring_view rawName = tag.Slice(j, k + 1, scratchName_);
+            const std::wstring_view rawName =
+                text_.Decode(tag.Slice(j, k + 1, scratchName_), decodedName_);
             const std::wstring_view name = TrimWhiteSpace(rawName);
-            const std::wstring_view value = TrimWhiteSpace(tag.Slice(q + 1, v, scratchValue_));
+            const std::wstring_view value =
+                TrimWhiteSpace(text_.Decode(tag.Slice(q + 1, v, scratchValueRaw_), scratchValue_));
             Store(name.size() + value.size(), 1, where(e));
-            const std::size_t nameAt = j + static_cast<std::size_t>(name.data() - rawName.data());
+            const std::size_t nameAt =
+                j + text_.RawLength(rawName.substr(0, name.data() - rawName.data()));
             xmlAttributePlace place;
             if (nameAt >= tag.gapLen && tag.ToSrc(nameAt) > ownStart) {
-                place = {tag.ToSrc(nameAt), tag.ToSrc(q), tag.ToSrc(v)};
+                place = {text_.UnitAt(tag.ToSrc(nameAt)), text_.UnitAt(tag.ToSrc(q)),
+                         text_.UnitAt(tag.ToSrc(v))};
             }
             element.AddAttribute(name, value, place);
             p = v;
         }
     }
 
-    bool IsEndTagAt(std::size_t l, std::wstring_view name) const {
-        const std::wstring_view rest = src_.substr(l);
-        return rest.size() >= name.size() + 3 && rest[1] == L'/' &&
-               rest.substr(2, name.size()) == name && rest[name.size() + 2] == L'>';
+    // Where the end tag of `open` at `l` ends, or npos when no such end tag stands there.
+    std::size_t EndTagAt(std::size_t l, const Open& open) {
+        const View rest = src_.substr(l);
+        const std::size_t n = open.name.size();
+        if (rest.size() >= n + 3 && rest[1] == Char('/') && rest.substr(2, n) == open.name &&
+            rest[n + 2] == Char('>')) {
+            return l + n + 3;
+        }
+        return text_.EndTagDecodingAlike(l, open.element->GetName());
     }
 
     // Returns where the root's own end tag stands, or npos when the text ends before it.
-    std::size_t ParseChildren(xmlElement& root) {
-        std::vector<xmlElement*> open{&root};
+    std::size_t ParseChildren(const Open& root) {
+        std::vector<Open> open{root};
         for (;;) {
-            xmlElement& parent = *open.back();
+            const Open& parent = open.back();
             const std::size_t l = NextLt();
-            if (l == npos || IsEndTagAt(l, parent.GetName())) {
+            const std::size_t endTag = l == npos ? npos : EndTagAt(l, parent);
+            if (l == npos || endTag != npos) {
                 if (open.size() == 1) {
                     return l;
                 }
                 open.pop_back();
                 // The finished child's end tag, and everything before it, is cut away.
                 if (l != npos) {
-                    CutTo(l + parent.GetName().size() + 3);
+                    CutTo(endTag);
                 }
                 continue;
             }
             if (open.size() >= kMaxElementDepth) {
-                throw xmlError("elements are nested more than 1000 levels deep", l);
+                Fail("elements are nested more than 1000 levels deep", l);
             }
-            xmlElement& child = parent.AddChild();
-            ParseTagName(child);
-            ParseAttributes(child);
+            xmlElement& child = parent.element->AddChild();
+            const Open opened = ParseTagName(child);
+            ParseAttributes(child, opened.start);
             const std::size_t gt = NextGt();
             if (gt == npos) {
                 // The start tag would never be cut away: the rules recurse forever.
-                throw xmlError("a start tag has no '>' after it", l);
+                Fail("a start tag has no '>' after it", l);
             }
             const bool emptyElement =
-                gt > pos_ ? src_[gt - 1] == L'/' : (!gap_.empty() && gap_.back() == L'/');
+                gt > pos_ ? src_[gt - 1] == Char('/') : (!gap_.empty() && gap_.back() == Char('/'));
             if (emptyElement) {
                 if (gt == pos_ || gt - 1 < l) {
                     // Removing the tag would not shorten the text: the rules never end.
-                    throw xmlError("a '/>' stands before the next '<'", gt == pos_ ? l : gt - 1);
+                    Fail("a '/>' stands before the next '<'", gt == pos_ ? l : gt - 1);
                 }
                 AppendGap(l);
                 pos_ = gt + 1;
                 continue;
             }
             CutTo(gt + 1);
-            open.push_back(&child);
+            open.push_back(opened);
         }
     }
 
-    std::wstring_view src_;
+    Text text_;
+    View src_;
     std::size_t pos_ = 0;
-    NextChar lt_{L'<'};
-    NextChar gt_{L'>'};
-    std::wstring gap_;
+    NextChar<Char> lt_{Char('<')};
+    NextChar<Char> gt_{Char('>')};
+    String gap_;
     std::vector<std::size_t> gapEq_;
     std::vector<std::size_t> gapQuote_;
     std::vector<std::size_t> gapClosingQuote_;
     mutable std::vector<std::size_t> gapPrevStop_;
-    std::wstring scratchName_;
+    String scratchName_;
+    String scratchValueRaw_;
+    std::wstring decodedName_;
     std::wstring scratchValue_;
     std::size_t storeLeft_;
     std::size_t attributesLeft_;
@@ -307,7 +459,12 @@ private:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text) {
-    return Parser(text).Run();
+    return Parser<WideText>(WideText(text)).Run();
+}
+
+std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
+    const std::string text = ConfigTextBytes(fileBytes);
+    return Parser<Utf8Text>(Utf8Text(text)).Run();
 }
 
 TextPosition PositionOf(std::wstring_view text, std::size_t offset) {
