@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 class Arena {
 public:
@@ -14,9 +15,20 @@ public:
     ~Arena();
 
     // `bytes` aligned to `align` (a power of two); raises std::bad_alloc when no memory is left.
-    void* Allocate(std::size_t bytes, std::size_t align);
+    void* Allocate(std::size_t bytes, std::size_t align) {
+        const std::uintptr_t at = (reinterpret_cast<std::uintptr_t>(free_) + align - 1) &
+                                  ~static_cast<std::uintptr_t>(align - 1);
+        if (free_ != nullptr && at <= reinterpret_cast<std::uintptr_t>(end_) &&
+            reinterpret_cast<std::uintptr_t>(end_) - at >= bytes) {
+            free_ = reinterpret_cast<char*>(at) + bytes;
+            return reinterpret_cast<char*>(at);
+        }
+        return AllocateInNewBlock(bytes, align);
+    }
 
 private:
+    void* AllocateInNewBlock(std::size_t bytes, std::size_t align);
+
     struct Block {
         Block* next;
     };

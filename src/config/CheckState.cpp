@@ -169,7 +169,7 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
     const std::wstring decoded = DecodeUtf8(text, &offsets);
     Plan plan;
     try {
-        plan.tree = ParseXmlText(decoded);
+        plan.tree = ParseConfigBytes(fileBytes); // the tree and places of `decoded`
     } catch (const xmlError&) {
         return std::nullopt; // a file the menu cannot read is not touched
     }

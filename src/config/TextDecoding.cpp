@@ -49,7 +49,7 @@ char32_t DecodeSequence(std::string_view raw, unsigned char lead, std::size_t& i
 }
 
 // Appends one decoded code point as one or two UTF-16 units (one wchar_t where it has 32 bits).
-void Append(std::wstring& out, std::size_t& n, char32_t cp) {
+template <typename Out> void Append(Out& out, std::size_t& n, char32_t cp) {
     if constexpr (sizeof(wchar_t) == 2) {
         if (cp > 0xFFFF) {
             // Four bytes became two units: there is room, as every such sequence is longer.
@@ -61,12 +61,19 @@ void Append(std::wstring& out, std::size_t& n, char32_t cp) {
     out[n++] = static_cast<wchar_t>(cp);
 }
 
-// Bytes from `i` on that are all below 0x80, counted eight at a time.
+// Bytes from `i` on that are all below 0x80, counted 32 and then 8 at a time.
 std::size_t AsciiRun(std::string_view text, std::size_t i) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080u;
     const std::size_t start = i;
+    for (std::uint64_t w[4]; i + 32 <= text.size(); i += 32) {
+        std::memcpy(w, text.data() + i, 32);
+        if (((w[0] | w[1] | w[2] | w[3]) & kHigh) != 0) {
+            break;
+        }
+    }
     for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
         std::memcpy(&word, text.data() + i, 8);
-        if ((word & 0x8080808080808080u) != 0) {
+        if ((word & kHigh) != 0) {
             break;
         }
     }
@@ -174,33 +181,51 @@ std::string ConfigTextBytes(std::string_view fileBytes) {
 }
 
 std::size_t DecodedLength(std::string_view text) {
-    std::size_t units = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t ascii = AsciiRun(text, i);
-        units += ascii;
-        i += ascii;
-        if (i < text.size()) {
-            const auto c = static_cast<unsigned char>(text[i++]);
-            units += UnitsOf(DecodeSequence(text, c, i));
-        }
-    }
-    return units;
+    return Utf8UnitIndex(text).At(text.size());
 }
 
-void DecodeUtf8Into(std::string_view text, std::wstring& out) {
-    out.resize(text.size());
+void Utf8UnitIndex::Restart() {
+    asked_ = 0;
+    delta_ = 0;
+    next_ = AsciiRun(text_, 0);
+}
+
+std::size_t Utf8UnitIndex::Reach(std::size_t b) {
+    if (b < asked_) {
+        Restart();
+    }
+    asked_ = b;
+    while (next_ < b) {
+        std::size_t i = next_ + 1;
+        const char32_t cp = DecodeSequence(text_, static_cast<unsigned char>(text_[next_]), i);
+        delta_ += i - next_ - UnitsOf(cp);
+        next_ = i + AsciiRun(text_, i);
+    }
+    return b - delta_;
+}
+
+std::size_t DecodeUtf8To(std::string_view text, wchar_t* out) {
     std::size_t n = 0;
     std::size_t i = 0;
     while (i < text.size()) {
+        // ASCII widens unit by unit, in a loop the compiler can vectorise.
+        const std::size_t ascii = AsciiRun(text, i);
+        for (std::size_t a = 0; a < ascii; ++a) {
+            out[n + a] = static_cast<wchar_t>(static_cast<unsigned char>(text[i + a]));
+        }
+        n += ascii;
+        i += ascii;
+        if (i == text.size()) {
+            break;
+        }
         const auto c = static_cast<unsigned char>(text[i++]);
-        if (c >= 0x80) {
-            Append(out, n, DecodeSequence(text, c, i));
-        } else {
+        if (c < 0x80) {
             out[n++] = static_cast<wchar_t>(c);
+        } else {
+            Append(out, n, DecodeSequence(text, c, i));
         }
     }
-    out.resize(n);
+    return n;
 }
 
 std::string EncodeUtf8(std::wstring_view text) {
@@ -234,23 +259,4 @@ std::string EncodeUtf8(std::wstring_view text) {
         }
     }
     return out;
-}
-
-bool IsWhiteSpace(wchar_t c) {
-    const auto u = static_cast<std::uint32_t>(c);
-    return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0xA0 || u == 0x1680 ||
-           (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x202F ||
-           u == 0x205F || u == 0x3000;
-}
-
-std::wstring_view TrimWhiteSpace(std::wstring_view text) {
-    std::size_t b = 0;
-    std::size_t e = text.size();
-    while (b < e && IsWhiteSpace(text[b])) {
-        ++b;
-    }
-    while (e > b && IsWhiteSpace(text[e - 1])) {
-        --e;
-    }
-    return text.substr(b, e - b);
 }

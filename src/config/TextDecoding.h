@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,14 +36,56 @@ std::string ConfigTextBytes(std::string_view fileBytes);
 // How many units DecodeUtf8 makes of `text`, which holds no NUL.
 std::size_t DecodedLength(std::string_view text);
 
-// DecodeUtf8 of `text`, which holds no NUL, into `out` (its memory is reused).
-void DecodeUtf8Into(std::string_view text, std::wstring& out);
+// Where bytes of UTF-8 text without NUL land in DecodeUtf8's result. Quick when asked in
+// rising order: only non-ASCII bytes cost anything, each once.
+class Utf8UnitIndex {
+public:
+    explicit Utf8UnitIndex(std::string_view text) : text_(text) { Restart(); }
+    // The unit index of byte `b`, which starts a character (or is the text's end).
+    std::size_t At(std::size_t b) {
+        if (b < asked_ || b > next_) {
+            return Reach(b);
+        }
+        asked_ = b;
+        return b - delta_;
+    }
+
+private:
+    void Restart();
+    std::size_t Reach(std::size_t b);
+
+    std::string_view text_;
+    std::size_t asked_ = 0; // the last byte asked for
+    std::size_t next_ = 0;  // the first non-ASCII byte not yet decoded
+    std::size_t delta_ = 0; // bytes less units before it
+};
+
+// DecodeUtf8 of `text`, which holds no NUL, into `out`, which has room for text.size()
+// units; returns how many it wrote.
+std::size_t DecodeUtf8To(std::string_view text, wchar_t* out);
 
 // Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);
 
 // The C runtime's iswspace on Windows, independent of the host's locale.
-bool IsWhiteSpace(wchar_t c);
+inline bool IsWhiteSpace(wchar_t c) {
+    const auto u = static_cast<std::uint32_t>(c);
+    if (u < 0x80) {
+        return (u >= 0x09 && u <= 0x0D) || u == 0x20;
+    }
+    return u == 0xA0 || u == 0x1680 || (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 ||
+           u == 0x202F || u == 0x205F || u == 0x3000;
+}
 
 // Text with IsWhiteSpace characters removed at both ends.
-std::wstring_view TrimWhiteSpace(std::wstring_view text);
+inline std::wstring_view TrimWhiteSpace(std::wstring_view text) {
+    std::size_t b = 0;
+    std::size_t e = text.size();
+    while (b < e && IsWhiteSpace(text[b])) {
+        ++b;
+    }
+    while (e > b && IsWhiteSpace(text[e - 1])) {
+        --e;
+    }
+    return text.substr(b, e - b);
+}

@@ -5,10 +5,6 @@
 
 namespace {
 
-wchar_t LowerAscii(wchar_t c) {
-    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
-}
-
 xmlElement* NewElement(Arena* arena) {
     // Elements are never destroyed one by one: the arena releases them with their tree.
     return new (arena->Allocate(sizeof(xmlElement), alignof(xmlElement))) xmlElement(arena);
@@ -18,30 +14,24 @@ xmlElement* NewElement(Arena* arena) {
 
 std::wstring LowerAsciiLetters(std::wstring_view text) {
     std::wstring out(text);
-    std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
+    StoredForm<true, false>(out.data(), out.size(), out.data());
     return out;
+}
+
+wchar_t* xmlElement::Room(std::size_t n) {
+    return static_cast<wchar_t*>(
+        children.get_allocator().arena()->Allocate(n * sizeof(wchar_t), alignof(wchar_t)));
 }
 
 std::wstring_view xmlElement::Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes) {
     if (text.empty()) {
         return {};
     }
-    auto* out = static_cast<wchar_t*>(children.get_allocator().arena()->Allocate(
-        text.size() * sizeof(wchar_t), alignof(wchar_t)));
-    if (unescapeQuotes && text.find(L'\\') == std::wstring_view::npos) {
-        unescapeQuotes = false;
-    }
-    if (!lowerAscii && !unescapeQuotes) {
-        std::copy(text.begin(), text.end(), out);
-        return {out, text.size()};
-    }
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (unescapeQuotes && text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'"') {
-            continue;
-        }
-        out[n++] = lowerAscii ? LowerAscii(text[i]) : text[i];
-    }
+    wchar_t* out = Room(text.size());
+    const std::size_t n = lowerAscii ? StoredForm<true, false>(text.data(), text.size(), out)
+                          : unescapeQuotes
+                              ? StoredForm<false, true>(text.data(), text.size(), out)
+                              : StoredForm<false, false>(text.data(), text.size(), out);
     return {out, n};
 }
 

@@ -46,6 +46,19 @@ public:
     void AddAttribute(std::wstring_view attrName, std::wstring_view value,
                       const xmlAttributePlace& place = {});
     void SetOffset(std::size_t at) { offset = at; }
+    // Room in this tree's memory for `n` characters, to decode a name or value straight into.
+    wchar_t* Room(std::size_t n);
+    // SetName and AddAttribute for text that already lies in Room, in its stored form.
+    void SetNameInRoom(std::wstring_view text) { name = text; }
+    void AddAttributeInRoom(std::wstring_view attrName, std::wstring_view value,
+                            const xmlAttributePlace& place) {
+        if (attributes.capacity() == attributes.size() && attributes.size() < 4) {
+            attributes.reserve(4); // attributes from text before the tag: no regrowth for a few
+        }
+        attributes.push_back({attrName, value, place});
+    }
+    // Room for `n` attributes in all, made before the first is added.
+    void ReserveAttributes(std::size_t n) { attributes.reserve(n); }
     // Appends a new element without name, attributes or children, owned like this one.
     xmlElement& AddChild();
 
@@ -63,6 +76,35 @@ private:
     std::vector<Attribute, ArenaAllocator<Attribute>> attributes;
     std::vector<xmlElement*, ArenaAllocator<xmlElement*>> children;
 };
+
+// The stored form of a name or value: with `kLower` A-Z lower-cased (attribute names), with
+// `kUnescape` each backslash-quote made a quote (values). Writes the form of `size` units
+// (or ASCII bytes) at `in` to `out`, which may be `in`, and returns how many it wrote.
+template <bool kLower, bool kUnescape, typename Unit>
+std::size_t StoredForm(const Unit* in, std::size_t size, wchar_t* out) {
+    // One pass without branches the compiler can vectorise; unescaping only where needed.
+    bool backslash = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        auto c = static_cast<wchar_t>(in[i]);
+        if (kLower) {
+            c = static_cast<wchar_t>(c + (static_cast<unsigned>(c - L'A') < 26u ? 32 : 0));
+        }
+        if (kUnescape) {
+            backslash |= c == L'\\';
+        }
+        out[i] = c;
+    }
+    if (!backslash) {
+        return size;
+    }
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (out[i] != L'\\' || i + 1 == size || out[i + 1] != L'"') {
+            out[n++] = out[i];
+        }
+    }
+    return n;
+}
 
 // Owns one tree: its root element and everything below it.
 class xmlTree {

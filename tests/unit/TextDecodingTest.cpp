@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -154,6 +155,46 @@ TEST(DecodeConfigText, AgreesWithTheTableOnEveryShortInput) {
             << std::hex << static_cast<int>(static_cast<unsigned char>(in[0])) << ' '
             << static_cast<int>(static_cast<unsigned char>(in[1]));
         ASSERT_EQ(DecodeUtf8(in), DecodeConfigText(in));
+    }
+}
+
+// What the reader of the file's bytes relies on, on short inputs inside ASCII runs long enough
+// for the word-wise scans: lengths, decoding into a buffer, and the unit of each byte that
+// starts one.
+TEST(DecodeUtf8, LengthBufferAndUnitIndexAgreeWithDecoding) {
+    const std::string pad(37, 'x');
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> byte(1, 255);
+    for (int n = 0; n < 20000; ++n) {
+        std::string in = pad.substr(0, static_cast<std::size_t>(n) % pad.size());
+        for (int i = n % 7; i >= 0; --i) {
+            in += static_cast<char>(byte(rng) < 128 ? 0xC3 + i % 0x30 : byte(rng));
+            in += static_cast<char>(byte(rng));
+        }
+        in += pad;
+        std::vector<std::size_t> offsets;
+        const std::wstring decoded = DecodeUtf8(in, &offsets);
+        ASSERT_EQ(DecodedLength(in), decoded.size());
+        std::wstring buffer(in.size(), L'\0');
+        buffer.resize(DecodeUtf8To(in, buffer.data()));
+        ASSERT_EQ(buffer, decoded);
+        Utf8UnitIndex index(in);
+        for (std::size_t unit = 0; unit < offsets.size(); ++unit) {
+            if (unit == 0 || offsets[unit] != offsets[unit - 1]) {
+                ASSERT_EQ(index.At(offsets[unit]), unit) << "byte " << offsets[unit];
+            }
+        }
+        ASSERT_EQ(index.At(0), 0u); // asked again from the start
+    }
+}
+
+TEST(ConfigTextBytes, DecodeToTheConfigurationText) {
+    for (const std::string& in :
+         {std::string("a\r\nb\rc\r\r\n"), std::string("\xE2\r\n\x82\r"),
+          std::string("ab\0c\x1A", 5), std::string("x\x1Ay\0", 4), std::string("\r\n\r\n"),
+          std::string(""), std::string("\xF0\x9F\r\n\x98\x80")}) {
+        EXPECT_EQ(DecodeUtf8(ConfigTextBytes(in)), DecodeConfigText(in)) << in;
+        EXPECT_EQ(ConfigTextBytes(in).find('\0'), std::string::npos) << in;
     }
 }
 

@@ -184,6 +184,56 @@ TEST(Caps, RefuseTreesFarLargerThanTheirText) {
     EXPECT_EQ(ParseXmlText(someGaps + L"</config>")->Root().GetChild(299)->GetAttributeCount(), 1u);
 }
 
+// Read from the file's bytes, the caps count decoded characters, as on the decoded text: the
+// same files are refused, at the same place.
+TEST(Caps, CountCharactersNotBytesWhenReadFromTheFile) {
+    for (const std::wstring piece : {L"a=\"1\"", L"\u00e4=\"1\"", L"\u4e2d\u6587=\"1\"",
+                                     L"\U0001F600=\"\u00e4\"", L" k=\"\u4e2d\" <e/>"}) {
+        for (const int count : {300, 3000, 16000}) {
+            std::wstring text = L"<config x=\"1\"";
+            for (int i = 0; i < count; ++i) {
+                text += piece;
+            }
+            text += L"></config>";
+            const std::string bytes = EncodeUtf8(text);
+            std::string direct;
+            std::string decoded;
+            try {
+                direct = std::to_string(ParseConfigBytes(bytes)->Root().GetAttributeCount());
+            } catch (const xmlError& e) {
+                direct = "refused at " + std::to_string(e.Offset());
+            }
+            try {
+                decoded = std::to_string(ParseXmlText(text)->Root().GetAttributeCount());
+            } catch (const xmlError& e) {
+                decoded = "refused at " + std::to_string(e.Offset());
+            }
+            EXPECT_EQ(direct, decoded) << count << " of " << EncodeUtf8(piece);
+        }
+    }
+}
+
+// A value counts against the caps as written: 40 elements that each read a value of 1000
+// backslash-quotes (2000 characters) from the text before them pass the cap, though the
+// 1000 quotes they store would not.
+TEST(Caps, ValuesCountAsWritten) {
+    std::wstring text = L"<config> k=\"";
+    for (int i = 0; i < 1000; ++i) {
+        text += L"\\\"";
+    }
+    text += L"\" ";
+    for (int i = 0; i < 40; ++i) {
+        text += L"<e/>";
+    }
+    text += L"</config>";
+    EXPECT_THROW(ParseXmlText(text), xmlError);
+    EXPECT_THROW(ParseConfigBytes(EncodeUtf8(text)), xmlError);
+    EXPECT_EQ(ParseXmlText(text.substr(0, text.size() - 9 - 20 * 4) + L"</config>")
+                  ->Root()
+                  .GetChildCount(),
+              20u);
+}
+
 // Where the reader found each element and attribute, for the rewrite and for messages.
 TEST(Places, ElementsAttributesAndTheRootsEndTag) {
     const std::wstring text = L"<c a=\"1\">\n <b x = \"2\" y=\"\"/> z=\"3\" <d/></c><c/>";
