@@ -48,11 +48,30 @@ struct OsVersion {
     std::uint32_t minor = 0;
 };
 
+// How "exec" starts a file beyond the classic launch.
+struct LaunchOptions {
+    bool maximized = false;
+    bool elevate = false; // with the system's "run as administrator" verb
+    bool wait = false;    // returns only once the started program has ended
+};
+
 class ISystemServices {
 public:
     // Starts a file with its default verb; never waits for it. False when the launch failed.
     virtual bool StartFile(const std::wstring& file, const std::wstring& parameters,
                            bool maximized) = 0;
+    // Starts a file as `how` asks. With `wait`, returns once the program has ended, with its
+    // exit code; without a program to wait for (a document handed to a running viewer) at
+    // once, without one. While it waits the menu's window paints but takes no input.
+    virtual bool RunFile(const std::wstring& file, const std::wstring& parameters,
+                         const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) = 0;
+    // The value of a variable of the menu's environment; none when it is not set.
+    virtual std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) = 0;
+    // Whether the menu runs with administrator rights: an elevated token where the system
+    // has user account control.
+    virtual bool IsAdministrator() = 0;
+    // Whether the system is 64-bit Windows, whatever the menu's own bitness.
+    virtual bool IsOs64() = 0;
     // Whether any file or directory matches the path (wildcards allowed).
     virtual bool PathMatches(const std::wstring& path) = 0;
     // The running system's version; 0.0 when it cannot be read.

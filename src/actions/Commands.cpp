@@ -50,7 +50,18 @@ cmdExec::cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool
 
 bool cmdExec::DoCommand() {
     // An empty path names nothing to start: the launch fails without asking the shell.
-    return !path_.empty() && system_->StartFile(path_, parameter_, maximized_);
+    if (path_.empty()) {
+        return false;
+    }
+    if (!elevate_ && !wait_) {
+        return system_->StartFile(path_, parameter_, maximized_);
+    }
+    std::optional<std::uint32_t> code;
+    const bool started = system_->RunFile(path_, parameter_, {maximized_, elevate_, wait_}, code);
+    if (wait_ && exitCode_ != nullptr) {
+        *exitCode_ = started ? code : std::nullopt;
+    }
+    return started;
 }
 
 bool cmdLernprog::DoCommand() {

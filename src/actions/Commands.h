@@ -1,6 +1,8 @@
-// The six commands.
+// The commands.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "actions/ActionServices.h"
@@ -53,13 +55,27 @@ public:
     cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
             ISystemServices* system);
     bool DoCommand() override;
+    std::wstring What() const override { return path_; }
     const std::wstring& Path() const { return path_; }
+    const std::wstring& Parameter() const { return parameter_; }
+    // Started as administrator, or waited for with the exit code kept in `exitCode` (none
+    // when the launch gave no program to wait for).
+    void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {
+        elevate_ = elevate;
+        wait_ = wait;
+        exitCode_ = exitCode;
+    }
+    bool Waits() const { return wait_; }
+    bool Elevates() const { return elevate_; }
 
 private:
     std::wstring path_;
     std::wstring parameter_;
     bool maximized_;
     ISystemServices* system_;
+    bool elevate_ = false;
+    bool wait_ = false;
+    std::optional<std::uint32_t>* exitCode_ = nullptr;
 };
 
 // Starts the tutorial launcher by name, found by the platform's usual search.
@@ -68,6 +84,7 @@ public:
     cmdLernprog(std::wstring parameter, bool maximized, ISystemServices* system)
         : parameter_(std::move(parameter)), maximized_(maximized), system_(system) {}
     bool DoCommand() override;
+    std::wstring What() const override { return L"TUTORRUN.exe"; }
 
 private:
     std::wstring parameter_;

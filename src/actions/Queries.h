@@ -1,7 +1,8 @@
-// The four queries.
+// The queries.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "actions/ActionServices.h"
@@ -11,6 +12,7 @@ class QFile : public TQuery {
 public:
     QFile(std::wstring path, ISystemServices* system) : path_(std::move(path)), system_(system) {}
     bool Check() override;
+    const std::wstring& Path() const { return path_; }
 
 private:
     std::wstring path_;
@@ -24,6 +26,8 @@ public:
         : hkey_(std::move(hkey)), key_(std::move(key)), wert_(std::move(wert)),
           value_(std::move(value)), type_(std::move(type)), system_(system) {}
     bool Check() override;
+    const std::wstring& Key() const { return key_; }
+    const std::wstring& Value() const { return value_; }
 
 private:
     std::wstring hkey_;
@@ -58,6 +62,39 @@ private:
     std::wstring message_;
     std::wstring caption_;
     IMenuDialog* dialog_;
+};
+
+// "admin": whether the menu runs with administrator rights.
+class QAdmin : public TQuery {
+public:
+    explicit QAdmin(ISystemServices* system) : system_(system) {}
+    bool Check() override { return system_->IsAdministrator(); }
+
+private:
+    ISystemServices* system_;
+};
+
+// "os64": whether the system is 64-bit Windows.
+class QOs64 : public TQuery {
+public:
+    explicit QOs64(ISystemServices* system) : system_(system) {}
+    bool Check() override { return system_->IsOs64(); }
+
+private:
+    ISystemServices* system_;
+};
+
+// "exitcode": whether the last program this walk waited for ended with the code.
+class QExitCode : public TQuery {
+public:
+    QExitCode(std::uint32_t code, const std::optional<std::uint32_t>* last)
+        : code_(code), last_(last) {}
+    bool Check() override { return last_->has_value() && **last_ == code_; }
+    std::uint32_t Code() const { return code_; }
+
+private:
+    std::uint32_t code_;
+    const std::optional<std::uint32_t>* last_;
 };
 
 // "HKEY_CLASSES_ROOT" and the three others by exact name; anything else is HKEY_CURRENT_CONFIG.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 inline constexpr std::int32_t kChainEnd = -1;
 inline constexpr std::int32_t kChainFailure = -2;
@@ -13,22 +14,40 @@ public:
     virtual ~TExecuteAble() = default;
     // Carries out the action and returns the index of the action to run next.
     virtual std::int32_t Execute() = 0;
+    // After an Execute that gave failure: the step that failed, briefly (the path that could
+    // not be started, or type="..." of a successor outside the vocabulary).
+    virtual std::wstring FailedStep() const = 0;
 };
 
 class TCommand : public TExecuteAble {
 public:
-    std::int32_t Execute() override { return DoCommand() ? next : kChainFailure; }
+    std::int32_t Execute() override {
+        done = DoCommand();
+        return done ? next : kChainFailure;
+    }
     virtual bool DoCommand() = 0;
+    // What the command names when it fails itself: the path it starts.
+    virtual std::wstring What() const { return {}; }
+    std::wstring FailedStep() const override { return done ? nextUnknown : What(); }
 
     std::int32_t next = kChainEnd;
+    std::wstring nextUnknown; // the successor, when its type is outside the vocabulary
+    bool done = false;
 };
 
 class TQuery : public TExecuteAble {
 public:
-    std::int32_t Execute() override { return Check() ? positive : negative; }
+    std::int32_t Execute() override {
+        answer = Check();
+        return answer ? positive : negative;
+    }
     // True when the tested condition holds.
     virtual bool Check() = 0;
+    std::wstring FailedStep() const override { return answer ? positiveUnknown : negativeUnknown; }
 
     std::int32_t positive = kChainEnd;
     std::int32_t negative = kChainEnd;
+    std::wstring positiveUnknown; // the branch's first step, when its type is unknown
+    std::wstring negativeUnknown;
+    bool answer = false;
 };

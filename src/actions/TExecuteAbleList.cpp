@@ -1,6 +1,7 @@
 #include "actions/TExecuteAbleList.h"
 
 #include "actions/Commands.h"
+#include "actions/MenuVariables.h"
 #include "actions/Queries.h"
 
 std::int32_t TExecuteAbleList::Append(std::unique_ptr<TExecuteAble> action) {
@@ -26,8 +27,10 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
         return Append(std::make_unique<cmdBeenden>(dialog_));
     }
     if (type == L"exec") {
-        return Append(std::make_unique<cmdExec>(command.path, command.parameter, command.maximized,
-                                                command.makeAbsolute, system_));
+        auto exec = std::make_unique<cmdExec>(Expanded(command.path), Expanded(command.parameter),
+                                              command.maximized, command.makeAbsolute, system_);
+        exec->SetLaunch(command.elevate, command.wait, &exitCode_);
+        return Append(std::move(exec));
     }
     if (type == L"lernprog") {
         return Append(std::make_unique<cmdLernprog>(command.parameter, command.maximized, system_));
@@ -41,11 +44,17 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
 std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
     const std::wstring& type = query.type;
     if (type == L"file") {
-        return Append(std::make_unique<QFile>(query.path, system_));
+        const std::wstring path = Expanded(query.path);
+        return Append(std::make_unique<QFile>(
+            query.makeAbsolute ? MakeAbsolute(system_->ProgramPath(), path) : path, system_));
     }
     if (type == L"registry") {
-        return Append(std::make_unique<QRegistry>(query.hkey, query.key, query.wert, query.value,
-                                                  query.valueType, system_));
+        // REG_EXPAND_SZ data holds its variables unexpanded, and is compared as stored: the
+        // expected value keeps its variables too, as it always has.
+        const std::wstring value =
+            query.valueType == L"REG_EXPAND_SZ" ? query.value : Expanded(query.value);
+        return Append(std::make_unique<QRegistry>(query.hkey, Expanded(query.key), query.wert,
+                                                  value, query.valueType, system_));
     }
     if (type == L"winversion") {
         return Append(std::make_unique<QWinVersion>(query.checkType, query.minorVersion,
@@ -54,8 +63,37 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
     if (type == L"yesnobox") {
         return Append(std::make_unique<QYesNoBox>(query.message, query.caption, dialog_));
     }
+    if (type == L"admin") {
+        return Append(std::make_unique<QAdmin>(system_));
+    }
+    if (type == L"os64") {
+        return Append(std::make_unique<QOs64>(system_));
+    }
+    if (type == L"exitcode") {
+        return Append(
+            std::make_unique<QExitCode>(static_cast<std::uint32_t>(query.exitCode), &exitCode_));
+    }
     return kChainFailure;
 }
+
+std::wstring TExecuteAbleList::Expanded(const std::wstring& text) const {
+    return ExpandMenuVariables(text, *system_);
+}
+
+std::wstring TExecuteAbleList::UnknownStep(const ActionSettings& step) {
+    return L"type=\"" + step.type + L"\"";
+}
+
+namespace {
+
+// The description of a link whose first step has a type outside the vocabulary.
+std::wstring UnknownHead(const ChainLink& link, std::int32_t built) {
+    const ActionSettings* head = link.query ? link.query.get() : link.command.get();
+    return built == kChainFailure && head != nullptr ? TExecuteAbleList::UnknownStep(*head)
+                                                     : std::wstring();
+}
+
+} // namespace
 
 std::int32_t TExecuteAbleList::BuildLink(const ChainLink& link) {
     std::int32_t first = BuildChain(link.command.get());
@@ -77,7 +115,10 @@ std::int32_t TExecuteAbleList::BuildChain(const ActionSettings* chain) {
         const std::int32_t i = BuildCommand(*chain);
         // Nothing under an element of unknown type can ever run, so nothing under it is built.
         if (i != kChainFailure) {
-            static_cast<TCommand*>(At(i))->next = BuildLink(chain->next);
+            const std::int32_t next = BuildLink(chain->next);
+            auto* command = static_cast<TCommand*>(At(i));
+            command->next = next;
+            command->nextUnknown = UnknownHead(chain->next, next);
         }
         return i;
     }
@@ -88,15 +129,21 @@ std::int32_t TExecuteAbleList::BuildChain(const ActionSettings* chain) {
         auto* query = static_cast<TQuery*>(At(i));
         query->positive = positive;
         query->negative = negative;
+        query->positiveUnknown = UnknownHead(chain->positive, positive);
+        query->negativeUnknown = UnknownHead(chain->negative, negative);
     }
     return i;
 }
 
 bool TExecuteAbleList::RunChain(std::int32_t index) {
+    StartWalk(); // an exit code counts only within the walk that waited for it
     while (index >= 0) {
         TExecuteAble* action = At(index);
         // Every stored index comes from the builder; one beyond the store would be a fault.
         index = action != nullptr ? action->Execute() : kChainFailure;
+        if (index == kChainFailure && action != nullptr) {
+            failedStep_ = action->FailedStep();
+        }
     }
     return index == kChainEnd;
 }

@@ -4,16 +4,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAble.h"
 #include "config/MenuSettings.h"
-
-// The warning a button shows when its chain could not be carried out.
-inline constexpr const wchar_t* kChainWarningText =
-    L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden";
-inline constexpr const wchar_t* kChainWarningCaption = L"Achtung";
 
 class TExecuteAbleList {
 public:
@@ -33,6 +30,15 @@ public:
     // walk ended normally (-1); false for failure (-2, or a start index below -1),
     // which the button reports with the chain warning.
     bool RunChain(std::int32_t index);
+    // What a walk begins with, RunChain as well: no exit code, no failed step.
+    void StartWalk() {
+        exitCode_.reset();
+        failedStep_.clear();
+    }
+    // After a RunChain that failed on its way: the step that failed, briefly; else empty.
+    const std::wstring& FailedStep() const { return failedStep_; }
+    // How a step of a type outside the vocabulary is named in the chain warning.
+    static std::wstring UnknownStep(const ActionSettings& step);
 
     std::size_t Size() const { return actions_.size(); }
     TExecuteAble* At(std::int32_t index) const;
@@ -42,7 +48,13 @@ private:
     // Builds both children of a link; the query, when there is one, is the link.
     std::int32_t BuildLink(const ChainLink& link);
 
+    // Expanded variables, and the path joined to the program's folder with `makeAbsolute`.
+    std::wstring Expanded(const std::wstring& text) const;
+
     IMenuDialog* dialog_;
     ISystemServices* system_;
     std::vector<std::unique_ptr<TExecuteAble>> actions_;
+    // The exit code of the last program the running walk waited for.
+    std::optional<std::uint32_t> exitCode_;
+    std::wstring failedStep_;
 };

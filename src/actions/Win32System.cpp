@@ -35,7 +35,129 @@ ShellExecuteExWFn ShellExecuteFunction() {
     return shellExecute;
 }
 
+// Input the window takes no part in while the menu waits for a program: clicks and keys.
+// It still paints, and its caption can still be dragged.
+bool IsInputWhileWaiting(const MSG& msg) {
+    if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+        (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST &&
+         msg.message != WM_MOUSEMOVE)) {
+        return true;
+    }
+    switch (msg.message) {
+    case WM_NCLBUTTONDOWN:
+        return msg.wParam != HTCAPTION;
+    case WM_NCLBUTTONDBLCLK:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCRBUTTONUP:
+    case WM_NCRBUTTONDBLCLK:
+    case WM_NCMBUTTONDOWN:
+    case WM_NCMBUTTONUP:
+    case WM_NCMBUTTONDBLCLK:
+    case WM_NCXBUTTONDOWN:
+    case WM_NCXBUTTONUP:
+    case WM_NCXBUTTONDBLCLK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Runs the thread's messages but input until `process` has ended.
+void WaitPainting(HANDLE process) {
+    for (;;) {
+        const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
+        if (woken != WAIT_OBJECT_0 + 1) {
+            return; // the program has ended, or the wait itself failed
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam)); // for the loop that ends the menu
+                return;
+            }
+            if (!IsInputWhileWaiting(msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
+}
+
 } // namespace
+
+bool Win32System::RunFile(const std::wstring& file, const std::wstring& parameters,
+                          const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) {
+    exitCode.reset();
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.lpVerb = how.elevate ? L"runas" : nullptr;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = how.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    const ShellExecuteExWFn start = ShellExecuteFunction();
+    if (start == nullptr || !start(&info)) {
+        return false;
+    }
+    if (info.hProcess == nullptr) {
+        return true; // handed to a program already running: nothing to wait for
+    }
+    if (how.wait) {
+        WaitPainting(info.hProcess);
+        DWORD code = 0;
+        if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(info.hProcess, &code)) {
+            exitCode = code;
+        }
+    }
+    CloseHandle(info.hProcess);
+    return true;
+}
+
+std::optional<std::wstring> Win32System::EnvironmentVariable(const std::wstring& name) {
+    std::wstring value(64, L'\0');
+    for (;;) {
+        SetLastError(ERROR_SUCCESS);
+        const DWORD n =
+            GetEnvironmentVariableW(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
+        if (n == 0) {
+            if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
+                return std::nullopt;
+            }
+            return std::wstring(); // set, and empty
+        }
+        if (n < value.size()) {
+            value.resize(n);
+            return value;
+        }
+        value.resize(n); // n counts the terminating zero when the buffer is too small
+    }
+}
+
+bool Win32System::IsAdministrator() {
+    // Membership that counts: a token filtered by user account control holds the group only
+    // for denying, so only an elevated (or unfiltered) token passes.
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                  0, 0, 0, 0, 0, &administrators)) {
+        return false;
+    }
+    BOOL member = FALSE;
+    if (!CheckTokenMembership(nullptr, administrators, &member)) {
+        member = FALSE;
+    }
+    FreeSid(administrators);
+    return member != FALSE;
+}
+
+bool Win32System::IsOs64() {
+#ifdef _WIN64
+    return true;
+#else
+    return IsWow64();
+#endif
+}
 
 bool Win32System::StartFile(const std::wstring& file, const std::wstring& parameters,
                             bool maximized) {

@@ -7,6 +7,11 @@ class Win32System final : public ISystemServices {
 public:
     bool StartFile(const std::wstring& file, const std::wstring& parameters,
                    bool maximized) override;
+    bool RunFile(const std::wstring& file, const std::wstring& parameters, const LaunchOptions& how,
+                 std::optional<std::uint32_t>& exitCode) override;
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override;
+    bool IsAdministrator() override;
+    bool IsOs64() override;
     bool PathMatches(const std::wstring& path) override;
     OsVersion GetOsVersion() override;
     bool IsWow64() override;

@@ -133,6 +133,7 @@ void CNavoraDlg::SetupFromConfig() {
     InvalidateRect(Handle(), nullptr, TRUE);
     const xmlElement* root = m_pCfgDoc->root;
 
+    m_messages = ReadMessages(FindChild(root, L"Messages"));
     const WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
     ReadGeneral(window);
     if (!CreateToolTipp(ReadTooltipSettings(FindChild(root, L"ToolTippConfig")))) {
@@ -241,7 +242,7 @@ bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
             std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Unknown:
-        Notify(L"Tooltipp-Typ nicht gesetzt", L"Achtung!");
+        Notify(m_messages.noTooltipType, m_messages.noTooltipTypeCaption);
         OnOK();
         return false;
     }
@@ -282,31 +283,28 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
 }
 
 HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
-    auto [it, made] = m_fonts.try_emplace(
-        FontKey{spec.face, spec.height, spec.weight, spec.italic, spec.underline});
-    if (made) {
-        it->second = MakeFont(spec);
-    }
-    return it->second.get();
+    return m_fonts
+        .For(FontKey{spec.face, spec.height, spec.weight, spec.italic, spec.underline},
+             [&] { return MakeFont(spec); })
+        .get();
 }
 
 HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
-    auto [it, made] = m_pictures.try_emplace(path);
-    if (made) {
-        it->second.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
-    }
-    return it->second.get();
+    return m_pictures
+        .For(path,
+             [&] { return UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP))); })
+        .get();
 }
 
 const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transparent) {
-    auto [it, made] = m_icons.try_emplace({path, transparent});
-    if (made) {
-        it->second.icon.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
-        if (it->second.icon) {
-            it->second.mask = TButton::MakeIconMask(it->second.icon.get(), transparent);
+    return m_icons.For({path, transparent}, [&] {
+        IconPicture picture;
+        picture.icon.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+        if (picture.icon) {
+            picture.mask = TButton::MakeIconMask(picture.icon.get(), transparent);
         }
-    }
-    return it->second;
+        return picture;
+    });
 }
 
 bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig) {
@@ -374,7 +372,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         control->SetType(L"button");
     }
     if (settings.caption.empty()) {
-        Notify(L"Caption f\u00fcr Button wurde nicht gesetzt", L"Achtung");
+        Notify(m_messages.noCaption, L"Achtung");
         return nullptr;
     }
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
@@ -417,6 +415,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
     control->SetHoverFont(FontFor(settings.hoverFont));
 
     control->SetActionStore(m_pActionBuilder.get());
+    control->SetMessages(&m_messages);
     const bool isButton = control->GetType() == L"button";
     if (!settings.chain) {
         control->SetChainIndex(kChainEnd);
@@ -424,6 +423,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
     } else {
         control->SetNoHover(false);
         control->SetChainIndex(m_pActionBuilder->BuildChain(settings.chain.get()));
+        control->SetUnknownStart(TExecuteAbleList::UnknownStep(*settings.chain));
     }
     return control;
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <bitset>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +41,24 @@ using FontKey = std::tuple<std::wstring, std::int32_t, std::int32_t, bool, bool>
 struct IconPicture {
     UniqueBitmap icon;
     UniqueBitmap mask;
+};
+
+// GDI objects shared by the controls that describe them alike, made when first asked for.
+// A menu has a handful: a plain list costs less code than a tree.
+template <typename Key, typename Value> class SharedObjects {
+public:
+    template <typename Make> const Value& For(const Key& key, Make make) {
+        for (const auto& [k, v] : entries_) {
+            if (k == key) {
+                return v;
+            }
+        }
+        entries_.emplace_back(key, make());
+        return entries_.back().second;
+    }
+
+private:
+    std::vector<std::pair<Key, Value>> entries_;
 };
 
 // Where a dialog built for proof pictures reports: it never shows itself or a
@@ -118,6 +135,7 @@ private:
     // icons, whose mask changes them), made at first use and kept as long as the window.
     HFONT FontFor(const FontSpec& spec);
     HBITMAP PictureFor(const std::wstring& path);
+    // Valid until the next icon is asked for.
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // Background colour, then the picture at the top-left corner.
     void PaintBackground(HDC dc) const;
@@ -152,10 +170,11 @@ private:
     std::bitset<256> m_keysDown;
     // The check boxes' start-up states, recorded in one rewrite when set-up ends.
     std::vector<CheckStateWrite> m_startStates;
+    MenuMessages m_messages; // the file's own texts, where it gives them
     POINT m_ptDragAnchor{0, 0};
-    std::map<FontKey, UniqueFont> m_fonts;
-    std::map<std::wstring, UniqueBitmap> m_pictures;
-    std::map<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
+    SharedObjects<FontKey, UniqueFont> m_fonts;
+    SharedObjects<std::wstring, UniqueBitmap> m_pictures;
+    SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
     Win32System m_system;
     ProofSink* m_pProof = nullptr;
     bool m_bProofStopped = false;

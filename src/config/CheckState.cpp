@@ -1,9 +1,9 @@
 #include "config/CheckState.h"
 
-#include <map>
 #include <memory>
-#include <unordered_map>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "config/TextDecoding.h"
 #include "config/xmlReader.h"
@@ -95,35 +95,45 @@ public:
                 stack.push_back(element->GetChild(c));
             }
         }
+        // In document order an element's subtree follows it: its first child stands right
+        // after it, and each further child after the subtree of the one before.
+        std::vector<std::size_t> subtree(order.size(), 1);
+        for (std::size_t i = order.size(); i-- > 0;) {
+            for (std::size_t c = i + 1, n = 0; n < order[i]->GetChildCount();
+                 c += subtree[c], ++n) {
+                subtree[i] += subtree[c];
+            }
+        }
         // Children come after their parent in document order: walking backwards, each
         // element finds its children's first writable "currentval" known.
-        std::unordered_map<const xmlElement*, Target> firstBelow;
+        std::vector<std::optional<Target>> firstBelow(order.size());
+        const auto inChildren = [&](std::size_t i) {
+            std::optional<Target> found;
+            for (std::size_t c = i + 1, n = 0; n < order[i]->GetChildCount() && !found;
+                 c += subtree[c], ++n) {
+                found = firstBelow[c];
+            }
+            return found;
+        };
         std::size_t currentVals = 0;
-        for (auto it = order.rbegin(); it != order.rend(); ++it) {
-            const xmlElement& element = **it;
-            for (std::size_t i = 0; i < element.GetAttributeCount(); ++i) {
-                if (element.GetAttributeName(i) == L"currentval") {
+        for (std::size_t i = order.size(); i-- > 0;) {
+            const xmlElement& element = *order[i];
+            for (std::size_t a = 0; a < element.GetAttributeCount(); ++a) {
+                if (element.GetAttributeName(a) == L"currentval") {
                     ++currentVals;
-                    only_ = {&element, IsWritable(element, i, text) ? i : npos};
+                    only_ = {&element, IsWritable(element, a, text) ? a : npos};
                 }
             }
             const std::size_t own = FirstCurrentVal(element, 0);
-            if (own != npos && IsWritable(element, own, text)) {
-                firstBelow[&element] = {&element, own};
-                continue;
-            }
-            for (std::size_t c = 0; c < element.GetChildCount(); ++c) {
-                const auto below = firstBelow.find(element.GetChild(c));
-                if (below != firstBelow.end()) {
-                    firstBelow[&element] = below->second;
-                    break;
-                }
-            }
+            firstBelow[i] = own != npos && IsWritable(element, own, text)
+                                ? std::optional<Target>(Target{&element, own})
+                                : inChildren(i);
         }
         if (currentVals != 1 || only_->attribute == npos) {
             only_.reset();
         }
-        for (const xmlElement* element : order) {
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const xmlElement* element = order[i];
             std::size_t id = 0;
             while (id < element->GetAttributeCount() && element->GetAttributeName(id) != L"id") {
                 ++id;
@@ -131,36 +141,47 @@ public:
             if (id == element->GetAttributeCount() || element->GetAttributeValue(id).empty()) {
                 continue;
             }
-            std::optional<Target> target;
             const std::size_t own = FirstCurrentVal(*element, id + 1);
-            if (own != npos && IsWritable(*element, own, text)) {
-                target = Target{element, own};
-            } else {
-                for (std::size_t c = 0; c < element->GetChildCount() && !target; ++c) {
-                    const auto below = firstBelow.find(element->GetChild(c));
-                    if (below != firstBelow.end()) {
-                        target = below->second;
-                    }
-                }
-            }
+            const std::optional<Target> target = own != npos && IsWritable(*element, own, text)
+                                                     ? std::optional<Target>(Target{element, own})
+                                                     : inChildren(i);
             if (target) {
-                byId_.try_emplace(std::wstring(element->GetAttributeValue(id)), *target);
+                byId_.push_back({element->GetAttributeValue(id), *target});
             }
         }
     }
 
+    // The first box in document order with that id wins. A menu has a few boxes: a list
+    // costs less code than a table.
     std::optional<Target> For(const std::wstring& id) const {
         if (id.empty()) {
             return only_;
         }
-        const auto found = byId_.find(id);
-        return found == byId_.end() ? std::nullopt : std::optional<Target>(found->second);
+        for (const auto& [boxId, target] : byId_) {
+            if (boxId == id) {
+                return target;
+            }
+        }
+        return std::nullopt;
     }
 
 private:
-    std::unordered_map<std::wstring, Target> byId_;
+    std::vector<std::pair<std::wstring_view, Target>> byId_; // ids as they lie in the tree
     std::optional<Target> only_;
 };
+
+// Edits ordered by `before`, the order given kept among equals: insertion sort, as there
+// is one edit per check box.
+template <typename Before> void SortEdits(std::vector<const Edit*>& edits, Before before) {
+    for (std::size_t i = 1; i < edits.size(); ++i) {
+        const Edit* edit = edits[i];
+        std::size_t j = i;
+        for (; j > 0 && before(edit, edits[j - 1]); --j) {
+            edits[j] = edits[j - 1];
+        }
+        edits[j] = edit;
+    }
+}
 
 std::optional<Plan> MakePlan(std::string_view fileBytes,
                              const std::vector<CheckStateWrite>& states) {
@@ -199,15 +220,20 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
         begin = 0;
     }
     // Later states for the same value win, as separate rewrites one after another would.
-    std::map<std::size_t, const Edit*> byPosition;
+    std::vector<const Edit*> byPosition;
     for (const Edit& edit : plan.edits) {
-        byPosition[edit.begin] = &edit;
+        byPosition.push_back(&edit);
     }
+    SortEdits(byPosition, [](const Edit* a, const Edit* b) { return a->begin < b->begin; });
     std::string out;
     out.reserve(end - begin + 8);
     std::size_t from = begin;
-    for (const auto& [at, edit] : byPosition) {
-        out.append(text, from, at - from);
+    for (std::size_t i = 0; i < byPosition.size(); ++i) {
+        const Edit* edit = byPosition[i];
+        if (i + 1 < byPosition.size() && byPosition[i + 1]->begin == edit->begin) {
+            continue; // a later state for this value follows
+        }
+        out.append(text, from, edit->begin - from);
         out.append(edit->checked ? "true" : "false");
         from = edit->end;
     }
@@ -219,10 +245,27 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
 // Whether `after` reads as `before` but for the edited values, which read as written.
 bool ReadsAsPlanned(const xmlElement& before, const xmlElement& after,
                     const std::vector<Edit>& edits) {
-    std::map<std::pair<const xmlElement*, std::size_t>, bool> written;
+    // The last state given for a value is what it holds: edits by value, the order given
+    // kept among equals, and the last of a value's run looked up.
+    std::vector<const Edit*> byValue;
     for (const Edit& edit : edits) {
-        written[{edit.element, edit.attribute}] = edit.checked;
+        byValue.push_back(&edit);
     }
+    const auto key = [](const Edit* e) { return std::pair(e->element, e->attribute); };
+    SortEdits(byValue, [&](const Edit* a, const Edit* b) { return key(a) < key(b); });
+    const auto written = [&](const xmlElement* element, std::size_t attribute) -> const Edit* {
+        const auto wanted = std::pair(element, attribute);
+        std::size_t lo = 0; // the first edit past the value's run
+        for (std::size_t hi = byValue.size(); lo < hi;) {
+            const std::size_t mid = lo + (hi - lo) / 2;
+            if (key(byValue[mid]) <= wanted) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        return lo > 0 && key(byValue[lo - 1]) == wanted ? byValue[lo - 1] : nullptr;
+    };
     std::vector<std::pair<const xmlElement*, const xmlElement*>> stack{{&before, &after}};
     while (!stack.empty()) {
         const auto [a, b] = stack.back();
@@ -232,10 +275,10 @@ bool ReadsAsPlanned(const xmlElement& before, const xmlElement& after,
             return false;
         }
         for (std::size_t i = 0; i < a->GetAttributeCount(); ++i) {
-            const auto edit = written.find({a, i});
-            const std::wstring_view expected = edit == written.end() ? a->GetAttributeValue(i)
-                                               : edit->second        ? L"true"
-                                                                     : L"false";
+            const Edit* edit = written(a, i);
+            const std::wstring_view expected = edit == nullptr ? a->GetAttributeValue(i)
+                                               : edit->checked ? L"true"
+                                                               : L"false";
             if (a->GetAttributeName(i) != b->GetAttributeName(i) ||
                 b->GetAttributeValue(i) != expected) {
                 return false;

@@ -44,6 +44,8 @@ void ReadCommand(const xmlElement& element, ActionSettings& action) {
         const xmlElement* config = FindChild(&element, L"ExecCommandConfig");
         action.maximized = IsOn(Attr(config, L"maximized"));
         action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
+        action.wait = IsOn(Attr(config, L"wait"));
+        action.elevate = IsOn(Attr(config, L"elevate"));
         action.parameter = Attr(config, L"parameter");
         action.path = Attr(config, L"path");
     } else if (type == L"lernprog") {
@@ -57,7 +59,11 @@ void ReadCommand(const xmlElement& element, ActionSettings& action) {
 void ReadQuery(const xmlElement& element, ActionSettings& action) {
     const std::wstring& type = action.type;
     if (type == L"file") {
-        action.path = Attr(FindChild(&element, L"FileQueryConfig"), L"path");
+        const xmlElement* config = FindChild(&element, L"FileQueryConfig");
+        action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
+        action.path = Attr(config, L"path");
+    } else if (type == L"exitcode") {
+        action.exitCode = Number(FindChild(&element, L"ExitCodeQueryConfig"), L"value");
     } else if (type == L"registry") {
         const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
         action.valueType = Attr(config, L"type");
@@ -80,6 +86,32 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
 }
 
 } // namespace
+
+std::wstring MenuMessages::ChainWarningFor(const std::wstring& what) const {
+    std::wstring text = chainWarning;
+    const std::wstring_view mark = L"%WHAT%";
+    for (std::size_t at = text.find(mark); at != std::wstring::npos;
+         at = text.find(mark, at + what.size())) {
+        text.replace(at, mark.size(), what);
+    }
+    return text;
+}
+
+MenuMessages ReadMessages(const xmlElement* messages) {
+    MenuMessages texts;
+    const auto replace = [&](std::wstring& text, const wchar_t* name) {
+        const std::wstring given = Attr(messages, name);
+        if (!given.empty()) {
+            text = given;
+        }
+    };
+    replace(texts.chainWarning, L"chainwarning");
+    replace(texts.chainWarningCaption, L"chainwarningcaption");
+    replace(texts.noCaption, L"nocaption");
+    replace(texts.noTooltipType, L"notooltiptype");
+    replace(texts.noTooltipTypeCaption, L"notooltiptypecaption");
+    return texts;
+}
 
 WindowSettings ReadWindowSettings(const xmlElement* general) {
     WindowSettings window;

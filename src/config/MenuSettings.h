@@ -71,7 +71,10 @@ struct ActionSettings {
     std::wstring path;
     std::wstring parameter;
     bool maximized = false;
-    bool makeAbsolute = false;
+    bool makeAbsolute = false; // "exec", and "file" queries
+    bool wait = false;         // "exec"
+    bool elevate = false;      // "exec"
+    std::int32_t exitCode = 0; // "exitcode" queries
     std::wstring message;
     std::wstring caption;
     std::wstring hkey;
@@ -92,6 +95,21 @@ struct ActionSettings {
 // The chain of a "Command" or "Query" element; none for no element. An element
 // named otherwise reads as a "Query".
 std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element);
+
+// "Messages": the menu's own texts, each replaced where the file gives it (an empty value
+// keeps the menu's text).
+struct MenuMessages {
+    std::wstring chainWarning = L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden";
+    std::wstring chainWarningCaption = L"Achtung";
+    std::wstring noCaption = L"Caption f\u00fcr Button wurde nicht gesetzt";
+    std::wstring noTooltipType = L"Tooltipp-Typ nicht gesetzt";
+    std::wstring noTooltipTypeCaption = L"Achtung!";
+
+    // The chain warning with each "%WHAT%" replaced by the step that failed.
+    std::wstring ChainWarningFor(const std::wstring& what) const;
+};
+
+MenuMessages ReadMessages(const xmlElement* messages);
 
 // One control element: a page's child or "BtnBeenden".
 struct ControlSettings {

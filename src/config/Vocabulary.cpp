@@ -15,7 +15,8 @@ constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"}
 constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
 constexpr std::wstring_view kCommandType[] = {L"weiter", L"zur\u00fcck", L"showmessage", L"beenden",
                                               L"exec",   L"lernprog",    L"minimize"};
-constexpr std::wstring_view kQueryType[] = {L"file", L"registry", L"winversion", L"yesnobox"};
+constexpr std::wstring_view kQueryType[] = {L"file",  L"registry", L"winversion", L"yesnobox",
+                                            L"admin", L"os64",     L"exitcode"};
 constexpr std::wstring_view kHive[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",
                                        L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
                                        L"HKEY_CURRENT_CONFIG"};
@@ -107,10 +108,8 @@ constexpr AttributeRule kShowMessageAttributes[] = {
     {L"caption", K::Text, {}},
 };
 constexpr AttributeRule kExecAttributes[] = {
-    {L"path", K::Program, {}},
-    {L"parameter", K::Text, {}},
-    {L"maximized", K::Flag, kFlag},
-    {L"makeabsolute", K::Flag, kFlag},
+    {L"path", K::Program, {}},         {L"parameter", K::Text, {}}, {L"maximized", K::Flag, kFlag},
+    {L"makeabsolute", K::Flag, kFlag}, {L"wait", K::Flag, kFlag},   {L"elevate", K::Flag, kFlag},
 };
 constexpr AttributeRule kLernprogAttributes[] = {
     {L"parameter", K::Text, {}},
@@ -118,6 +117,7 @@ constexpr AttributeRule kLernprogAttributes[] = {
 };
 constexpr AttributeRule kFileQueryAttributes[] = {
     {L"path", K::FilePattern, {}},
+    {L"makeabsolute", K::Flag, kFlag},
 };
 constexpr AttributeRule kRegistryAttributes[] = {
     {L"hkey", K::Keyword, kHive},
@@ -135,6 +135,16 @@ constexpr AttributeRule kYesNoAttributes[] = {
     {L"message", K::Text, {}},
     {L"caption", K::Text, {}},
 };
+constexpr AttributeRule kExitCodeAttributes[] = {
+    {L"value", K::Number, {}},
+};
+constexpr AttributeRule kMessagesAttributes[] = {
+    {L"chainwarning", K::Text, {}},
+    {L"chainwarningcaption", K::Text, {}},
+    {L"nocaption", K::Text, {}},
+    {L"notooltiptype", K::Text, {}},
+    {L"notooltiptypecaption", K::Text, {}},
+};
 
 constexpr ChildRule kRootChildren[] = {
     {L"General", Context::General},
@@ -142,6 +152,7 @@ constexpr ChildRule kRootChildren[] = {
     {L"ButtonConfig", Context::ButtonConfig},
     {L"BtnBeenden", Context::Control},
     {L"Pages", Context::Pages},
+    {L"Messages", Context::Messages},
 };
 constexpr ChildRule kTipChildren[] = {
     {L"TTFont", Context::TTFont},
@@ -177,6 +188,7 @@ constexpr ChildRule kQueryChildren[] = {
     {L"RegistryQueryConfig", Context::RegistryQueryConfig, L"registry"},
     {L"WinVersionQueryConfig", Context::WinVersionQueryConfig, L"winversion"},
     {L"YesNoBoxQueryConfig", Context::YesNoBoxQueryConfig, L"yesnobox"},
+    {L"ExitCodeQueryConfig", Context::ExitCodeQueryConfig, L"exitcode"},
     {L"Positiv", Context::Branch},
     {L"Negativ", Context::Branch},
 };
@@ -217,6 +229,8 @@ const ElementRule kRules[] = {
     {Context::RegistryQueryConfig, L"RegistryQueryConfig", kRegistryAttributes, {}},
     {Context::WinVersionQueryConfig, L"WinVersionQueryConfig", kWinVersionAttributes, {}},
     {Context::YesNoBoxQueryConfig, L"YesNoBoxQueryConfig", kYesNoAttributes, {}},
+    {Context::ExitCodeQueryConfig, L"ExitCodeQueryConfig", kExitCodeAttributes, {}},
+    {Context::Messages, L"Messages", kMessagesAttributes, {}},
 };
 
 } // namespace

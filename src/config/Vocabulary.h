@@ -40,6 +40,9 @@ enum class Context {
     RegistryQueryConfig,
     WinVersionQueryConfig,
     YesNoBoxQueryConfig,
+    // Additions to the classic format, unknown to older menus:
+    ExitCodeQueryConfig,
+    Messages,
 };
 
 enum class ValueKind {

@@ -128,10 +128,15 @@ void TButton::EnterHover() {
 
 void TButton::ExecuteChain() {
     ShowPressed();
-    if (m_nChainIndex < kChainEnd || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
-                                      !m_pActionStore->RunChain(m_nChainIndex))) {
+    const bool unknownStart = m_nChainIndex < kChainEnd;
+    if (unknownStart || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
+                         !m_pActionStore->RunChain(m_nChainIndex))) {
         // Also after a chain that ran and then failed: the user learns that not all was done.
-        MessageBoxW(Handle(), kChainWarningText, kChainWarningCaption, MB_OK);
+        const MenuMessages classic;
+        const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : classic;
+        const std::wstring text =
+            texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
+        MessageBoxW(Handle(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
     }
     ResetLook();
 }

@@ -40,6 +40,11 @@ public:
     void SetBackgroundBitmap(HBITMAP bitmap);
     void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
+    // For a chain whose first step has a type outside the vocabulary: how the warning names it.
+    void SetUnknownStart(std::wstring step) { m_strUnknownStart = std::move(step); }
+    // The texts of the warning after a chain that did not run through; the menu's own
+    // without.
+    void SetMessages(const MenuMessages* messages) { m_pMessages = messages; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
     // False when the tooltip could not make this control's window.
@@ -93,6 +98,8 @@ protected:
     HCURSOR m_hHoverCursor;
     HCURSOR m_hNormalCursor;
     std::int32_t m_nChainIndex = kChainEnd;
+    std::wstring m_strUnknownStart;
+    const MenuMessages* m_pMessages = nullptr;
     int m_nPage;
     COLORREF m_crText = 0;
     COLORREF m_crHoverText = 0;

@@ -110,6 +110,32 @@ public:
         refused = refused || !started;
         return started;
     }
+    bool RunFile(const std::wstring& file, const std::wstring&, const LaunchOptions& how,
+                 std::optional<std::uint32_t>& exitCode) override {
+        exitCode.reset();
+        for (const ExitCodeFact& fact : facts_.exitCodes) {
+            if (how.wait && (Folded(fact.path) == Folded(file) ||
+                             Folded(std::wstring(kMenuFolder) + fact.path) == Folded(file))) {
+                exitCode = fact.code;
+            }
+        }
+        if (how.wait) {
+            exitCodeAssumed = exitCode.has_value();
+        }
+        return StartFile(file, {}, how.maximized);
+    }
+    // The target machine's environment is not known: every %NAME% stays as written.
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring&) override {
+        return std::nullopt;
+    }
+    bool IsAdministrator() override {
+        assumed = facts_.admin.has_value();
+        return facts_.admin.value_or(false);
+    }
+    bool IsOs64() override {
+        assumed = facts_.os64.has_value();
+        return facts_.os64.value_or(true);
+    }
     bool PathMatches(const std::wstring& path) override {
         const std::optional<bool> fact = FileFactFor(facts_, path);
         assumed = fact.has_value();
@@ -140,6 +166,8 @@ public:
 
     bool assumed = false; // the last answer came from a fact
     bool refused = false; // a launch failed
+    // The exit code of the last program waited for came from a fact (unassumed, none is known).
+    bool exitCodeAssumed = false;
 
 private:
     // A launch fails only when its file is known to be absent: by a file fact, or not found
@@ -227,9 +255,23 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       const TExecuteAble& action, int page) {
     const std::wstring& type = a.type;
     if (const auto* exec = dynamic_cast<const cmdExec*>(&action)) {
-        return {{"path", EncodeUtf8(exec->Path())},
-                {"parameter", EncodeUtf8(a.parameter)},
-                {"show", ShowMode(a.maximized)}};
+        std::vector<std::pair<std::string, std::string>> args = {
+            {"path", EncodeUtf8(exec->Path())},
+            {"parameter", EncodeUtf8(exec->Parameter())},
+            {"show", ShowMode(a.maximized)}};
+        if (exec->Elevates()) {
+            args.emplace_back("elevate", "true");
+        }
+        if (exec->Waits()) {
+            args.emplace_back("wait", "true");
+        }
+        return args;
+    }
+    if (const auto* file = dynamic_cast<const QFile*>(&action)) {
+        return {{"path", EncodeUtf8(file->Path())}};
+    }
+    if (const auto* exit = dynamic_cast<const QExitCode*>(&action)) {
+        return {{"value", std::to_string(exit->Code())}};
     }
     if (type == L"lernprog") {
         return {{"path", "TUTORRUN.exe"},
@@ -242,15 +284,12 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
     if (type == L"showmessage" || type == L"yesnobox") {
         return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
     }
-    if (type == L"file") {
-        return {{"path", EncodeUtf8(a.path)}};
-    }
-    if (type == L"registry") {
+    if (const auto* registry = dynamic_cast<const QRegistry*>(&action)) {
         return {{"hive", EncodeUtf8(HiveName(HiveFromName(a.hkey)))},
-                {"key", EncodeUtf8(a.key)},
+                {"key", EncodeUtf8(registry->Key())},
                 {"name", EncodeUtf8(a.wert)},
                 {"type", EncodeUtf8(a.valueType)},
-                {"value", EncodeUtf8(a.value)}};
+                {"value", EncodeUtf8(registry->Value())}};
     }
     if (type == L"winversion") {
         return {{"checktype", std::to_string(a.checkType)},
@@ -264,9 +303,13 @@ struct Walker {
     WalkDialog& dialog;
     WalkSystem& system;
 
+    const MenuMessages& messages;
+
     // Runs the chain from `start` as a press of its button does, step by step.
     void Walk(const ActionSettings* root, std::int32_t start, int page, ControlWalk& walk) {
         dialog.page = page;
+        chains.store.StartWalk();
+        system.exitCodeAssumed = false;
         if (start == kChainFailure) {
             walk.steps.push_back(StepOf(*root));
         }
@@ -286,7 +329,9 @@ struct Walker {
                 // when both branches are the same.
                 const bool answer = query->Check();
                 step.answer = answer;
-                step.assumed = dialog.assumed || system.assumed;
+                step.assumed = dynamic_cast<const QExitCode*>(query) != nullptr
+                                   ? system.exitCodeAssumed
+                                   : dialog.assumed || system.assumed;
                 link = answer ? &source.positive : &source.negative;
                 i = action->Execute();
                 if (i != (answer ? query->positive : query->negative)) {
@@ -310,6 +355,11 @@ struct Walker {
         dialog.page = page;
         if (chains.store.RunChain(start) == walk.failed) {
             throw std::logic_error("the walk and the menu's own run disagree");
+        }
+        if (walk.failed) {
+            walk.warning = EncodeUtf8(messages.ChainWarningFor(
+                start == kChainFailure ? TExecuteAbleList::UnknownStep(*root)
+                                       : chains.store.FailedStep()));
         }
     }
 };
@@ -474,9 +524,22 @@ bool ParseWideFact(std::wstring_view text, WalkFacts& facts, std::string& error)
     const bool file = name.substr(0, kFile.size()) == kFile;
     const std::optional<bool> answer =
         file ? YesNo(value, L"present", L"absent") : YesNo(value, L"yes", L"no");
-    if (name != L"wow64" && name != L"yesno" && !file && name.substr(0, kYesNo.size()) != kYesNo) {
-        error = "is no fact: winversion=, wow64=, file:PATTERN=, registry:HIVE\\KEY\\NAME=, "
-                "yesno= or yesno:TEXT=";
+    constexpr std::wstring_view kExitCode = L"exitcode:";
+    if (name.substr(0, kExitCode.size()) == kExitCode) {
+        std::uint64_t code = 0;
+        if (name.size() == kExitCode.size() ||
+            !ParseUnsigned(value, std::numeric_limits<std::uint32_t>::max(), code)) {
+            error = "needs exitcode:PATH=N with N from 0 to 4294967295";
+            return false;
+        }
+        facts.exitCodes.push_back(
+            {std::wstring(name.substr(kExitCode.size())), static_cast<std::uint32_t>(code)});
+        return true;
+    }
+    if (name != L"wow64" && name != L"yesno" && name != L"admin" && name != L"os64" && !file &&
+        name.substr(0, kYesNo.size()) != kYesNo) {
+        error = "is no fact: winversion=, wow64=, admin=, os64=, file:PATTERN=, "
+                "registry:HIVE\\KEY\\NAME=, exitcode:PATH=, yesno= or yesno:TEXT=";
         return false;
     }
     if (!answer) {
@@ -485,6 +548,10 @@ bool ParseWideFact(std::wstring_view text, WalkFacts& facts, std::string& error)
     }
     if (name == L"wow64") {
         facts.wow64 = answer;
+    } else if (name == L"admin") {
+        facts.admin = answer;
+    } else if (name == L"os64") {
+        facts.os64 = answer;
     } else if (name == L"yesno") {
         facts.yesNo = answer;
     } else if (file && name.size() > kFile.size()) {
@@ -539,7 +606,8 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                              EncodeUtf8(settings.caption),
                              lines.At(element.GetOffset()).first,
                              {},
-                             false},
+                             false,
+                             {}},
                             settings.checkBox,
                             std::move(settings.chain),
                             kChainEnd});
@@ -563,7 +631,8 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     for (Control& c : controls) {
         c.start = chains.Build(c.chain.get());
     }
-    Walker walker{chains, dialog, system};
+    const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
+    Walker walker{chains, dialog, system, messages};
     std::vector<ControlWalk> walks;
     for (Control& c : controls) {
         // A check box only toggles: its chain is built but never runs. The quit button's
@@ -597,9 +666,9 @@ std::string WalkText(const std::vector<ControlWalk>& walks) {
             }
             out += "\n";
         }
-        out += w.failed ? "  end: failed at the last step; the menu shows \"" +
-                              EncodeUtf8(kChainWarningText) + "\"\n"
-                        : std::string("  end: done\n");
+        out += w.failed
+                   ? "  end: failed at the last step; the menu shows \"" + Show(w.warning) + "\"\n"
+                   : std::string("  end: done\n");
     }
     return out;
 }

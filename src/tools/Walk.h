@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ struct RegistryFact {
     std::optional<RegistryData> data; // none: the value is absent
 };
 
+struct ExitCodeFact {
+    std::wstring path; // as the "exec" step starts it; letter case and "/" or "\" aside
+    std::uint32_t code;
+};
+
 struct YesNoFact {
     std::wstring message;
     bool yes;
@@ -41,11 +47,16 @@ struct WalkFacts {
     std::vector<RegistryFact> registry;
     std::optional<bool> yesNo;
     std::vector<YesNoFact> yesNoBoxes;
+    std::optional<bool> admin; // unassumed: an ordinary user
+    std::optional<bool> os64;  // unassumed: 64-bit Windows
+    std::vector<ExitCodeFact> exitCodes;
 };
 
 // Parses one --assume FACT: "winversion=MAJOR.MINOR", "wow64=yes|no",
 // "file:PATTERN=present|absent", "registry:HIVE\KEY\NAME=TYPE:VALUE|absent",
-// "yesno=yes|no" (every yes/no box), "yesno:TEXT=yes|no" (the box whose message is TEXT).
+// "yesno=yes|no" (every yes/no box), "yesno:TEXT=yes|no" (the box whose message is TEXT),
+// "admin=yes|no", "os64=yes|no", "exitcode:PATH=N" (the code a program started with
+// wait="true" ends with; unassumed, none is known).
 // False with a one-line `error` when the fact cannot be read.
 bool ParseFact(std::string_view fact, WalkFacts& facts, std::string& error); // UTF-8 in
 
@@ -63,7 +74,8 @@ struct ControlWalk {
     std::string caption;
     std::size_t line; // line of the control element
     std::vector<WalkStep> steps;
-    bool failed; // the walk ended with the chain warning
+    bool failed;         // the walk ended with the chain warning
+    std::string warning; // that warning as the menu words it, UTF-8
 };
 
 // Walks the chain of every control of a configuration the menu can read (controls

@@ -1,7 +1,9 @@
 // Stand-ins for the menu window and the system, recording what actions ask of them.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <tuple>
@@ -39,6 +41,19 @@ struct FakeSystem final : ISystemServices {
         launches.push_back({file, parameters, maximized});
         return startable.count(file) > 0;
     }
+    bool RunFile(const std::wstring& file, const std::wstring& parameters,
+                 const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) override {
+        runs.push_back({file, parameters, how.maximized, how.elevate, how.wait});
+        const auto code = exitCodes.find(file);
+        exitCode = code == exitCodes.end() ? std::nullopt : std::optional(code->second);
+        return startable.count(file) > 0;
+    }
+    std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override {
+        const auto found = environment.find(name);
+        return found == environment.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool IsAdministrator() override { return administrator; }
+    bool IsOs64() override { return os64; }
     bool PathMatches(const std::wstring& path) override {
         asked.push_back(path);
         return existing.count(path) > 0;
@@ -55,6 +70,12 @@ struct FakeSystem final : ISystemServices {
     std::wstring ProgramPath() override { return programPath; }
 
     std::vector<std::tuple<std::wstring, std::wstring, bool>> launches;
+    // file, parameters, maximized, elevate, wait
+    std::vector<std::tuple<std::wstring, std::wstring, bool, bool, bool>> runs;
+    std::map<std::wstring, std::uint32_t> exitCodes; // of programs waited for
+    std::map<std::wstring, std::wstring> environment;
+    bool administrator = false;
+    bool os64 = false;
     std::set<std::wstring> startable;
     std::vector<std::wstring> asked;
     std::set<std::wstring> existing;

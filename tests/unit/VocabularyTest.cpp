@@ -18,6 +18,7 @@ namespace {
 // element's own ones so that it is the one read.
 constexpr const wchar_t* kSkeleton = LR"(<config>
 <General @General/>
+<Messages @Messages/>
 <ToolTippConfig @ToolTippConfig tttype="TIPKIND"><TTFont @TTFont/><StaticTTConfig @StaticTTConfig/><ButtonTTConfig @ButtonTTConfig/></ToolTippConfig>
 <ButtonConfig><ButtonLayout @DefaultLayout/><ButtonMouseOverLayout @DefaultMouseOverLayout/><Font @DefaultFont/><MouseOverFont @DefaultMouseOverFont/></ButtonConfig>
 <Pages><Page>
@@ -28,7 +29,8 @@ constexpr const wchar_t* kSkeleton = LR"(<config>
 <Query @Query type="file"><FileQueryConfig @FileQueryConfig/><Positiv @Branch>
 <Query type="registry"><RegistryQueryConfig @RegistryQueryConfig/><Positiv>
 <Query type="winversion"><WinVersionQueryConfig @WinVersionQueryConfig/><Positiv>
-<Query type="yesnobox"><YesNoBoxQueryConfig @YesNoBoxQueryConfig/></Query>
+<Query type="yesnobox"><YesNoBoxQueryConfig @YesNoBoxQueryConfig/><Positiv>
+<Query type="exitcode"><ExitCodeQueryConfig @ExitCodeQueryConfig/></Query></Positiv></Query>
 </Positiv></Query></Positiv></Query></Positiv></Query></Command></Command></Command>
 </Box>
 <Plain><ButtonLayout caption="p"/></Plain>
@@ -65,7 +67,9 @@ const wchar_t* kContextNames[] = {L"Root",
                                   L"FileQueryConfig",
                                   L"RegistryQueryConfig",
                                   L"WinVersionQueryConfig",
-                                  L"YesNoBoxQueryConfig"};
+                                  L"YesNoBoxQueryConfig",
+                                  L"ExitCodeQueryConfig",
+                                  L"Messages"};
 
 std::wstring Font(const FontSpec& f) {
     return f.face + L"/" + std::to_wstring(f.height) + L"/" + std::to_wstring(f.weight) +
@@ -80,7 +84,8 @@ void Dump(const ActionSettings* a, std::wostringstream& out) {
     out << L"(" << a->isCommand << a->type << L"|" << a->path << L"|" << a->parameter
         << a->maximized << a->makeAbsolute << a->message << L"|" << a->caption << L"|" << a->hkey
         << L"|" << a->key << L"|" << a->wert << L"|" << a->value << L"|" << a->valueType << L"|"
-        << a->checkType << a->minorVersion << a->majorVersion;
+        << a->checkType << a->minorVersion << a->majorVersion << a->wait << a->elevate
+        << a->exitCode;
     for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
         Dump(link->command.get(), out);
         Dump(link->query.get(), out);
@@ -99,6 +104,9 @@ std::wstring Snapshot(const std::wstring& text) {
     const TooltipSettings t = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
     out << static_cast<int>(t.kind) << t.width << t.height << t.bgColor << Font(t.font)
         << t.textColor << t.leftMargin << t.topMargin << t.speed << t.interval << L";";
+    const MenuMessages m = ReadMessages(FindChild(root, L"Messages"));
+    out << m.chainWarning << m.chainWarningCaption << m.noCaption << m.noTooltipType
+        << m.noTooltipTypeCaption << L";";
     const xmlElement* page = FindChild(root, L"Pages")->GetChild(0);
     for (std::size_t i = 0; i < page->GetChildCount(); ++i) {
         const ControlSettings c =
@@ -194,9 +202,11 @@ DocumentedAttributes(std::set<std::pair<std::wstring, std::wstring>>& suppliedBy
     std::set<std::pair<std::wstring, std::wstring>> pairs;
     std::wistringstream lines(text);
     std::wstring section;
+    std::wstring subsection;
     for (std::wstring line; std::getline(lines, line);) {
         if (line.rfind(L"### ", 0) == 0) {
             section = line.substr(4, 3);
+            subsection = line.substr(4, 4);
             continue;
         }
         if (line.rfind(L"| ", 0) != 0 || line.find(L"`") == std::wstring::npos) {
@@ -230,6 +240,18 @@ DocumentedAttributes(std::set<std::pair<std::wstring, std::wstring>>& suppliedBy
                 for (const auto& a : attributes) {
                     suppliedByButtonConfig.insert({element, a});
                 }
+            }
+        } else if (section == L"11.") {
+            // The additions: settings elements as in 5.2 and 5.3, "Messages" by attribute.
+            const auto named = words(cells.size() > 1 ? cells[1] : std::wstring());
+            if (!named.empty() && named[0].ends_with(L"Config")) {
+                element = named[0];
+                attributes.assign(named.begin() + 1, named.end());
+            } else if (subsection == L"11.4") {
+                element = L"Messages";
+                attributes = words(cells[0]);
+            } else {
+                continue;
             }
         } else if (section == L"5.2" || section == L"5.3") {
             const auto named = words(cells[1]);

@@ -329,6 +329,10 @@ const BadFact kBadFacts[] = {
     {"registry:HKEY_CURRENT_USER\\K\\N=REG_BINARY:abc", "two hexadecimal digits per byte"},
     {"registry:HKEY_CURRENT_USER\\K\\N=REG_DWORD:-2147483649", "REG_DWORD needs a decimal"},
     {"colour=red", "is no fact"},
+    {"admin=maybe", "needs =yes or =no"},
+    {"exitcode:setup.exe=ok", "needs exitcode:PATH=N"},
+    {"exitcode:=0", "needs exitcode:PATH=N"},
+    {"exitcode:a.exe=4294967296", "needs exitcode:PATH=N"},
 };
 
 class BadFacts : public ::testing::TestWithParam<BadFact> {};
@@ -343,5 +347,42 @@ TEST_P(BadFacts, AreRefusedInOneLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Walk, BadFacts, ::testing::ValuesIn(kBadFacts));
+
+// The additions to the classic format: rights, bitness and exit codes from their facts, and
+// the warning in the file's own words, naming the step that failed.
+TEST(WalkTest, AdditionsAnswerFromTheirFacts) {
+    const auto walk = [](const std::wstring& chain, std::vector<std::string> facts) {
+        return WalkText(Walk(L"<config><Messages chainwarning=\"Fehlt: %WHAT%\"/><Pages><Page>"
+                             L"<Button><ButtonLayout caption=\"B\"/>" +
+                                 chain + L"</Button></Page></Pages></config>",
+                             facts));
+    };
+    const std::wstring admin = L"<Query type=\"admin\"/>";
+    EXPECT_NE(walk(admin, {}).find("query admin -> Negativ (default)"), std::string::npos);
+    EXPECT_NE(walk(admin, {"admin=yes"}).find("-> Positiv (assumed)"), std::string::npos);
+    const std::wstring os64 = L"<Query type=\"os64\"/>";
+    EXPECT_NE(walk(os64, {}).find("query os64 -> Positiv (default)"), std::string::npos);
+    EXPECT_NE(walk(os64, {"os64=no"}).find("-> Negativ (assumed)"), std::string::npos);
+    const std::wstring waited =
+        L"<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\setup.exe\" "
+        L"wait=\"true\"/><Query type=\"exitcode\"><ExitCodeQueryConfig value=\"3010\"/>"
+        L"</Query></Command>";
+    const std::string known = walk(waited, {"file:setup.exe=present", "exitcode:setup.exe=3010"});
+    EXPECT_NE(known.find("command exec path=\"<menu folder>\\setup.exe\" parameter=\"\" "
+                         "show=\"normal\" wait=\"true\""),
+              std::string::npos)
+        << known;
+    EXPECT_NE(known.find("query exitcode value=\"3010\" -> Positiv (assumed)"), std::string::npos)
+        << known;
+    EXPECT_NE(walk(waited, {"file:setup.exe=present"})
+                  .find("query exitcode value=\"3010\" -> Negativ (default)"),
+              std::string::npos);
+    EXPECT_NE(walk(waited, {})
+                  .find("end: failed at the last step; the menu shows \"Fehlt: "
+                        "<menu folder>\\setup.exe\""),
+              std::string::npos);
+    EXPECT_NE(walk(L"<Command type=\"stopp\"/>", {}).find("shows \"Fehlt: type=\"stopp\"\""),
+              std::string::npos);
+}
 
 } // namespace

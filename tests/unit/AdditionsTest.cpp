@@ -1,0 +1,199 @@
+// The vocabulary beyond the classic format, in the platform-free core: variables, run and
+// wait with exit codes, rights and 64-bit queries, the steps a chain warning names, and the
+// file's own messages.
+#include <gtest/gtest.h>
+
+#include "ActionFakes.h"
+#include "actions/Commands.h"
+#include "actions/MenuVariables.h"
+#include "actions/TExecuteAbleList.h"
+#include "config/MenuSettings.h"
+#include "config/TextDecoding.h"
+#include "config/xmlReader.h"
+
+namespace {
+
+TEST(MenuVariables, ExpandAsWindowsExpandsEnvironmentStrings) {
+    FakeSystem system;
+    system.programPath = L"E:\\disc\\menu.exe";
+    system.environment = {{L"TEMP", L"C:\\T"}, {L"PCT", L"%TEMP%"}, {L"B", L"x"}};
+    const struct {
+        const wchar_t* in;
+        const wchar_t* out;
+    } cases[] = {
+        {L"%MENUDIR%\\setup.exe", L"E:\\disc\\setup.exe"},
+        {L"%menudir%\\a", L"E:\\disc\\a"}, // names without regard to case
+        {L"%MENUDRIVE%\\x", L"E:\\x"},
+        {L"%TEMP%\\log.txt", L"C:\\T\\log.txt"},
+        {L"%NOPE%\\a", L"%NOPE%\\a"}, // neither: as written
+        {L"http://x/a%20b%20c", L"http://x/a%20b%20c"},
+        {L"%A%B%", L"%Ax"}, // the closing '%' of an unknown name opens the next
+        {L"100%", L"100%"},
+        {L"%%", L"%%"},
+        {L"%PCT%", L"%TEMP%"}, // a value put in is not read again
+        {L"", L""},
+        {L"plain", L"plain"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExpandMenuVariables(c.in, system), c.out) << EncodeUtf8(c.in);
+    }
+}
+
+TEST(MenuVariables, FolderAndDriveOfTheProgram) {
+    const struct {
+        const wchar_t* program;
+        const wchar_t* folder;
+        const wchar_t* drive;
+    } cases[] = {
+        {L"E:\\menu.exe", L"E:", L"E:"},
+        {L"E:\\disc\\sub\\menu.exe", L"E:\\disc\\sub", L"E:"},
+        {L"\\\\server\\share\\menu\\menu.exe", L"\\\\server\\share\\menu", L"\\\\server\\share"},
+        {L"\\\\server\\share\\menu.exe", L"\\\\server\\share", L"\\\\server\\share"},
+        {L"menu.exe", L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MenuFolder(c.program), c.folder) << EncodeUtf8(c.program);
+        EXPECT_EQ(MenuDrive(c.program), c.drive) << EncodeUtf8(c.program);
+    }
+    // Without a drive (only in the what-if walk) %MENUDRIVE% keeps its name.
+    FakeSystem system;
+    system.programPath = L"<menu folder>\\navora.exe";
+    EXPECT_EQ(ExpandMenuVariables(L"%MENUDRIVE%\\a;%MENUDIR%", system),
+              L"%MENUDRIVE%\\a;<menu folder>");
+}
+
+class Additions : public ::testing::Test {
+protected:
+    std::int32_t Build(const std::wstring& button) {
+        trees.push_back(ParseXmlText(button));
+        const xmlElement& b = trees.back()->Root();
+        const xmlElement* first = FindChild(&b, L"Command");
+        return store.BuildChain(first != nullptr ? first : FindChild(&b, L"Query"));
+    }
+
+    FakeDialog dialog;
+    FakeSystem system;
+    TExecuteAbleList store{&dialog, &system};
+    std::vector<std::unique_ptr<xmlTree>> trees;
+};
+
+TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
+    system.programPath = L"F:\\m\\navora.exe";
+    system.environment = {{L"LANG", L"de"}};
+    system.startable = {L"F:\\m\\setup.exe"};
+    system.existing = {L"F:\\m\\F:\\m\\x", L"F:\\m\\data\\a.txt"};
+    const std::int32_t exec = Build(L"<B><Command type=\"exec\"><ExecCommandConfig "
+                                    L"path=\"%MENUDIR%\\setup.exe\" parameter=\"/l=%LANG% %X%\"/>"
+                                    L"</Command></B>");
+    EXPECT_TRUE(store.RunChain(exec));
+    ASSERT_EQ(system.launches.size(), 1u);
+    EXPECT_EQ(std::get<0>(system.launches[0]), L"F:\\m\\setup.exe");
+    EXPECT_EQ(std::get<1>(system.launches[0]), L"/l=de %X%");
+    // A file query joins its path to the menu's folder with makeabsolute, after the variables.
+    dialog.answer = kIdYes;
+    for (const auto& [query, found] :
+         {std::pair(L"<FileQueryConfig path=\"data\\a.txt\" makeabsolute=\"true\"/>", true),
+          std::pair(L"<FileQueryConfig path=\"data\\a.txt\"/>", false),
+          std::pair(L"<FileQueryConfig path=\"%MENUDIR%\\x\" makeabsolute=\"true\"/>", true)}) {
+        const std::int32_t q = Build(std::wstring(L"<B><Query type=\"file\">") + query +
+                                     L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
+        EXPECT_EQ(store.RunChain(q), found) << EncodeUtf8(query);
+    }
+    system.values[{L"SOFTWARE\\de", L"v"}] = {kRegSz, {'d', 0, 'e', 0}};
+    const std::int32_t reg =
+        Build(L"<B><Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
+              L"key=\"SOFTWARE\\%LANG%\" wert=\"v\" type=\"REG_SZ\" value=\"%LANG%\"/>"
+              L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
+    EXPECT_TRUE(store.RunChain(reg));
+    // REG_EXPAND_SZ data is compared as stored, variables and all.
+    system.values[{L"SOFTWARE\\x", L"e"}] = {kRegExpandSz,
+                                             {'%', 0, 'L', 0, 'A', 0, 'N', 0, 'G', 0, '%', 0}};
+    const std::int32_t expand =
+        Build(L"<B><Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
+              L"key=\"SOFTWARE\\x\" wert=\"e\" type=\"REG_EXPAND_SZ\" value=\"%LANG%\"/>"
+              L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
+    EXPECT_TRUE(store.RunChain(expand));
+}
+
+TEST_F(Additions, AnExitCodeCountsWithinTheWalkThatWaitedForIt) {
+    system.startable = {L"a.exe", L"doc.pdf"};
+    system.exitCodes = {{L"a.exe", 3010}};
+    const auto chain = [&](const wchar_t* exec, const wchar_t* code) {
+        return Build(std::wstring(L"<B><Command type=\"exec\"><ExecCommandConfig ") + exec +
+                     L"/><Query type=\"exitcode\"><ExitCodeQueryConfig value=\"" + code +
+                     L"\"/><Negativ><Command type=\"nope\"/></Negativ></Query></Command></B>");
+    };
+    EXPECT_TRUE(store.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"3010")));
+    EXPECT_FALSE(store.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"0")));
+    EXPECT_FALSE(store.RunChain(chain(L"path=\"a.exe\"", L"3010"))); // not waited for
+    // A document handed to a running viewer gives nothing to wait for.
+    EXPECT_FALSE(store.RunChain(chain(L"path=\"doc.pdf\" wait=\"true\"", L"0")));
+    // A walk that waited for none asks in vain, whatever an earlier walk saw.
+    const std::int32_t waited = chain(L"path=\"a.exe\" wait=\"true\"", L"3010");
+    const std::int32_t alone = Build(L"<B><Query type=\"exitcode\"><ExitCodeQueryConfig "
+                                     L"value=\"3010\"/><Negativ><Command type=\"nope\"/>"
+                                     L"</Negativ></Query></B>");
+    EXPECT_TRUE(store.RunChain(waited));
+    EXPECT_FALSE(store.RunChain(alone));
+    // Waiting and elevation reach the system; a plain launch stays the classic one.
+    ASSERT_EQ(system.runs.size(), 4u);
+    EXPECT_TRUE(std::get<4>(system.runs[0]));
+    EXPECT_FALSE(std::get<3>(system.runs[0]));
+    EXPECT_EQ(system.launches.size(), 1u);
+    Build(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"a.exe\" elevate=\"true\" "
+          L"maximized=\"true\"/></Command></B>");
+    EXPECT_TRUE(store.RunChain(static_cast<std::int32_t>(store.Size()) - 1));
+    EXPECT_EQ(system.runs.back(),
+              std::make_tuple(std::wstring(L"a.exe"), std::wstring(), true, true, false));
+}
+
+TEST_F(Additions, RightsAndBitnessQueriesAskTheSystem) {
+    const std::wstring tail = L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>";
+    const std::int32_t admin = Build(L"<B><Query type=\"admin\">" + tail);
+    const std::int32_t os64 = Build(L"<B><Query type=\"os64\">" + tail);
+    for (const bool on : {false, true}) {
+        system.administrator = on;
+        system.os64 = !on;
+        EXPECT_EQ(store.RunChain(admin), on);
+        EXPECT_EQ(store.RunChain(os64), !on);
+    }
+}
+
+TEST_F(Additions, TheWarningNamesTheStepThatFailed) {
+    system.startable = {L"ok.exe"};
+    const struct {
+        const wchar_t* button;
+        const wchar_t* failed;
+    } cases[] = {
+        {L"<B><Command type=\"exec\"><ExecCommandConfig path=\"missing.exe\"/></Command></B>",
+         L"missing.exe"},
+        {L"<B><Command type=\"exec\"><ExecCommandConfig path=\"ok.exe\"/>"
+         L"<Command type=\"stopp\"/></Command></B>",
+         L"type=\"stopp\""},
+        {L"<B><Query type=\"admin\"><Negativ><Query type=\"\"/></Negativ></Query></B>",
+         L"type=\"\""},
+        {L"<B><Command type=\"lernprog\"/></B>", L"TUTORRUN.exe"},
+        {L"<B><Command type=\"exec\"><ExecCommandConfig path=\"ok.exe\"/></Command></B>", L""},
+    };
+    for (const auto& c : cases) {
+        store.RunChain(Build(c.button));
+        EXPECT_EQ(store.FailedStep(), c.failed) << EncodeUtf8(c.button);
+    }
+}
+
+TEST(MenuMessagesTest, TheFileReplacesEachTextItGives) {
+    const auto tree =
+        ParseXmlText(L"<config><Messages chainwarning=\"Fehler: %WHAT% (%WHAT%)\" nocaption=\"\" "
+                     L"notooltiptypecaption=\"Tip\"/></config>");
+    const MenuMessages read = ReadMessages(FindChild(&tree->Root(), L"Messages"));
+    const MenuMessages classic = ReadMessages(nullptr);
+    EXPECT_EQ(read.ChainWarningFor(L"a.exe"), L"Fehler: a.exe (a.exe)");
+    EXPECT_EQ(read.ChainWarningFor(L"%WHAT%"), L"Fehler: %WHAT% (%WHAT%)"); // not read again
+    EXPECT_EQ(read.chainWarningCaption, classic.chainWarningCaption);
+    EXPECT_EQ(read.noCaption, classic.noCaption); // empty keeps the menu's text
+    EXPECT_EQ(read.noTooltipTypeCaption, L"Tip");
+    EXPECT_EQ(classic.ChainWarningFor(L"x"),
+              L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden");
+}
+
+} // namespace
