@@ -32,24 +32,26 @@ inline BOOL CALLBACK VisitProcessWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-// The visible top-level window of process `pid` with that title, waiting up to `seconds` for it.
+// The visible top-level window of process `pid` with that title, waiting up to `seconds` for it
+// (0: looked for once).
 inline HWND WaitForProcessWindow(DWORD pid, const std::wstring& title, int seconds = 20) {
     ProcessWindowSearch search{pid, title, nullptr};
-    for (int i = 0; i < seconds * 20 && search.found == nullptr; ++i) {
+    for (int i = 0;; ++i) {
         EnumWindows(VisitProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) {
-            Sleep(50);
+        if (search.found != nullptr || i >= seconds * 20) {
+            return search.found;
         }
+        Sleep(50);
     }
-    return search.found;
 }
 
-// navora.exe of this build started with `args` in folder `dir`; ended and
-// released with the object if it is still running.
+// navora.exe of this build (or a copy of it at `program`) started with `args` in folder
+// `dir`; ended and released with the object if it is still running.
 class MenuProcess {
 public:
-    MenuProcess(const std::wstring& args, const std::filesystem::path& dir) {
-        std::wstring line = L"\"" + (BuildDirectory() / "navora.exe").wstring() + L"\" " + args;
+    MenuProcess(const std::wstring& args, const std::filesystem::path& dir,
+                const std::filesystem::path& program = BuildDirectory() / "navora.exe") {
+        std::wstring line = L"\"" + program.wstring() + L"\" " + args;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
@@ -69,6 +71,7 @@ public:
         CloseHandle(process_.hProcess);
     }
     bool Started() const { return started_; }
+    DWORD Id() const { return process_.dwProcessId; }
     HWND Window(const std::wstring& title, int seconds = 20) const {
         return WaitForProcessWindow(process_.dwProcessId, title, seconds);
     }
