@@ -41,8 +41,8 @@ struct FakeSystem final : ISystemServices {
         launches.push_back({file, parameters, maximized});
         return startable.count(file) > 0;
     }
-    bool RunFile(const std::wstring& file, const std::wstring& parameters,
-                 const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) override {
+    bool RunFile(const std::wstring& file, const std::wstring& parameters, const LaunchOptions& how,
+                 std::optional<std::uint32_t>& exitCode) override {
         runs.push_back({file, parameters, how.maximized, how.elevate, how.wait});
         const auto code = exitCodes.find(file);
         exitCode = code == exitCodes.end() ? std::nullopt : std::optional(code->second);
