@@ -630,16 +630,79 @@ private:
             CheckPicture(value, at, rule.kind == ValueKind::Icon);
             break;
         case ValueKind::Program:
+            CheckVariables(value, at);
             if (IsOn(element.GetAttribute(L"makeabsolute"))) {
                 CheckProgram(value, at);
+            } else if (const auto beside = InMenuFolder(value)) {
+                CheckProgram(*beside, at);
             }
             break;
         case ValueKind::FilePattern:
-            CheckFileQuery(value, at);
+            CheckVariables(value, at);
+            if (IsOn(element.GetAttribute(L"makeabsolute"))) {
+                if (!NamesTheFolderTwice(value, at)) {
+                    CheckFileQuery(value, at, true);
+                }
+            } else if (const auto beside = InMenuFolder(value)) {
+                CheckFileQuery(*beside, at, true);
+            } else {
+                CheckFileQuery(value, at, false);
+            }
             break;
         case ValueKind::Text:
+            if (context == Context::ExecCommandConfig || context == Context::RegistryQueryConfig) {
+                CheckVariables(value, at);
+            }
+            break;
         case ValueKind::Written:
             break;
+        }
+    }
+
+    // The rest of a path that starts "%MENUDIR%\" and names no further variable: where in the
+    // menu's folder it points.
+    static std::optional<std::wstring> InMenuFolder(std::wstring_view path) {
+        constexpr std::wstring_view kFolder = L"%menudir%\\";
+        if (path.size() <= kFolder.size() ||
+            LowerAsciiLetters(path.substr(0, kFolder.size())) != kFolder ||
+            path.find(L'%', kFolder.size()) != npos) {
+            return std::nullopt;
+        }
+        return std::wstring(path.substr(kFolder.size()));
+    }
+
+    // makeabsolute in front of a path that names the menu's folder or drive itself.
+    bool NamesTheFolderTwice(std::wstring_view path, std::size_t at) {
+        const std::wstring lower = LowerAsciiLetters(path);
+        if (lower.find(L"%menudir%") == npos && lower.find(L"%menudrive%") == npos) {
+            return false;
+        }
+        Error(at, "makeabsolute",
+              "makeabsolute puts the menu's folder in front of " + Quoted(path) +
+                  ", which names it already: remove makeabsolute");
+        return true;
+    }
+
+    // A %NAME% that starts like the menu's own variables but is neither stays as written on
+    // every machine whose environment lacks it.
+    void CheckVariables(std::wstring_view value, std::size_t at) {
+        for (std::size_t open = value.find(L'%'); open != npos;) {
+            const std::size_t close = value.find(L'%', open + 1);
+            if (close == npos) {
+                return;
+            }
+            const std::wstring name = LowerAsciiLetters(value.substr(open + 1, close - open - 1));
+            if (name.rfind(L"menu", 0) == 0 && name != L"menudir" && name != L"menudrive") {
+                Warning(at, "variable",
+                        "%" + Shown(value.substr(open + 1, close - open - 1)) +
+                            "% is not a variable the menu knows: it stays as written unless the "
+                            "user's environment has it; the menu's own are %MENUDIR% and "
+                            "%MENUDRIVE%");
+                open = value.find(L'%', close + 1);
+            } else {
+                open = name == L"menudir" || name == L"menudrive" ? value.find(L'%', close + 1)
+                                                                  : close;
+            }
         }
     }
 
@@ -817,6 +880,9 @@ private:
             Error(at, "missing-file", "exec has no path: the step fails when clicked");
             return;
         }
+        if (NamesTheFolderTwice(path, at)) {
+            return;
+        }
         if (IsUrl(path) || IsAbsolutePath(path)) {
             Error(at, "makeabsolute",
                   "makeabsolute puts the menu's folder in front of " + Quoted(path) + " (D:\\" +
@@ -831,16 +897,20 @@ private:
         }
     }
 
-    void CheckFileQuery(std::wstring_view path, std::size_t at) {
-        if (path.empty() || IsAbsolutePath(path)) {
+    // `inMenuFolder`: the path is looked up in the menu's folder (makeabsolute, %MENUDIR%), not
+    // in its current folder.
+    void CheckFileQuery(std::wstring_view path, std::size_t at, bool inMenuFolder) {
+        if (path.empty() || IsAbsolutePath(path) || path.find(L'%') != npos) {
             return;
         }
         CheckNameLength(path, at);
         if (files_.Find(std::wstring(path)) == FileState::Absent) {
             Warning(at, "file-query",
                     "nothing matches " + Quoted(path) +
-                        " beside the configuration; note that the menu looks relative to its "
-                        "current folder, which need not be its own");
+                        (inMenuFolder ? std::string(" beside the menu")
+                                      : " beside the configuration; note that the menu looks "
+                                        "relative to its current folder, which need not be its "
+                                        "own"));
         }
     }
 
@@ -925,8 +995,9 @@ private:
         const std::string who = ControlName(element, place);
         if (control.caption.empty()) {
             Error(at, "no-caption",
-                  who + " has no caption: the menu stops with \"Caption f\xc3\xbcr Button wurde "
-                        "nicht gesetzt\"; give its <ButtonLayout> a caption");
+                  who + " has no caption: the menu stops with \"" +
+                      Shown(ReadMessages(FindChild(&tree_.Root(), L"Messages")).noCaption) +
+                      "\"; give its <ButtonLayout> a caption");
         }
         if (control.checkBox) {
             if (control.id.empty()) {
@@ -949,6 +1020,25 @@ private:
             }
         }
         CheckInsideWindow(control, at, who);
+        CheckExitCodes(control.chain.get(), false);
+    }
+
+    // An "exitcode" query that no exec with wait="true" can precede is always Negativ.
+    void CheckExitCodes(const ActionSettings* action, bool waited) {
+        if (action == nullptr) {
+            return;
+        }
+        if (!action->isCommand && action->type == L"exitcode" && !waited &&
+            action->source != nullptr) {
+            Warning(action->source->GetOffset(), "exitcode",
+                    "no exec with wait=\"true\" runs before this exitcode query in its chain: it "
+                    "always takes <Negativ>");
+        }
+        const bool after = waited || (action->isCommand && action->type == L"exec" && action->wait);
+        for (const ChainLink* link : {&action->next, &action->positive, &action->negative}) {
+            CheckExitCodes(link->command.get(), after);
+            CheckExitCodes(link->query.get(), after);
+        }
     }
 
     void CheckInsideWindow(const ControlSettings& control, std::size_t at, const std::string& who) {

@@ -137,9 +137,14 @@ public:
         return facts_.os64.value_or(true);
     }
     bool PathMatches(const std::wstring& path) override {
-        const std::optional<bool> fact = FileFactFor(facts_, path);
+        // A path in the menu's folder (makeabsolute, %MENUDIR%) is one beside the configuration.
+        const std::wstring_view file = path;
+        const std::wstring own(file.substr(0, kMenuFolder.size()) == kMenuFolder
+                                   ? file.substr(kMenuFolder.size())
+                                   : file);
+        const std::optional<bool> fact = FileFactFor(facts_, own);
         assumed = fact.has_value();
-        return fact ? *fact : files_.Find(path) == FileState::Present;
+        return fact ? *fact : files_.Find(own) == FileState::Present;
     }
     OsVersion GetOsVersion() override {
         assumed = facts_.winVersion.has_value();

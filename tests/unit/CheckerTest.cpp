@@ -401,6 +401,42 @@ const Mistake kMistakes[] = {
      "m.xml:15:32: warning: the <Query> beside it is the next step: this <Command> never runs "
      "[unreached-chain]\n",
      0},
+    {"program in the menu's folder", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\fehlt.exe\"/></Command>",
+     "m.xml:15:54: error: 'fehlt.exe' does not exist beside the menu: the step fails when clicked "
+     "[missing-file]\n",
+     1},
+    {"program in the menu's folder present", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%menudir%\\Setup.exe\" "
+     "parameter=\"%TEMP%\"/></Command>",
+     "", 0},
+    {"makeabsolute and the menu's folder", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\setup.exe\" "
+     "makeabsolute=\"true\"/></Command>",
+     "m.xml:15:54: error: makeabsolute puts the menu's folder in front of '%MENUDIR%\\setup.exe', "
+     "which names it already: remove makeabsolute [makeabsolute]\n",
+     1},
+    {"misspelled variable", "<Command type=\"weiter\"/>",
+     "<Query type=\"file\"><FileQueryConfig path=\"%MENUFOLDER%\\setup.exe\"/></Query>",
+     "m.xml:15:50: warning: %MENUFOLDER% is not a variable the menu knows: it stays as written "
+     "unless the user's environment has it; the menu's own are %MENUDIR% and %MENUDRIVE% "
+     "[variable]\n",
+     0},
+    {"file query in the menu's folder", "<Command type=\"weiter\"/>",
+     "<Query type=\"file\"><FileQueryConfig path=\"daten\\*.pdf\" makeabsolute=\"true\"/>"
+     "</Query>",
+     "m.xml:15:50: warning: nothing matches 'daten\\*.pdf' beside the menu [file-query]\n", 0},
+    {"exit code never waited for", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"0\"/></Query></Command>",
+     "m.xml:15:67: warning: no exec with wait=\"true\" runs before this exitcode query in its "
+     "chain: it always takes <Negativ> [exitcode]\n",
+     0},
+    {"exit code waited for", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"0\"/><Positiv><Query type=\"exitcode\"/>"
+     "</Positiv></Query></Command>",
+     "", 0},
     {"trueifsuccess", "<Command type=\"weiter\"/>",
      "<Query type=\"yesnobox\" trueifsuccess=\"false\"/>",
      "m.xml:15:46: warning: trueifsuccess has no effect: a test that holds always takes <Positiv> "
