@@ -64,23 +64,15 @@ private:
     IMenuDialog* dialog_;
 };
 
-// "admin": whether the menu runs with administrator rights.
-class QAdmin : public TQuery {
+// "admin" and "os64": a fact about the running system, asked of it each time.
+class QSystemFact : public TQuery {
 public:
-    explicit QAdmin(ISystemServices* system) : system_(system) {}
-    bool Check() override { return system_->IsAdministrator(); }
+    using Fact = bool (ISystemServices::*)();
+    QSystemFact(Fact fact, ISystemServices* system) : fact_(fact), system_(system) {}
+    bool Check() override { return (system_->*fact_)(); }
 
 private:
-    ISystemServices* system_;
-};
-
-// "os64": whether the system is 64-bit Windows.
-class QOs64 : public TQuery {
-public:
-    explicit QOs64(ISystemServices* system) : system_(system) {}
-    bool Check() override { return system_->IsOs64(); }
-
-private:
+    Fact fact_;
     ISystemServices* system_;
 };
 

@@ -63,11 +63,10 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
     if (type == L"yesnobox") {
         return Append(std::make_unique<QYesNoBox>(query.message, query.caption, dialog_));
     }
-    if (type == L"admin") {
-        return Append(std::make_unique<QAdmin>(system_));
-    }
-    if (type == L"os64") {
-        return Append(std::make_unique<QOs64>(system_));
+    if (type == L"admin" || type == L"os64") {
+        return Append(std::make_unique<QSystemFact>(
+            type == L"admin" ? &ISystemServices::IsAdministrator : &ISystemServices::IsOs64,
+            system_));
     }
     if (type == L"exitcode") {
         return Append(

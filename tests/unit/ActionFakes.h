@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -10,6 +11,19 @@
 #include <vector>
 
 #include "actions/ActionServices.h"
+#include "actions/TExecuteAbleList.h"
+#include "config/xmlReader.h"
+
+// Builds the chain of a button element given as text (its first "Command", else its first
+// "Query") into `store`; `trees` keeps the element trees alive.
+inline std::int32_t BuildButtonChain(TExecuteAbleList& store,
+                                     std::vector<std::unique_ptr<xmlTree>>& trees,
+                                     const std::wstring& button) {
+    trees.push_back(ParseXmlText(button));
+    const xmlElement& b = trees.back()->Root();
+    const xmlElement* first = FindChild(&b, L"Command");
+    return store.BuildChain(first != nullptr ? first : FindChild(&b, L"Query"));
+}
 
 struct FakeDialog final : IMenuDialog {
     struct Box {

@@ -15,10 +15,7 @@ class Actions : public ::testing::Test {
 protected:
     // Builds the chain of the button element's first "Command", else its first "Query".
     std::int32_t Build(const std::wstring& button) {
-        trees.push_back(ParseXmlText(button));
-        const xmlElement& b = trees.back()->Root();
-        const xmlElement* first = FindChild(&b, L"Command");
-        return store.BuildChain(first != nullptr ? first : FindChild(&b, L"Query"));
+        return BuildButtonChain(store, trees, button);
     }
     // Kind and links of the action at i: "cmdExec>1" or "QFile+2/3".
     std::string Describe(std::int32_t i) {

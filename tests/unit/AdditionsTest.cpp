@@ -65,10 +65,7 @@ TEST(MenuVariables, FolderAndDriveOfTheProgram) {
 class Additions : public ::testing::Test {
 protected:
     std::int32_t Build(const std::wstring& button) {
-        trees.push_back(ParseXmlText(button));
-        const xmlElement& b = trees.back()->Root();
-        const xmlElement* first = FindChild(&b, L"Command");
-        return store.BuildChain(first != nullptr ? first : FindChild(&b, L"Query"));
+        return BuildButtonChain(store, trees, button);
     }
 
     FakeDialog dialog;
