@@ -48,7 +48,7 @@ private:
     // Builds both children of a link; the query, when there is one, is the link.
     std::int32_t BuildLink(const ChainLink& link);
 
-    // Expanded variables, and the path joined to the program's folder with `makeAbsolute`.
+    // `text` with its variables put in; a path is joined to the program's folder after that.
     std::wstring Expanded(const std::wstring& text) const;
 
     IMenuDialog* dialog_;
