@@ -88,13 +88,26 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
 } // namespace
 
 std::wstring MenuMessages::ChainWarningFor(const std::wstring& what) const {
-    std::wstring text = chainWarning;
-    const std::wstring_view mark = L"%WHAT%";
-    for (std::size_t at = text.find(mark); at != std::wstring::npos;
-         at = text.find(mark, at + what.size())) {
-        text.replace(at, mark.size(), what);
+    std::wstring text;
+    for (std::size_t i = 0; i < chainWarning.size(); ++i) {
+        if (chainWarning.compare(i, 6, L"%WHAT%") == 0) {
+            text += what;
+            i += 5;
+        } else {
+            text += chainWarning[i];
+        }
     }
     return text;
+}
+
+namespace {
+
+const MenuMessages kClassicMessages;
+
+} // namespace
+
+const MenuMessages& ClassicMessages() {
+    return kClassicMessages;
 }
 
 MenuMessages ReadMessages(const xmlElement* messages) {

@@ -110,6 +110,8 @@ struct MenuMessages {
 };
 
 MenuMessages ReadMessages(const xmlElement* messages);
+// The menu's own texts, for a file without "Messages".
+const MenuMessages& ClassicMessages();
 
 // One control element: a page's child or "BtnBeenden".
 struct ControlSettings {

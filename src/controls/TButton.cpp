@@ -132,8 +132,7 @@ void TButton::ExecuteChain() {
     if (unknownStart || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
                          !m_pActionStore->RunChain(m_nChainIndex))) {
         // Also after a chain that ran and then failed: the user learns that not all was done.
-        const MenuMessages classic;
-        const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : classic;
+        const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : ClassicMessages();
         const std::wstring text =
             texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
         MessageBoxW(Handle(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
