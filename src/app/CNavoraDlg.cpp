@@ -15,6 +15,7 @@
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
 #include "tooltips/TTEdit.h"
+#include "win/Dpi.h"
 #include "win/ErrorReport.h"
 
 namespace {
@@ -70,6 +71,7 @@ CNavoraDlg::CNavoraDlg() : Dialog(kMainDialogTemplate) {
     m_strCfgDir = options.cfg.dir;
     m_strCfgFile = options.cfg.file;
     m_pSetChk = options.setChk;
+    LoadConfig();
 }
 
 int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
@@ -77,19 +79,28 @@ int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& cap
     return MessageBoxW(Handle(), text.c_str(), caption.c_str(), style);
 }
 
-CNavoraDlg::CNavoraDlg(const std::wstring& configPath, ProofSink* proof)
-    : Dialog(kMainDialogTemplate), m_pProof(proof) {
-    const std::size_t slash = configPath.find_last_of(L"\\/");
-    m_strCfgDir = configPath.substr(0, slash + 1);
-    m_strCfgFile = configPath.substr(slash + 1);
+void CNavoraDlg::LoadConfig() {
+    const ConfigPath path =
+        EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, m_system.ProgramPath());
+    m_strCfgDir = path.dir;
+    m_strCfgFile = path.file;
+    try {
+        m_pCfgDoc = std::make_unique<xmlDocument>(m_strCfgDir + m_strCfgFile);
+    } catch (...) {
+        return; // read again by the set-up, which reports the failure from the dialog
+    }
+    // DPI awareness counts only when declared before the first window.
+    if (m_pCfgDoc->opened && ReadWindowSettings(FindChild(m_pCfgDoc->root, L"General")).dpiScale) {
+        m_nDpi = DeclareDpiAware();
+    }
 }
 
-void CNavoraDlg::Notify(const std::wstring& text, const std::wstring& caption) {
+void CNavoraDlg::Notify(const std::wstring& text, const wchar_t* caption) {
     if (m_pProof != nullptr) {
         m_pProof->Stopped(text);
         m_bProofStopped = true;
     } else {
-        MessageBoxW(Handle(), text.c_str(), caption.c_str(), MB_OK);
+        MessageBoxW(Handle(), text.c_str(), caption, MB_OK);
     }
 }
 
@@ -117,15 +128,12 @@ BOOL CNavoraDlg::OnInitDialog() {
 void CNavoraDlg::SetupFromConfig() {
     m_nCurPage = 0;
     m_nShownPage = 0;
-    const ConfigPath path =
-        EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, m_system.ProgramPath());
-    m_strCfgDir = path.dir;
-    m_strCfgFile = path.file;
     const std::wstring fullPath = m_strCfgDir + m_strCfgFile;
-    m_pCfgDoc = std::make_unique<xmlDocument>(fullPath);
+    if (!m_pCfgDoc) {
+        m_pCfgDoc = std::make_unique<xmlDocument>(fullPath);
+    }
     if (!m_pCfgDoc->opened) {
-        Notify(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden",
-               L"Achtung");
+        Notify(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden");
         OnOK();
         return;
     }
@@ -134,9 +142,12 @@ void CNavoraDlg::SetupFromConfig() {
     const xmlElement* root = m_pCfgDoc->root;
 
     m_messages = ReadMessages(FindChild(root, L"Messages"));
-    const WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
+    WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
+    ScaleToDpi(window, m_nDpi);
     ReadGeneral(window);
-    if (!CreateToolTipp(ReadTooltipSettings(FindChild(root, L"ToolTippConfig")))) {
+    TooltipSettings tip = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
+    ScaleToDpi(tip, m_nDpi);
+    if (!CreateToolTipp(tip)) {
         m_pCfgDoc.reset();
         return;
     }
@@ -180,7 +191,7 @@ void CNavoraDlg::ReadGeneral(const WindowSettings& window) {
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
-    m_bmpBackground.reset(static_cast<HBITMAP>(LoadFromFile(window.background, IMAGE_BITMAP)));
+    m_bmpBackground = LoadPicture(window.background);
     // Without a picture its size counts as 0 x 0.
     BITMAP bm{};
     if (m_bmpBackground) {
@@ -242,13 +253,13 @@ bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
             std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Unknown:
-        Notify(m_messages.noTooltipType, m_messages.noTooltipTypeCaption);
+        Notify(m_messages.noTooltipType, m_messages.noTooltipTypeCaption.c_str());
         OnOK();
         return false;
     }
     m_nWindows = m_pToolTipp->WindowsAtStart();
     if (!m_pToolTipp->WindowsMade()) {
-        Notify(kTipNotCreated, L"Achtung");
+        Notify(kTipNotCreated);
         OnOK();
         return false;
     }
@@ -290,10 +301,12 @@ HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
 }
 
 HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
-    return m_pictures
-        .For(path,
-             [&] { return UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP))); })
-        .get();
+    return m_pictures.For(path, [&] { return LoadPicture(path); }).get();
+}
+
+UniqueBitmap CNavoraDlg::LoadPicture(const std::wstring& path) const {
+    UniqueBitmap picture(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+    return picture && m_nDpi != kFileDpi ? ScaledToDpi(picture.get(), m_nDpi) : std::move(picture);
 }
 
 const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transparent) {
@@ -302,6 +315,11 @@ const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transp
         picture.icon.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
         if (picture.icon) {
             picture.mask = TButton::MakeIconMask(picture.icon.get(), transparent);
+            if (m_nDpi != kFileDpi) {
+                // Masked at the file's size, where the transparent colour is exact.
+                picture.icon = ScaledToDpi(picture.icon.get(), m_nDpi);
+                picture.mask = ScaledToDpi(picture.mask.get(), m_nDpi);
+            }
         }
         return picture;
     });
@@ -319,7 +337,7 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
         return false;
     }
     if (!m_pBtnBeenden->AttachTooltip(m_pToolTipp.get())) {
-        Notify(kTipNotCreated, L"Achtung");
+        Notify(kTipNotCreated);
         OnOK();
         return false;
     }
@@ -342,7 +360,7 @@ void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonCon
             const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
             m_aButtons.push_back(std::move(control));
             if (!tipMade) {
-                Notify(kTipNotCreated, L"Achtung");
+                Notify(kTipNotCreated);
                 OnOK();
                 return;
             }
@@ -353,7 +371,8 @@ void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonCon
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
                                                    const xmlElement* buttonConfig) {
-    const ControlSettings settings = ReadControlSettings(*element, buttonConfig);
+    ControlSettings settings = ReadControlSettings(*element, buttonConfig);
+    ScaleToDpi(settings, m_nDpi);
     std::unique_ptr<TButton> control;
     if (settings.checkBox) {
         auto box = std::make_unique<MenuCheckBox>(page);
@@ -372,7 +391,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         control->SetType(L"button");
     }
     if (settings.caption.empty()) {
-        Notify(m_messages.noCaption, L"Achtung");
+        Notify(m_messages.noCaption);
         return nullptr;
     }
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
@@ -380,7 +399,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         !control->Create(settings.caption, Handle(), id, this)) {
         // Beyond the window budget, or out of window handles: set-up stops rather than go on
         // with a control without a window.
-        Notify(kControlNotCreated, L"Achtung");
+        Notify(kControlNotCreated);
         return nullptr;
     }
     m_nWindows += windows;
@@ -625,89 +644,4 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     default:
         return Dialog::HandleMessage(message, wParam, lParam, result);
     }
-}
-
-std::vector<TButton*> CNavoraDlg::PageControls(int page) const {
-    std::vector<TButton*> controls;
-    for (const auto& control : m_aButtons) {
-        if (control->GetPage() == page) {
-            controls.push_back(control.get());
-        }
-    }
-    return controls;
-}
-
-void CNavoraDlg::ShowPageForProof(int page) {
-    m_nCurPage = page;
-    ShowCurrentPage();
-}
-
-void CNavoraDlg::HoverForProof(TButton* control) {
-    const RECT r = control->GetRectInParent();
-    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(Handle(), &centre);
-    m_pToolTipp->AssumeCursor(centre);
-    ResetOtherControls(control);
-    control->EnterHover();
-    m_pToolTipp->Settle();
-}
-
-void CNavoraDlg::EndHoverForProof() {
-    ResetOtherControls(nullptr);
-    m_pToolTipp->Settle();
-}
-
-void CNavoraDlg::PrintClient(HDC dc) const {
-    PaintBackground(dc);
-    // The controls first, then the tooltip windows, which the menu paints over them.
-    std::vector<HWND> controls;
-    std::vector<HWND> tips;
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongPtrW(child, GWL_STYLE) & WS_VISIBLE) != 0) {
-            (GetDlgCtrlID(child) == kTipWindowId ? tips : controls).push_back(child);
-        }
-    }
-    for (const auto* windows : {&controls, &tips}) {
-        // From the bottom of the stacking order up, so that upper windows end on top.
-        for (auto child = windows->rbegin(); child != windows->rend(); ++child) {
-            PrintChild(*child, dc);
-        }
-    }
-}
-
-void CNavoraDlg::PrintChild(HWND child, HDC dc) const {
-    RECT frame;
-    GetWindowRect(child, &frame);
-    MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&frame), 2);
-    POINT origin{0, 0};
-    ClientToScreen(child, &origin);
-    ScreenToClient(Handle(), &origin);
-    RECT client;
-    GetClientRect(child, &client);
-    const int saved = SaveDC(dc);
-    if ((GetWindowLongPtrW(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
-        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
-    }
-    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-    IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    // The window's own erasing and painting, as on screen: an owner-drawn control is
-    // drawn by the WM_DRAWITEM its button class would send, with the control's font.
-    SendMessageW(child, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    if (Control::FromHandle(child) != nullptr) {
-        if (const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))) {
-            SelectObject(dc, font);
-        }
-        DRAWITEMSTRUCT item{};
-        item.CtlType = ODT_BUTTON;
-        item.CtlID = static_cast<UINT>(GetDlgCtrlID(child));
-        item.itemAction = ODA_DRAWENTIRE;
-        item.hwndItem = child;
-        item.hDC = dc;
-        item.rcItem = client;
-        SendMessageW(Handle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-    } else {
-        SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    }
-    RestoreDC(dc, saved);
 }

@@ -109,8 +109,11 @@ protected:
 
 private:
     // A set-up message: a message box, or for a proof a report that the menu stops.
-    void Notify(const std::wstring& text, const std::wstring& caption);
+    void Notify(const std::wstring& text, const wchar_t* caption = L"Achtung");
     void PrintChild(HWND child, HDC dc) const;
+    // Reads the configuration before the dialog's window exists, and declares DPI awareness
+    // when it asks for drawing at the screen's DPI.
+    void LoadConfig();
     void SetupFromConfig();
     // The General section: icon, background, caption, size and position.
     void ReadGeneral(const WindowSettings& window);
@@ -135,6 +138,8 @@ private:
     // icons, whose mask changes them), made at first use and kept as long as the window.
     HFONT FontFor(const FontSpec& spec);
     HBITMAP PictureFor(const std::wstring& path);
+    // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
+    UniqueBitmap LoadPicture(const std::wstring& path) const;
     // Valid until the next icon is asked for.
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // Background colour, then the picture at the top-left corner.
@@ -145,6 +150,7 @@ private:
     std::wstring m_strCfgDir;
     std::wstring m_strCfgFile;
     std::unique_ptr<xmlDocument> m_pCfgDoc;
+    int m_nDpi = kFileDpi; // the screen's with "dpiscale", else the file's
     std::unique_ptr<TExecuteAbleList> m_pActionBuilder;
     UniqueBitmap m_bmpBackground;
     int m_nBgWidth = 0;

@@ -1,6 +1,9 @@
 #include "config/MenuSettings.h"
 
 #include "config/xmlElement.h"
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
 
 namespace {
 
@@ -142,6 +145,7 @@ WindowSettings ReadWindowSettings(const xmlElement* general) {
                                                  : WindowPlacement::Given;
     window.captionBar = !Is(general, L"title", L"false");
     window.topmost = Is(general, L"zorder", L"topmost");
+    window.dpiScale = IsOn(Attr(general, L"dpiscale"));
     return window;
 }
 
@@ -236,4 +240,42 @@ ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement*
     const xmlElement* command = FindChild(&element, L"Command");
     control.chain = ReadChain(command != nullptr ? command : FindChild(&element, L"Query"));
     return control;
+}
+
+std::int32_t ScaleToDpi(std::int32_t pixels, int dpi) {
+    // Exact in a double (far below 2^53), and no 64-bit division routine in the x86 menu.
+    const double scaled = static_cast<double>(pixels) * dpi / kFileDpi;
+    return static_cast<std::int32_t>(
+        std::clamp(scaled < 0 ? scaled - 0.5 : scaled + 0.5, double{INT32_MIN}, double{INT32_MAX}));
+}
+
+namespace {
+
+void ScaleAll(std::initializer_list<std::int32_t*> values, int dpi) {
+    for (std::int32_t* pixels : values) {
+        *pixels = ScaleToDpi(*pixels, dpi);
+    }
+}
+
+} // namespace
+
+void ScaleToDpi(WindowSettings& window, int dpi) {
+    ScaleAll({&window.width, &window.height, &window.left, &window.top}, dpi);
+}
+
+void ScaleToDpi(TooltipSettings& tip, int dpi) {
+    ScaleAll(
+        {&tip.width, &tip.height, &tip.font.height, &tip.leftMargin, &tip.topMargin, &tip.speed},
+        dpi);
+}
+
+void ScaleToDpi(ControlSettings& control, int dpi) {
+    ScaleAll({&control.left, &control.top, &control.width, &control.height, &control.font.height,
+              &control.hoverFont.height},
+             dpi);
+    for (std::optional<std::int32_t>* pixels : {&control.checkDim, &control.iconOffset}) {
+        if (*pixels) {
+            ScaleAll({&**pixels}, dpi);
+        }
+    }
 }

@@ -27,6 +27,7 @@ struct WindowSettings {
     WindowPlacement placement = WindowPlacement::Given;
     bool captionBar = true;
     bool topmost = false;
+    bool dpiScale = false; // "dpiscale": drawn at the screen's DPI instead of stretched by Windows
 
     bool operator==(const WindowSettings&) const = default;
 };
@@ -144,3 +145,15 @@ struct ControlSettings {
 };
 
 ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig);
+
+// The DPI the file's pixels are written for.
+inline constexpr int kFileDpi = 96;
+
+// `pixels` of the file at `dpi`, rounded as MulDiv rounds (halves away from zero) and
+// saturated to the int32 range.
+std::int32_t ScaleToDpi(std::int32_t pixels, int dpi);
+// Every position, size, margin and font height the section gives at `dpi`, and a button
+// tooltip's speed, the pixels it grows by per tick; times stay as they are.
+void ScaleToDpi(WindowSettings& window, int dpi);
+void ScaleToDpi(TooltipSettings& tip, int dpi);
+void ScaleToDpi(ControlSettings& control, int dpi);

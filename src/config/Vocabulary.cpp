@@ -36,6 +36,7 @@ constexpr AttributeRule kGeneralAttributes[] = {
     {L"top", K::Number, {}},
     {L"title", K::Keyword, kTitle},
     {L"zorder", K::Keyword, kZOrder},
+    {L"dpiscale", K::Flag, kFlag},
 };
 constexpr AttributeRule kTipAttributes[] = {
     {L"tttype", K::Keyword, kTipType},

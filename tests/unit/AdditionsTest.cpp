@@ -1,6 +1,6 @@
 // The vocabulary beyond the classic format, in the platform-free core: variables, run and
-// wait with exit codes, rights and 64-bit queries, the steps a chain warning names, and the
-// file's own messages.
+// wait with exit codes, rights and 64-bit queries, the steps a chain warning names, the
+// file's own messages, and its pixels at the screen's DPI.
 #include <gtest/gtest.h>
 
 #include "ActionFakes.h"
@@ -191,6 +191,85 @@ TEST(MenuMessagesTest, TheFileReplacesEachTextItGives) {
     EXPECT_EQ(read.noTooltipTypeCaption, L"Tip");
     EXPECT_EQ(classic.ChainWarningFor(L"x"),
               L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden");
+}
+
+TEST(DpiScale, PixelsRoundAsMulDivAndSaturate) {
+    const struct {
+        std::int32_t pixels;
+        int dpi;
+        std::int32_t scaled;
+    } cases[] = {
+        {100, 96, 100},
+        {10, 144, 15},
+        {1, 144, 2}, // halves away from zero
+        {-1, 144, -2},
+        {3, 120, 4},
+        {7, 72, 5},
+        {0, 192, 0},
+        {-20, 144, -30},
+        {INT32_MAX, 144, INT32_MAX},
+        {INT32_MIN, 144, INT32_MIN},
+        {INT32_MAX, 48, INT32_MAX / 2 + 1}, // 1073741823.5 rounds up
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScaleToDpi(c.pixels, c.dpi), c.scaled) << c.pixels << " at " << c.dpi;
+    }
+}
+
+TEST(DpiScale, EveryPixelFromTheFileScalesAndNothingElse) {
+    const auto tree = ParseXmlText(
+        L"<config><General width=\"400\" height=\"300\" left=\"-10\" top=\"20\" "
+        L"dpiscale=\"true\" bgcolor=\"1 2 3\"/>"
+        L"<ToolTippConfig tttype=\"buttontt\" width=\"100\" height=\"20\"><TTFont "
+        L"fontsize=\"12\"/><ButtonTTConfig Speed=\"3\" Interval=\"50\"/></ToolTippConfig>"
+        L"<B><ButtonPosition left=\"20\" top=\"40\"/><ButtonLayout type=\"checkbox\" "
+        L"caption=\"c\" width=\"120\" height=\"30\" checkdim=\"12\" tabindex=\"3\" "
+        L"bgcolor=\"4 5 6\"/><Font fontsize=\"-14\"/></B>"
+        L"<C><ButtonLayout caption=\"d\" iconhorizontaloffset=\"8\"/></C></config>");
+    const xmlElement& root = tree->Root();
+    WindowSettings window = ReadWindowSettings(FindChild(&root, L"General"));
+    EXPECT_TRUE(window.dpiScale);
+    WindowSettings expectedWindow = window;
+    expectedWindow.width = 600;
+    expectedWindow.height = 450;
+    expectedWindow.left = -15;
+    expectedWindow.top = 30;
+    ScaleToDpi(window, 144);
+    EXPECT_EQ(window, expectedWindow);
+
+    TooltipSettings tip = ReadTooltipSettings(FindChild(&root, L"ToolTippConfig"));
+    TooltipSettings expectedTip = tip;
+    expectedTip.width = 150;
+    expectedTip.height = 30;
+    expectedTip.font.height = 18;
+    expectedTip.speed = 5;     // 4.5 rounds up: the strip grows as far per tick as it looks
+    expectedTip.interval = 50; // a time
+    ScaleToDpi(tip, 144);
+    EXPECT_EQ(tip, expectedTip);
+
+    ControlSettings box = ReadControlSettings(*FindChild(&root, L"B"), nullptr);
+    ScaleToDpi(box, 144);
+    EXPECT_EQ((std::vector<std::int32_t>{box.left, box.top, box.width, box.height, *box.checkDim,
+                                         box.font.height, box.hoverFont.height, box.tabIndex}),
+              (std::vector<std::int32_t>{30, 60, 180, 45, 18, -21, 0, 3}));
+    EXPECT_EQ(box.bgColor, ReadControlSettings(*FindChild(&root, L"B"), nullptr).bgColor);
+    EXPECT_FALSE(box.iconOffset); // not written: stays unset
+
+    ControlSettings button = ReadControlSettings(*FindChild(&root, L"C"), nullptr);
+    ScaleToDpi(button, 120);
+    EXPECT_EQ(button.iconOffset, 10);
+    EXPECT_FALSE(button.checkDim);
+}
+
+TEST(DpiScale, OnlyTheWordTrueAsksForIt) {
+    for (const auto& [text, on] : {std::pair{L"dpiscale=\"true\"", true},
+                                   {L"dpiscale=\"TRUE\"", false},
+                                   {L"dpiscale=\"1\"", false},
+                                   {L"", false}}) {
+        const auto tree = ParseXmlText(std::wstring(L"<config><General ") + text + L"/></config>");
+        EXPECT_EQ(ReadWindowSettings(FindChild(&tree->Root(), L"General")).dpiScale, on)
+            << EncodeUtf8(text);
+    }
 }
 
 } // namespace

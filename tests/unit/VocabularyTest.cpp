@@ -100,7 +100,8 @@ std::wstring Snapshot(const std::wstring& text) {
     std::wostringstream out;
     const WindowSettings w = ReadWindowSettings(FindChild(root, L"General"));
     out << w.icon << w.background << w.bgColor << w.caption << w.width << w.height << w.left
-        << w.top << static_cast<int>(w.placement) << w.captionBar << w.topmost << L";";
+        << w.top << static_cast<int>(w.placement) << w.captionBar << w.topmost << w.dpiScale
+        << L";";
     const TooltipSettings t = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
     out << static_cast<int>(t.kind) << t.width << t.height << t.bgColor << Font(t.font)
         << t.textColor << t.leftMargin << t.topMargin << t.speed << t.interval << L";";
@@ -249,6 +250,9 @@ DocumentedAttributes(std::set<std::pair<std::wstring, std::wstring>>& suppliedBy
                 attributes.assign(named.begin() + 1, named.end());
             } else if (subsection == L"11.4") {
                 element = L"Messages";
+                attributes = words(cells[0]);
+            } else if (subsection == L"11.5") {
+                element = L"General";
                 attributes = words(cells[0]);
             } else {
                 continue;

@@ -1,0 +1,40 @@
+#include "win/Dpi.h"
+
+#include "config/MenuSettings.h"
+
+int DeclareDpiAware() {
+    // System awareness, not per monitor: on a second screen of another scale Windows
+    // stretches the window as it does for system-aware programs.
+    using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32"), "SetProcessDPIAware");
+    if (found != nullptr) {
+        reinterpret_cast<SetProcessDpiAwareFn>(reinterpret_cast<void*>(found))();
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kFileDpi;
+}
+
+UniqueBitmap ScaledToDpi(HBITMAP picture, int dpi) {
+    BITMAP bm{};
+    GetObjectW(picture, sizeof bm, &bm);
+    const int width = ScaleToDpi(bm.bmWidth, dpi);
+    const int height = ScaleToDpi(bm.bmHeight, dpi);
+    const bool mask = bm.bmBitsPixel == 1;
+    const HDC screen = GetDC(nullptr);
+    UniqueBitmap scaled(mask ? CreateBitmap(width, height, 1, 1, nullptr)
+                             : CreateCompatibleBitmap(screen, width, height));
+    ReleaseDC(nullptr, screen);
+    if (!scaled) {
+        return scaled;
+    }
+    const UniqueMemoryDc from(CreateCompatibleDC(nullptr));
+    const UniqueMemoryDc to(CreateCompatibleDC(nullptr));
+    const SelectGuard source(from.get(), picture);
+    const SelectGuard target(to.get(), scaled.get());
+    SetStretchBltMode(to.get(), mask ? COLORONCOLOR : HALFTONE);
+    SetBrushOrgEx(to.get(), 0, 0, nullptr); // as HALFTONE requires
+    StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    return scaled;
+}
