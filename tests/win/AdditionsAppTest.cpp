@@ -12,6 +12,8 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ProcessWindows.h"
 
@@ -56,7 +58,10 @@ std::string Box(const char* caption, const char* message = "ok") {
 // folder of its own.
 class Disc : public ::testing::Test {
 protected:
-    void Start(const std::string& config) {
+    // `files`: more files by name and bytes, in the folder the menu starts in, where relative
+    // picture paths lead.
+    void Start(const std::string& config,
+               const std::vector<std::pair<std::string, std::string>>& files = {}) {
         const std::string name = "navora-disc-" + std::to_string(++runs_);
         disc_ = fs::temp_directory_path() / name / "disc";
         elsewhere_ = fs::temp_directory_path() / name / "elsewhere";
@@ -67,13 +72,17 @@ protected:
         }
         std::ofstream(disc_ / "navora.xml", std::ios::binary) << config;
         std::ofstream(disc_ / "marker.txt") << "x";
+        for (const auto& [file, bytes] : files) {
+            std::ofstream(elsewhere_ / file, std::ios::binary) << bytes;
+        }
         process_ = std::make_unique<MenuProcess>(L"", elsewhere_, disc_ / "navora.exe");
         ASSERT_TRUE(process_->Started());
         dialog_ = process_->Window(L"Zusatz");
         ASSERT_NE(dialog_, nullptr);
         Sleep(300);
     }
-    void TearDown() override {
+    void TearDown() override { Stop(); }
+    void Stop() {
         process_.reset();
         std::error_code ignored;
         fs::remove_all(disc_.parent_path(), ignored);
@@ -267,6 +276,211 @@ TEST(DiscMessages, SetUpMessagesInTheFilesWords) {
     }
     std::error_code ignored;
     fs::remove_all(dir, ignored);
+}
+
+// A 24-bit bitmap file, each pixel coloured by `colour(x, y)` (y = 0 the top row).
+template <typename Colour> std::string BitmapFile(int width, int height, Colour colour) {
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels;
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row(static_cast<std::size_t>(stride), '\0');
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = colour(x, y);
+            row[static_cast<std::size_t>(x) * 3] = static_cast<char>(GetBValue(c));
+            row[static_cast<std::size_t>(x) * 3 + 1] = static_cast<char>(GetGValue(c));
+            row[static_cast<std::size_t>(x) * 3 + 2] = static_cast<char>(GetRValue(c));
+        }
+        pixels += row;
+    }
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
+}
+
+// The screen at `dpi` for programs started from now on, as the display settings leave it
+// after the next sign-in; the former setting back at the end.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) {
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof former_;
+        hadValue_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(&former_), &size) == ERROR_SUCCESS;
+        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                       sizeof dpi);
+    }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+    ~ScreenDpi() {
+        if (hadValue_) {
+            RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&former_), sizeof former_);
+        } else {
+            RegDeleteValueW(key_, L"LogPixels");
+        }
+        RegCloseKey(key_);
+    }
+
+private:
+    HKEY key_ = nullptr;
+    DWORD former_ = 0;
+    bool hadValue_ = false;
+};
+
+// What a 144-DPI menu shows, in its client area's pixels.
+struct DpiLook {
+    RECT client{};
+    RECT button{};
+    RECT tip{};
+    int textRows = 0; // rows of the button holding caption text
+};
+
+constexpr COLORREF kMagenta = RGB(255, 0, 255);
+constexpr COLORREF kFace = RGB(200, 100, 50);
+
+class DpiDisc : public Disc {
+protected:
+    void SetUp() override {
+        // This process sees the menu's pixels unscaled, as an aware program does on Windows.
+        SetProcessDPIAware();
+    }
+
+    // The menu with or without "dpiscale" on a 144-DPI screen.
+    DpiLook Show(bool dpiScale) {
+        const ScreenDpi screen(144);
+        const std::string config =
+            std::string("<config>\n<General caption=\"Zusatz\" width=\"400\" height=\"300\" "
+                        "windowpos=\"topleft\" bgcolor=\"0 0 80\" background=\"back.bmp\"") +
+            (dpiScale ? " dpiscale=\"true\"" : "") +
+            "/>\n<ToolTippConfig tttype=\"statictt\" width=\"100\" height=\"20\">"
+            "<TTFont font=\"Arial\" fontsize=\"10\"/>"
+            "<StaticTTConfig LeftMargin=\"10\" TopMargin=\"250\"/></ToolTippConfig>\n"
+            "<Pages><Page><A><ButtonPosition left=\"20\" top=\"40\"/><ButtonLayout "
+            "caption=\"Hg\" width=\"120\" height=\"30\" bgcolor=\"200 100 50\" icon=\"icon.bmp\" "
+            "icontransparentcolor=\"255 0 255\" iconhorizontaloffset=\"4\"/>"
+            "<Font font=\"Arial\" fontsize=\"20\" textcolor=\"0 0 0\"/></A></Page></Pages>\n"
+            "</config>\n";
+        Start(config, {{"back.bmp", BitmapFile(40, 20,
+                                               [](int x, int) {
+                                                   return x < 20 ? RGB(255, 0, 0) : RGB(0, 255, 0);
+                                               })},
+                       {"icon.bmp", BitmapFile(16, 16, [](int x, int y) {
+                            return x >= 4 && x < 12 && y >= 4 && y < 12 ? RGB(0, 0, 255) : kMagenta;
+                        })}});
+        DpiLook look;
+        if (dialog_ == nullptr) {
+            return look;
+        }
+        GetClientRect(dialog_, &look.client);
+        const auto inClient = [&](HWND window) {
+            RECT r{};
+            GetWindowRect(window, &r);
+            MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
+            return r;
+        };
+        const HWND button = FindWindowExW(dialog_, nullptr, L"Button", L"Hg");
+        if (button != nullptr) {
+            look.button = inClient(button);
+        }
+        if (const HWND tip = GetDlgItem(dialog_, 8888)) {
+            look.tip = inClient(tip);
+        }
+        screen_ = GetDC(nullptr);
+        for (int y = look.button.top; y < look.button.bottom; ++y) {
+            bool text = false;
+            for (int x = look.button.left + (look.button.right - look.button.left) / 4;
+                 x < look.button.right; ++x) {
+                text = text || Pixel(x, y) == RGB(0, 0, 0);
+            }
+            look.textRows += text ? 1 : 0;
+        }
+        return look;
+    }
+    // The screen's pixel at a point of the menu's client area.
+    COLORREF Pixel(int x, int y) const {
+        POINT p{x, y};
+        ClientToScreen(dialog_, &p);
+        return GetPixel(screen_, p.x, p.y);
+    }
+    void TearDown() override {
+        if (screen_ != nullptr) {
+            ReleaseDC(nullptr, screen_);
+        }
+        Disc::TearDown();
+    }
+
+    HDC screen_ = nullptr;
+};
+
+TEST_F(DpiDisc, WithoutDpiScaleTheFilesPixelsStay) {
+    // Wine hands 144 DPI also to programs that declare no awareness, and stretches nothing;
+    // Windows would stretch this window's picture. Either way the menu's own pixels stay.
+    const DpiLook look = Show(false);
+    EXPECT_EQ(look.client.right, 400);
+    EXPECT_EQ(look.client.bottom, 300);
+    EXPECT_EQ(look.button.left, 20);
+    EXPECT_EQ(look.button.top, 40);
+    EXPECT_EQ(look.button.right - look.button.left, 120);
+    EXPECT_EQ(look.button.bottom - look.button.top, 30);
+    EXPECT_EQ(look.tip.left, 10);
+    EXPECT_EQ(look.tip.top, 250);
+    EXPECT_EQ(look.tip.right - look.tip.left, 100);
+    EXPECT_EQ(Pixel(38, 18), RGB(0, 255, 0)); // the 40 x 20 background
+    EXPECT_EQ(Pixel(45, 5), RGB(0, 0, 80));
+}
+
+TEST_F(DpiDisc, DpiScaleDrawsTheFileAtTheScreensDpi) {
+    const int textRowsUnscaled = Show(false).textRows;
+    Stop();
+    const DpiLook look = Show(true);
+    ASSERT_NE(dialog_, nullptr);
+    EXPECT_EQ(look.client.right, 600);
+    EXPECT_EQ(look.client.bottom, 450);
+    EXPECT_EQ(look.button.left, 30);
+    EXPECT_EQ(look.button.top, 60);
+    EXPECT_EQ(look.button.right - look.button.left, 180);
+    EXPECT_EQ(look.button.bottom - look.button.top, 45);
+    EXPECT_EQ(look.tip.left, 15);
+    EXPECT_EQ(look.tip.top, 375);
+    EXPECT_EQ(look.tip.right - look.tip.left, 150);
+    EXPECT_EQ(look.tip.bottom - look.tip.top, 30);
+    // The caption's font is half as high again (sampled rows, not the glyphs themselves).
+    EXPECT_GE(look.textRows * 100, textRowsUnscaled * 125) << textRowsUnscaled;
+    EXPECT_LE(look.textRows * 100, textRowsUnscaled * 175) << look.textRows;
+
+    // The background picture at 60 x 30: each half's inside keeps its colour.
+    EXPECT_EQ(Pixel(5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(55, 25), RGB(0, 255, 0));
+    EXPECT_EQ(Pixel(45, 5), RGB(0, 255, 0)); // beyond the file's 40 pixels
+    EXPECT_EQ(Pixel(65, 5), RGB(0, 0, 80));
+
+    // The icon at 24 x 24, 6 pixels in, centred on the 45-pixel button: its blue square
+    // 12 x 12, its transparent frame the button's face, and no trace of magenta anywhere.
+    const int left = look.button.left + 6;
+    const int top = look.button.top + (45 - 24) / 2;
+    EXPECT_EQ(Pixel(left + 12, top + 12), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(left + 9, top + 15), RGB(0, 0, 255));
+    EXPECT_EQ(Pixel(left + 2, top + 12), kFace);
+    EXPECT_EQ(Pixel(left + 21, top + 21), kFace);
+    int magenta = 0;
+    for (int y = top; y < top + 24; ++y) {
+        for (int x = left; x < left + 24; ++x) {
+            const COLORREF c = Pixel(x, y);
+            magenta += GetRValue(c) > 150 && GetBValue(c) > 150 && GetGValue(c) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(magenta, 0);
 }
 
 } // namespace
