@@ -89,7 +89,8 @@ void CNavoraDlg::LoadConfig() {
     } catch (...) {
         return; // read again by the set-up, which reports the failure from the dialog
     }
-    // DPI awareness counts only when declared before the first window.
+    // Read here, before the window exists, rather than in the set-up: DPI awareness counts
+    // only when declared before the process's first window.
     if (m_pCfgDoc->opened && ReadWindowSettings(FindChild(m_pCfgDoc->root, L"General")).dpiScale) {
         m_nDpi = DeclareDpiAware();
     }
