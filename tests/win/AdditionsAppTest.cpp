@@ -423,19 +423,26 @@ protected:
     HDC screen_ = nullptr;
 };
 
+// The client area, the button and the tooltip: the file's pixels times `halves` / 2.
+void ExpectGeometry(const DpiLook& look, int halves) {
+    const auto place = [](const RECT& r) {
+        return std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    };
+    const auto scaled = [&](std::vector<LONG> pixels) {
+        for (LONG& p : pixels) {
+            p = p * halves / 2;
+        }
+        return pixels;
+    };
+    EXPECT_EQ(place(look.client), scaled({0, 0, 400, 300}));
+    EXPECT_EQ(place(look.button), scaled({20, 40, 120, 30}));
+    EXPECT_EQ(place(look.tip), scaled({10, 250, 100, 20}));
+}
+
 TEST_F(DpiDisc, WithoutDpiScaleTheFilesPixelsStay) {
     // Wine hands 144 DPI also to programs that declare no awareness, and stretches nothing;
     // Windows would stretch this window's picture. Either way the menu's own pixels stay.
-    const DpiLook look = Show(false);
-    EXPECT_EQ(look.client.right, 400);
-    EXPECT_EQ(look.client.bottom, 300);
-    EXPECT_EQ(look.button.left, 20);
-    EXPECT_EQ(look.button.top, 40);
-    EXPECT_EQ(look.button.right - look.button.left, 120);
-    EXPECT_EQ(look.button.bottom - look.button.top, 30);
-    EXPECT_EQ(look.tip.left, 10);
-    EXPECT_EQ(look.tip.top, 250);
-    EXPECT_EQ(look.tip.right - look.tip.left, 100);
+    ExpectGeometry(Show(false), 2);
     EXPECT_EQ(Pixel(38, 18), RGB(0, 255, 0)); // the 40 x 20 background
     EXPECT_EQ(Pixel(45, 5), RGB(0, 0, 80));
 }
@@ -445,16 +452,7 @@ TEST_F(DpiDisc, DpiScaleDrawsTheFileAtTheScreensDpi) {
     Stop();
     const DpiLook look = Show(true);
     ASSERT_NE(dialog_, nullptr);
-    EXPECT_EQ(look.client.right, 600);
-    EXPECT_EQ(look.client.bottom, 450);
-    EXPECT_EQ(look.button.left, 30);
-    EXPECT_EQ(look.button.top, 60);
-    EXPECT_EQ(look.button.right - look.button.left, 180);
-    EXPECT_EQ(look.button.bottom - look.button.top, 45);
-    EXPECT_EQ(look.tip.left, 15);
-    EXPECT_EQ(look.tip.top, 375);
-    EXPECT_EQ(look.tip.right - look.tip.left, 150);
-    EXPECT_EQ(look.tip.bottom - look.tip.top, 30);
+    ExpectGeometry(look, 3);
     // The caption's font is half as high again (sampled rows, not the glyphs themselves).
     EXPECT_GE(look.textRows * 100, textRowsUnscaled * 125) << textRowsUnscaled;
     EXPECT_LE(look.textRows * 100, textRowsUnscaled * 175) << look.textRows;
