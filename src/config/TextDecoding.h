@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
@@ -32,6 +33,15 @@ std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOff
 // The bytes DecodeConfigText decodes: cut at the first 0x1A or NUL byte, every CR LF
 // pair made LF. DecodeUtf8 of the result equals DecodeConfigText(fileBytes).
 std::string ConfigTextBytes(std::string_view fileBytes);
+
+// Whether a piece of text holds only ASCII.
+template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
+    std::make_unsigned_t<Char> any = 0; // no early exit: the compiler vectorises this
+    for (const Char c : piece) {
+        any |= static_cast<std::make_unsigned_t<Char>>(c);
+    }
+    return any < 0x80;
+}
 
 // How many units DecodeUtf8 makes of `text`, which holds no NUL.
 std::size_t DecodedLength(std::string_view text);

@@ -9,7 +9,6 @@
 
 namespace {
 
-using xmlRules::AsciiOnly;
 using xmlRules::npos;
 using xmlRules::Stored;
 
@@ -29,12 +28,9 @@ public:
     std::size_t UnitsIn(std::string_view piece) const { return DecodedLength(piece); }
     template <bool kLower, bool kUnescape>
     Stored Store(std::string_view piece, wchar_t* out) const {
-        if (AsciiOnly(piece)) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(piece.data());
-            return {StoredForm<kLower, kUnescape>(bytes, piece.size(), out), piece.size()};
-        }
-        const std::size_t n = DecodeUtf8To(piece, out);
-        return {StoredForm<kLower, kUnescape>(out, n, out), n};
+        std::size_t decoded = 0;
+        const std::size_t units = StoredFormOfUtf8<kLower, kUnescape>(piece, out, decoded);
+        return {units, decoded};
     }
     // White space is whole characters below U+10000.
     std::size_t RawLength(std::wstring_view units) const {
@@ -79,6 +75,7 @@ private:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
-    const std::string text = ConfigTextBytes(fileBytes);
-    return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run();
+    auto tree = std::make_unique<xmlTree>(fileBytes.size());
+    const std::string_view text = tree->KeepText(ConfigTextBytes(fileBytes));
+    return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run(std::move(tree));
 }

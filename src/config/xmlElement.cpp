@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -16,6 +17,106 @@ std::wstring LowerAsciiLetters(std::wstring_view text) {
     std::wstring out(text);
     StoredForm<true, false>(out.data(), out.size(), out.data());
     return out;
+}
+
+bool xmlAttribute::Fits(const xmlAttributePlace& place) {
+    for (const std::size_t at : {place.name, place.openQuote, place.closeQuote}) {
+        if (at != xmlAttributePlace::npos && at >= kNoPlace) {
+            return false;
+        }
+    }
+    return true;
+}
+
+xmlAttribute xmlAttribute::Compact(const void* data, std::size_t nameSize, std::size_t valueSize,
+                                   std::uint32_t valueFrom, const xmlAttributePlace& place) {
+    auto narrow = [](std::size_t at) {
+        return at == xmlAttributePlace::npos ? kNoPlace : static_cast<std::uint32_t>(at);
+    };
+    xmlAttribute a;
+    a.data_ = data;
+    a.nameSize_ = static_cast<std::uint32_t>(nameSize);
+    a.valueSize_ = static_cast<std::uint32_t>(valueSize);
+    a.valueFrom_ = valueFrom;
+    a.place_[0] = narrow(place.name);
+    a.place_[1] = narrow(place.openQuote);
+    a.place_[2] = narrow(place.closeQuote);
+    return a;
+}
+
+xmlAttribute xmlAttribute::Stored(Arena* arena, std::wstring_view name, std::wstring_view value,
+                                  const xmlAttributePlace& place) {
+    // The value is found from the name: both lie in one piece of the tree's memory.
+    const wchar_t* base = name.empty() ? value.data() : name.data();
+    const std::size_t valueFrom = value.empty() ? 0 : static_cast<std::size_t>(value.data() - base);
+    if ((!value.empty() && value.data() < base) || valueFrom >= kDecoded || name.size() >= kLarge ||
+        value.size() >= kLarge || !Fits(place)) {
+        void* room = arena->Allocate(sizeof(Large), alignof(Large));
+        return Compact(new (room) Large{name, value, place}, kLarge, 0, 0, {});
+    }
+    return Compact(base, name.size(), value.size(),
+                   static_cast<std::uint32_t>(valueFrom) | kDecoded, place);
+}
+
+xmlAttribute xmlAttribute::Kept(Arena* arena, const char* name, std::size_t nameBytes,
+                                std::size_t valueFrom, std::size_t valueBytes,
+                                const xmlAttributePlace& place) {
+    if (valueFrom >= kDecoded || nameBytes >= kLarge || valueBytes >= kLarge || !Fits(place)) {
+        const std::pair<std::wstring_view, std::wstring_view> stored =
+            Decoded(arena, {name, nameBytes}, {name + valueFrom, valueBytes});
+        return Stored(arena, stored.first, stored.second, place);
+    }
+    return Compact(name, nameBytes, valueBytes, static_cast<std::uint32_t>(valueFrom), place);
+}
+
+std::pair<std::wstring_view, std::wstring_view>
+xmlAttribute::Decoded(Arena* arena, std::string_view name, std::string_view value) {
+    auto* out = static_cast<wchar_t*>(
+        arena->Allocate((name.size() + value.size()) * sizeof(wchar_t), alignof(wchar_t)));
+    std::size_t decoded = 0;
+    const std::size_t n = StoredFormOfUtf8<true, false>(name, out, decoded);
+    const std::size_t v = StoredFormOfUtf8<false, true>(value, out + n, decoded);
+    return {{out, n}, {out + n, v}};
+}
+
+void xmlAttribute::Decode(Arena* arena) const {
+    const auto* bytes = static_cast<const char*>(data_);
+    const std::pair<std::wstring_view, std::wstring_view> stored =
+        Decoded(arena, {bytes, nameSize_}, {bytes + valueFrom_, valueSize_});
+    data_ = stored.first.data();
+    nameSize_ = static_cast<std::uint32_t>(stored.first.size());
+    valueSize_ = static_cast<std::uint32_t>(stored.second.size());
+    valueFrom_ = nameSize_ | kDecoded;
+}
+
+std::wstring_view xmlAttribute::Name(Arena* arena) const {
+    if (nameSize_ == kLarge) {
+        return AsLarge().name;
+    }
+    if ((valueFrom_ & kDecoded) == 0) {
+        Decode(arena);
+    }
+    return {static_cast<const wchar_t*>(data_), nameSize_};
+}
+
+std::wstring_view xmlAttribute::Value(Arena* arena) const {
+    if (nameSize_ == kLarge) {
+        return AsLarge().value;
+    }
+    if ((valueFrom_ & kDecoded) == 0) {
+        Decode(arena);
+    }
+    return {static_cast<const wchar_t*>(data_) + (valueFrom_ & ~kDecoded), valueSize_};
+}
+
+xmlAttributePlace xmlAttribute::Place() const {
+    if (nameSize_ == kLarge) {
+        return AsLarge().place;
+    }
+    auto widen = [](std::uint32_t at) {
+        return at == kNoPlace ? xmlAttributePlace::npos : static_cast<std::size_t>(at);
+    };
+    return {widen(place_[0]), widen(place_[1]), widen(place_[2])};
 }
 
 wchar_t* xmlElement::Room(std::size_t n) {
@@ -44,7 +145,8 @@ void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view valu
     if (attributes.empty()) {
         attributes.reserve(4); // most elements have a few; saves the first regrowths
     }
-    attributes.push_back({Keep(attrName, true, false), Keep(value, false, true), place});
+    attributes.push_back(xmlAttribute::Stored(Memory(), Keep(attrName, true, false),
+                                              Keep(value, false, true), place));
 }
 
 xmlElement& xmlElement::AddChild() {
@@ -57,9 +159,9 @@ xmlElement& xmlElement::AddChild() {
 
 std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
     const std::wstring key = LowerAsciiLetters(attrName);
-    for (const Attribute& a : attributes) {
-        if (a.name == key) {
-            return std::wstring(a.value);
+    for (const xmlAttribute& a : attributes) {
+        if (a.Name(Memory()) == key) {
+            return std::wstring(a.Value(Memory()));
         }
     }
     return {};

@@ -1,14 +1,18 @@
 // The configuration's element tree. Every element, name and value of one tree
-// lives in the tree's arena: building is a bump of a pointer, and the whole tree
-// goes at once with its xmlTree, whatever its depth.
+// lives in the tree's arena, beside the text its attributes are decoded from:
+// building is a bump of a pointer, and the whole tree goes at once with its
+// xmlTree, whatever its depth.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "config/Arena.h"
+#include "config/TextDecoding.h"
 
 // Where an attribute stands in the decoded text: its name (trimmed) and the
 // double quotes around its value. npos where the reader took it from text
@@ -20,10 +24,56 @@ struct xmlAttributePlace {
     std::size_t closeQuote = npos;
 };
 
+// One attribute of an element, in 32 bytes. One the reader finds in the file's UTF-8 text
+// keeps where its name and value stand there, and decodes them the first time either is
+// asked for: the menu asks for few of them, and the tree keeps that text. Places and sizes
+// are held in 32 bits; one that does not fit keeps its decoded form in a record of its own.
+class xmlAttribute {
+public:
+    // Name and value in their stored form, already in the tree's memory.
+    static xmlAttribute Stored(Arena* arena, std::wstring_view name, std::wstring_view value,
+                               const xmlAttributePlace& place);
+    // `nameBytes` of UTF-8 text at `name` and `valueBytes` at name + `valueFrom`, which the tree
+    // keeps and whose stored form needs no trimming.
+    static xmlAttribute Kept(Arena* arena, const char* name, std::size_t nameBytes,
+                             std::size_t valueFrom, std::size_t valueBytes,
+                             const xmlAttributePlace& place);
+
+    std::wstring_view Name(Arena* arena) const;
+    std::wstring_view Value(Arena* arena) const;
+    xmlAttributePlace Place() const;
+
+private:
+    struct Large {
+        std::wstring_view name;
+        std::wstring_view value;
+        xmlAttributePlace place;
+    };
+    static constexpr std::uint32_t kLarge = 0xFFFFFFFF;   // in nameSize_: data_ is a Large
+    static constexpr std::uint32_t kDecoded = 0x80000000; // in valueFrom_: data_ is wchar_t
+    static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
+
+    static bool Fits(const xmlAttributePlace& place);
+    static xmlAttribute Compact(const void* data, std::size_t nameSize, std::size_t valueSize,
+                                std::uint32_t valueFrom, const xmlAttributePlace& place);
+    // Stored forms of a name and a value in UTF-8, one after the other in the tree's memory.
+    static std::pair<std::wstring_view, std::wstring_view>
+    Decoded(Arena* arena, std::string_view name, std::string_view value);
+    const Large& AsLarge() const { return *static_cast<const Large*>(data_); }
+    void Decode(Arena* arena) const;
+
+    // UTF-8 text of the name until decoded; then the name, the value `valueFrom_` units on.
+    mutable const void* data_;
+    mutable std::uint32_t nameSize_;  // bytes, then units
+    mutable std::uint32_t valueSize_; // bytes, then units
+    mutable std::uint32_t valueFrom_; // bytes, then units with kDecoded
+    std::uint32_t place_[3];
+};
+
 class xmlElement {
 public:
     explicit xmlElement(Arena* arena)
-        : attributes(ArenaAllocator<Attribute>(arena)),
+        : attributes(ArenaAllocator<xmlAttribute>(arena)),
           children(ArenaAllocator<xmlElement*>(arena)) {}
     xmlElement(const xmlElement&) = delete;
     xmlElement& operator=(const xmlElement&) = delete;
@@ -35,9 +85,11 @@ public:
     xmlElement* GetChild(std::size_t i) const { return children[i]; }
 
     std::size_t GetAttributeCount() const { return attributes.size(); }
-    std::wstring_view GetAttributeName(std::size_t i) const { return attributes[i].name; }
-    std::wstring_view GetAttributeValue(std::size_t i) const { return attributes[i].value; }
-    const xmlAttributePlace& GetAttributePlace(std::size_t i) const { return attributes[i].place; }
+    std::wstring_view GetAttributeName(std::size_t i) const { return attributes[i].Name(Memory()); }
+    std::wstring_view GetAttributeValue(std::size_t i) const {
+        return attributes[i].Value(Memory());
+    }
+    xmlAttributePlace GetAttributePlace(std::size_t i) const { return attributes[i].Place(); }
     // Index of the element's "<" in the decoded text.
     std::size_t GetOffset() const { return offset; }
 
@@ -48,32 +100,23 @@ public:
     void SetOffset(std::size_t at) { offset = at; }
     // Room in this tree's memory for `n` characters, to decode a name or value straight into.
     wchar_t* Room(std::size_t n);
-    // SetName and AddAttribute for text that already lies in Room, in its stored form.
+    // SetName for text that already lies in Room, in its stored form.
     void SetNameInRoom(std::wstring_view text) { name = text; }
-    void AddAttributeInRoom(std::wstring_view attrName, std::wstring_view value,
-                            const xmlAttributePlace& place) {
-        if (attributes.capacity() == attributes.size() && attributes.size() < 4) {
-            attributes.reserve(4); // attributes from text before the tag: no regrowth for a few
-        }
-        attributes.push_back({attrName, value, place});
+    // The element's attributes, made before: copied into the tree's memory at once.
+    void SetAttributes(const std::vector<xmlAttribute>& all) {
+        attributes.assign(all.begin(), all.end());
     }
-    // Room for `n` attributes in all, made before the first is added.
-    void ReserveAttributes(std::size_t n) { attributes.reserve(n); }
+    // The tree's memory.
+    Arena* Memory() const { return children.get_allocator().arena(); }
     // Appends a new element without name, attributes or children, owned like this one.
     xmlElement& AddChild();
 
 private:
-    struct Attribute {
-        std::wstring_view name;
-        std::wstring_view value;
-        xmlAttributePlace place;
-    };
-
     std::wstring_view Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes);
 
     std::wstring_view name;
     std::size_t offset = 0;
-    std::vector<Attribute, ArenaAllocator<Attribute>> attributes;
+    std::vector<xmlAttribute, ArenaAllocator<xmlAttribute>> attributes;
     std::vector<xmlElement*, ArenaAllocator<xmlElement*>> children;
 };
 
@@ -106,6 +149,20 @@ std::size_t StoredForm(const Unit* in, std::size_t size, wchar_t* out) {
     return n;
 }
 
+// StoredForm of UTF-8 text that holds no NUL, written to `out`, which has room for as many
+// units as the text has bytes. Returns how many it wrote; `decoded` receives how many units
+// the text decodes to.
+template <bool kLower, bool kUnescape>
+std::size_t StoredFormOfUtf8(std::string_view text, wchar_t* out, std::size_t& decoded) {
+    if (AsciiOnly(text)) {
+        decoded = text.size();
+        return StoredForm<kLower, kUnescape>(reinterpret_cast<const unsigned char*>(text.data()),
+                                             text.size(), out);
+    }
+    decoded = DecodeUtf8To(text, out);
+    return StoredForm<kLower, kUnescape>(out, decoded, out);
+}
+
 // Owns one tree: its root element and everything below it.
 class xmlTree {
 public:
@@ -115,12 +172,18 @@ public:
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
+    // Keeps `bytes` as long as the tree, for attributes read from them; returns the kept text.
+    std::string_view KeepText(std::string bytes) {
+        text = std::move(bytes);
+        return text;
+    }
     // Index of the root's own end tag in the decoded text; npos when the text ends before it.
     std::size_t RootEndTag() const { return rootEndTag; }
     void SetRootEndTag(std::size_t at) { rootEndTag = at; }
 
 private:
     Arena arena;
+    std::string text;
     xmlElement* root;
     std::size_t rootEndTag = std::wstring_view::npos;
 };

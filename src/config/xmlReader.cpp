@@ -38,7 +38,7 @@ public:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text) {
-    return xmlRules::Parser<WideText>(WideText(text)).Run();
+    return xmlRules::Parser<WideText>(WideText(text)).Run(std::make_unique<xmlTree>(text.size()));
 }
 
 TextPosition PositionOf(std::wstring_view text, std::size_t offset) {
