@@ -19,10 +19,11 @@ using xmlRules::Stored;
 class Utf8Text {
 public:
     using Char = char;
-    explicit Utf8Text(std::string_view text)
-        : src(text), units_(DecodedLength(text)), index_(text) {}
+    explicit Utf8Text(std::string_view text) : src(text), index_(text) {}
 
-    std::size_t Units() const { return units_; }
+    // A pass over the whole text; a character takes at most four bytes.
+    std::size_t Units() const { return DecodedLength(src); }
+    std::size_t UnitsAtLeast() const { return src.size() / 4; }
     // The unit index of byte `b`, which starts a character.
     std::size_t UnitAt(std::size_t b) { return index_.At(b); }
     std::size_t UnitsIn(std::string_view piece) const { return DecodedLength(piece); }
@@ -68,7 +69,6 @@ public:
     std::string_view src;
 
 private:
-    std::size_t units_;
     Utf8UnitIndex index_;
 };
 

@@ -19,31 +19,6 @@ std::wstring LowerAsciiLetters(std::wstring_view text) {
     return out;
 }
 
-bool xmlAttribute::Fits(const xmlAttributePlace& place) {
-    for (const std::size_t at : {place.name, place.openQuote, place.closeQuote}) {
-        if (at != xmlAttributePlace::npos && at >= kNoPlace) {
-            return false;
-        }
-    }
-    return true;
-}
-
-xmlAttribute xmlAttribute::Compact(const void* data, std::size_t nameSize, std::size_t valueSize,
-                                   std::uint32_t valueFrom, const xmlAttributePlace& place) {
-    auto narrow = [](std::size_t at) {
-        return at == xmlAttributePlace::npos ? kNoPlace : static_cast<std::uint32_t>(at);
-    };
-    xmlAttribute a;
-    a.data_ = data;
-    a.nameSize_ = static_cast<std::uint32_t>(nameSize);
-    a.valueSize_ = static_cast<std::uint32_t>(valueSize);
-    a.valueFrom_ = valueFrom;
-    a.place_[0] = narrow(place.name);
-    a.place_[1] = narrow(place.openQuote);
-    a.place_[2] = narrow(place.closeQuote);
-    return a;
-}
-
 xmlAttribute xmlAttribute::Stored(Arena* arena, std::wstring_view name, std::wstring_view value,
                                   const xmlAttributePlace& place) {
     // The value is found from the name: both lie in one piece of the tree's memory.
@@ -58,15 +33,12 @@ xmlAttribute xmlAttribute::Stored(Arena* arena, std::wstring_view name, std::wst
                    static_cast<std::uint32_t>(valueFrom) | kDecoded, place);
 }
 
-xmlAttribute xmlAttribute::Kept(Arena* arena, const char* name, std::size_t nameBytes,
-                                std::size_t valueFrom, std::size_t valueBytes,
-                                const xmlAttributePlace& place) {
-    if (valueFrom >= kDecoded || nameBytes >= kLarge || valueBytes >= kLarge || !Fits(place)) {
-        const std::pair<std::wstring_view, std::wstring_view> stored =
-            Decoded(arena, {name, nameBytes}, {name + valueFrom, valueBytes});
-        return Stored(arena, stored.first, stored.second, place);
-    }
-    return Compact(name, nameBytes, valueBytes, static_cast<std::uint32_t>(valueFrom), place);
+xmlAttribute xmlAttribute::KeptLarge(Arena* arena, const char* name, std::size_t nameBytes,
+                                     std::size_t valueFrom, std::size_t valueBytes,
+                                     const xmlAttributePlace& place) {
+    const std::pair<std::wstring_view, std::wstring_view> stored =
+        Decoded(arena, {name, nameBytes}, {name + valueFrom, valueBytes});
+    return Stored(arena, stored.first, stored.second, place);
 }
 
 std::pair<std::wstring_view, std::wstring_view>

@@ -37,7 +37,13 @@ public:
     // keeps and whose stored form needs no trimming.
     static xmlAttribute Kept(Arena* arena, const char* name, std::size_t nameBytes,
                              std::size_t valueFrom, std::size_t valueBytes,
-                             const xmlAttributePlace& place);
+                             const xmlAttributePlace& place) {
+        if (nameBytes < kLarge && valueBytes < kLarge && valueFrom < kDecoded && Fits(place)) {
+            return Compact(name, nameBytes, valueBytes, static_cast<std::uint32_t>(valueFrom),
+                           place);
+        }
+        return KeptLarge(arena, name, nameBytes, valueFrom, valueBytes, place);
+    }
 
     std::wstring_view Name(Arena* arena) const;
     std::wstring_view Value(Arena* arena) const;
@@ -53,9 +59,26 @@ private:
     static constexpr std::uint32_t kDecoded = 0x80000000; // in valueFrom_: data_ is wchar_t
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
 
-    static bool Fits(const xmlAttributePlace& place);
+    static bool Fits(std::size_t at) { return at < kNoPlace || at == xmlAttributePlace::npos; }
+    static bool Fits(const xmlAttributePlace& place) {
+        return Fits(place.name) && Fits(place.openQuote) && Fits(place.closeQuote);
+    }
+    // npos becomes kNoPlace as it is narrowed.
     static xmlAttribute Compact(const void* data, std::size_t nameSize, std::size_t valueSize,
-                                std::uint32_t valueFrom, const xmlAttributePlace& place);
+                                std::uint32_t valueFrom, const xmlAttributePlace& place) {
+        xmlAttribute a;
+        a.data_ = data;
+        a.nameSize_ = static_cast<std::uint32_t>(nameSize);
+        a.valueSize_ = static_cast<std::uint32_t>(valueSize);
+        a.valueFrom_ = valueFrom;
+        a.place_[0] = static_cast<std::uint32_t>(place.name);
+        a.place_[1] = static_cast<std::uint32_t>(place.openQuote);
+        a.place_[2] = static_cast<std::uint32_t>(place.closeQuote);
+        return a;
+    }
+    static xmlAttribute KeptLarge(Arena* arena, const char* name, std::size_t nameBytes,
+                                  std::size_t valueFrom, std::size_t valueBytes,
+                                  const xmlAttributePlace& place);
     // Stored forms of a name and a value in UTF-8, one after the other in the tree's memory.
     static std::pair<std::wstring_view, std::wstring_view>
     Decoded(Arena* arena, std::string_view name, std::string_view value);

@@ -5,8 +5,8 @@
 // tags that the removal of empty elements left in front) followed by the buffer from
 // `pos_` on.
 //
-// A text kind supplies: Char, src, Units(), UnitAt(i), UnitsIn(piece), Store<kLower,
-// kUnescape>(piece, out), RawLength(units), AppendGap(gap, piece) and
+// A text kind supplies: Char, src, Units(), UnitsAtLeast(), UnitAt(i), UnitsIn(piece),
+// Store<kLower, kUnescape>(piece, out), RawLength(units), AppendGap(gap, piece) and
 // EndTagDecodingAlike(l, name).
 #pragma once
 
@@ -57,9 +57,13 @@ template <typename Text> class Parser {
 
 public:
     explicit Parser(Text text)
-        : text_(text), src_(text.src),
-          storeLeft_(text.Units() * kStoredCharsPerChar + kStoredCharsSlack),
-          attributesLeft_(text.Units() / kCharsPerAttribute + kAttributesSlack) {}
+        : text_(text), src_(text.src), unitsAtLeast_(text.UnitsAtLeast()),
+          storeLeft_(unitsAtLeast_ * kStoredCharsPerChar + kStoredCharsSlack),
+          attributesLeft_(unitsAtLeast_ / kCharsPerAttribute + kAttributesSlack) {
+        if (src_.size() > (npos - kStoredCharsSlack) / kStoredCharsPerChar) {
+            KnowUnits(); // a cap that may pass the largest size is counted as it always was
+        }
+    }
 
     // Builds the tree into `tree`, which is new.
     std::unique_ptr<xmlTree> Run(std::unique_ptr<xmlTree> tree) {
@@ -277,8 +281,22 @@ private:
         }
     };
 
+    // The caps count from the text's units, which UTF-8 text knows only after a pass over
+    // it: until a cap would be reached, the least number of units the text can have serves.
+    void KnowUnits() {
+        if (!unitsKnown_) {
+            const std::size_t units = text_.Units();
+            storeLeft_ += (units - unitsAtLeast_) * kStoredCharsPerChar;
+            attributesLeft_ += units / kCharsPerAttribute - unitsAtLeast_ / kCharsPerAttribute;
+            unitsKnown_ = true;
+        }
+    }
+
     // Counts what the tree is about to store against the text's caps.
     void Store(std::size_t chars, std::size_t attributes, std::size_t at) {
+        if (chars > storeLeft_ || attributes > attributesLeft_) {
+            KnowUnits();
+        }
         if (chars > storeLeft_ || attributes > attributesLeft_) {
             Fail("the file builds a tree far larger than itself (text between tags, "
                  "or names without a space before them, read again and again)",
@@ -331,7 +349,9 @@ private:
         if (k == j || !Plain(s[j + 1]) || !Plain(s[k])) {
             return Quick::kByTheRules; // trimmed or not ASCII at its ends
         }
-        const std::size_t q = src_.substr(0, tag.gt).find(Char('"'), e);
+        const std::size_t q = e + 1 < tag.gt && s[e + 1] == Char('"')
+                                  ? e + 1
+                                  : src_.substr(0, tag.gt).find(Char('"'), e);
         if (q == npos) {
             return Quick::kByTheRules;
         }
@@ -435,6 +455,7 @@ private:
             }
             // The name reaches back to the last space. One longer than what is left to store
             // is refused; a character takes at most four bytes, so the search stops early.
+            KnowUnits();
             const std::size_t budget = storeLeft_ < (npos / 4) - 2 ? 4 * (storeLeft_ + 2) : npos;
             const std::size_t j = tag.PrevSpace(k, budget);
             const std::size_t reach = j == npos ? k + 1 : k - j;
@@ -554,6 +575,8 @@ private:
     std::array<KnownName, 64> knownNames_;
     String scratchName_;
     String scratchValue_;
+    std::size_t unitsAtLeast_;
+    bool unitsKnown_ = false;
     std::size_t storeLeft_;
     std::size_t attributesLeft_;
 };
