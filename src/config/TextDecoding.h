@@ -2,12 +2,17 @@
 // produces the same text on Windows and Linux.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
 // and the read ends at the first 0x1A byte.
@@ -41,6 +46,29 @@ template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
         any |= static_cast<std::make_unsigned_t<Char>>(c);
     }
     return any < 0x80;
+}
+
+// The first index in [from, end) that holds `ch`, or npos. The marks of a tag stand a few
+// bytes apart: where the processor has SSE2 they are searched in place, 16 bytes at a time,
+// rather than by a call for each.
+inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std::size_t end) {
+#if defined(__SSE2__)
+    const __m128i pattern = _mm_set1_epi8(ch);
+    for (; from < end && from + 16 <= text.size(); from += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
+        if (end - from < 16) {
+            found &= (1u << (end - from)) - 1;
+        }
+        if (found != 0) {
+            return from + static_cast<std::size_t>(std::countr_zero(found));
+        }
+    }
+#endif
+    if (from >= end) {
+        return std::string_view::npos;
+    }
+    return text.substr(0, end).find(ch, from);
 }
 
 // How many units DecodeUtf8 makes of `text`, which holds no NUL.

@@ -32,13 +32,24 @@ struct Stored {
     std::size_t decoded;
 };
 
+// The first index in [from, end) that holds `ch`, or npos.
+template <typename Char>
+std::size_t FindBetween(std::basic_string_view<Char> text, Char ch, std::size_t from,
+                        std::size_t end) {
+    if constexpr (sizeof(Char) == 1) {
+        return FindIn(text, ch, from, end);
+    } else {
+        return text.substr(0, end).find(ch, from);
+    }
+}
+
 // First occurrence of one character at or after a position that never moves back.
 template <typename Char> class NextChar {
 public:
     explicit NextChar(Char ch) : ch_(ch) {}
     std::size_t Find(std::basic_string_view<Char> text, std::size_t from) {
         if (!known_ || (at_ != npos && at_ < from)) {
-            at_ = text.find(ch_, from);
+            at_ = FindBetween(text, ch_, from, text.size());
             known_ = true;
         }
         return at_;
@@ -327,7 +338,7 @@ private:
         }
         const Char* s = src_.data();
         const std::size_t first = pos_; // the tag text's first character in the buffer
-        const std::size_t e = src_.substr(0, tag.gt).find(Char('='), tag.ToSrc(from));
+        const std::size_t e = FindBetween(src_, Char('='), tag.ToSrc(from), tag.gt);
         if (e == npos) {
             return Quick::kNoMore;
         }
@@ -351,13 +362,13 @@ private:
         }
         const std::size_t q = e + 1 < tag.gt && s[e + 1] == Char('"')
                                   ? e + 1
-                                  : src_.substr(0, tag.gt).find(Char('"'), e);
+                                  : FindBetween(src_, Char('"'), e, tag.gt);
         if (q == npos) {
             return Quick::kByTheRules;
         }
         std::size_t v = q;
         do {
-            v = src_.substr(0, tag.gt).find(Char('"'), v + 1);
+            v = FindBetween(src_, Char('"'), v + 1, tag.gt);
             if (v == npos) {
                 return Quick::kByTheRules;
             }

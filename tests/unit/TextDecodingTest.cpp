@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/TextDecoding.h"
@@ -254,3 +255,19 @@ TEST(WhiteSpace, ClassifiesLikeTheWindowsRuntime) {
 }
 
 } // namespace
+
+// The search in place finds what the library's search finds in every stretch of a text:
+// marks at the ends of its 16-byte blocks, at and past `end`, and in the text's last bytes.
+TEST(FindIn, FindsTheFirstMarkInTheStretch) {
+    std::string text;
+    for (int i = 0; i < 70; ++i) {
+        text += i == 15 || i == 16 || i == 40 || i == 69 ? '<' : 'a';
+    }
+    for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+        for (std::size_t end = from; end <= text.size(); ++end) {
+            const std::size_t expected = std::string_view(text).substr(0, end).find('<', from);
+            ASSERT_EQ(FindIn(text, '<', from, end), expected) << from << " to " << end;
+            ASSERT_EQ(FindIn(text, 'b', from, end), std::string_view::npos);
+        }
+    }
+}
