@@ -65,10 +65,7 @@ inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std:
         }
     }
 #endif
-    if (from >= end) {
-        return std::string_view::npos;
-    }
-    return text.substr(0, end).find(ch, from);
+    return std::string_view(text.data(), end).find(ch, from);
 }
 
 // How many units DecodeUtf8 makes of `text`, which holds no NUL.

@@ -30,7 +30,7 @@ public:
     template <bool kLower, bool kUnescape>
     Stored Store(std::string_view piece, wchar_t* out) const {
         std::size_t decoded = 0;
-        const std::size_t units = StoredFormOfUtf8<kLower, kUnescape>(piece, out, decoded);
+        const std::size_t units = StoredFormOfUtf8(piece, out, decoded, kLower, kUnescape);
         return {units, decoded};
     }
     // White space is whole characters below U+10000.
@@ -75,7 +75,7 @@ private:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
-    auto tree = std::make_unique<xmlTree>(fileBytes.size());
-    const std::string_view text = tree->KeepText(ConfigTextBytes(fileBytes));
+    auto tree = std::make_unique<xmlTree>(fileBytes.size(), ConfigTextBytes(fileBytes));
+    const std::string_view text = tree->Text();
     return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run(std::move(tree));
 }

@@ -13,6 +13,14 @@ xmlElement* NewElement(Arena* arena) {
 
 } // namespace
 
+std::size_t StoredFormOfUtf8(std::string_view text, wchar_t* out, std::size_t& decoded, bool lower,
+                             bool unescape) {
+    decoded = DecodeUtf8To(text, out);
+    return lower      ? StoredForm<true, false>(out, decoded, out)
+           : unescape ? StoredForm<false, true>(out, decoded, out)
+                      : decoded;
+}
+
 std::wstring LowerAsciiLetters(std::wstring_view text) {
     std::wstring out(text);
     StoredForm<true, false>(out.data(), out.size(), out.data());
@@ -24,8 +32,8 @@ xmlAttribute xmlAttribute::Stored(Arena* arena, std::wstring_view name, std::wst
     // The value is found from the name: both lie in one piece of the tree's memory.
     const wchar_t* base = name.empty() ? value.data() : name.data();
     const std::size_t valueFrom = value.empty() ? 0 : static_cast<std::size_t>(value.data() - base);
-    if ((!value.empty() && value.data() < base) || valueFrom >= kDecoded || name.size() >= kLarge ||
-        value.size() >= kLarge || !Fits(place)) {
+    if (kMayBeLarge && (valueFrom >= kDecoded || name.size() >= kLarge || value.size() >= kLarge ||
+                        !Fits(place))) {
         void* room = arena->Allocate(sizeof(Large), alignof(Large));
         return Compact(new (room) Large{name, value, place}, kLarge, 0, 0, {});
     }
@@ -33,36 +41,29 @@ xmlAttribute xmlAttribute::Stored(Arena* arena, std::wstring_view name, std::wst
                    static_cast<std::uint32_t>(valueFrom) | kDecoded, place);
 }
 
-xmlAttribute xmlAttribute::KeptLarge(Arena* arena, const char* name, std::size_t nameBytes,
-                                     std::size_t valueFrom, std::size_t valueBytes,
-                                     const xmlAttributePlace& place) {
-    const std::pair<std::wstring_view, std::wstring_view> stored =
-        Decoded(arena, {name, nameBytes}, {name + valueFrom, valueBytes});
-    return Stored(arena, stored.first, stored.second, place);
-}
-
-std::pair<std::wstring_view, std::wstring_view>
-xmlAttribute::Decoded(Arena* arena, std::string_view name, std::string_view value) {
+const wchar_t* xmlAttribute::Decoded(Arena* arena, const char* bytes, std::size_t nameBytes,
+                                     std::size_t valueFrom, std::size_t valueBytes, std::size_t& n,
+                                     std::size_t& v) {
     auto* out = static_cast<wchar_t*>(
-        arena->Allocate((name.size() + value.size()) * sizeof(wchar_t), alignof(wchar_t)));
+        arena->Allocate((nameBytes + valueBytes) * sizeof(wchar_t), alignof(wchar_t)));
     std::size_t decoded = 0;
-    const std::size_t n = StoredFormOfUtf8<true, false>(name, out, decoded);
-    const std::size_t v = StoredFormOfUtf8<false, true>(value, out + n, decoded);
-    return {{out, n}, {out + n, v}};
+    n = StoredFormOfUtf8({bytes, nameBytes}, out, decoded, true, false);
+    v = StoredFormOfUtf8({bytes + valueFrom, valueBytes}, out + n, decoded, false, true);
+    return out;
 }
 
 void xmlAttribute::Decode(Arena* arena) const {
-    const auto* bytes = static_cast<const char*>(data_);
-    const std::pair<std::wstring_view, std::wstring_view> stored =
-        Decoded(arena, {bytes, nameSize_}, {bytes + valueFrom_, valueSize_});
-    data_ = stored.first.data();
-    nameSize_ = static_cast<std::uint32_t>(stored.first.size());
-    valueSize_ = static_cast<std::uint32_t>(stored.second.size());
+    std::size_t n = 0;
+    std::size_t v = 0;
+    data_ =
+        Decoded(arena, static_cast<const char*>(data_), nameSize_, valueFrom_, valueSize_, n, v);
+    nameSize_ = static_cast<std::uint32_t>(n);
+    valueSize_ = static_cast<std::uint32_t>(v);
     valueFrom_ = nameSize_ | kDecoded;
 }
 
 std::wstring_view xmlAttribute::Name(Arena* arena) const {
-    if (nameSize_ == kLarge) {
+    if (kMayBeLarge && nameSize_ == kLarge) {
         return AsLarge().name;
     }
     if ((valueFrom_ & kDecoded) == 0) {
@@ -72,7 +73,7 @@ std::wstring_view xmlAttribute::Name(Arena* arena) const {
 }
 
 std::wstring_view xmlAttribute::Value(Arena* arena) const {
-    if (nameSize_ == kLarge) {
+    if (kMayBeLarge && nameSize_ == kLarge) {
         return AsLarge().value;
     }
     if ((valueFrom_ & kDecoded) == 0) {
@@ -82,7 +83,7 @@ std::wstring_view xmlAttribute::Value(Arena* arena) const {
 }
 
 xmlAttributePlace xmlAttribute::Place() const {
-    if (nameSize_ == kLarge) {
+    if (kMayBeLarge && nameSize_ == kLarge) {
         return AsLarge().place;
     }
     auto widen = [](std::uint32_t at) {
@@ -94,31 +95,6 @@ xmlAttributePlace xmlAttribute::Place() const {
 wchar_t* xmlElement::Room(std::size_t n) {
     return static_cast<wchar_t*>(
         children.get_allocator().arena()->Allocate(n * sizeof(wchar_t), alignof(wchar_t)));
-}
-
-std::wstring_view xmlElement::Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes) {
-    if (text.empty()) {
-        return {};
-    }
-    wchar_t* out = Room(text.size());
-    const std::size_t n = lowerAscii ? StoredForm<true, false>(text.data(), text.size(), out)
-                          : unescapeQuotes
-                              ? StoredForm<false, true>(text.data(), text.size(), out)
-                              : StoredForm<false, false>(text.data(), text.size(), out);
-    return {out, n};
-}
-
-void xmlElement::SetName(std::wstring_view text) {
-    name = Keep(text, false, false);
-}
-
-void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value,
-                              const xmlAttributePlace& place) {
-    if (attributes.empty()) {
-        attributes.reserve(4); // most elements have a few; saves the first regrowths
-    }
-    attributes.push_back(xmlAttribute::Stored(Memory(), Keep(attrName, true, false),
-                                              Keep(value, false, true), place));
 }
 
 xmlElement& xmlElement::AddChild() {
@@ -139,8 +115,9 @@ std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
     return {};
 }
 
-xmlTree::xmlTree(std::size_t sizeHint)
-    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), root(NewElement(&arena)) {}
+xmlTree::xmlTree(std::size_t sizeHint, std::string&& bytes)
+    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), text(std::move(bytes)),
+      root(NewElement(&arena)) {}
 
 xmlElement* FindChild(const xmlElement* element, std::wstring_view name) {
     if (element == nullptr) {

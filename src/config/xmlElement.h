@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "config/Arena.h"
@@ -30,7 +29,8 @@ struct xmlAttributePlace {
 // are held in 32 bits; one that does not fit keeps its decoded form in a record of its own.
 class xmlAttribute {
 public:
-    // Name and value in their stored form, already in the tree's memory.
+    // Name and value in their stored form, already in the tree's memory, the value after the
+    // name.
     static xmlAttribute Stored(Arena* arena, std::wstring_view name, std::wstring_view value,
                                const xmlAttributePlace& place);
     // `nameBytes` of UTF-8 text at `name` and `valueBytes` at name + `valueFrom`, which the tree
@@ -38,11 +38,13 @@ public:
     static xmlAttribute Kept(Arena* arena, const char* name, std::size_t nameBytes,
                              std::size_t valueFrom, std::size_t valueBytes,
                              const xmlAttributePlace& place) {
-        if (nameBytes < kLarge && valueBytes < kLarge && valueFrom < kDecoded && Fits(place)) {
-            return Compact(name, nameBytes, valueBytes, static_cast<std::uint32_t>(valueFrom),
-                           place);
+        if constexpr (kMayBeLarge) {
+            if (nameBytes >= kLarge || valueBytes >= kLarge || valueFrom >= kDecoded ||
+                !Fits(place)) {
+                return KeptLarge(arena, name, nameBytes, valueFrom, valueBytes, place);
+            }
         }
-        return KeptLarge(arena, name, nameBytes, valueFrom, valueBytes, place);
+        return Compact(name, nameBytes, valueBytes, static_cast<std::uint32_t>(valueFrom), place);
     }
 
     std::wstring_view Name(Arena* arena) const;
@@ -58,6 +60,8 @@ private:
     static constexpr std::uint32_t kLarge = 0xFFFFFFFF;   // in nameSize_: data_ is a Large
     static constexpr std::uint32_t kDecoded = 0x80000000; // in valueFrom_: data_ is wchar_t
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
+    // Where size_t has 32 bits, every place and size fits, and npos is kNoPlace.
+    static constexpr bool kMayBeLarge = sizeof(std::size_t) > 4;
 
     static bool Fits(std::size_t at) { return at < kNoPlace || at == xmlAttributePlace::npos; }
     static bool Fits(const xmlAttributePlace& place) {
@@ -78,11 +82,19 @@ private:
     }
     static xmlAttribute KeptLarge(Arena* arena, const char* name, std::size_t nameBytes,
                                   std::size_t valueFrom, std::size_t valueBytes,
-                                  const xmlAttributePlace& place);
-    // Stored forms of a name and a value in UTF-8, one after the other in the tree's memory.
-    static std::pair<std::wstring_view, std::wstring_view>
-    Decoded(Arena* arena, std::string_view name, std::string_view value);
+                                  const xmlAttributePlace& place) {
+        std::size_t n = 0;
+        std::size_t v = 0;
+        const wchar_t* out = Decoded(arena, name, nameBytes, valueFrom, valueBytes, n, v);
+        return Stored(arena, {out, n}, {out + n, v}, place);
+    }
     const Large& AsLarge() const { return *static_cast<const Large*>(data_); }
+    // Stored forms of the name at `bytes` and of the value `valueFrom` bytes on, one after the
+    // other in the tree's memory; `n` and `v` receive how many units each has.
+    static const wchar_t* Decoded(Arena* arena, const char* bytes, std::size_t nameBytes,
+                                  std::size_t valueFrom, std::size_t valueBytes, std::size_t& n,
+                                  std::size_t& v);
+    // The stored forms in place of the UTF-8 text.
     void Decode(Arena* arena) const;
 
     // UTF-8 text of the name until decoded; then the name, the value `valueFrom_` units on.
@@ -116,6 +128,7 @@ public:
     // Index of the element's "<" in the decoded text.
     std::size_t GetOffset() const { return offset; }
 
+    // These two, for trees built by hand, are defined below: only what uses them carries them.
     void SetName(std::wstring_view text);
     // Stores the name with A-Z lower-cased and the value with each backslash-quote as a quote.
     void AddAttribute(std::wstring_view attrName, std::wstring_view value,
@@ -125,18 +138,16 @@ public:
     wchar_t* Room(std::size_t n);
     // SetName for text that already lies in Room, in its stored form.
     void SetNameInRoom(std::wstring_view text) { name = text; }
-    // The element's attributes, made before: copied into the tree's memory at once.
-    void SetAttributes(const std::vector<xmlAttribute>& all) {
-        attributes.assign(all.begin(), all.end());
-    }
+    // Appends an attribute made in this tree's memory.
+    void AddAttribute(const xmlAttribute& attribute) { attributes.push_back(attribute); }
+    // Room for `n` attributes in all, made before the first is added.
+    void ReserveAttributes(std::size_t n) { attributes.reserve(n); }
     // The tree's memory.
     Arena* Memory() const { return children.get_allocator().arena(); }
     // Appends a new element without name, attributes or children, owned like this one.
     xmlElement& AddChild();
 
 private:
-    std::wstring_view Keep(std::wstring_view text, bool lowerAscii, bool unescapeQuotes);
-
     std::wstring_view name;
     std::size_t offset = 0;
     std::vector<xmlAttribute, ArenaAllocator<xmlAttribute>> attributes;
@@ -172,34 +183,36 @@ std::size_t StoredForm(const Unit* in, std::size_t size, wchar_t* out) {
     return n;
 }
 
-// StoredForm of UTF-8 text that holds no NUL, written to `out`, which has room for as many
-// units as the text has bytes. Returns how many it wrote; `decoded` receives how many units
-// the text decodes to.
-template <bool kLower, bool kUnescape>
-std::size_t StoredFormOfUtf8(std::string_view text, wchar_t* out, std::size_t& decoded) {
-    if (AsciiOnly(text)) {
-        decoded = text.size();
-        return StoredForm<kLower, kUnescape>(reinterpret_cast<const unsigned char*>(text.data()),
-                                             text.size(), out);
-    }
-    decoded = DecodeUtf8To(text, out);
-    return StoredForm<kLower, kUnescape>(out, decoded, out);
+inline void xmlElement::SetName(std::wstring_view text) {
+    wchar_t* out = Room(text.size());
+    name = {out, StoredForm<false, false>(text.data(), text.size(), out)};
 }
+
+inline void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_view value,
+                                     const xmlAttributePlace& place) {
+    wchar_t* room = Room(attrName.size() + value.size());
+    const std::size_t n = StoredForm<true, false>(attrName.data(), attrName.size(), room);
+    const std::size_t v = StoredForm<false, true>(value.data(), value.size(), room + n);
+    attributes.push_back(xmlAttribute::Stored(Memory(), {room, n}, {room + n, v}, place));
+}
+
+// StoredForm of UTF-8 text that holds no NUL, with `lower` and `unescape` as kLower and
+// kUnescape, written to `out`, which has room for as many units as the text has bytes.
+// Returns how many it wrote; `decoded` receives how many units the text decodes to.
+std::size_t StoredFormOfUtf8(std::string_view text, wchar_t* out, std::size_t& decoded, bool lower,
+                             bool unescape);
 
 // Owns one tree: its root element and everything below it.
 class xmlTree {
 public:
-    // `sizeHint`: about how many characters of text the tree is built from.
-    explicit xmlTree(std::size_t sizeHint = 0);
+    // `sizeHint`: about how many characters of text the tree is built from. `bytes`: kept as
+    // long as the tree, for attributes read from it.
+    explicit xmlTree(std::size_t sizeHint = 0, std::string&& bytes = {});
     xmlTree(const xmlTree&) = delete;
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
-    // Keeps `bytes` as long as the tree, for attributes read from them; returns the kept text.
-    std::string_view KeepText(std::string bytes) {
-        text = std::move(bytes);
-        return text;
-    }
+    std::string_view Text() const { return text; }
     // Index of the root's own end tag in the decoded text; npos when the text ends before it.
     std::size_t RootEndTag() const { return rootEndTag; }
     void SetRootEndTag(std::size_t at) { rootEndTag = at; }

@@ -393,7 +393,7 @@ private:
                         text_.UnitsIn(View(s + q + 1, valueSize));
             }
             Store(units, 1, e);
-            attributes_.push_back(
+            element.AddAttribute(
                 xmlAttribute::Kept(element.Memory(), s + j + 1, nameSize, q - j, valueSize, place));
         } else {
             // Stored forms straight from the text, as long as it is ASCII.
@@ -408,7 +408,7 @@ private:
             if (j + 1 > ownStart) {
                 place = {text_.UnitAt(j + 1), text_.UnitAt(q), text_.UnitAt(v)};
             }
-            attributes_.push_back(
+            element.AddAttribute(
                 xmlAttribute::Stored(element.Memory(), {room, nameSize}, {value, stored}, place));
         }
         p = v - first + tag.gapLen;
@@ -432,21 +432,20 @@ private:
     static bool Plain(Char c) { return c > Char(' ') && c < Char(0x7F); }
 
     void ParseAttributes(xmlElement& element, std::size_t ownStart) {
-        attributes_.clear();
-        ReadAttributes(element, ownStart);
-        if (!attributes_.empty()) {
-            element.SetAttributes(attributes_);
-        }
-    }
-
-    // Reads the attributes of `element` into attributes_.
-    void ReadAttributes(xmlElement& element, std::size_t ownStart) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
         const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
+        // Each attribute takes an '=' of its own: room for as many as the buffer part holds
+        // (attributes read from the gap, rare, make room as they come). That part is read for
+        // one element only, so all the room made stays within the size of the text.
+        std::size_t equals = 0;
+        for (std::size_t i = pos_; i < gt; ++i) {
+            equals += src_[i] == Char('=') ? 1 : 0; // a loop the compiler vectorises
+        }
+        element.ReserveAttributes(equals);
         std::size_t p = 0;
         for (;;) {
             const Quick quick = QuickAttribute(element, tag, p, ownStart);
@@ -511,7 +510,7 @@ private:
                 place = {text_.UnitAt(tag.ToSrc(nameAt)), text_.UnitAt(tag.ToSrc(q)),
                          text_.UnitAt(tag.ToSrc(v))};
             }
-            attributes_.push_back(xmlAttribute::Stored(element.Memory(), name, value, place));
+            element.AddAttribute(xmlAttribute::Stored(element.Memory(), name, value, place));
             p = v;
         }
     }
@@ -582,7 +581,6 @@ private:
     std::vector<std::size_t> gapQuote_;
     std::vector<std::size_t> gapClosingQuote_;
     mutable std::vector<std::size_t> gapPrevStop_;
-    std::vector<xmlAttribute> attributes_; // of the element being read
     std::array<KnownName, 64> knownNames_;
     String scratchName_;
     String scratchValue_;
