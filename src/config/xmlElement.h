@@ -24,9 +24,10 @@ struct xmlAttributePlace {
 };
 
 // One attribute of an element, in 32 bytes. One the reader finds in the file's UTF-8 text
-// keeps where its name and value stand there, and decodes them the first time either is
-// asked for: the menu asks for few of them, and the tree keeps that text. Places and sizes
-// are held in 32 bits; one that does not fit keeps its decoded form in a record of its own.
+// keeps where its name and value stand there, which the tree keeps, and decodes them the
+// first time either is asked for (so a tree is read from one thread at a time): reading
+// the file costs little more than finding them. Places and sizes are held in 32 bits; one
+// that does not fit keeps its decoded form in a record of its own.
 class xmlAttribute {
 public:
     // Name and value in their stored form, already in the tree's memory, the value after the

@@ -441,11 +441,8 @@ private:
         // Each attribute takes an '=' of its own: room for as many as the buffer part holds
         // (attributes read from the gap, rare, make room as they come). That part is read for
         // one element only, so all the room made stays within the size of the text.
-        std::size_t equals = 0;
-        for (std::size_t i = pos_; i < gt; ++i) {
-            equals += src_[i] == Char('=') ? 1 : 0; // a loop the compiler vectorises
-        }
-        element.ReserveAttributes(equals);
+        element.ReserveAttributes(static_cast<std::size_t>(
+            std::count(src_.begin() + pos_, src_.begin() + gt, Char('='))));
         std::size_t p = 0;
         for (;;) {
             const Quick quick = QuickAttribute(element, tag, p, ownStart);
