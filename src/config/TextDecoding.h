@@ -54,18 +54,38 @@ template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
 inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std::size_t end) {
 #if defined(__SSE2__)
     const __m128i pattern = _mm_set1_epi8(ch);
-    for (; from < end && from + 16 <= text.size(); from += 16) {
+    const std::size_t blocks = text.size() < 16 ? 0 : text.size() - 15; // where 16 bytes start
+    for (; from < end && from < blocks; from += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
-        if (end - from < 16) {
-            found &= (1u << (end - from)) - 1;
+        const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
+        if (found != 0) { // the first in the block: none before `end` when it lies beyond
+            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(found));
+            return at < end ? at : std::string_view::npos;
         }
+    }
+#endif
+    return std::string_view(text.data(), end).find(ch, from);
+}
+
+// The first index at or after `from` that holds a space or '>', or the text's size: where a
+// tag name ends. With SSE2, 16 bytes at a time, as FindIn searches.
+inline std::size_t TagNameEnd(std::string_view text, std::size_t from) {
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    const __m128i gt = _mm_set1_epi8('>');
+    for (; from + 16 <= text.size(); from += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+        const auto found = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(block, space), _mm_cmpeq_epi8(block, gt))));
         if (found != 0) {
             return from + static_cast<std::size_t>(std::countr_zero(found));
         }
     }
 #endif
-    return std::string_view(text.data(), end).find(ch, from);
+    while (from < text.size() && text[from] != ' ' && text[from] != '>') {
+        ++from;
+    }
+    return from;
 }
 
 // How many units DecodeUtf8 makes of `text`, which holds no NUL.

@@ -156,8 +156,12 @@ private:
         const std::size_t start = lt == npos ? pos_ : lt;
         const std::size_t s = lt == npos ? pos_ : lt + 1;
         std::size_t i = s;
-        while (i < src_.size() && src_[i] != Char(' ') && src_[i] != Char('>')) {
-            ++i;
+        if constexpr (sizeof(Char) == 1) {
+            i = TagNameEnd(src_, s);
+        } else {
+            while (i < src_.size() && src_[i] != Char(' ') && src_[i] != Char('>')) {
+                ++i;
+            }
         }
         if (i == src_.size()) {
             Fail("a tag name is not followed by a space or '>'", start);
@@ -441,8 +445,12 @@ private:
         // Each attribute takes an '=' of its own: room for as many as the buffer part holds
         // (attributes read from the gap, rare, make room as they come). That part is read for
         // one element only, so all the room made stays within the size of the text.
-        element.ReserveAttributes(static_cast<std::size_t>(
-            std::count(src_.begin() + pos_, src_.begin() + gt, Char('='))));
+        std::size_t equals = 0;
+        for (std::size_t e = FindBetween(src_, Char('='), pos_, gt); e != npos;
+             e = FindBetween(src_, Char('='), e + 1, gt)) {
+            ++equals;
+        }
+        element.ReserveAttributes(equals);
         std::size_t p = 0;
         for (;;) {
             const Quick quick = QuickAttribute(element, tag, p, ownStart);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <string_view>
@@ -269,5 +270,17 @@ TEST(FindIn, FindsTheFirstMarkInTheStretch) {
             ASSERT_EQ(FindIn(text, '<', from, end), expected) << from << " to " << end;
             ASSERT_EQ(FindIn(text, 'b', from, end), std::string_view::npos);
         }
+    }
+}
+
+// A tag name ends at the first space or '>' after it, or with the text.
+TEST(TagNameEnd, StopsAtASpaceOrGreaterThan) {
+    std::string text(70, 'n');
+    text[20] = ' ';
+    text[37] = '>';
+    text[38] = ' ';
+    for (std::size_t from = 0; from <= text.size(); ++from) {
+        const std::size_t expected = std::min(text.find_first_of(" >", from), text.size());
+        ASSERT_EQ(TagNameEnd(text, from), expected) << from;
     }
 }
