@@ -67,6 +67,34 @@ inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std:
     return std::string_view(text.data(), end).find(ch, from);
 }
 
+// The last index in [low, high] that holds `ch`, or npos; with SSE2, 16 bytes at a time.
+inline std::size_t FindLastIn(std::string_view text, char ch, std::size_t low, std::size_t high) {
+#if defined(__SSE2__)
+    const __m128i pattern = _mm_set1_epi8(ch);
+    while (high >= 15) {
+        const std::size_t base = high - 15; // the block ends at `high`
+        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + base)), pattern)));
+        if (low > base) {
+            found &= 0xFFFFu << (low - base);
+        }
+        if (found != 0) {
+            return base + static_cast<std::size_t>(std::bit_width(found)) - 1;
+        }
+        if (base <= low) {
+            return std::string_view::npos;
+        }
+        high = base - 1;
+    }
+#endif
+    for (std::size_t i = high + 1; i > low; --i) {
+        if (text[i - 1] == ch) {
+            return i - 1;
+        }
+    }
+    return std::string_view::npos;
+}
+
 // The first index at or after `from` that holds a space or '>', or the text's size: where a
 // tag name ends. With SSE2, 16 bytes at a time, as FindIn searches.
 inline std::size_t TagNameEnd(std::string_view text, std::size_t from) {

@@ -355,11 +355,18 @@ private:
         } while (s[k] == Char(' ') || s[k] == Char('='));
         std::size_t j = k;
         const std::size_t lowest = std::max(first, k > storeLeft_ / 2 ? k - storeLeft_ / 2 : 0);
-        while (s[j] != Char(' ')) {
-            if (j <= lowest) {
+        if constexpr (sizeof(Char) == 1) {
+            j = FindLastIn(src_, ' ', lowest, k);
+            if (j == npos) {
                 return Quick::kByTheRules;
             }
-            --j;
+        } else {
+            while (s[j] != Char(' ')) {
+                if (j <= lowest) {
+                    return Quick::kByTheRules;
+                }
+                --j;
+            }
         }
         if (k == j || !Plain(s[j + 1]) || !Plain(s[k])) {
             return Quick::kByTheRules; // trimmed or not ASCII at its ends

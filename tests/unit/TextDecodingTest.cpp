@@ -273,6 +273,22 @@ TEST(FindIn, FindsTheFirstMarkInTheStretch) {
     }
 }
 
+// The backward search finds what the library's finds, from every end back to every start.
+TEST(FindLastIn, FindsTheLastMarkInTheStretch) {
+    std::string text(70, 'a');
+    for (const std::size_t at : {0, 15, 16, 40, 69}) {
+        text[at] = ' ';
+    }
+    for (std::size_t low = 0; low < text.size(); ++low) {
+        for (std::size_t high = low; high < text.size(); ++high) {
+            const std::size_t found = text.rfind(' ', high);
+            const std::size_t expected =
+                found != std::string::npos && found >= low ? found : std::string::npos;
+            ASSERT_EQ(FindLastIn(text, ' ', low, high), expected) << low << " to " << high;
+        }
+    }
+}
+
 // A tag name ends at the first space or '>' after it, or with the text.
 TEST(TagNameEnd, StopsAtASpaceOrGreaterThan) {
     std::string text(70, 'n');
