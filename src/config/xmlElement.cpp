@@ -97,6 +97,14 @@ wchar_t* xmlElement::Room(std::size_t n) {
         children.get_allocator().arena()->Allocate(n * sizeof(wchar_t), alignof(wchar_t)));
 }
 
+void xmlElement::SetAttributes(const xmlAttribute* first, std::size_t n) {
+    auto* all = static_cast<xmlAttribute*>(
+        Memory()->Allocate(n * sizeof(xmlAttribute), alignof(xmlAttribute)));
+    std::copy(first, first + n, all);
+    attributes = all;
+    attributeCount = n;
+}
+
 xmlElement& xmlElement::AddChild() {
     if (children.empty()) {
         children.reserve(4);
@@ -107,9 +115,9 @@ xmlElement& xmlElement::AddChild() {
 
 std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
     const std::wstring key = LowerAsciiLetters(attrName);
-    for (const xmlAttribute& a : attributes) {
-        if (a.Name(Memory()) == key) {
-            return std::wstring(a.Value(Memory()));
+    for (std::size_t i = 0; i < attributeCount; ++i) {
+        if (attributes[i].Name(Memory()) == key) {
+            return std::wstring(attributes[i].Value(Memory()));
         }
     }
     return {};

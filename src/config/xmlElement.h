@@ -108,9 +108,7 @@ private:
 
 class xmlElement {
 public:
-    explicit xmlElement(Arena* arena)
-        : attributes(ArenaAllocator<xmlAttribute>(arena)),
-          children(ArenaAllocator<xmlElement*>(arena)) {}
+    explicit xmlElement(Arena* arena) : children(ArenaAllocator<xmlElement*>(arena)) {}
     xmlElement(const xmlElement&) = delete;
     xmlElement& operator=(const xmlElement&) = delete;
 
@@ -120,7 +118,7 @@ public:
     std::size_t GetChildCount() const { return children.size(); }
     xmlElement* GetChild(std::size_t i) const { return children[i]; }
 
-    std::size_t GetAttributeCount() const { return attributes.size(); }
+    std::size_t GetAttributeCount() const { return attributeCount; }
     std::wstring_view GetAttributeName(std::size_t i) const { return attributes[i].Name(Memory()); }
     std::wstring_view GetAttributeValue(std::size_t i) const {
         return attributes[i].Value(Memory());
@@ -131,7 +129,8 @@ public:
 
     // These two, for trees built by hand, are defined below: only what uses them carries them.
     void SetName(std::wstring_view text);
-    // Stores the name with A-Z lower-cased and the value with each backslash-quote as a quote.
+    // Stores the name with A-Z lower-cased and the value with each backslash-quote as a quote;
+    // each addition copies the element's attributes.
     void AddAttribute(std::wstring_view attrName, std::wstring_view value,
                       const xmlAttributePlace& place = {});
     void SetOffset(std::size_t at) { offset = at; }
@@ -139,10 +138,8 @@ public:
     wchar_t* Room(std::size_t n);
     // SetName for text that already lies in Room, in its stored form.
     void SetNameInRoom(std::wstring_view text) { name = text; }
-    // Appends an attribute made in this tree's memory.
-    void AddAttribute(const xmlAttribute& attribute) { attributes.push_back(attribute); }
-    // Room for `n` attributes in all, made before the first is added.
-    void ReserveAttributes(std::size_t n) { attributes.reserve(n); }
+    // The element's `n` attributes, made in this tree's memory before, put next to each other.
+    void SetAttributes(const xmlAttribute* first, std::size_t n);
     // The tree's memory.
     Arena* Memory() const { return children.get_allocator().arena(); }
     // Appends a new element without name, attributes or children, owned like this one.
@@ -151,7 +148,8 @@ public:
 private:
     std::wstring_view name;
     std::size_t offset = 0;
-    std::vector<xmlAttribute, ArenaAllocator<xmlAttribute>> attributes;
+    const xmlAttribute* attributes = nullptr;
+    std::size_t attributeCount = 0;
     std::vector<xmlElement*, ArenaAllocator<xmlElement*>> children;
 };
 
@@ -194,7 +192,9 @@ inline void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_vi
     wchar_t* room = Room(attrName.size() + value.size());
     const std::size_t n = StoredForm<true, false>(attrName.data(), attrName.size(), room);
     const std::size_t v = StoredForm<false, true>(value.data(), value.size(), room + n);
-    attributes.push_back(xmlAttribute::Stored(Memory(), {room, n}, {room + n, v}, place));
+    std::vector<xmlAttribute> all(attributes, attributes + attributeCount);
+    all.push_back(xmlAttribute::Stored(Memory(), {room, n}, {room + n, v}, place));
+    SetAttributes(all.data(), all.size());
 }
 
 // StoredForm of UTF-8 text that holds no NUL, with `lower` and `unescape` as kLower and

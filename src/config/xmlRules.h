@@ -404,7 +404,7 @@ private:
                         text_.UnitsIn(View(s + q + 1, valueSize));
             }
             Store(units, 1, e);
-            element.AddAttribute(
+            attributes_.push_back(
                 xmlAttribute::Kept(element.Memory(), s + j + 1, nameSize, q - j, valueSize, place));
         } else {
             // Stored forms straight from the text, as long as it is ASCII.
@@ -419,7 +419,7 @@ private:
             if (j + 1 > ownStart) {
                 place = {text_.UnitAt(j + 1), text_.UnitAt(q), text_.UnitAt(v)};
             }
-            element.AddAttribute(
+            attributes_.push_back(
                 xmlAttribute::Stored(element.Memory(), {room, nameSize}, {value, stored}, place));
         }
         p = v - first + tag.gapLen;
@@ -443,21 +443,21 @@ private:
     static bool Plain(Char c) { return c > Char(' ') && c < Char(0x7F); }
 
     void ParseAttributes(xmlElement& element, std::size_t ownStart) {
+        attributes_.clear();
+        ReadAttributes(element, ownStart);
+        if (!attributes_.empty()) {
+            element.SetAttributes(attributes_.data(), attributes_.size());
+        }
+    }
+
+    // Reads the attributes of `element` into attributes_.
+    void ReadAttributes(xmlElement& element, std::size_t ownStart) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
         const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
-        // Each attribute takes an '=' of its own: room for as many as the buffer part holds
-        // (attributes read from the gap, rare, make room as they come). That part is read for
-        // one element only, so all the room made stays within the size of the text.
-        std::size_t equals = 0;
-        for (std::size_t e = FindBetween(src_, Char('='), pos_, gt); e != npos;
-             e = FindBetween(src_, Char('='), e + 1, gt)) {
-            ++equals;
-        }
-        element.ReserveAttributes(equals);
         std::size_t p = 0;
         for (;;) {
             const Quick quick = QuickAttribute(element, tag, p, ownStart);
@@ -522,7 +522,7 @@ private:
                 place = {text_.UnitAt(tag.ToSrc(nameAt)), text_.UnitAt(tag.ToSrc(q)),
                          text_.UnitAt(tag.ToSrc(v))};
             }
-            element.AddAttribute(xmlAttribute::Stored(element.Memory(), name, value, place));
+            attributes_.push_back(xmlAttribute::Stored(element.Memory(), name, value, place));
             p = v;
         }
     }
@@ -594,6 +594,7 @@ private:
     std::vector<std::size_t> gapClosingQuote_;
     mutable std::vector<std::size_t> gapPrevStop_;
     std::array<KnownName, 64> knownNames_;
+    std::vector<xmlAttribute> attributes_; // of the element being read, given to it at once
     String scratchName_;
     String scratchValue_;
     std::size_t unitsAtLeast_;
