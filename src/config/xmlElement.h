@@ -213,6 +213,7 @@ public:
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
+    // The bytes kept.
     std::string_view Text() const { return text; }
     // Index of the root's own end tag in the decoded text; npos when the text ends before it.
     std::size_t RootEndTag() const { return rootEndTag; }

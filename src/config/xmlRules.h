@@ -476,7 +476,8 @@ private:
                 Fail("an attribute has no name before its '='", where(e));
             }
             // The name reaches back to the last space. One longer than what is left to store
-            // is refused; a character takes at most four bytes, so the search stops early.
+            // is refused; a character takes at most four bytes, so the search stops early. What
+            // is left is counted exactly from here on.
             KnowUnits();
             const std::size_t budget = storeLeft_ < (npos / 4) - 2 ? 4 * (storeLeft_ + 2) : npos;
             const std::size_t j = tag.PrevSpace(k, budget);
