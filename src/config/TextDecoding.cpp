@@ -169,8 +169,8 @@ std::string ConfigTextBytes(std::string_view fileBytes) {
     std::string out;
     out.reserve(raw.size());
     std::size_t from = 0;
-    for (std::size_t cr = raw.find('\r'); cr != std::string_view::npos;
-         cr = raw.find('\r', cr + 1)) {
+    for (std::size_t cr = FindIn(raw, '\r', 0, raw.size()); cr != std::string_view::npos;
+         cr = FindIn(raw, '\r', cr + 1, raw.size())) {
         if (cr + 1 < raw.size() && raw[cr + 1] == '\n') {
             out.append(raw, from, cr - from);
             from = cr + 1;

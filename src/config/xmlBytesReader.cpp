@@ -9,7 +9,6 @@
 
 namespace {
 
-using xmlRules::AsciiOnly;
 using xmlRules::npos;
 using xmlRules::Stored;
 
@@ -20,21 +19,19 @@ using xmlRules::Stored;
 class Utf8Text {
 public:
     using Char = char;
-    explicit Utf8Text(std::string_view text)
-        : src(text), units_(DecodedLength(text)), index_(text) {}
+    explicit Utf8Text(std::string_view text) : src(text), index_(text) {}
 
-    std::size_t Units() const { return units_; }
+    // A pass over the whole text; a character takes at most four bytes.
+    std::size_t Units() const { return DecodedLength(src); }
+    std::size_t UnitsAtLeast() const { return src.size() / 4; }
     // The unit index of byte `b`, which starts a character.
     std::size_t UnitAt(std::size_t b) { return index_.At(b); }
     std::size_t UnitsIn(std::string_view piece) const { return DecodedLength(piece); }
     template <bool kLower, bool kUnescape>
     Stored Store(std::string_view piece, wchar_t* out) const {
-        if (AsciiOnly(piece)) {
-            const auto* bytes = reinterpret_cast<const unsigned char*>(piece.data());
-            return {StoredForm<kLower, kUnescape>(bytes, piece.size(), out), piece.size()};
-        }
-        const std::size_t n = DecodeUtf8To(piece, out);
-        return {StoredForm<kLower, kUnescape>(out, n, out), n};
+        std::size_t decoded = 0;
+        const std::size_t units = StoredFormOfUtf8(piece, out, decoded, kLower, kUnescape);
+        return {units, decoded};
     }
     // White space is whole characters below U+10000.
     std::size_t RawLength(std::wstring_view units) const {
@@ -72,13 +69,13 @@ public:
     std::string_view src;
 
 private:
-    std::size_t units_;
     Utf8UnitIndex index_;
 };
 
 } // namespace
 
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
-    const std::string text = ConfigTextBytes(fileBytes);
-    return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run();
+    auto tree = std::make_unique<xmlTree>(fileBytes.size(), ConfigTextBytes(fileBytes));
+    const std::string_view text = tree->Text();
+    return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run(std::move(tree));
 }

@@ -18,6 +18,7 @@ public:
     explicit WideText(std::wstring_view text) : src(text) {}
 
     std::size_t Units() const { return src.size(); }
+    std::size_t UnitsAtLeast() const { return src.size(); }
     std::size_t UnitAt(std::size_t i) { return i; }
     std::size_t UnitsIn(std::wstring_view piece) const { return piece.size(); }
     // The stored form of a piece of text, written to `out`, which has room for piece.size().
@@ -38,7 +39,7 @@ public:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text) {
-    return xmlRules::Parser<WideText>(WideText(text)).Run();
+    return xmlRules::Parser<WideText>(WideText(text)).Run(std::make_unique<xmlTree>(text.size()));
 }
 
 TextPosition PositionOf(std::wstring_view text, std::size_t offset) {

@@ -5,12 +5,13 @@
 // tags that the removal of empty elements left in front) followed by the buffer from
 // `pos_` on.
 //
-// A text kind supplies: Char, src, Units(), UnitAt(i), UnitsIn(piece), Store<kLower,
-// kUnescape>(piece, out), RawLength(units), AppendGap(gap, piece) and
+// A text kind supplies: Char, src, Units(), UnitsAtLeast(), UnitAt(i), UnitsIn(piece),
+// Store<kLower, kUnescape>(piece, out), RawLength(units), AppendGap(gap, piece) and
 // EndTagDecodingAlike(l, name).
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -25,20 +26,22 @@ namespace xmlRules {
 
 inline constexpr std::size_t npos = std::wstring_view::npos;
 
-// Whether a piece of text holds only ASCII.
-template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
-    std::make_unsigned_t<Char> any = 0; // no early exit: the compiler vectorises this
-    for (const Char c : piece) {
-        any |= static_cast<std::make_unsigned_t<Char>>(c);
-    }
-    return any < 0x80;
-}
-
 // How many units a piece of text has in its stored form and as decoded.
 struct Stored {
     std::size_t units;
     std::size_t decoded;
 };
+
+// The first index in [from, end) that holds `ch`, or npos.
+template <typename Char>
+std::size_t FindBetween(std::basic_string_view<Char> text, Char ch, std::size_t from,
+                        std::size_t end) {
+    if constexpr (sizeof(Char) == 1) {
+        return FindIn(text, ch, from, end);
+    } else {
+        return text.substr(0, end).find(ch, from);
+    }
+}
 
 // First occurrence of one character at or after a position that never moves back.
 template <typename Char> class NextChar {
@@ -46,7 +49,7 @@ public:
     explicit NextChar(Char ch) : ch_(ch) {}
     std::size_t Find(std::basic_string_view<Char> text, std::size_t from) {
         if (!known_ || (at_ != npos && at_ < from)) {
-            at_ = text.find(ch_, from);
+            at_ = FindBetween(text, ch_, from, text.size());
             known_ = true;
         }
         return at_;
@@ -65,11 +68,16 @@ template <typename Text> class Parser {
 
 public:
     explicit Parser(Text text)
-        : text_(text), src_(text.src),
-          storeLeft_(text.Units() * kStoredCharsPerChar + kStoredCharsSlack),
-          attributesLeft_(text.Units() / kCharsPerAttribute + kAttributesSlack) {}
+        : text_(text), src_(text.src), unitsAtLeast_(text.UnitsAtLeast()),
+          storeLeft_(unitsAtLeast_ * kStoredCharsPerChar + kStoredCharsSlack),
+          attributesLeft_(unitsAtLeast_ / kCharsPerAttribute + kAttributesSlack) {
+        if (src_.size() > (npos - kStoredCharsSlack) / kStoredCharsPerChar) {
+            KnowUnits(); // a cap that may pass the largest size is counted as it always was
+        }
+    }
 
-    std::unique_ptr<xmlTree> Run() {
+    // Builds the tree into `tree`, which is new.
+    std::unique_ptr<xmlTree> Run(std::unique_ptr<xmlTree> tree) {
         // A "?" anywhere makes the text start at the next "<" after it.
         const std::size_t q = src_.find(Char('?'));
         if (q != npos) {
@@ -78,7 +86,6 @@ public:
                 pos_ = l;
             }
         }
-        auto tree = std::make_unique<xmlTree>(text_.Units());
         xmlElement& root = tree->Root();
         const Open open = ParseTagName(root);
         ParseAttributes(root, open.start);
@@ -149,23 +156,61 @@ private:
         const std::size_t start = lt == npos ? pos_ : lt;
         const std::size_t s = lt == npos ? pos_ : lt + 1;
         std::size_t i = s;
-        while (i < src_.size() && src_[i] != Char(' ') && src_[i] != Char('>')) {
-            ++i;
+        if constexpr (sizeof(Char) == 1) {
+            i = TagNameEnd(src_, s);
+        } else {
+            while (i < src_.size() && src_[i] != Char(' ') && src_[i] != Char('>')) {
+                ++i;
+            }
         }
         if (i == src_.size()) {
             Fail("a tag name is not followed by a space or '>'", start);
         }
         const View raw = src_.substr(s, i - s);
+        const KnownName& known = Name(element, raw);
+        Store(known.name.size(), 0, start);
+        element.SetNameInRoom(known.name);
+        element.SetOffset(text_.UnitAt(start));
+        return {&element, raw.substr(known.lead, raw.size() - known.lead - known.trail), start};
+    }
+
+    // A tag name as it stands in the text, with its stored form and the text around that.
+    struct KnownName {
+        View raw;
+        std::wstring_view name;
+        std::size_t lead = 0;
+        std::size_t trail = 0;
+    };
+
+    // The stored form of a tag name: the few names of a menu are decoded once each and
+    // shared by all the elements that bear them.
+    const KnownName& Name(xmlElement& element, View raw) {
+        std::size_t hash = raw.size();
+        if (!raw.empty()) {
+            using Unit = std::make_unsigned_t<Char>;
+            hash = (hash * 31 + static_cast<Unit>(raw[0])) * 31 + static_cast<Unit>(raw.back());
+            hash = hash * 31 + static_cast<Unit>(raw[raw.size() / 2]);
+        }
+        // Four places to look: a name that finds them all taken replaces the first.
+        const std::size_t home = (hash * 0x9E3779B1u >> 8) % knownNames_.size();
+        KnownName* free = nullptr;
+        for (std::size_t i = 0; i < 4; ++i) {
+            KnownName& at = knownNames_[(home + i) % knownNames_.size()];
+            if (at.name.data() == nullptr) {
+                free = free == nullptr ? &at : free;
+            } else if (at.raw == raw) {
+                return at;
+            }
+        }
+        KnownName& known = free == nullptr ? knownNames_[home] : *free;
         wchar_t* room = element.Room(raw.size());
         const std::wstring_view decoded(room, text_.template Store<false, false>(raw, room).units);
-        const std::wstring_view name = TrimWhiteSpace(decoded);
-        const std::size_t lead = text_.RawLength(decoded.substr(0, name.data() - decoded.data()));
-        const std::size_t trail =
-            text_.RawLength(decoded.substr(name.data() - decoded.data() + name.size()));
-        Store(name.size(), 0, start);
-        element.SetNameInRoom(name);
-        element.SetOffset(text_.UnitAt(start));
-        return {&element, raw.substr(lead, raw.size() - lead - trail), start};
+        known.raw = raw;
+        known.name = TrimWhiteSpace(decoded);
+        known.lead = text_.RawLength(decoded.substr(0, known.name.data() - decoded.data()));
+        known.trail =
+            text_.RawLength(decoded.substr(known.name.data() - decoded.data() + known.name.size()));
+        return known;
     }
 
     // The tag text is the gap followed by src_[pos_, gt): these helpers address it by index.
@@ -251,8 +296,22 @@ private:
         }
     };
 
+    // The caps count from the text's units, which UTF-8 text knows only after a pass over
+    // it: until a cap would be reached, the least number of units the text can have serves.
+    void KnowUnits() {
+        if (!unitsKnown_) {
+            const std::size_t units = text_.Units();
+            storeLeft_ += (units - unitsAtLeast_) * kStoredCharsPerChar;
+            attributesLeft_ += units / kCharsPerAttribute - unitsAtLeast_ / kCharsPerAttribute;
+            unitsKnown_ = true;
+        }
+    }
+
     // Counts what the tree is about to store against the text's caps.
     void Store(std::size_t chars, std::size_t attributes, std::size_t at) {
+        if (chars > storeLeft_ || attributes > attributesLeft_) {
+            KnowUnits();
+        }
         if (chars > storeLeft_ || attributes > attributesLeft_) {
             Fail("the file builds a tree far larger than itself (text between tags, "
                  "or names without a space before them, read again and again)",
@@ -264,11 +323,11 @@ private:
 
     enum class Quick { kRead, kNoMore, kByTheRules };
 
-    // The common case by plain scans of the buffer: the next attribute after `p`, in ASCII,
-    // standing wholly after the gap, with no white space but spaces around its name, well
-    // within the caps and with both its quotes. Reads it and moves `p` on, or tells that
-    // no '=' is left; anything else is left to the full rules, which give the same result
-    // here.
+    // The common case by plain scans of the buffer: the next attribute after `p`, standing
+    // wholly after the gap, with no white space but spaces around its name, visible ASCII at
+    // both ends of its name and value (decoded text: ASCII throughout), well within the caps
+    // and with both its quotes. Reads it and moves `p` on, or tells that no '=' is left;
+    // anything else is left to the full rules, which give the same result here.
     Quick QuickAttribute(xmlElement& element, const Tag& tag, std::size_t& p,
                          std::size_t ownStart) {
         std::size_t from = p + 1;
@@ -283,7 +342,7 @@ private:
         }
         const Char* s = src_.data();
         const std::size_t first = pos_; // the tag text's first character in the buffer
-        const std::size_t e = src_.substr(0, tag.gt).find(Char('='), tag.ToSrc(from));
+        const std::size_t e = FindBetween(src_, Char('='), tag.ToSrc(from), tag.gt);
         if (e == npos) {
             return Quick::kNoMore;
         }
@@ -296,22 +355,31 @@ private:
         } while (s[k] == Char(' ') || s[k] == Char('='));
         std::size_t j = k;
         const std::size_t lowest = std::max(first, k > storeLeft_ / 2 ? k - storeLeft_ / 2 : 0);
-        while (s[j] != Char(' ')) {
-            if (j <= lowest) {
+        if constexpr (sizeof(Char) == 1) {
+            j = FindLastIn(src_, ' ', lowest, k);
+            if (j == npos) {
                 return Quick::kByTheRules;
             }
-            --j;
+        } else {
+            while (s[j] != Char(' ')) {
+                if (j <= lowest) {
+                    return Quick::kByTheRules;
+                }
+                --j;
+            }
         }
         if (k == j || !Plain(s[j + 1]) || !Plain(s[k])) {
             return Quick::kByTheRules; // trimmed or not ASCII at its ends
         }
-        const std::size_t q = src_.substr(0, tag.gt).find(Char('"'), e);
+        const std::size_t q = e + 1 < tag.gt && s[e + 1] == Char('"')
+                                  ? e + 1
+                                  : FindBetween(src_, Char('"'), e, tag.gt);
         if (q == npos) {
             return Quick::kByTheRules;
         }
         std::size_t v = q;
         do {
-            v = src_.substr(0, tag.gt).find(Char('"'), v + 1);
+            v = FindBetween(src_, Char('"'), v + 1, tag.gt);
             if (v == npos) {
                 return Quick::kByTheRules;
             }
@@ -321,20 +389,39 @@ private:
         if (valueSize > 0 && (!Plain(s[q + 1]) || !Plain(s[v - 1]))) {
             return Quick::kByTheRules; // to be trimmed
         }
-        // Stored forms straight from the bytes, as long as they are ASCII.
-        wchar_t* room = element.Room(nameSize + valueSize);
-        wchar_t* value = room + nameSize;
-        if (!StoredAscii<true>(s + j + 1, nameSize, room) ||
-            !StoredAscii<false>(s + q + 1, valueSize, value)) {
-            return Quick::kByTheRules; // to be decoded
-        }
-        const std::size_t stored = StoredForm<false, true>(value, valueSize, value);
-        Store(nameSize + valueSize, 1, e);
         xmlAttributePlace place;
-        if (j + 1 > ownStart) {
-            place = {text_.UnitAt(j + 1), text_.UnitAt(q), text_.UnitAt(v)};
+        if constexpr (std::is_same_v<Char, char>) {
+            // The tree keeps the text: name and value are decoded when first asked for.
+            std::size_t units = nameSize + valueSize;
+            if (j + 1 > ownStart) {
+                place.name = text_.UnitAt(j + 1);
+                units = text_.UnitAt(k + 1) - place.name;
+                place.openQuote = text_.UnitAt(q);
+                place.closeQuote = text_.UnitAt(v);
+                units += place.closeQuote - place.openQuote - 1;
+            } else if (!AsciiOnly(View(s + j + 1, v - j - 1))) {
+                units = text_.UnitsIn(View(s + j + 1, nameSize)) +
+                        text_.UnitsIn(View(s + q + 1, valueSize));
+            }
+            Store(units, 1, e);
+            attributes_.push_back(
+                xmlAttribute::Kept(element.Memory(), s + j + 1, nameSize, q - j, valueSize, place));
+        } else {
+            // Stored forms straight from the text, as long as it is ASCII.
+            wchar_t* room = element.Room(nameSize + valueSize);
+            wchar_t* value = room + nameSize;
+            if (!StoredAscii<true>(s + j + 1, nameSize, room) ||
+                !StoredAscii<false>(s + q + 1, valueSize, value)) {
+                return Quick::kByTheRules; // to be decoded
+            }
+            const std::size_t stored = StoredForm<false, true>(value, valueSize, value);
+            Store(nameSize + valueSize, 1, e);
+            if (j + 1 > ownStart) {
+                place = {text_.UnitAt(j + 1), text_.UnitAt(q), text_.UnitAt(v)};
+            }
+            attributes_.push_back(
+                xmlAttribute::Stored(element.Memory(), {room, nameSize}, {value, stored}, place));
         }
-        element.AddAttributeInRoom({room, nameSize}, {value, stored}, place);
         p = v - first + tag.gapLen;
         return Quick::kRead;
     }
@@ -356,17 +443,21 @@ private:
     static bool Plain(Char c) { return c > Char(' ') && c < Char(0x7F); }
 
     void ParseAttributes(xmlElement& element, std::size_t ownStart) {
+        attributes_.clear();
+        ReadAttributes(element, ownStart);
+        if (!attributes_.empty()) {
+            element.SetAttributes(attributes_.data(), attributes_.size());
+        }
+    }
+
+    // Reads the attributes of `element` into attributes_.
+    void ReadAttributes(xmlElement& element, std::size_t ownStart) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
         const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
-        // Each attribute takes an '=' of its own: room for as many as the buffer part holds
-        // (attributes read from the gap, rare, make room as they come). That part is read for
-        // one element only, so all the room made stays within the size of the text.
-        element.ReserveAttributes(static_cast<std::size_t>(
-            std::count(src_.begin() + pos_, src_.begin() + gt, Char('='))));
         std::size_t p = 0;
         for (;;) {
             const Quick quick = QuickAttribute(element, tag, p, ownStart);
@@ -385,7 +476,9 @@ private:
                 Fail("an attribute has no name before its '='", where(e));
             }
             // The name reaches back to the last space. One longer than what is left to store
-            // is refused; a character takes at most four bytes, so the search stops early.
+            // is refused; a character takes at most four bytes, so the search stops early. What
+            // is left is counted exactly from here on.
+            KnowUnits();
             const std::size_t budget = storeLeft_ < (npos / 4) - 2 ? 4 * (storeLeft_ + 2) : npos;
             const std::size_t j = tag.PrevSpace(k, budget);
             const std::size_t reach = j == npos ? k + 1 : k - j;
@@ -430,7 +523,7 @@ private:
                 place = {text_.UnitAt(tag.ToSrc(nameAt)), text_.UnitAt(tag.ToSrc(q)),
                          text_.UnitAt(tag.ToSrc(v))};
             }
-            element.AddAttributeInRoom(name, value, place);
+            attributes_.push_back(xmlAttribute::Stored(element.Memory(), name, value, place));
             p = v;
         }
     }
@@ -501,8 +594,12 @@ private:
     std::vector<std::size_t> gapQuote_;
     std::vector<std::size_t> gapClosingQuote_;
     mutable std::vector<std::size_t> gapPrevStop_;
+    std::array<KnownName, 64> knownNames_;
+    std::vector<xmlAttribute> attributes_; // of the element being read, given to it at once
     String scratchName_;
     String scratchValue_;
+    std::size_t unitsAtLeast_;
+    bool unitsKnown_ = false;
     std::size_t storeLeft_;
     std::size_t attributesLeft_;
 };

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/TextDecoding.h"
@@ -254,3 +256,47 @@ TEST(WhiteSpace, ClassifiesLikeTheWindowsRuntime) {
 }
 
 } // namespace
+
+// The search in place finds what the library's search finds in every stretch of a text:
+// marks at the ends of its 16-byte blocks, at and past `end`, and in the text's last bytes.
+TEST(FindIn, FindsTheFirstMarkInTheStretch) {
+    std::string text;
+    for (int i = 0; i < 70; ++i) {
+        text += i == 15 || i == 16 || i == 40 || i == 69 ? '<' : 'a';
+    }
+    for (std::size_t from = 0; from <= text.size() + 1; ++from) {
+        for (std::size_t end = from; end <= text.size(); ++end) {
+            const std::size_t expected = std::string_view(text).substr(0, end).find('<', from);
+            ASSERT_EQ(FindIn(text, '<', from, end), expected) << from << " to " << end;
+            ASSERT_EQ(FindIn(text, 'b', from, end), std::string_view::npos);
+        }
+    }
+}
+
+// The backward search finds what the library's finds, from every end back to every start.
+TEST(FindLastIn, FindsTheLastMarkInTheStretch) {
+    std::string text(70, 'a');
+    for (const std::size_t at : {0, 15, 16, 40, 69}) {
+        text[at] = ' ';
+    }
+    for (std::size_t low = 0; low < text.size(); ++low) {
+        for (std::size_t high = low; high < text.size(); ++high) {
+            const std::size_t found = text.rfind(' ', high);
+            const std::size_t expected =
+                found != std::string::npos && found >= low ? found : std::string::npos;
+            ASSERT_EQ(FindLastIn(text, ' ', low, high), expected) << low << " to " << high;
+        }
+    }
+}
+
+// A tag name ends at the first space or '>' after it, or with the text.
+TEST(TagNameEnd, StopsAtASpaceOrGreaterThan) {
+    std::string text(70, 'n');
+    text[20] = ' ';
+    text[37] = '>';
+    text[38] = ' ';
+    for (std::size_t from = 0; from <= text.size(); ++from) {
+        const std::size_t expected = std::min(text.find_first_of(" >", from), text.size());
+        ASSERT_EQ(TagNameEnd(text, from), expected) << from;
+    }
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "TreeText.h"
+#include "config/TextDecoding.h"
 #include "config/xmlDocument.h"
 #include "config/xmlReader.h"
 #include "xmlOracle.h"
@@ -232,6 +233,60 @@ TEST(Caps, ValuesCountAsWritten) {
                   ->Root()
                   .GetChildCount(),
               20u);
+}
+
+// A file with more short attributes than its least possible count of characters allows
+// (one per eight bytes) is counted again by its true count, and read to its end.
+TEST(Caps, ManyShortAttributesAreCountedByTheirCharacters) {
+    std::string bytes = "<config";
+    for (int i = 0; i < 20000; ++i) {
+        bytes += " a=\"\"";
+    }
+    bytes += "></config>";
+    EXPECT_EQ(ParseConfigBytes(bytes)->Root().GetAttributeCount(), 20000u);
+}
+
+// Names and values read from the file are decoded when first asked for: the same text as
+// read from the decoded file, in the same place each time asked.
+TEST(KeptAttributes, DecodeAsTheDecodedText) {
+    const std::string bytes = "<c Titel=\"Gr\xC3\xBC\xC3\x9F \\\"e\\\"\" \xC3\x84rger=\"\xE2\x80\" "
+                              "x=\"\\\\a\"/>";
+    const auto fromBytes = ParseConfigBytes(bytes);
+    const auto fromText = ParseXmlText(DecodeConfigText(bytes));
+    const xmlElement& kept = fromBytes->Root();
+    const xmlElement& decoded = fromText->Root();
+    ASSERT_EQ(kept.GetAttributeCount(), 3u);
+    EXPECT_EQ(kept.GetAttributeValue(0), L"Gr\u00fc\u00df \"e\"");
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::wstring_view name = kept.GetAttributeName(i);
+        const std::wstring_view value = kept.GetAttributeValue(i);
+        EXPECT_EQ(name, decoded.GetAttributeName(i));
+        EXPECT_EQ(value, decoded.GetAttributeValue(i));
+        EXPECT_EQ(kept.GetAttributeName(i).data(), name.data());
+        EXPECT_EQ(kept.GetAttributeValue(i).data(), value.data());
+    }
+    EXPECT_EQ(kept.GetAttribute(L"TITEL"), decoded.GetAttribute(L"titel"));
+}
+
+// Places beyond what 32 bits hold, and empty names and values, come back as they were given.
+TEST(KeptAttributes, LargePlacesAndEmptyTextsStayAsGiven) {
+    xmlTree tree;
+    xmlElement& e = tree.Root();
+    const std::size_t far = sizeof(std::size_t) > 4 ? std::size_t{0xFFFFFFFF} + 7 : 0xFFFFFFF0;
+    e.AddAttribute(L"Far", L"v\\\"", {far, far + 2, far + 5});
+    e.AddAttribute(L"", L"", {0xFFFFFFFE, 0xFFFFFFFE, 0xFFFFFFFE});
+    e.AddAttribute(L"n", L"");
+    ASSERT_EQ(e.GetAttributeCount(), 3u);
+    EXPECT_EQ(e.GetAttributeName(0), L"far");
+    EXPECT_EQ(e.GetAttributeValue(0), L"v\"");
+    EXPECT_EQ(e.GetAttributePlace(0).name, far);
+    EXPECT_EQ(e.GetAttributePlace(0).openQuote, far + 2);
+    EXPECT_EQ(e.GetAttributePlace(0).closeQuote, far + 5);
+    EXPECT_EQ(e.GetAttributeName(1), L"");
+    EXPECT_EQ(e.GetAttributePlace(1).closeQuote, std::size_t{0xFFFFFFFE});
+    EXPECT_EQ(e.GetAttributeName(2), L"n");
+    EXPECT_EQ(e.GetAttributeValue(2), L"");
+    EXPECT_EQ(e.GetAttributePlace(2).name, xmlAttributePlace::npos);
 }
 
 // Where the reader found each element and attribute, for the rewrite and for messages.
