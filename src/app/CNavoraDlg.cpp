@@ -158,11 +158,30 @@ void CNavoraDlg::SetupFromConfig() {
     // their side from the client area, which would otherwise be the 100 x 100 probe's.
     SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+    // No "Pages": no page controls.
+    const xmlElement* pages = FindChild(root, L"Pages");
+    m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
     bool quitBuilt = false;
+    bool shown = false;
     try {
         quitBuilt = CreateQuitButton(root, buttonConfig);
-        if (quitBuilt) {
-            CreatePages(root, buttonConfig);
+        // Windows are made one by one through the system: only the first page's are made before
+        // it is shown and painted, where nothing but an exhausted system can stop the others.
+        std::vector<CheckStateWrite> laterStates;
+        const int firstPages =
+            m_pProof == nullptr && LaterPagesCertain(pages, buttonConfig, laterStates)
+                ? 1
+                : m_nPageCount;
+        if (quitBuilt && CreatePages(pages, buttonConfig, 0, firstPages) &&
+            firstPages < m_nPageCount) {
+            // All start states in the one rewrite, before the window shows; the file then holds
+            // the later pages' already, and recording them once they are built writes nothing.
+            m_startStates.insert(m_startStates.end(), laterStates.begin(), laterStates.end());
+            RecordStartStates(fullPath);
+            PlaceAndShow(window);
+            shown = true;
+            RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            CreatePages(pages, buttonConfig, firstPages, m_nPageCount);
         }
     } catch (...) {
         RecordStartStates(fullPath);
@@ -173,9 +192,11 @@ void CNavoraDlg::SetupFromConfig() {
         m_pCfgDoc.reset();
         return;
     }
-    PlaceAndShow(window);
     m_pCfgDoc.reset();
-    InvalidateRect(Handle(), nullptr, TRUE);
+    if (!shown) {
+        PlaceAndShow(window);
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
@@ -345,29 +366,54 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
     return true;
 }
 
-void CNavoraDlg::CreatePages(const xmlElement* root, const xmlElement* buttonConfig) {
-    // No "Pages": no page controls.
-    const xmlElement* pages = FindChild(root, L"Pages");
-    m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
+bool CNavoraDlg::LaterPagesCertain(const xmlElement* pages, const xmlElement* buttonConfig,
+                                   std::vector<CheckStateWrite>& startStates) const {
+    std::size_t controls = 0;
     for (int i = 0; i < m_nPageCount; ++i) {
+        controls += pages->GetChild(static_cast<std::size_t>(i))->GetChildCount();
+    }
+    const auto perControl = static_cast<std::size_t>(1 + m_pToolTipp->WindowsPerButton());
+    if (m_nPageCount < 2 ||
+        controls > static_cast<std::size_t>(kMaxMenuWindows - m_nWindows) / perControl) {
+        return false;
+    }
+    for (int i = 1; i < m_nPageCount; ++i) {
+        const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
+        for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
+            const ControlSettings settings = ReadControlSettings(*page->GetChild(c), buttonConfig);
+            if (settings.caption.empty()) {
+                return false;
+            }
+            if (settings.checkBox) {
+                startStates.push_back({settings.id, m_pSetChk.value_or(settings.defaultVal)});
+            }
+        }
+    }
+    return true;
+}
+
+bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first,
+                             int end) {
+    for (int i = first; i < end; ++i) {
         const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
         for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
             auto control = CreateControl(i, 100 + static_cast<int>(m_aButtons.size()),
                                          page->GetChild(c), buttonConfig);
             if (!control) {
                 OnOK();
-                return;
+                return false;
             }
             const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
             m_aButtons.push_back(std::move(control));
             if (!tipMade) {
                 Notify(kTipNotCreated);
                 OnOK();
-                return;
+                return false;
             }
         }
     }
     ShowPage(m_nCurPage);
+    return true;
 }
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
@@ -404,6 +450,10 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         return nullptr;
     }
     m_nWindows += windows;
+    if (page != m_nCurPage) {
+        // Hidden while still without size: placing it then invalidates nothing already shown.
+        ShowWindow(control->Handle(), SW_HIDE);
+    }
     // The window is still hidden: no repaint here, all is painted once when it is shown.
     control->SetBounds(settings.left, settings.top, settings.width, settings.height, false);
     control->SetPosition(settings.left, settings.top);

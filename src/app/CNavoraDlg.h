@@ -124,7 +124,13 @@ private:
     void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
-    void CreatePages(const xmlElement* root, const xmlElement* buttonConfig);
+    // Whether every control after the first page has its caption and all controls fit the
+    // window budget, so that only an exhausted system could stop the later pages; adds the later
+    // check boxes' start states to `startStates`.
+    bool LaterPagesCertain(const xmlElement* pages, const xmlElement* buttonConfig,
+                           std::vector<CheckStateWrite>& startStates) const;
+    // The controls of pages [first, end); false after the message that stops the set-up.
+    bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first, int end);
     std::unique_ptr<TButton> CreateControl(int page, int id, const xmlElement* element,
                                            const xmlElement* buttonConfig);
     // Shows the current page when it changed since it was last shown.

@@ -359,6 +359,46 @@ TEST(MenuMessages, CheckBoxesBuiltBeforeASetUpErrorAreRecorded) {
     EXPECT_NE(file.find("defaultval=\"true\" currentval=\"x\""), std::string::npos) << file;
 }
 
+// Only the first page's controls are made before the window shows; the later pages follow
+// once it is painted, with their check boxes' start states already in the one rewrite. A
+// later control without caption still stops the set-up before the window is seen.
+TEST(MenuMessages, LaterPagesFollowTheShownFirstPage) {
+    const auto page = [](const char* caption, const char* id) {
+        return std::string("<Page><B><ButtonLayout caption=\"") + caption +
+               "\" width=\"60\" height=\"20\"/></B><C id=\"" + id +
+               "\"><ButtonLayout type=\"checkbox\" caption=\"Box\" width=\"100\" height=\"20\" "
+               "defaultval=\"true\" currentval=\"x\"/></C></Page>";
+    };
+    const std::string head = "<config><General caption=\"Testmenu\" width=\"300\" "
+                             "height=\"200\"/><ToolTippConfig tttype=\"buttontt\"/><Pages>";
+    {
+        const Menu menu(head + page("Eins", "a") + page("Zwei", "b") + page("Drei", "c") +
+                        "</Pages></config>");
+        const HWND dialog = menu.Window(L"Testmenu");
+        ASSERT_NE(dialog, nullptr);
+        const std::string file = menu.ConfigBytes();
+        for (const char* id : {"\"a\"", "\"b\"", "\"c\""}) {
+            EXPECT_NE(file.find(std::string("id=") + id +
+                                "><ButtonLayout type=\"checkbox\" caption=\"Box\" width=\"100\" "
+                                "height=\"20\" defaultval=\"true\" currentval=\"true\""),
+                      std::string::npos)
+                << id << file;
+        }
+        HWND third = nullptr;
+        for (int i = 0; i < 100 && third == nullptr; ++i, Sleep(20)) {
+            third = FindWindowExW(dialog, nullptr, L"Button", L"Drei");
+        }
+        ASSERT_NE(third, nullptr);
+        EXPECT_FALSE(IsWindowVisible(third));
+        EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog, nullptr, L"Button", L"Eins")));
+    }
+    const Menu menu(head + page("Eins", "a") + page("", "b") + "</Pages></config>");
+    const Box message = ReadAndClose(menu.Window(L"Achtung"));
+    EXPECT_EQ(message.text, L"Caption f\u00fcr Button wurde nicht gesetzt");
+    EXPECT_EQ(menu.Window(L"Testmenu", 0), nullptr); // looked for once the box was read
+    EXPECT_EQ(menu.WaitForExit(), 0u);
+}
+
 // Page names are free: a page named "config" does not end the file for the rewrite.
 TEST(MenuMessages, APageNamedConfigSurvivesTheStart) {
     const std::string pages =
