@@ -169,7 +169,7 @@ void CNavoraDlg::SetupFromConfig() {
         // it is shown and painted, where nothing but an exhausted system can stop the others.
         std::vector<CheckStateWrite> laterStates;
         const int firstPages =
-            m_pProof == nullptr && LaterPagesCertain(pages, buttonConfig, laterStates)
+            quitBuilt && m_pProof == nullptr && LaterPagesCertain(pages, buttonConfig, laterStates)
                 ? 1
                 : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, 0, firstPages) &&
