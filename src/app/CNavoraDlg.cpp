@@ -174,14 +174,14 @@ void CNavoraDlg::SetupFromConfig() {
                 : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, 0, firstPages) &&
             firstPages < m_nPageCount) {
-            // All start states in the one rewrite, before the window shows; the file then holds
-            // the later pages' already, and recording them once they are built writes nothing.
+            // All start states in the one rewrite, before the window shows.
             m_startStates.insert(m_startStates.end(), laterStates.begin(), laterStates.end());
             RecordStartStates(fullPath);
             PlaceAndShow(window);
             shown = true;
             RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             CreatePages(pages, buttonConfig, firstPages, m_nPageCount);
+            m_startStates.clear(); // the later pages' states are in the file already
         }
     } catch (...) {
         RecordStartStates(fullPath);
