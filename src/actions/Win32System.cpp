@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include "win/VisualStyles.h"
+
 static_assert(kMbOk == MB_OK && kMbYesNo == MB_YESNO && kIdYes == IDYES);
 static_assert(kRegSz == REG_SZ && kRegExpandSz == REG_EXPAND_SZ && kRegBinary == REG_BINARY &&
               kRegDword == REG_DWORD && kRegMultiSz == REG_MULTI_SZ);
@@ -96,6 +98,7 @@ bool Win32System::RunFile(const std::wstring& file, const std::wstring& paramete
     info.lpParameters = parameters.c_str();
     info.nShow = how.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     const ShellExecuteExWFn start = ShellExecuteFunction();
+    const VisualStyles styles; // for the shell's own dialogs
     if (start == nullptr || !start(&info)) {
         return false;
     }
@@ -170,6 +173,7 @@ bool Win32System::StartFile(const std::wstring& file, const std::wstring& parame
     info.lpDirectory = nullptr;
     info.nShow = maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     const ShellExecuteExWFn start = ShellExecuteFunction();
+    const VisualStyles styles; // for the shell's own dialogs
     if (start == nullptr || !start(&info)) {
         return false;
     }

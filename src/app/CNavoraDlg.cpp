@@ -17,6 +17,7 @@
 #include "tooltips/TTEdit.h"
 #include "win/Dpi.h"
 #include "win/ErrorReport.h"
+#include "win/VisualStyles.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ CNavoraDlg::CNavoraDlg() : Dialog(kMainDialogTemplate) {
 
 int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                                unsigned style) {
-    return MessageBoxW(Handle(), text.c_str(), caption.c_str(), style);
+    return StyledMessageBox(Handle(), text.c_str(), caption.c_str(), style);
 }
 
 void CNavoraDlg::LoadConfig() {
@@ -101,7 +102,7 @@ void CNavoraDlg::Notify(const std::wstring& text, const wchar_t* caption) {
         m_pProof->Stopped(text);
         m_bProofStopped = true;
     } else {
-        MessageBoxW(Handle(), text.c_str(), caption, MB_OK);
+        StyledMessageBox(Handle(), text.c_str(), caption, MB_OK);
     }
 }
 

@@ -44,21 +44,34 @@ struct IconPicture {
 };
 
 // GDI objects shared by the controls that describe them alike, made when first asked for.
-// A menu has a handful: a plain list costs less code than a tree.
+// A menu has a handful: a linked list costs less code than a tree or a growing array.
 template <typename Key, typename Value> class SharedObjects {
 public:
+    SharedObjects() = default;
+    SharedObjects(const SharedObjects&) = delete;
+    SharedObjects& operator=(const SharedObjects&) = delete;
+    ~SharedObjects() {
+        while (first_) { // one by one: a long list would otherwise be freed recursively
+            first_ = std::move(first_->next);
+        }
+    }
     template <typename Make> const Value& For(const Key& key, Make make) {
-        for (const auto& [k, v] : entries_) {
-            if (k == key) {
-                return v;
+        for (const Entry* entry = first_.get(); entry != nullptr; entry = entry->next.get()) {
+            if (entry->key == key) {
+                return entry->value;
             }
         }
-        entries_.emplace_back(key, make());
-        return entries_.back().second;
+        first_.reset(new Entry{key, make(), std::move(first_)});
+        return first_->value;
     }
 
 private:
-    std::vector<std::pair<Key, Value>> entries_;
+    struct Entry {
+        Key key;
+        Value value;
+        std::unique_ptr<Entry> next;
+    };
+    std::unique_ptr<Entry> first_;
 };
 
 // Where a dialog built for proof pictures reports: it never shows itself or a
@@ -146,7 +159,6 @@ private:
     HBITMAP PictureFor(const std::wstring& path);
     // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
     UniqueBitmap LoadPicture(const std::wstring& path) const;
-    // Valid until the next icon is asked for.
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // Background colour, then the picture at the top-left corner.
     void PaintBackground(HDC dc) const;

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "win/VisualStyles.h"
+
 namespace {
 
 constexpr int kHandCursor = 132;
@@ -135,7 +137,7 @@ void TButton::ExecuteChain() {
         const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : ClassicMessages();
         const std::wstring text =
             texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
-        MessageBoxW(Handle(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
+        StyledMessageBox(Handle(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
     }
     ResetLook();
 }

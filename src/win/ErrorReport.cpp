@@ -6,6 +6,7 @@
 
 #include "config/TextDecoding.h"
 #include "config/xmlReader.h"
+#include "win/VisualStyles.h"
 
 namespace {
 
@@ -69,5 +70,5 @@ void ReportCurrentException(HWND owner) {
     } catch (...) {
         // every other error: a stop icon
     }
-    MessageBoxW(owner, text.c_str(), title.c_str(), style);
+    StyledMessageBox(owner, text.c_str(), title.c_str(), style);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -136,6 +138,23 @@ protected:
         return green;
     }
     bool Ended() const { return process_->EndsWithin(5000); }
+    // Whether the menu's process has loaded the module `name` (case as the system gives it).
+    bool Loaded(const wchar_t* name) const {
+        const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_->Id());
+        if (snapshot == INVALID_HANDLE_VALUE) {
+            ADD_FAILURE() << "no module list: " << GetLastError();
+            return false;
+        }
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof module;
+        bool found = false;
+        for (BOOL more = Module32FirstW(snapshot, &module); more && !found;
+             more = Module32NextW(snapshot, &module)) {
+            found = lstrcmpiW(module.szModule, name) == 0;
+        }
+        CloseHandle(snapshot);
+        return found;
+    }
     // Pixels of a button's focus rectangle: the row 3 pixels inside its edges that
     // differ from the background (the dotted line inverts every other one).
     int FocusDots(HWND button, COLORREF background) const {
@@ -275,6 +294,22 @@ TEST_F(Menu, KeyThatClosesAMessageBoxActsOnlyThere) {
         EXPECT_NE(File().find("currentval=\"false\""), std::string::npos); // not toggled
         TearDown();
     }
+}
+
+// The menu's own controls are owner-drawn: the common controls library is loaded only for
+// what the system draws, a message box here, which it then draws in that library's look.
+TEST_F(Menu, CommonControlsOnlyForTheMessageBox) {
+    Start(L"", kMessageMenu);
+    EXPECT_TRUE(Loaded(L"user32.dll"));
+    EXPECT_FALSE(Loaded(L"comctl32.dll"));
+    PointAt(Control(L"Melden"), 60, 15);
+    Click(true);
+    Click(false);
+    const HWND box = FindWindowW(L"#32770", L"Nachricht");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(Loaded(L"comctl32.dll"));
+    Key(VK_RETURN);
+    EXPECT_FALSE(IsWindow(box));
 }
 
 TEST_F(Menu, PageChangeClearsTheFocusLook) {
