@@ -1,6 +1,7 @@
 #include "app/CNavoraDlg.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <windowsx.h>
 
@@ -61,6 +62,12 @@ HANDLE LoadFromFile(const std::wstring& path, UINT type) {
     return LoadImageW(nullptr, path.c_str(), type, 0, 0,
                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
 }
+
+// The later pages are built once the first has reached the screen, a few display frames after
+// it was painted, so that they do not hold up its drawing. The tooltips' timers count from
+// kTipTimerOffset.
+constexpr UINT_PTR kLaterPagesTimer = 1;
+constexpr UINT kLaterPagesDelay = 50;
 
 constexpr const wchar_t* kControlNotCreated = L"Button konnte nicht erstellt werden";
 constexpr const wchar_t* kTipNotCreated = L"Tooltipp-Fenster konnte nicht erstellt werden";
@@ -163,11 +170,10 @@ void CNavoraDlg::SetupFromConfig() {
     const xmlElement* pages = FindChild(root, L"Pages");
     m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
     bool quitBuilt = false;
-    bool shown = false;
     try {
         quitBuilt = CreateQuitButton(root, buttonConfig);
         // Windows are made one by one through the system: only the first page's are made before
-        // it is shown and painted, where nothing but an exhausted system can stop the others.
+        // the window shows, where nothing but an exhausted system can stop the others.
         std::vector<CheckStateWrite> laterStates;
         const int firstPages =
             quitBuilt && m_pProof == nullptr && LaterPagesCertain(pages, buttonConfig, laterStates)
@@ -177,27 +183,41 @@ void CNavoraDlg::SetupFromConfig() {
             firstPages < m_nPageCount) {
             // All start states in the one rewrite, before the window shows.
             m_startStates.insert(m_startStates.end(), laterStates.begin(), laterStates.end());
-            RecordStartStates(fullPath);
-            PlaceAndShow(window);
-            shown = true;
-            RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            CreatePages(pages, buttonConfig, firstPages, m_nPageCount);
-            m_startStates.clear(); // the later pages' states are in the file already
+            // The document is kept for the later pages until they are built.
+            m_nLaterPages = firstPages;
+            m_pLaterPages = pages;
+            m_pButtonConfig = buttonConfig;
+            SetTimer(Handle(), kLaterPagesTimer, kLaterPagesDelay, nullptr);
         }
     } catch (...) {
         RecordStartStates(fullPath);
         throw;
     }
     RecordStartStates(fullPath);
-    if (!quitBuilt) {
+    if (m_nLaterPages == 0) {
         m_pCfgDoc.reset();
+    }
+    if (quitBuilt) {
+        // Not invalidated once more after: showing the window invalidated all of it, and a
+        // second pass would erase and draw every pixel again.
+        PlaceAndShow(window);
+    }
+}
+
+void CNavoraDlg::CreateLaterPages() {
+    const int first = std::exchange(m_nLaterPages, 0);
+    if (first == 0) {
         return;
     }
-    m_pCfgDoc.reset();
-    if (!shown) {
-        PlaceAndShow(window);
-        InvalidateRect(Handle(), nullptr, TRUE);
+    KillTimer(Handle(), kLaterPagesTimer);
+    try {
+        CreatePages(m_pLaterPages, m_pButtonConfig, first, m_nPageCount);
+    } catch (...) {
+        ReportCurrentException(Handle());
+        OnOK();
     }
+    m_startStates.clear(); // in the file since before the window showed
+    m_pCfgDoc.reset();
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
@@ -505,6 +525,7 @@ void CNavoraDlg::ShowCurrentPage() {
     if (m_nCurPage == m_nShownPage) {
         return;
     }
+    CreateLaterPages(); // a page switch before their timer needs them now
     if (m_pKeyFocus != nullptr) {
         // The highlight goes with its look, also on the quit button, which stays visible.
         m_pKeyFocus->SetFocusMark(false);
@@ -616,12 +637,18 @@ void CNavoraDlg::KeepSize() {
 void CNavoraDlg::PaintBackground(HDC dc) const {
     RECT client;
     GetClientRect(Handle(), &client);
-    FillRect(dc, &client, m_brBackground.get());
     if (m_bmpBackground) {
         const UniqueMemoryDc memory(CreateCompatibleDC(dc));
         const SelectGuard picture(memory.get(), m_bmpBackground.get());
         BitBlt(dc, 0, 0, m_nBgWidth, m_nBgHeight, memory.get(), 0, 0, SRCCOPY);
     }
+    // The colour only where the picture (0 x 0 without one) leaves the window uncovered: the
+    // same pixels as filling all first, each drawn once.
+    const LONG right = std::min<LONG>(m_nBgWidth, client.right);
+    const RECT beside{right, 0, client.right, client.bottom};
+    const RECT below{0, std::min<LONG>(m_nBgHeight, client.bottom), right, client.bottom};
+    FillRect(dc, &beside, m_brBackground.get());
+    FillRect(dc, &below, m_brBackground.get());
 }
 
 void CNavoraDlg::PaintIcon() const {
@@ -688,7 +715,9 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         result = TRUE; // F1 is swallowed
         return true;
     case WM_TIMER:
-        if (m_pToolTipp) {
+        if (wParam == kLaterPagesTimer) {
+            CreateLaterPages();
+        } else if (m_pToolTipp) {
             m_pToolTipp->OnTipTimer(wParam);
         }
         result = 0;

@@ -142,6 +142,8 @@ private:
     // check boxes' start states to `startStates`.
     bool LaterPagesCertain(const xmlElement* pages, const xmlElement* buttonConfig,
                            std::vector<CheckStateWrite>& startStates) const;
+    // The pages after the first, once it is on screen.
+    void CreateLaterPages();
     // The controls of pages [first, end); false after the message that stops the set-up.
     bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first, int end);
     std::unique_ptr<TButton> CreateControl(int page, int id, const xmlElement* element,
@@ -179,6 +181,10 @@ private:
     int m_nWndTop = 0;
     int m_nCurPage = 0;
     int m_nPageCount = 0;
+    // The first page not yet built, 0 when all are; their elements in `m_pCfgDoc`.
+    int m_nLaterPages = 0;
+    const xmlElement* m_pLaterPages = nullptr;
+    const xmlElement* m_pButtonConfig = nullptr;
     UniqueBrush m_brBackground;
     std::unique_ptr<TToolTipp> m_pToolTipp;
     HFONT m_pTTFont = nullptr;

@@ -14,27 +14,38 @@ TipRect RectInDialog(HWND window, HWND dialog) {
 } // namespace
 
 bool BtnToolTipp::AddButton(TipButton* button) {
-    // The sunken border the strip style asks for: on our own window class, the client edge.
-    auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE, area_);
-    if (window->Handle() == nullptr) {
-        return false;
-    }
     TToolTipp::AddButton(button);
-    window->SetEditText(button->GetTooltipText());
+    windows_.emplace_back();
+    ids_.push_back(button->GetControlId());
+    directions_.push_back(0);
+    return true;
+}
+
+TTEdit* BtnToolTipp::Strip(std::size_t i) {
+    if (windows_[i]) {
+        return windows_[i].get();
+    }
+    // The sunken border the strip style asks for: on our own window class, the client edge.
+    // Made hidden: the menu is on screen by now.
+    auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD, WS_EX_CLIENTEDGE, area_);
+    if (window->Handle() == nullptr) {
+        return nullptr; // no tip for this button while the system has no window to spare
+    }
+    const HWND anchor = buttons_[i]->GetTipAnchor();
+    window->SetEditText(buttons_[i]->GetTooltipText());
     window->SetBackground(bkColor_);
     window->SetTextColor(textColor_);
     window->SetFont(font_);
     RECT client;
     GetClientRect(dialog_, &client);
-    const StripStart start =
-        StartStrip({client.left, client.top, client.right, client.bottom},
-                   RectInDialog(button->GetTipAnchor(), dialog_), area_.right, area_.bottom);
-    MoveWindow(window->Handle(), start.rect.left, start.rect.top, 0, start.rect.Height(), TRUE);
-    ShowWindow(window->Handle(), SW_HIDE);
-    windows_.push_back(std::move(window));
-    ids_.push_back(button->GetControlId());
-    directions_.push_back(start.direction);
-    return true;
+    const StripStart start = StartStrip({client.left, client.top, client.right, client.bottom},
+                                        RectInDialog(anchor, dialog_), area_.right, area_.bottom);
+    // Stacked right below its button, where it would lie had it been made with it.
+    SetWindowPos(window->Handle(), anchor, start.rect.left, start.rect.top, 0, start.rect.Height(),
+                 SWP_NOACTIVATE);
+    directions_[i] = start.direction;
+    windows_[i] = std::move(window);
+    return windows_[i].get();
 }
 
 void BtnToolTipp::SetTip(int id, const std::wstring&) {
@@ -44,10 +55,12 @@ void BtnToolTipp::SetTip(int id, const std::wstring&) {
     }
     for (std::size_t i = 0; i < ids_.size(); ++i) {
         if (ids_[i] == id) {
-            if (!windows_[i]->GetEditText().empty()) {
+            const TTEdit* strip =
+                buttons_[i]->GetTooltipText().empty() ? nullptr : Strip(i); // made on first use
+            if (strip != nullptr) {
                 SetTimer(dialog_, static_cast<UINT_PTR>(id + kTipTimerOffset),
                          static_cast<UINT>(interval_), nullptr);
-                ShowWindow(windows_[i]->Handle(), SW_SHOW);
+                ShowWindow(strip->Handle(), SW_SHOW);
             }
             return;
         }
@@ -57,7 +70,7 @@ void BtnToolTipp::SetTip(int id, const std::wstring&) {
 void BtnToolTipp::OnTipTimer(UINT_PTR timerId) {
     const int id = static_cast<int>(timerId) - kTipTimerOffset;
     for (std::size_t i = 0; i < ids_.size(); ++i) {
-        if (ids_[i] != id) {
+        if (ids_[i] != id || !windows_[i]) {
             continue;
         }
         const HWND strip = windows_[i]->Handle();
@@ -76,6 +89,9 @@ void BtnToolTipp::OnTipTimer(UINT_PTR timerId) {
 
 void BtnToolTipp::Settle() {
     for (std::size_t i = 0; i < ids_.size(); ++i) {
+        if (!windows_[i]) {
+            continue;
+        }
         const HWND strip = windows_[i]->Handle();
         for (;;) {
             if ((GetWindowLongPtrW(strip, GWL_STYLE) & WS_VISIBLE) == 0) {

@@ -1,5 +1,6 @@
 // A strip per button that slides out of the button while the cursor is over it
-// and back in when it leaves, one dialog timer (control id + 9000) per button.
+// and back in when it leaves, one dialog timer (control id + 9000) per button. A strip's
+// window is made when its button is first hovered: none is needed for the menu to appear.
 #pragma once
 
 #include <memory>
@@ -20,10 +21,13 @@ public:
     void OnTipTimer(UINT_PTR timerId) override;
     void Settle() override;
 
-    // The strip of the i-th registered button.
-    HWND GetTipWindow(std::size_t i) const { return windows_[i]->Handle(); }
+    // The strip of the i-th registered button; none before its first tip.
+    HWND GetTipWindow(std::size_t i) const { return windows_[i] ? windows_[i]->Handle() : nullptr; }
 
 private:
+    // The i-th button's strip, made now if it was not; none when it cannot be made.
+    TTEdit* Strip(std::size_t i);
+
     HFONT font_ = nullptr; // not owned
     std::vector<std::unique_ptr<TTEdit>> windows_;
     std::vector<int> ids_;

@@ -392,6 +392,28 @@ TEST(MenuMessages, LaterPagesFollowTheShownFirstPage) {
         EXPECT_FALSE(IsWindowVisible(third));
         EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog, nullptr, L"Button", L"Eins")));
     }
+    {
+        // Clicked as soon as the window shows, maybe before the later pages were due: the
+        // next page appears all the same.
+        const Menu menu(head +
+                        "<Page><N><ButtonLayout caption=\"Weiter\" width=\"60\" height=\"20\"/>"
+                        "<Command type=\"weiter\"/></N></Page>" +
+                        page("Zwei", "b") + "</Pages></config>");
+        const HWND dialog = menu.Window(L"Testmenu");
+        ASSERT_NE(dialog, nullptr);
+        const HWND next = FindWindowExW(dialog, nullptr, L"Button", L"Weiter");
+        ASSERT_NE(next, nullptr);
+        PostMessageW(next, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        PostMessageW(next, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        HWND second = nullptr;
+        for (int i = 0; i < 100 && !(second != nullptr && IsWindowVisible(second));
+             ++i, Sleep(20)) {
+            second = FindWindowExW(dialog, nullptr, L"Button", L"Zwei");
+        }
+        ASSERT_NE(second, nullptr);
+        EXPECT_TRUE(IsWindowVisible(second));
+        EXPECT_FALSE(IsWindowVisible(next));
+    }
     const Menu menu(head + page("Eins", "a") + page("", "b") + "</Pages></config>");
     const Box message = ReadAndClose(menu.Window(L"Achtung"));
     EXPECT_EQ(message.text, L"Caption f\u00fcr Button wurde nicht gesetzt");

@@ -85,12 +85,17 @@ TEST(ButtonTip, SlidesOutTickByTickAndBack) {
     for (TipButton* b : std::initializer_list<TipButton*>{&right, &left, &silent}) {
         tip.AddButton(b);
     }
-    // Too little room right of the first button: its strip grows leftwards from x 250.
-    EXPECT_EQ(Describe(tip.GetTipWindow(0), parent.hwnd), "250,40 0x20 hidden");
-    EXPECT_EQ(Describe(tip.GetTipWindow(1), parent.hwnd), "70,100 0x20 hidden");
+    // No window before a button's first tip.
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(tip.GetTipWindow(i), nullptr) << i;
+    }
 
+    // Too little room right of the first button: its strip grows leftwards from x 250,
+    // stacked right below its button as if made with it.
     tip.SetTip(100, L"");
     EXPECT_EQ(Describe(tip.GetTipWindow(0), parent.hwnd), "250,40 0x20 shown");
+    EXPECT_EQ(GetWindow(right.GetTipAnchor(), GW_HWNDNEXT), tip.GetTipWindow(0));
+    EXPECT_EQ(GetWindow(tip.GetTipWindow(0), GW_HWNDNEXT), left.GetTipAnchor());
     for (int tick = 1; tick <= 15; ++tick) {
         tip.OnTipTimer(100 + kTipTimerOffset);
     }
@@ -101,8 +106,8 @@ TEST(ButtonTip, SlidesOutTickByTickAndBack) {
     EXPECT_EQ(client.right, 96);
     EXPECT_EQ(client.bottom, 16);
     EXPECT_NE(GetWindowLongPtrW(tip.GetTipWindow(0), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
-    tip.OnTipTimer(101 + kTipTimerOffset); // the other strip is not running: stays hidden
-    EXPECT_EQ(Describe(tip.GetTipWindow(1), parent.hwnd), "70,100 0x20 hidden");
+    tip.OnTipTimer(101 + kTipTimerOffset); // the other strip was never asked for: none made
+    EXPECT_EQ(tip.GetTipWindow(1), nullptr);
 
     // Moving to the second button: the first strip retracts while the second grows.
     tip.SetTip(kNoTipId, L"");
@@ -120,7 +125,7 @@ TEST(ButtonTip, SlidesOutTickByTickAndBack) {
     tip.SetTip(102, L"");
     tip.SetTip(555, L"");
     tip.OnTipTimer(555 + kTipTimerOffset);
-    EXPECT_EQ(Describe(tip.GetTipWindow(2), parent.hwnd), "70,200 0x20 hidden");
+    EXPECT_EQ(tip.GetTipWindow(2), nullptr);
 }
 
 std::string OnScreen(HWND window) {
