@@ -174,29 +174,27 @@ void CNavoraDlg::SetupFromConfig() {
         quitBuilt = CreateQuitButton(root, buttonConfig);
         // Windows are made one by one through the system: only the first page's are made before
         // the window shows, where nothing but an exhausted system can stop the others.
-        std::vector<CheckStateWrite> laterStates;
         const int firstPages =
-            quitBuilt && m_pProof == nullptr && LaterPagesCertain(pages, buttonConfig, laterStates)
-                ? 1
-                : m_nPageCount;
+            quitBuilt && m_pProof == nullptr && ReadLaterPages(pages, buttonConfig) ? 1
+                                                                                    : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, 0, firstPages) &&
             firstPages < m_nPageCount) {
             // All start states in the one rewrite, before the window shows.
-            m_startStates.insert(m_startStates.end(), laterStates.begin(), laterStates.end());
-            // The document is kept for the later pages until they are built.
-            m_nLaterPages = firstPages;
-            m_pLaterPages = pages;
-            m_pButtonConfig = buttonConfig;
+            for (const PageControl& later : m_laterControls) {
+                if (later.settings.checkBox) {
+                    m_startStates.push_back(StartState(later.settings));
+                }
+            }
             SetTimer(Handle(), kLaterPagesTimer, kLaterPagesDelay, nullptr);
+        } else {
+            m_laterControls.clear();
         }
     } catch (...) {
         RecordStartStates(fullPath);
         throw;
     }
     RecordStartStates(fullPath);
-    if (m_nLaterPages == 0) {
-        m_pCfgDoc.reset();
-    }
+    m_pCfgDoc.reset();
     if (quitBuilt) {
         // Not invalidated once more after: showing the window invalidated all of it, and a
         // second pass would erase and draw every pixel again.
@@ -205,19 +203,22 @@ void CNavoraDlg::SetupFromConfig() {
 }
 
 void CNavoraDlg::CreateLaterPages() {
-    const int first = std::exchange(m_nLaterPages, 0);
-    if (first == 0) {
+    if (m_laterControls.empty()) {
         return;
     }
     KillTimer(Handle(), kLaterPagesTimer);
+    std::vector<PageControl> later = std::exchange(m_laterControls, {});
     try {
-        CreatePages(m_pLaterPages, m_pButtonConfig, first, m_nPageCount);
+        if (std::all_of(later.begin(), later.end(), [&](PageControl& control) {
+                return AddControl(control.page, std::move(control.settings));
+            })) {
+            ShowPage(m_nCurPage);
+        }
     } catch (...) {
         ReportCurrentException(Handle());
         OnOK();
     }
     m_startStates.clear(); // in the file since before the window showed
-    m_pCfgDoc.reset();
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
@@ -374,7 +375,7 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
     if (element == nullptr) {
         return true;
     }
-    m_pBtnBeenden = CreateControl(0, kQuitButtonId, element, buttonConfig);
+    m_pBtnBeenden = CreateControl(0, kQuitButtonId, ReadControlSettings(*element, buttonConfig));
     if (!m_pBtnBeenden) {
         OnOK();
         return false;
@@ -387,8 +388,7 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
     return true;
 }
 
-bool CNavoraDlg::LaterPagesCertain(const xmlElement* pages, const xmlElement* buttonConfig,
-                                   std::vector<CheckStateWrite>& startStates) const {
+bool CNavoraDlg::ReadLaterPages(const xmlElement* pages, const xmlElement* buttonConfig) {
     std::size_t controls = 0;
     for (int i = 0; i < m_nPageCount; ++i) {
         controls += pages->GetChild(static_cast<std::size_t>(i))->GetChildCount();
@@ -401,16 +401,18 @@ bool CNavoraDlg::LaterPagesCertain(const xmlElement* pages, const xmlElement* bu
     for (int i = 1; i < m_nPageCount; ++i) {
         const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
         for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
-            const ControlSettings settings = ReadControlSettings(*page->GetChild(c), buttonConfig);
-            if (settings.caption.empty()) {
+            m_laterControls.push_back({i, ReadControlSettings(*page->GetChild(c), buttonConfig)});
+            if (m_laterControls.back().settings.caption.empty()) {
+                m_laterControls.clear();
                 return false;
-            }
-            if (settings.checkBox) {
-                startStates.push_back({settings.id, m_pSetChk.value_or(settings.defaultVal)});
             }
         }
     }
     return true;
+}
+
+CheckStateWrite CNavoraDlg::StartState(const ControlSettings& box) const {
+    return {box.id, m_pSetChk.value_or(box.defaultVal)};
 }
 
 bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first,
@@ -418,17 +420,7 @@ bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonCo
     for (int i = first; i < end; ++i) {
         const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
         for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
-            auto control = CreateControl(i, 100 + static_cast<int>(m_aButtons.size()),
-                                         page->GetChild(c), buttonConfig);
-            if (!control) {
-                OnOK();
-                return false;
-            }
-            const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
-            m_aButtons.push_back(std::move(control));
-            if (!tipMade) {
-                Notify(kTipNotCreated);
-                OnOK();
+            if (!AddControl(i, ReadControlSettings(*page->GetChild(c), buttonConfig))) {
                 return false;
             }
         }
@@ -437,9 +429,24 @@ bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonCo
     return true;
 }
 
-std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlElement* element,
-                                                   const xmlElement* buttonConfig) {
-    ControlSettings settings = ReadControlSettings(*element, buttonConfig);
+bool CNavoraDlg::AddControl(int page, ControlSettings settings) {
+    auto control =
+        CreateControl(page, 100 + static_cast<int>(m_aButtons.size()), std::move(settings));
+    if (!control) {
+        OnOK();
+        return false;
+    }
+    const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
+    m_aButtons.push_back(std::move(control));
+    if (!tipMade) {
+        Notify(kTipNotCreated);
+        OnOK();
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings settings) {
     ScaleToDpi(settings, m_nDpi);
     std::unique_ptr<TButton> control;
     if (settings.checkBox) {
@@ -447,9 +454,8 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, const xmlEl
         box->SetType(L"checkbox");
         box->SetCheckId(settings.id);
         box->SetConfigFile(m_strCfgDir + m_strCfgFile);
-        const bool checked = m_pSetChk.value_or(settings.defaultVal);
-        box->SetChecked(checked);
-        m_startStates.push_back({settings.id, checked});
+        m_startStates.push_back(StartState(settings));
+        box->SetChecked(m_startStates.back().checked);
         if (settings.checkDim) {
             box->SetCheckDim(*settings.checkDim);
         }

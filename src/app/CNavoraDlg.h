@@ -137,17 +137,20 @@ private:
     void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
-    // Whether every control after the first page has its caption and all controls fit the
-    // window budget, so that only an exhausted system could stop the later pages; adds the later
-    // check boxes' start states to `startStates`.
-    bool LaterPagesCertain(const xmlElement* pages, const xmlElement* buttonConfig,
-                           std::vector<CheckStateWrite>& startStates) const;
-    // The pages after the first, once it is on screen.
+    // Reads every control after the first page into `m_laterControls` and says whether only an
+    // exhausted system could stop them: all have their captions and all controls fit the
+    // window budget. Otherwise leaves it empty.
+    bool ReadLaterPages(const xmlElement* pages, const xmlElement* buttonConfig);
+    // The controls of `m_laterControls`, once the first page is on screen.
     void CreateLaterPages();
     // The controls of pages [first, end); false after the message that stops the set-up.
     bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first, int end);
-    std::unique_ptr<TButton> CreateControl(int page, int id, const xmlElement* element,
-                                           const xmlElement* buttonConfig);
+    // A page control with its tooltip, added to `m_aButtons`; false after the message that
+    // stops the set-up.
+    bool AddControl(int page, ControlSettings settings);
+    std::unique_ptr<TButton> CreateControl(int page, int id, ControlSettings settings);
+    // The state a check box starts with: the "-setchk" preset, else its own.
+    CheckStateWrite StartState(const ControlSettings& box) const;
     // Shows the current page when it changed since it was last shown.
     void ShowCurrentPage();
     // Shows the controls of `page` and hides all others.
@@ -162,7 +165,7 @@ private:
     // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
     UniqueBitmap LoadPicture(const std::wstring& path) const;
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
-    // Background colour, then the picture at the top-left corner.
+    // The picture at the top-left corner, the background colour where it leaves room.
     void PaintBackground(HDC dc) const;
     // The minimized window: its icon centred in the client area.
     void PaintIcon() const;
@@ -181,10 +184,12 @@ private:
     int m_nWndTop = 0;
     int m_nCurPage = 0;
     int m_nPageCount = 0;
-    // The first page not yet built, 0 when all are; their elements in `m_pCfgDoc`.
-    int m_nLaterPages = 0;
-    const xmlElement* m_pLaterPages = nullptr;
-    const xmlElement* m_pButtonConfig = nullptr;
+    // The controls after the first page, read and waiting to be built.
+    struct PageControl {
+        int page;
+        ControlSettings settings;
+    };
+    std::vector<PageControl> m_laterControls;
     UniqueBrush m_brBackground;
     std::unique_ptr<TToolTipp> m_pToolTipp;
     HFONT m_pTTFont = nullptr;

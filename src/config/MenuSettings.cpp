@@ -1,9 +1,10 @@
 #include "config/MenuSettings.h"
 
-#include "config/xmlElement.h"
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+
+#include "config/xmlElement.h"
 
 namespace {
 

@@ -2,20 +2,20 @@
 
 namespace {
 
-HANDLE context = nullptr;
+HANDLE made = nullptr;
 
 // Made on first use, from the program's own resource. Message boxes and shell dialogs are
 // shown from the menu's one window thread only.
 HANDLE Context() {
-    if (context == nullptr) {
+    if (made == nullptr) {
         ACTCTXW request{};
         request.cbSize = sizeof request;
         request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID | ACTCTX_FLAG_HMODULE_VALID;
         request.hModule = GetModuleHandleW(nullptr);
         request.lpResourceName = MAKEINTRESOURCEW(kVisualStylesManifest);
-        context = CreateActCtxW(&request);
+        made = CreateActCtxW(&request);
     }
-    return context;
+    return made;
 }
 
 } // namespace
