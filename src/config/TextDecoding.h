@@ -36,8 +36,9 @@ std::wstring DecodeConfigText(std::string_view fileBytes);
 std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOffsets = nullptr);
 
 // The bytes DecodeConfigText decodes: cut at the first 0x1A or NUL byte, every CR LF
-// pair made LF. DecodeUtf8 of the result equals DecodeConfigText(fileBytes).
-std::string ConfigTextBytes(std::string_view fileBytes);
+// pair made LF. DecodeUtf8 of them equals DecodeConfigText(fileBytes). Writes them to `out`,
+// which has room for fileBytes.size() bytes, and returns how many it wrote.
+std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out);
 
 // Whether a piece of text holds only ASCII.
 template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {

@@ -75,7 +75,7 @@ private:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
-    auto tree = std::make_unique<xmlTree>(fileBytes.size(), ConfigTextBytes(fileBytes));
-    const std::string_view text = tree->Text();
+    auto tree = std::make_unique<xmlTree>(fileBytes.size());
+    const std::string_view text = tree->KeepConfigText(fileBytes);
     return xmlRules::Parser<Utf8Text>(Utf8Text(text)).Run(std::move(tree));
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <new>
-#include <utility>
 
 namespace {
 
@@ -123,9 +122,13 @@ std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
     return {};
 }
 
-xmlTree::xmlTree(std::size_t sizeHint, std::string&& bytes)
-    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), text(std::move(bytes)),
-      root(NewElement(&arena)) {}
+xmlTree::xmlTree(std::size_t sizeHint)
+    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), root(NewElement(&arena)) {}
+
+std::string_view xmlTree::KeepConfigText(std::string_view fileBytes) {
+    auto* text = static_cast<char*>(arena.Allocate(fileBytes.size(), 1));
+    return {text, ConfigTextBytesTo(fileBytes, text)};
+}
 
 xmlElement* FindChild(const xmlElement* element, std::wstring_view name) {
     if (element == nullptr) {

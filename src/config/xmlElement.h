@@ -206,22 +206,21 @@ std::size_t StoredFormOfUtf8(std::string_view text, wchar_t* out, std::size_t& d
 // Owns one tree: its root element and everything below it.
 class xmlTree {
 public:
-    // `sizeHint`: about how many characters of text the tree is built from. `bytes`: kept as
-    // long as the tree, for attributes read from it.
-    explicit xmlTree(std::size_t sizeHint = 0, std::string&& bytes = {});
+    // `sizeHint`: about how many characters of text the tree is built from.
+    explicit xmlTree(std::size_t sizeHint = 0);
     xmlTree(const xmlTree&) = delete;
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
-    // The bytes kept.
-    std::string_view Text() const { return text; }
+    // Keeps the configuration text of a file's bytes (ConfigTextBytesTo) in the tree's memory
+    // as long as the tree, for attributes read from it; returns it.
+    std::string_view KeepConfigText(std::string_view fileBytes);
     // Index of the root's own end tag in the decoded text; npos when the text ends before it.
     std::size_t RootEndTag() const { return rootEndTag; }
     void SetRootEndTag(std::size_t at) { rootEndTag = at; }
 
 private:
     Arena arena;
-    std::string text;
     xmlElement* root;
     std::size_t rootEndTag = std::wstring_view::npos;
 };

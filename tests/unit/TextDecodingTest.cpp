@@ -190,6 +190,12 @@ TEST(DecodeUtf8, LengthBufferAndUnitIndexAgreeWithDecoding) {
     }
 }
 
+std::string ConfigTextBytes(std::string_view in) {
+    std::string out(in.size(), '?');
+    out.resize(ConfigTextBytesTo(in, out.data()));
+    return out;
+}
+
 TEST(ConfigTextBytes, DecodeToTheConfigurationText) {
     for (const std::string& in :
          {std::string("a\r\nb\rc\r\r\n"), std::string("\xE2\r\n\x82\r"),
@@ -197,6 +203,22 @@ TEST(ConfigTextBytes, DecodeToTheConfigurationText) {
           std::string(""), std::string("\xF0\x9F\r\n\x98\x80")}) {
         EXPECT_EQ(DecodeUtf8(ConfigTextBytes(in)), DecodeConfigText(in)) << in;
         EXPECT_EQ(ConfigTextBytes(in).find('\0'), std::string::npos) << in;
+    }
+}
+
+// Longer texts go 16 bytes at a time: the marks land at every place of a block, a CR LF pair
+// across two blocks among them.
+TEST(ConfigTextBytes, ReadLikeTextModeCutAtTheFirstNul) {
+    std::mt19937 rng(20261208);
+    const char marks[] = {'\r', '\n', '\x1A', '\0', '\xC3'};
+    for (int round = 0; round < 4000; ++round) {
+        std::string in(rng() % 70, 'a');
+        for (std::size_t k = rng() % 6; k > 0 && !in.empty(); --k) {
+            in[rng() % in.size()] = marks[rng() % (round % 4 == 0 ? 5 : 2)];
+        }
+        std::string expected = ReadTextMode(in);
+        expected.resize(std::min(expected.size(), expected.find('\0')));
+        ASSERT_EQ(ConfigTextBytes(in), expected) << ::testing::PrintToString(in);
     }
 }
 
