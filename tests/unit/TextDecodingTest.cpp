@@ -206,15 +206,19 @@ TEST(ConfigTextBytes, DecodeToTheConfigurationText) {
     }
 }
 
-// Longer texts go 16 bytes at a time: the marks land at every place of a block, a CR LF pair
-// across two blocks among them.
+// Longer texts go 16 bytes at a time: CR LF pairs, lone CRs and LFs, and the marks that end
+// the text land at every place of a block, pairs across two blocks and several in one among them.
 TEST(ConfigTextBytes, ReadLikeTextModeCutAtTheFirstNul) {
     std::mt19937 rng(20261208);
-    const char marks[] = {'\r', '\n', '\x1A', '\0', '\xC3'};
-    for (int round = 0; round < 4000; ++round) {
-        std::string in(rng() % 70, 'a');
-        for (std::size_t k = rng() % 6; k > 0 && !in.empty(); --k) {
-            in[rng() % in.size()] = marks[rng() % (round % 4 == 0 ? 5 : 2)];
+    const std::string_view pieces[] = {"a",  "bc",   "\r\n", "\r",
+                                       "\n", "\xC3", "\x1A", std::string_view("\0", 1)};
+    for (int round = 0; round < 6000; ++round) {
+        std::string in;
+        const std::size_t size = rng() % 120;
+        const std::size_t kinds = round % 5 == 0 ? 8 : 6; // every fifth text may end early
+        while (in.size() < size) {
+            const std::size_t k = rng() % 16 < 10 ? 0 : rng() % kinds;
+            in.append(pieces[k]);
         }
         std::string expected = ReadTextMode(in);
         expected.resize(std::min(expected.size(), expected.find('\0')));
