@@ -168,8 +168,8 @@ std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
     std::size_t i = 0;
 #if defined(__SSE2__)
     // One pass, 16 bytes at a time: each block is stored whole, and `n` moves on only over
-    // the bytes before the first CR, 0x1A or NUL in it. A block starts at most 16 bytes before
-    // the end, so the LF after a CR at its last byte can be looked at.
+    // the bytes before the first CR, 0x1A or NUL in it. A block ends before the text's last
+    // byte, so the byte after a CR at its last place can be looked at.
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i eof = _mm_set1_epi8('\x1A');
     const __m128i nul = _mm_setzero_si128();
