@@ -177,7 +177,7 @@ void CNavoraDlg::SetupFromConfig() {
         const int firstPages =
             quitBuilt && m_pProof == nullptr && ReadLaterPages(pages, buttonConfig) ? 1
                                                                                     : m_nPageCount;
-        if (quitBuilt && CreatePages(pages, buttonConfig, 0, firstPages) &&
+        if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
             firstPages < m_nPageCount) {
             // All start states in the one rewrite, before the window shows.
             for (const PageControl& later : m_laterControls) {
@@ -415,9 +415,8 @@ CheckStateWrite CNavoraDlg::StartState(const ControlSettings& box) const {
     return {box.id, m_pSetChk.value_or(box.defaultVal)};
 }
 
-bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first,
-                             int end) {
-    for (int i = first; i < end; ++i) {
+bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count) {
+    for (int i = 0; i < count; ++i) {
         const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
         for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
             if (!AddControl(i, ReadControlSettings(*page->GetChild(c), buttonConfig))) {

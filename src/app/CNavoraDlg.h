@@ -143,8 +143,8 @@ private:
     bool ReadLaterPages(const xmlElement* pages, const xmlElement* buttonConfig);
     // The controls of `m_laterControls`, once the first page is on screen.
     void CreateLaterPages();
-    // The controls of pages [first, end); false after the message that stops the set-up.
-    bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int first, int end);
+    // The controls of the first `count` pages; false after the message that stops the set-up.
+    bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count);
     // A page control with its tooltip, added to `m_aButtons`; false after the message that
     // stops the set-up.
     bool AddControl(int page, ControlSettings settings);
