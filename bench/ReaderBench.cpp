@@ -90,16 +90,22 @@ int main() {
         const double size = static_cast<double>(bytes.size()) / (1 << 20);
         const int runs = mb >= 50 ? 4 : 6;
         std::size_t children = 0;
-        const double ours = BestSeconds(runs, [&] {
-            const auto root = ParseConfigBytes(bytes);
-            children = root->Root().GetChildCount();
-        });
-        const double pugi = BestSeconds(runs, [&] {
-            pugi::xml_document doc;
-            if (!doc.load_buffer(bytes.data(), bytes.size())) {
-                std::abort();
-            }
-        });
+        double ours = 1e30;
+        double pugi = 1e30;
+        // Blocks of runs in turn, so that neither reader alone meets a slow spell of the
+        // machine; within a block each runs on the caches its previous run left.
+        for (int block = 0; block < 3; ++block) {
+            ours = std::min(ours, BestSeconds(runs, [&] {
+                                const auto root = ParseConfigBytes(bytes);
+                                children = root->Root().GetChildCount();
+                            }));
+            pugi = std::min(pugi, BestSeconds(runs, [&] {
+                                pugi::xml_document doc;
+                                if (!doc.load_buffer(bytes.data(), bytes.size())) {
+                                    std::abort();
+                                }
+                            }));
+        }
         if (children != 4) {
             std::fprintf(stderr, "unexpected tree\n");
             return 1;
