@@ -127,7 +127,12 @@ private:
     void AppendGap(std::size_t end) {
         const std::size_t base = gap_.size();
         text_.AppendGap(gap_, src_.substr(pos_, end - pos_));
+        // Mostly the piece is white space: a pass without branches tells whether it holds marks.
+        bool marks = false;
         for (std::size_t i = base; i < gap_.size(); ++i) {
+            marks |= (gap_[i] == Char('=')) | (gap_[i] == Char('"'));
+        }
+        for (std::size_t i = marks ? base : gap_.size(); i < gap_.size(); ++i) {
             const Char c = gap_[i];
             if (c == Char('=')) {
                 gapEq_.push_back(i);
