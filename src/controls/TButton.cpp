@@ -187,6 +187,10 @@ LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ExecuteChain();
         return result;
     }
+    case WM_NCPAINT:
+        // Made without border or scroll bars, a control has no frame to draw: the standard
+        // processing would only fetch and free a device context for each paint.
+        return 0;
     case WM_ERASEBKGND: {
         const HDC dc = reinterpret_cast<HDC>(wParam);
         if (m_bHover) {
