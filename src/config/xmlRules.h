@@ -128,11 +128,12 @@ private:
         const std::size_t base = gap_.size();
         text_.AppendGap(gap_, src_.substr(pos_, end - pos_));
         // Mostly the piece is white space: a pass without branches tells whether it holds marks.
-        bool marks = false;
+        unsigned marks = 0;
         for (std::size_t i = base; i < gap_.size(); ++i) {
-            marks |= (gap_[i] == Char('=')) | (gap_[i] == Char('"'));
+            marks |= static_cast<unsigned>(gap_[i] == Char('=')) |
+                     static_cast<unsigned>(gap_[i] == Char('"'));
         }
-        for (std::size_t i = marks ? base : gap_.size(); i < gap_.size(); ++i) {
+        for (std::size_t i = marks != 0 ? base : gap_.size(); i < gap_.size(); ++i) {
             const Char c = gap_[i];
             if (c == Char('=')) {
                 gapEq_.push_back(i);
