@@ -251,7 +251,8 @@ std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
     std::size_t n = 0;
     std::size_t i = 0;
 #if defined(__SSE2__)
-    // Processors without SSSE3 (before 2006) take the byte loop alone.
+    // Processors without SSSE3 (the first 64-bit ones, made until about 2010) take the byte
+    // loop alone.
     unsigned eax = 0;
     unsigned ebx = 0;
     unsigned ecx = 0;
