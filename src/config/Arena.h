@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "config/Prefetch.h"
+
 class Arena {
 public:
     // `firstBlock`: bytes of the first block; later blocks double.
@@ -21,19 +23,13 @@ public:
         if (free_ != nullptr && at <= reinterpret_cast<std::uintptr_t>(end_) &&
             reinterpret_cast<std::uintptr_t>(end_) - at >= bytes) {
             free_ = reinterpret_cast<char*>(at) + bytes;
-            // The memory a page on is asked for now: a tree fills its arena front to back, and
-            // the processor's own look-ahead stops at each page's end. Asking never faults.
-            __builtin_prefetch(
-                reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(free_) + kPageAhead),
-                1);
+            AskPageAhead<true>(free_); // a tree fills its arena front to back
             return reinterpret_cast<char*>(at);
         }
         return AllocateInNewBlock(bytes, align);
     }
 
 private:
-    static constexpr std::uintptr_t kPageAhead = 4096;
-
     void* AllocateInNewBlock(std::size_t bytes, std::size_t align);
 
     struct Block {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "config/Prefetch.h"
+
 #if defined(__SSE2__)
 #include <cpuid.h>
 #include <tmmintrin.h>
@@ -197,20 +199,18 @@ constexpr Compaction MakeCompaction() {
 
 constexpr Compaction kCompaction = MakeCompaction();
 
-// The address a page past `at`, to ask for memory before it is reached: the processor's own
-// look-ahead stops at each page's end. Asking never faults.
-const char* PageOn(const char* at) {
-    return reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(at) + 4096);
-}
+// How far a copy went: bytes read and written.
+struct Copied {
+    std::size_t read;
+    std::size_t written;
+};
 
-// The CR LF pairs of fileBytes[i, ...) made LF, 16 bytes at a time and without a branch on
+// fileBytes to `out` with each CR LF pair made LF, 16 bytes at a time and without a branch on
 // where the pairs fall (they fall anywhere, so a branch would be guessed wrong often). Stops
 // at the block that holds a 0x1A or NUL, and where less than a block and one byte are left.
-__attribute__((target("ssse3"))) void DropCrBeforeLf(std::string_view fileBytes, char* out,
-                                                     std::size_t& from, std::size_t& written) {
-    // Copies: `out` might alias the counters, which would otherwise be stored at every block.
-    std::size_t i = from;
-    std::size_t n = written;
+__attribute__((target("ssse3"))) Copied DropCrBeforeLf(std::string_view fileBytes, char* out) {
+    std::size_t i = 0;
+    std::size_t n = 0;
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i eof = _mm_set1_epi8('\x1A');
@@ -218,8 +218,8 @@ __attribute__((target("ssse3"))) void DropCrBeforeLf(std::string_view fileBytes,
     const __m128i high = _mm_set1_epi8(8);
     const char* in = fileBytes.data();
     for (; i + 16 < fileBytes.size(); i += 16) {
-        _mm_prefetch(PageOn(in + i), _MM_HINT_T0);
-        _mm_prefetch(PageOn(out + n), _MM_HINT_T0);
+        AskPageAhead(in + i);
+        AskPageAhead<true>(out + n);
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1));
         if (_mm_movemask_epi8(
@@ -240,8 +240,7 @@ __attribute__((target("ssse3"))) void DropCrBeforeLf(std::string_view fileBytes,
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_shuffle_epi8(block, upShuffle));
         n += kCompaction.kept[up];
     }
-    from = i;
-    written = n;
+    return {i, n};
 }
 
 } // namespace
@@ -258,7 +257,9 @@ std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
     unsigned ecx = 0;
     unsigned edx = 0;
     if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_SSSE3) != 0) {
-        DropCrBeforeLf(fileBytes, out, i, n);
+        const Copied copied = DropCrBeforeLf(fileBytes, out);
+        i = copied.read;
+        n = copied.written;
     }
 #endif
     for (; i < fileBytes.size(); ++i) {
