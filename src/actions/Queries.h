@@ -79,13 +79,14 @@ private:
 // "exitcode": whether the last program this walk waited for ended with the code.
 class QExitCode : public TQuery {
 public:
-    QExitCode(std::uint32_t code, const std::optional<std::uint32_t>* last)
+    // A code that could not be read (none) never matches.
+    QExitCode(std::optional<std::uint32_t> code, const std::optional<std::uint32_t>* last)
         : code_(code), last_(last) {}
-    bool Check() override { return last_->has_value() && **last_ == code_; }
-    std::uint32_t Code() const { return code_; }
+    bool Check() override { return code_.has_value() && *last_ == code_; }
+    std::optional<std::uint32_t> Code() const { return code_; }
 
 private:
-    std::uint32_t code_;
+    std::optional<std::uint32_t> code_;
     const std::optional<std::uint32_t>* last_;
 };
 

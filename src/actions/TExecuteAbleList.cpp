@@ -69,8 +69,7 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
             system_));
     }
     if (type == L"exitcode") {
-        return Append(
-            std::make_unique<QExitCode>(static_cast<std::uint32_t>(query.exitCode), &exitCode_));
+        return Append(std::make_unique<QExitCode>(query.exitCode, &exitCode_));
     }
     return kChainFailure;
 }

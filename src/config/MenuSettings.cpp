@@ -67,7 +67,8 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
         action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
         action.path = Attr(config, L"path");
     } else if (type == L"exitcode") {
-        action.exitCode = Number(FindChild(&element, L"ExitCodeQueryConfig"), L"value");
+        action.exitCode =
+            ExitCodeFromText(Attr(FindChild(&element, L"ExitCodeQueryConfig"), L"value"));
     } else if (type == L"registry") {
         const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
         action.valueType = Attr(config, L"type");

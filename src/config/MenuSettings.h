@@ -72,10 +72,10 @@ struct ActionSettings {
     std::wstring path;
     std::wstring parameter;
     bool maximized = false;
-    bool makeAbsolute = false; // "exec", and "file" queries
-    bool wait = false;         // "exec"
-    bool elevate = false;      // "exec"
-    std::int32_t exitCode = 0; // "exitcode" queries
+    bool makeAbsolute = false;             // "exec", and "file" queries
+    bool wait = false;                     // "exec"
+    bool elevate = false;                  // "exec"
+    std::optional<std::uint32_t> exitCode; // "exitcode" queries; none never matches
     std::wstring message;
     std::wstring caption;
     std::wstring hkey;

@@ -49,6 +49,26 @@ std::int32_t TextToInt(std::wstring_view text) {
     return static_cast<std::int32_t>(value < kMin ? kMin : value);
 }
 
+std::optional<std::uint32_t> ExitCodeFromText(std::wstring_view text) {
+    const bool negative = !text.empty() && text[0] == L'-';
+    const std::size_t first = !text.empty() && (negative || text[0] == L'+') ? 1 : 0;
+    const std::uint64_t limit = negative ? std::uint64_t{1} << 31 : 0xFFFFFFFFu;
+    std::uint64_t value = 0;
+    for (std::size_t i = first; i < text.size(); ++i) {
+        if (text[i] < L'0' || text[i] > L'9') {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(text[i] - L'0');
+        if (value > limit) {
+            return std::nullopt;
+        }
+    }
+    if (first == text.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(negative ? 0 - value : value);
+}
+
 ColorRef ReadColor(const xmlElement* element, std::wstring_view attrName) {
     return ColorFromText(Attribute(element, attrName));
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ using ColorRef = std::uint32_t;
 // to the first other character. No digits give 0, like empty text; values
 // beyond the 32-bit range are clamped to its nearest end.
 std::int32_t TextToInt(std::wstring_view text);
+
+// A program's 32-bit exit code as written: decimal 0 to 4294967295, or -2147483648 to -1
+// for the same bits (-1 is 4294967295), with an optional sign. None for any other text
+// (empty, hexadecimal, out of range, other characters): such a value never matches.
+std::optional<std::uint32_t> ExitCodeFromText(std::wstring_view text);
 
 // Three numbers separated by spaces, red first.
 ColorRef ColorFromText(std::wstring_view text);

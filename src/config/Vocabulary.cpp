@@ -137,7 +137,7 @@ constexpr AttributeRule kYesNoAttributes[] = {
     {L"caption", K::Text, {}},
 };
 constexpr AttributeRule kExitCodeAttributes[] = {
-    {L"value", K::Number, {}},
+    {L"value", K::ExitCode, {}},
 };
 constexpr AttributeRule kMessagesAttributes[] = {
     {L"chainwarning", K::Text, {}},

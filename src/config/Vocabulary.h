@@ -54,6 +54,7 @@ enum class ValueKind {
     Program,     // path started by "exec"
     FilePattern, // path, wildcards allowed, tested by a "file" query
     Number,
+    ExitCode, // a 32-bit exit code in decimal
     Colour,
     Flag,     // on only for "true"
     Keyword,  // one of the listed words, letter case counting

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "config/CheckState.h"
 #include "config/MenuSettings.h"
 #include "config/TextDecoding.h"
 #include "config/Vocabulary.h"
@@ -18,8 +19,6 @@ namespace {
 constexpr std::size_t npos = std::wstring_view::npos;
 // The longest file name a disc's Joliet file system keeps.
 constexpr std::size_t kJolietNameLength = 64;
-constexpr const char* kChainWarning =
-    "\"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"";
 
 } // namespace
 
@@ -102,6 +101,66 @@ bool IsAbsolutePath(std::wstring_view path) {
            (!path.empty() && path[0] == L'/');
 }
 
+// Variables every Windows sets, for a did-you-mean on a name a slip away from one.
+const std::vector<std::wstring_view> kWindowsVariables = {L"ALLUSERSPROFILE",
+                                                          L"APPDATA",
+                                                          L"CommonProgramFiles",
+                                                          L"CommonProgramFiles(x86)",
+                                                          L"CommonProgramW6432",
+                                                          L"COMPUTERNAME",
+                                                          L"ComSpec",
+                                                          L"HOMEDRIVE",
+                                                          L"HOMEPATH",
+                                                          L"LOCALAPPDATA",
+                                                          L"NUMBER_OF_PROCESSORS",
+                                                          L"OS",
+                                                          L"Path",
+                                                          L"PATHEXT",
+                                                          L"PROCESSOR_ARCHITECTURE",
+                                                          L"ProgramData",
+                                                          L"ProgramFiles",
+                                                          L"ProgramFiles(x86)",
+                                                          L"ProgramW6432",
+                                                          L"PUBLIC",
+                                                          L"SystemDrive",
+                                                          L"SystemRoot",
+                                                          L"TEMP",
+                                                          L"TMP",
+                                                          L"USERDOMAIN",
+                                                          L"USERNAME",
+                                                          L"USERPROFILE",
+                                                          L"windir"};
+
+bool IsAsciiLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+// A name between two '%' that reads as a variable: a letter or '_' first, then letters,
+// digits and "_()"; "50% bis 70%" and "%20" are none.
+bool IsVariableName(std::wstring_view name) {
+    if (name.empty() || (!IsAsciiLetter(name[0]) && name[0] != L'_')) {
+        return false;
+    }
+    return std::all_of(name.begin(), name.end(), [](wchar_t c) {
+        return IsAsciiLetter(c) || (c >= L'0' && c <= L'9') || c == L'_' || c == L'(' || c == L')';
+    });
+}
+
+// Each %NAME% of a text, left to right, as the menu pairs the '%' signs.
+template <typename Visit> void ForEachVariable(std::wstring_view text, Visit visit) {
+    for (std::size_t open = text.find(L'%'); open != npos;) {
+        const std::size_t close = text.find(L'%', open + 1);
+        if (close == npos) {
+            return;
+        }
+        const bool variable = IsVariableName(text.substr(open + 1, close - open - 1));
+        if (variable) {
+            visit(text.substr(open + 1, close - open - 1), close);
+        }
+        open = variable ? text.find(L'%', close + 1) : close;
+    }
+}
+
 } // namespace
 
 LineIndex::LineIndex(std::wstring_view text) : text_(text) {
@@ -150,8 +209,9 @@ std::string ColourText(ColorRef c) {
            std::to_string((c >> 16) & 0xFF);
 }
 
-// What an unknown keyword makes the menu do.
-std::string KeywordEffect(Context context, std::wstring_view attribute) {
+// What an unknown keyword makes the menu do, in the file's own words where it shows them.
+std::string KeywordEffect(Context context, std::wstring_view attribute, std::wstring_view value,
+                          const MenuMessages& messages) {
     if (attribute == L"windowpos") {
         return "the window goes to 'left' and 'top'";
     }
@@ -162,7 +222,7 @@ std::string KeywordEffect(Context context, std::wstring_view attribute) {
         return "the window stacks as a normal window";
     }
     if (attribute == L"tttype") {
-        return "the menu stops with \"Tooltipp-Typ nicht gesetzt\"";
+        return "the menu stops with \"" + Shown(messages.noTooltipType) + "\"";
     }
     if (attribute == L"hkey") {
         return "the menu reads HKEY_CURRENT_CONFIG";
@@ -171,7 +231,8 @@ std::string KeywordEffect(Context context, std::wstring_view attribute) {
         return "the control becomes a push button";
     }
     if (context == Context::Command || context == Context::Query) {
-        return "the chain fails here with " + std::string(kChainWarning);
+        return "the chain fails here with \"" +
+               Shown(messages.ChainWarningFor(L"type=\"" + std::wstring(value) + L"\"")) + "\"";
     }
     return "the test never holds";
 }
@@ -191,9 +252,10 @@ struct ControlPlace {
 
 class Checker {
 public:
-    Checker(std::wstring_view text, const xmlTree& tree, const IntentTree& intent,
-            FileLookup& files, std::vector<Diagnostic>& out)
-        : text_(text), lines_(text), tree_(tree), intent_(intent), files_(files), out_(out) {}
+    Checker(std::string_view bytes, std::wstring_view text, const xmlTree& tree,
+            const IntentTree& intent, FileLookup& files, std::vector<Diagnostic>& out)
+        : bytes_(bytes), text_(text), lines_(text), tree_(tree), intent_(intent), files_(files),
+          out_(out), messages_(ReadMessages(FindChild(&tree.Root(), L"Messages"))) {}
 
     void Run() {
         // After the first "?" has cut the file, nothing stands where the author put it.
@@ -435,6 +497,17 @@ private:
                 continue;
             }
             if (rule.anyChild) {
+                if (context == Context::Pages && LooksLikeControl(child)) {
+                    traps_.insert(&child);
+                    Error(child.GetOffset(), "page",
+                          Tag(child.GetName()) +
+                              " stands directly in <Pages>, so this element is a page, and the "
+                              "menu reads its children as controls without a caption and "
+                              "stops; put the control inside a page: <Pages><Page>" +
+                              Tag(child.GetName()) + "...</" + Shown(child.GetName()) +
+                              "></Page></Pages>");
+                    continue;
+                }
                 Walk(child, *rule.anyChild);
                 continue;
             }
@@ -469,8 +542,18 @@ private:
         if ((context == Context::Command || context == Context::Query) &&
             FindAttributeIndex(element, L"type") == npos) {
             Error(element.GetOffset(), "keyword",
-                  Tag(element.GetName()) + " has no type: " + KeywordEffect(context, L"type"));
+                  Tag(element.GetName()) +
+                      " has no type: " + KeywordEffect(context, L"type", L"", messages_));
         }
+    }
+
+    static bool LooksLikeControl(const xmlElement& element) {
+        for (const wchar_t* name : {L"ButtonLayout", L"ButtonPosition", L"Command", L"Query"}) {
+            if (FindChild(&element, name) != nullptr) {
+                return true;
+            }
+        }
+        return false;
     }
 
     static std::size_t FindAttributeIndex(const xmlElement& element, std::wstring_view name) {
@@ -579,11 +662,101 @@ private:
         std::vector<std::pair<std::size_t, std::string>> notes;
         if (const auto meant = Suggest(name, names)) {
             notes.emplace_back(at, "did you mean " + Quoted(*meant) + "?");
+        } else if (auto elsewhere = Elsewhere(element, context, name)) {
+            notes.emplace_back(at, std::move(*elsewhere));
         }
         Error(at, "unknown-attribute",
               "the menu does not read the attribute " + Quoted(name) + " on " +
                   Tag(element.GetName()),
               std::move(notes));
+    }
+
+    // Where the author likely meant an unknown attribute: a word the vocabulary says
+    // otherwise, or the same name on an element beside or inside this one.
+    static std::optional<std::string> Elsewhere(const xmlElement& element, Context context,
+                                                std::wstring_view name) {
+        static const std::pair<std::wstring_view, std::vector<std::wstring_view>> kWords[] = {
+            {L"text", {L"message", L"caption"}},
+            {L"title", {L"caption"}},
+            {L"label", {L"caption"}},
+            {L"color", {L"textcolor", L"bgcolor"}},
+            {L"colour", {L"textcolor", L"bgcolor"}},
+            {L"fontcolor", {L"textcolor"}},
+            {L"backgroundcolor", {L"bgcolor"}},
+            {L"x", {L"left"}},
+            {L"y", {L"top"}},
+            {L"size", {L"fontsize"}},
+            {L"face", {L"font"}},
+            {L"tooltip", {L"tooltipp"}},
+            {L"file", {L"path"}},
+            {L"program", {L"path"}},
+            {L"arguments", {L"parameter"}},
+            {L"args", {L"parameter"}},
+            {L"params", {L"parameter"}},
+            {L"image", {L"background", L"icon"}},
+            {L"picture", {L"background", L"icon"}},
+        };
+        // The elements an attribute could have strayed from: the control's, or a command's or
+        // query's own settings element.
+        std::vector<std::pair<Context, std::wstring_view>> near;
+        const auto addChildren = [&](Context parent) {
+            for (const ChildRule& r : RuleFor(parent).children) {
+                if (r.context != Context::Command && r.context != Context::Query &&
+                    r.context != Context::Branch) {
+                    near.emplace_back(r.context, r.name);
+                }
+            }
+        };
+        switch (context) {
+        case Context::Control:
+        case Context::ButtonPosition:
+        case Context::ButtonLayout:
+        case Context::ButtonMouseOverLayout:
+        case Context::Font:
+        case Context::MouseOverFont:
+            addChildren(Context::Control);
+            break;
+        case Context::Command:
+        case Context::Query:
+            addChildren(context);
+            break;
+        case Context::ToolTippConfig:
+        case Context::TTFont:
+        case Context::StaticTTConfig:
+        case Context::ButtonTTConfig:
+            near.emplace_back(Context::ToolTippConfig, L"ToolTippConfig");
+            addChildren(Context::ToolTippConfig);
+            break;
+        default:
+            break;
+        }
+        // A command's own settings element first.
+        const std::wstring type = element.GetAttribute(L"type");
+        std::stable_partition(near.begin(), near.end(), [&](const auto& n) {
+            const auto& children = RuleFor(context).children;
+            return std::any_of(children.begin(), children.end(), [&](const ChildRule& r) {
+                return r.context == n.first && !r.forType.empty() && r.forType == type;
+            });
+        });
+        std::vector<std::wstring_view> words = {name};
+        for (const auto& [written, meant] : kWords) {
+            if (LowerAsciiLetters(name) == written) {
+                words.insert(words.begin(), meant.begin(), meant.end());
+            }
+        }
+        for (const std::wstring_view word : words) {
+            if (word != name && FindAttributeRule(context, word) != nullptr) {
+                return "did you mean " + Quoted(word) + "?";
+            }
+            for (const auto& [other, otherName] : near) {
+                if (other != context && FindAttributeRule(other, word) != nullptr) {
+                    return (word == name ? Quoted(word) + " belongs on "
+                                         : "did you mean " + Quoted(word) + " on ") +
+                           Tag(otherName) + (word == name ? "" : "?");
+                }
+            }
+        }
+        return std::nullopt;
     }
 
     void CheckValue(const AttributeRule& rule, const xmlElement& element, Context context,
@@ -594,13 +767,19 @@ private:
         case ValueKind::Caption:
         case ValueKind::Tooltip:
             CheckAmpersand(value, at, name);
+            CheckUnreplaced(value, at, name);
+            if (rule.kind == ValueKind::Tooltip) {
+                CheckTooltipEscapes(value, at);
+            }
             break;
         case ValueKind::Number:
-            if (!value.empty() && !IsPlainNumber(value)) {
-                Error(at, "number",
-                      name + "=\"" + Shown(value) + "\" is not a plain number: the menu reads " +
-                          std::to_string(TextToInt(value)) + "; write digits only");
+            CheckNumber(value, at, name);
+            if (context == Context::WinVersionQueryConfig && rule.name == L"majorversion") {
+                CheckMajorVersion(element, value, at);
             }
+            break;
+        case ValueKind::ExitCode:
+            CheckExitCodeValue(value, at);
             break;
         case ValueKind::Colour:
             CheckColour(value, at, name);
@@ -650,8 +829,17 @@ private:
             }
             break;
         case ValueKind::Text:
-            if (context == Context::ExecCommandConfig || context == Context::RegistryQueryConfig) {
+            // Variables are replaced in parameters and registry keys; registry data is
+            // compared as written.
+            if (context == Context::ExecCommandConfig ||
+                (context == Context::RegistryQueryConfig && rule.name == L"key")) {
                 CheckVariables(value, at);
+            } else if (context == Context::RegistryQueryConfig && rule.name == L"value") {
+                CheckRegistryValue(element.GetAttribute(L"type"), value, at);
+            } else if (context == Context::Messages && rule.name == L"chainwarning") {
+                CheckUnreplaced(value, at, name, L"WHAT");
+            } else if (context != Context::Control) {
+                CheckUnreplaced(value, at, name);
             }
             break;
         case ValueKind::Written:
@@ -683,27 +871,218 @@ private:
         return true;
     }
 
-    // A %NAME% that starts like the menu's own variables but is neither stays as written on
-    // every machine whose environment lacks it.
+    // Variables in a path or parameter: the menu's own without the backslash after them, names
+    // like the menu's own that are none, and names a slip away from a standard one.
     void CheckVariables(std::wstring_view value, std::size_t at) {
-        for (std::size_t open = value.find(L'%'); open != npos;) {
-            const std::size_t close = value.find(L'%', open + 1);
-            if (close == npos) {
+        ForEachVariable(value, [&](std::wstring_view written, std::size_t close) {
+            const std::wstring name = LowerAsciiLetters(written);
+            const std::string shown = "%" + Shown(written) + "%";
+            if (name == L"menudir" || name == L"menudrive") {
+                // Followed by more of a name: the folder and the name run together.
+                const wchar_t next = close + 1 < value.size() ? value[close + 1] : L' ';
+                if (IsAsciiLetter(next) || (next >= L'0' && next <= L'9') || next == L'_' ||
+                    next == L'.') {
+                    const std::wstring_view folder = name == L"menudir" ? L"E:\\menu" : L"E:";
+                    Error(at, "variable",
+                          shown + " has no backslash after it: the menu puts in " + Shown(folder) +
+                              " without one, so this reads " +
+                              Quoted(std::wstring(folder) + std::wstring(value.substr(close + 1))) +
+                              "; write " + shown + "\\" + Shown(value.substr(close + 1)));
+                }
                 return;
             }
-            const std::wstring name = LowerAsciiLetters(value.substr(open + 1, close - open - 1));
-            if (name.rfind(L"menu", 0) == 0 && name != L"menudir" && name != L"menudrive") {
+            if (name.rfind(L"menu", 0) == 0) {
                 Warning(at, "variable",
-                        "%" + Shown(value.substr(open + 1, close - open - 1)) +
-                            "% is not a variable the menu knows: it stays as written unless the "
-                            "user's environment has it; the menu's own are %MENUDIR% and "
-                            "%MENUDRIVE%");
-                open = value.find(L'%', close + 1);
+                        shown + " is not a variable the menu knows: it stays as written unless the "
+                                "user's environment has it; the menu's own are %MENUDIR% and "
+                                "%MENUDRIVE%");
+                return;
+            }
+            const auto meant = Suggest(written, kWindowsVariables);
+            if (meant && LowerAsciiLetters(*meant) != name) {
+                Warning(at, "variable",
+                        shown +
+                            " is not a variable Windows sets: it stays as written unless the "
+                            "user's environment has it; did you mean %" +
+                            Shown(*meant) + "%?");
+            }
+        });
+    }
+
+    // Texts the menu shows as written: a %NAME% there is never replaced (`allowed` is a
+    // name the text itself replaces).
+    void CheckUnreplaced(std::wstring_view value, std::size_t at, const std::string& name,
+                         std::wstring_view allowed = {}) {
+        bool reported = false;
+        ForEachVariable(value, [&](std::wstring_view written, std::size_t) {
+            if (reported || written == allowed) {
+                return;
+            }
+            reported = true;
+            Warning(at, "variable",
+                    "the menu replaces no variables in " + name + ": it shows '%" + Shown(written) +
+                        "%' as written; variables work only in paths, parameters and registry "
+                        "keys");
+        });
+    }
+
+    // "\t", "\b", "\r" and "\v" become control characters in a tooltip; in a path they
+    // are letters after a backslash.
+    void CheckTooltipEscapes(std::wstring_view value, std::size_t at) {
+        if (value.find(L":\\") == npos && value.find(L"%\\") == npos &&
+            value.rfind(L"\\\\", 0) != 0) {
+            return;
+        }
+        for (std::size_t i = 0; i + 2 < value.size(); ++i) {
+            if (value[i] != L'\\' || std::wstring_view(L"tbrv").find(value[i + 1]) == npos ||
+                !IsAsciiLetter(value[i + 2])) {
+                continue;
+            }
+            const std::size_t end = std::min(value.find_first_of(L" \\", i + 1), value.size());
+            std::wstring fixed(value.substr(i, end - i));
+            fixed[1] = static_cast<wchar_t>(fixed[1] - L'a' + L'A');
+            Warning(at, "tooltip",
+                    "in a tooltip, '\\" + Shown(value.substr(i + 1, 1)) + "' of " +
+                        Quoted(value.substr(i, end - i)) +
+                        " becomes a control character (as '\\t', '\\b', '\\r' and '\\v' do), "
+                        "so the path is shown broken; write the letter in upper case, " +
+                        Quoted(fixed) + ", which the menu leaves as written");
+            return;
+        }
+    }
+
+    void CheckNumber(std::wstring_view value, std::size_t at, const std::string& name) {
+        if (value.empty() || IsPlainNumber(value)) {
+            return;
+        }
+        const std::string reads = std::to_string(TextToInt(value));
+        // "6px" reads 6: what the author meant, though not how numbers are written.
+        const std::wstring_view t = TrimWhiteSpace(value);
+        const std::size_t unit = t.size() >= 2 ? t.size() - 2 : 0;
+        if (unit > 0 && LowerAsciiLetters(t.substr(unit)) == L"px" &&
+            IsPlainNumber(t.substr(0, unit))) {
+            Warning(at, "number",
+                    name + "=\"" + Shown(value) + "\" is not a plain number: the menu reads " +
+                        reads + " (pixels), as meant; write " + reads);
+            return;
+        }
+        Error(at, "number",
+              name + "=\"" + Shown(value) + "\" is not a plain number: the menu reads " + reads +
+                  "; write digits only");
+    }
+
+    // ---- Values that can never match ----
+
+    void CheckExitCodeValue(std::wstring_view value, std::size_t at) {
+        if (value.empty() || ExitCodeFromText(value)) {
+            return; // an empty value is reported with its query
+        }
+        const std::string written = "value=\"" + Shown(value) + "\"";
+        const std::wstring lower = LowerAsciiLetters(value);
+        if (const auto hex = HexNumber(lower); hex && *hex <= 0xFFFFFFFFu) {
+            Error(at, "exitcode",
+                  written +
+                      " is hexadecimal: the menu reads exit codes only in decimal and never "
+                      "matches this; write value=\"" +
+                      std::to_string(*hex) + "\"");
+        } else if (IsPlainNumber(value)) {
+            Error(at, "exitcode",
+                  written +
+                      " lies outside the 32-bit exit codes: the menu never matches it; write a "
+                      "number from -2147483648 to 4294967295");
+        } else {
+            Error(at, "exitcode",
+                  written +
+                      " is not a decimal number: the menu never matches it; write the exit code "
+                      "in digits, e.g. value=\"0\"");
+        }
+    }
+
+    // "0x" and hexadecimal digits, as a number; none for other text or beyond 64 bits.
+    static std::optional<std::uint64_t> HexNumber(std::wstring_view lower) {
+        if (lower.size() <= 2 || lower.size() > 18 || lower.substr(0, 2) != L"0x") {
+            return std::nullopt;
+        }
+        std::uint64_t n = 0;
+        for (const wchar_t c : lower.substr(2)) {
+            const bool digit = c >= L'0' && c <= L'9';
+            if (!digit && (c < L'a' || c > L'f')) {
+                return std::nullopt;
+            }
+            n = n * 16 + static_cast<std::uint64_t>(digit ? c - L'0' : c - L'a' + 10);
+        }
+        return n;
+    }
+
+    void CheckRegistryValue(std::wstring_view type, std::wstring_view value, std::size_t at) {
+        const std::string written = "value=\"" + Shown(value) + "\"";
+        if (type == L"REG_DWORD") {
+            const std::wstring lower = LowerAsciiLetters(value);
+            if (const auto hex = HexNumber(lower); hex && *hex <= 0xFFFFFFFFu) {
+                Error(at, "registry-value",
+                      written +
+                          " is hexadecimal: the menu reads REG_DWORD values in decimal and "
+                          "compares with 0 here; write value=\"" +
+                          std::to_string(static_cast<std::int32_t>(*hex)) + "\"");
+            } else if (IsPlainNumber(value)) {
+                const std::wstring_view t = TrimWhiteSpace(value);
+                const auto code = ExitCodeFromText(t);
+                if (!code || TextToInt(t) != static_cast<std::int32_t>(*code)) {
+                    Error(at, "registry-value",
+                          written + " lies outside what the menu reads for REG_DWORD: it " +
+                              "compares with " + std::to_string(TextToInt(t)) +
+                              (code ? "; write value=\"" +
+                                          std::to_string(static_cast<std::int32_t>(*code)) + "\""
+                                    : std::string("; write a number from -2147483648 to "
+                                                  "2147483647")));
+                }
             } else {
-                open = name == L"menudir" || name == L"menudrive" ? value.find(L'%', close + 1)
-                                                                  : close;
+                Error(at, "registry-value",
+                      written + " is not a decimal number: the menu never matches a REG_DWORD with "
+                                "it; write the number in digits, e.g. value=\"1\"");
+            }
+        } else if (type == L"REG_BINARY") {
+            std::wstring fixed;
+            bool clean = value.size() % 2 == 0;
+            for (std::size_t i = 0; i < value.size(); ++i) {
+                const wchar_t c = value[i];
+                const wchar_t low = LowerAsciiLetters(std::wstring_view(&c, 1))[0];
+                if ((low >= L'0' && low <= L'9') || (low >= L'a' && low <= L'f')) {
+                    clean = clean && c == low;
+                    fixed += low;
+                } else if (std::wstring_view(L" ,-:").find(c) != npos) {
+                    clean = false;
+                } else {
+                    return Error(at, "registry-value",
+                                 written +
+                                     " is not hexadecimal: the menu never matches REG_BINARY data "
+                                     "with it; write two lower-case hexadecimal digits per byte, "
+                                     "e.g. value=\"0aff\"");
+                }
+            }
+            if (!clean) {
+                Error(at, "registry-value",
+                      written +
+                          " is not how the menu writes REG_BINARY data, two lower-case "
+                          "hexadecimal digits per byte without separators: the test never "
+                          "holds; " +
+                          (fixed.size() % 2 == 0 ? "write value=\"" + Shown(fixed) + "\""
+                                                 : std::string("write two digits per byte")));
             }
         }
+    }
+
+    void CheckMajorVersion(const xmlElement& element, std::wstring_view value, std::size_t at) {
+        if (TextToInt(value) < 11) {
+            return;
+        }
+        const std::int32_t checkType = TextToInt(element.GetAttribute(L"checktype"));
+        Error(at, "winversion",
+              "majorversion=\"" + Shown(value) +
+                  "\": no Windows reports a major version of 11 or more (Windows 11 reports "
+                  "10.0), so this test " +
+                  (checkType == -1 || checkType == -2 ? "always" : "never") +
+                  " holds; write majorversion=\"10\" (Windows 10 and 11 cannot be told apart)");
     }
 
     void CheckAmpersand(std::wstring_view value, std::size_t at, const std::string& name) {
@@ -759,7 +1138,7 @@ private:
             return;
         }
         const std::string name = Shown(rule.name);
-        const std::string effect = KeywordEffect(context, rule.name);
+        const std::string effect = KeywordEffect(context, rule.name, value, messages_);
         const std::string hint = KeywordHint(rule, value);
         Error(at, "keyword",
               value.empty() ? name + " is empty: " + effect + "; " + hint
@@ -927,8 +1306,8 @@ private:
             Error(tipConfig != nullptr ? tipConfig->GetOffset() : root.GetOffset(), "keyword",
                   std::string(tipConfig == nullptr ? "there is no <ToolTippConfig>"
                                                    : "<ToolTippConfig> has no tttype") +
-                      ": the menu stops with \"Tooltipp-Typ nicht gesetzt\"; write "
-                      "tttype=\"statictt\", \"buttontt\" or \"cursortt\"");
+                      ": the menu stops with \"" + Shown(messages_.noTooltipType) +
+                      "\"; write tttype=\"statictt\", \"buttontt\" or \"cursortt\"");
         }
         const WindowSettings window = ReadWindowSettings(FindChild(&root, L"General"));
         BitmapSize(window.background, pictureWidth_, pictureHeight_);
@@ -941,21 +1320,92 @@ private:
                   "background picture");
         }
         const xmlElement* buttonConfig = FindChild(&root, L"ButtonConfig");
-        if (const xmlElement* quit = FindChild(&root, L"BtnBeenden")) {
+        const xmlElement* quit = FindChild(&root, L"BtnBeenden");
+        if (quit != nullptr) {
             CheckControl(*quit, buttonConfig, {});
         }
         const xmlElement* pages = FindChild(&root, L"Pages");
+        std::vector<int> quitUnreached; // pages where Tab never reaches the quit button
         for (std::size_t p = 0; pages != nullptr && p < pages->GetChildCount(); ++p) {
             const xmlElement& page = *pages->GetChild(p);
             if (traps_.count(&page) != 0) {
                 continue;
             }
             tabStops_.clear();
+            placed_.clear();
             for (std::size_t c = 0; c < page.GetChildCount(); ++c) {
-                if (traps_.count(page.GetChild(c)) == 0) {
-                    CheckControl(*page.GetChild(c), buttonConfig, {static_cast<int>(p + 1), c + 1});
+                const xmlElement& control = *page.GetChild(c);
+                if (traps_.count(&control) != 0) {
+                    continue;
                 }
+                if (control.GetName() == L"BtnBeenden") {
+                    Warning(control.GetOffset(), "quit-button",
+                            "<BtnBeenden> inside a page is an ordinary control of that page: the "
+                            "quit button, shown on every page, is the <BtnBeenden> directly in " +
+                                Tag(root.GetName()) + "; move it there");
+                }
+                CheckControl(control, buttonConfig, {static_cast<int>(p + 1), c + 1});
             }
+            if (quitTabIndex_ && !tabStops_.empty() && *quitTabIndex_ >= tabStops_.begin()->first) {
+                quitUnreached.push_back(static_cast<int>(p + 1));
+            }
+        }
+        if (!quitUnreached.empty()) {
+            std::string list;
+            for (const int p : quitUnreached) {
+                list += (list.empty() ? "" : ", ") + std::to_string(p);
+            }
+            Warning(quit->GetOffset(), "tab-index",
+                    "the quit button's tabindex " + std::to_string(*quitTabIndex_) +
+                        " is not lower than every other on page " + list +
+                        ": the Tab key reaches it only as the first stop, so never there; give "
+                        "it a tabindex lower than all others, e.g. 0");
+        }
+        CheckTooltipBox(tipConfig, clientWidth_, clientHeight_);
+    }
+
+    // A tooltip that can never be seen, or one placed outside the window.
+    void CheckTooltipBox(const xmlElement* tipConfig, std::int64_t width, std::int64_t height) {
+        const TooltipSettings tip = ReadTooltipSettings(tipConfig);
+        if (!anyTooltip_ || tip.kind == TooltipKind::Unknown) {
+            return;
+        }
+        const std::size_t at = tipConfig->GetOffset();
+        if (tip.width <= 0 || (tip.height <= 0 && tip.kind != TooltipKind::Button)) {
+            Error(at, "tooltip",
+                  "the tooltip is " + std::to_string(tip.width) + " x " +
+                      std::to_string(tip.height) +
+                      " pixels, so no tooltip text is ever seen; give <ToolTippConfig> a width "
+                      "and a height, e.g. width=\"200\" height=\"40\"");
+            return;
+        }
+        if (tip.kind == TooltipKind::Button && tip.speed <= 0) {
+            const xmlElement* strip = FindChild(tipConfig, L"ButtonTTConfig");
+            Error(strip != nullptr ? strip->GetOffset() : at, "tooltip",
+                  "Speed is " + std::to_string(tip.speed) +
+                      ": the button tooltip's strip never grows, so no tooltip text is ever "
+                      "seen; write Speed=\"10\" (pixels per step) in <ButtonTTConfig>");
+        }
+        if (tip.kind != TooltipKind::Static || (width == 0 && height == 0)) {
+            return;
+        }
+        const std::int64_t left = tip.leftMargin;
+        const std::int64_t top = tip.topMargin;
+        const std::int64_t right = left + tip.width;
+        const std::int64_t bottom = top + tip.height;
+        const xmlElement* place = FindChild(tipConfig, L"StaticTTConfig");
+        const std::string box = "the static tooltip (" + std::to_string(left) + ", " +
+                                std::to_string(top) + ", " + std::to_string(tip.width) + " x " +
+                                std::to_string(tip.height) + ")";
+        const std::string window = " the window's inside (" + std::to_string(width) + " x " +
+                                   std::to_string(height) + " pixels)";
+        if (right <= 0 || bottom <= 0 || left >= width || top >= height) {
+            Error(place != nullptr ? place->GetOffset() : at, "tooltip",
+                  box + " lies wholly outside" + window +
+                      ": it is never seen; set LeftMargin and TopMargin inside it");
+        } else if (left < 0 || top < 0 || right > width || bottom > height) {
+            Warning(place != nullptr ? place->GetOffset() : at, "tooltip",
+                    box + " reaches beyond" + window + ": it is cut off");
         }
     }
 
@@ -995,8 +1445,7 @@ private:
         const std::string who = ControlName(element, place);
         if (control.caption.empty()) {
             Error(at, "no-caption",
-                  who + " has no caption: the menu stops with \"" +
-                      Shown(ReadMessages(FindChild(&tree_.Root(), L"Messages")).noCaption) +
+                  who + " has no caption: the menu stops with \"" + Shown(messages_.noCaption) +
                       "\"; give its <ButtonLayout> a caption");
         }
         if (control.checkBox) {
@@ -1019,8 +1468,129 @@ private:
                       {{first->second, "the first control with this tabindex"}});
             }
         }
+        if (place.page < 0 && control.tabIndex != -1) {
+            quitTabIndex_ = control.tabIndex;
+        }
+        anyTooltip_ = anyTooltip_ || !control.tooltip.empty();
         CheckInsideWindow(control, at, who);
+        CheckOverlap(control, at, who, place.page < 0);
+        CheckLooks(element, buttonConfig, control, at, who);
+        if (control.checkBox) {
+            CheckRecorded(element, control, at);
+            for (const wchar_t* chain : {L"Command", L"Query"}) {
+                if (const xmlElement* c = FindChild(&element, chain)) {
+                    Warning(c->GetOffset(), "unreached-chain",
+                            "a check box only toggles: this " + Tag(chain) +
+                                " never runs; without type=\"checkbox\" the control is a push "
+                                "button that runs it");
+                }
+            }
+        }
         CheckExitCodes(control.chain.get(), false);
+    }
+
+    // Whether the menu finds where to record a check box's state.
+    void CheckRecorded(const xmlElement& element, const ControlSettings& control, std::size_t at) {
+        if (control.id.empty() || tree_.RootEndTag() == npos ||
+            PlanCheckStates(bytes_, {{control.id, true}})) {
+            return;
+        }
+        const std::size_t id = FindAttributeIndex(element, L"id");
+        const std::size_t current = FindAttributeIndex(element, L"currentval");
+        if (id != npos && current != npos && current < id) {
+            Error(element.GetAttributePlace(current).name, "currentval",
+                  "currentval stands before the id: the menu looks for it only after the id, so "
+                  "this check box's state is never recorded; write it after id=\"" +
+                      Shown(control.id) + "\"");
+        } else {
+            Error(at, "currentval",
+                  "this check box has no currentval=\"...\" after its id: its state is never "
+                  "recorded; add currentval=\"false\" to its <ButtonLayout>");
+        }
+    }
+
+    // Two controls on one page (the quit button is on every page) where one covers the other.
+    void CheckOverlap(const ControlSettings& control, std::size_t at, const std::string& who,
+                      bool quitButton) {
+        if (control.width <= 0 || control.height <= 0) {
+            return;
+        }
+        const Placed here{control.left,
+                          control.top,
+                          std::int64_t{control.left} + control.width,
+                          std::int64_t{control.top} + control.height,
+                          at,
+                          who};
+        if (quitButton) {
+            quitPlaced_ = here;
+            return;
+        }
+        std::vector<const Placed*> others;
+        if (quitPlaced_) {
+            others.push_back(&*quitPlaced_);
+        }
+        for (const Placed& p : placed_) {
+            others.push_back(&p);
+        }
+        for (const Placed* other : others) {
+            if (here.left < other->right && other->left < here.right && here.top < other->bottom &&
+                other->top < here.bottom) {
+                Warning(at, "overlap",
+                        who + " overlaps " + other->who +
+                            ": one covers part of the other; move or shrink one of them",
+                        {{other->at, "the other control"}});
+                break;
+            }
+        }
+        placed_.push_back(here);
+    }
+
+    // Looks the file asks for that the menu does not draw.
+    void CheckLooks(const xmlElement& element, const xmlElement* buttonConfig,
+                    const ControlSettings& control, std::size_t at, const std::string& who) {
+        if (!control.checkBox && control.threeD && control.transparent) {
+            Warning(at, "looks",
+                    who + " has dreid and transparent: a transparent push button gets no 3-D "
+                          "frame; write dreid=\"false\" or transparent=\"false\"");
+        }
+        // The mouse-over colour as written, where the control takes it from.
+        const auto writtenIn = [&](const wchar_t* name, const wchar_t* attribute) {
+            const xmlElement* own = FindChild(&element, name);
+            return own != nullptr && !own->GetAttribute(attribute).empty()
+                       ? own
+                       : FindChild(buttonConfig, name);
+        };
+        const xmlElement* hover = writtenIn(L"ButtonMouseOverLayout", L"bgcolor");
+        const xmlElement* hoverFont = writtenIn(L"MouseOverFont", L"textcolor");
+        if (hover != nullptr && !hover->GetAttribute(L"bgcolor").empty() &&
+            control.hoverBgColor == 0 && !control.hoverTransparent && hoverFont != nullptr &&
+            !hoverFont->GetAttribute(L"textcolor").empty() &&
+            control.hoverTextColor != control.textColor) {
+            const std::size_t index = FindAttributeIndex(*hover, L"bgcolor");
+            const xmlAttributePlace place = hover->GetAttributePlace(index);
+            Warning(place.openQuote != npos ? place.openQuote : hover->GetOffset(), "looks",
+                    "a mouse-over bgcolor of 0 0 0 means no mouse-over colour: under the mouse "
+                    "the control keeps its normal background (" +
+                        ColourText(control.bgColor) + ") and only its text turns " +
+                        ColourText(control.hoverTextColor) +
+                        "; for a black background write 1 1 1");
+        }
+        for (const wchar_t* name : {L"Font", L"MouseOverFont"}) {
+            const xmlElement* own = FindChild(&element, name);
+            const xmlElement* fallback = FindChild(buttonConfig, name);
+            if (own == nullptr || fallback == nullptr || !own->GetAttribute(L"font").empty() ||
+                !own->GetAttribute(L"fontsize").empty() ||
+                (fallback->GetAttribute(L"font").empty() &&
+                 fallback->GetAttribute(L"fontsize").empty())) {
+                continue;
+            }
+            Warning(own->GetOffset(), "font",
+                    "this " + Tag(name) +
+                        " has no font or fontsize: the control takes its whole font from it, the "
+                        "system font, not the one of <ButtonConfig>; write font=\"" +
+                        Shown(fallback->GetAttribute(L"font")) + "\" fontsize=\"" +
+                        Shown(fallback->GetAttribute(L"fontsize")) + "\" here too");
+        }
     }
 
     // An "exitcode" query that no exec with wait="true" can precede is always Negativ.
@@ -1028,11 +1598,18 @@ private:
         if (action == nullptr) {
             return;
         }
-        if (!action->isCommand && action->type == L"exitcode" && !waited &&
-            action->source != nullptr) {
-            Warning(action->source->GetOffset(), "exitcode",
-                    "no exec with wait=\"true\" runs before this exitcode query in its chain: it "
-                    "always takes <Negativ>");
+        if (!action->isCommand && action->type == L"exitcode" && action->source != nullptr) {
+            const xmlElement* config = FindChild(action->source, L"ExitCodeQueryConfig");
+            if (!waited) {
+                Warning(action->source->GetOffset(), "exitcode",
+                        "no exec with wait=\"true\" runs before this exitcode query in its "
+                        "chain: it always takes <Negativ>");
+            } else if (config == nullptr || config->GetAttribute(L"value").empty()) {
+                Error(config != nullptr ? config->GetOffset() : action->source->GetOffset(),
+                      "exitcode",
+                      "this exitcode query has no value: the menu never matches it; write the "
+                      "code to compare, e.g. <ExitCodeQueryConfig value=\"0\"/>");
+            }
         }
         const bool after = waited || (action->isCommand && action->type == L"exec" && action->wait);
         for (const ChainLink* link : {&action->next, &action->positive, &action->negative}) {
@@ -1063,17 +1640,29 @@ private:
         }
     }
 
+    std::string_view bytes_;
     std::wstring_view text_;
     LineIndex lines_;
     const xmlTree& tree_;
     const IntentTree& intent_;
     FileLookup& files_;
     std::vector<Diagnostic>& out_;
+    const MenuMessages messages_;
     std::set<const xmlElement*> traps_;
     std::set<std::pair<std::size_t, std::string>> added_;
     std::set<std::size_t> reported_; // attributes whose place a structure trap already named
     std::map<std::wstring, std::size_t> checkIds_;
     std::map<std::int32_t, std::size_t> tabStops_;
+    // A control's rectangle in the window, for overlaps.
+    struct Placed {
+        std::int64_t left, top, right, bottom;
+        std::size_t at;
+        std::string who;
+    };
+    std::vector<Placed> placed_; // the current page's
+    std::optional<Placed> quitPlaced_;
+    std::optional<std::int32_t> quitTabIndex_;
+    bool anyTooltip_ = false;
     std::int32_t pictureWidth_ = 0;
     std::int32_t pictureHeight_ = 0;
     std::int32_t clientWidth_ = 0;
@@ -1197,20 +1786,40 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
     try {
         tree = ParseXmlText(text);
     } catch (const xmlError& e) {
-        const TextPosition at = PositionOf(text, e.Offset());
         result.readable = false;
-        result.unreadable = std::to_string(at.line) + ":" + std::to_string(at.column) +
-                            ": the menu cannot read this file: " + e.what();
+        result.unreadable = UnreadableMessage(text, e);
     }
     if (tree) {
         const IntentTree intent = ReadIntent(text);
-        Checker(text, *tree, intent, files, result.diagnostics).Run();
+        Checker(bytes, text, *tree, intent, files, result.diagnostics).Run();
     }
     std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) {
                          return a.line != b.line ? a.line < b.line : a.column < b.column;
                      });
     return result;
+}
+
+std::string UnreadableMessage(std::wstring_view text, const xmlError& error) {
+    const TextPosition at = PositionOf(text, error.Offset());
+    std::string message = std::to_string(at.line) + ":" + std::to_string(at.column) +
+                          ": the menu cannot read this file: " + error.what();
+    // A value that ends in a backslash, the last of its tag: its quote does not close it.
+    const std::size_t open = error.Offset();
+    if (std::string_view(error.what()).find("no closing double quote") == std::string::npos ||
+        open >= text.size() || text[open] != L'"') {
+        return message;
+    }
+    const std::wstring_view tag = text.substr(open, text.find(L'>', open) - open);
+    for (std::size_t q = tag.find(L"\\\""); q != npos; q = tag.find(L"\\\"", q + 1)) {
+        if (tag.find_first_not_of(L" \t\r\n/", q + 2) == npos) {
+            return message + "; the value " + Shown(tag.substr(0, q + 2)) +
+                   " ends in a backslash, which escapes its closing quote for the menu: drop "
+                   "the last backslash, " +
+                   Shown(tag.substr(0, q)) + "\"";
+        }
+    }
+    return message;
 }
 
 namespace {

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+class xmlError;
+
 enum class Severity { Error, Warning };
 
 struct DiagnosticNote {
@@ -71,6 +73,10 @@ struct CheckResult {
 };
 
 CheckResult CheckConfig(std::string_view bytes, FileLookup& files);
+
+// "LINE:COLUMN: the menu cannot read this file: WHY" for a reader error in `text`, with
+// the cause where the text shows it (a value's last backslash that escapes its quote).
+std::string UnreadableMessage(std::wstring_view text, const xmlError& error);
 
 // Compiler style: "FILE:LINE:COL: error: MESSAGE [rule]", then one line per note.
 // `werror` reports warnings as errors.

@@ -55,11 +55,19 @@ std::wstring Folded(std::wstring_view path) {
     return folded;
 }
 
+// A fact's path as the menu expands it: "%MENUDIR%\" is the menu's folder, where paths
+// beside the configuration lie.
+std::wstring FactPath(std::wstring_view path) {
+    const std::wstring folded = Folded(path);
+    constexpr std::wstring_view kFolder = L"%menudir%\\";
+    return folded.rfind(kFolder, 0) == 0 ? folded.substr(kFolder.size()) : folded;
+}
+
 std::optional<bool> FileFactFor(const WalkFacts& facts, std::wstring_view path) {
     std::optional<bool> present;
     const std::wstring folded = Folded(path);
     for (const FileFact& fact : facts.files) {
-        if (WildcardMatch(Folded(fact.pattern), folded)) {
+        if (WildcardMatch(FactPath(fact.pattern), folded)) {
             present = fact.present;
         }
     }
@@ -114,13 +122,14 @@ public:
                  std::optional<std::uint32_t>& exitCode) override {
         exitCode.reset();
         for (const ExitCodeFact& fact : facts_.exitCodes) {
-            if (how.wait && (Folded(fact.path) == Folded(file) ||
-                             Folded(std::wstring(kMenuFolder) + fact.path) == Folded(file))) {
+            if (how.wait && (FactPath(fact.path) == Folded(file) ||
+                             Folded(kMenuFolder) + FactPath(fact.path) == Folded(file))) {
                 exitCode = fact.code;
             }
         }
         if (how.wait) {
             exitCodeAssumed = exitCode.has_value();
+            lastExitCode = exitCode;
         }
         return StartFile(file, {}, how.maximized);
     }
@@ -173,6 +182,7 @@ public:
     bool refused = false; // a launch failed
     // The exit code of the last program waited for came from a fact (unassumed, none is known).
     bool exitCodeAssumed = false;
+    std::optional<std::uint32_t> lastExitCode; // that code, when a fact gives it
 
 private:
     // A launch fails only when its file is known to be absent: by a file fact, or not found
@@ -256,8 +266,10 @@ std::string ShowMode(bool maximized) {
     return maximized ? "maximized" : "normal";
 }
 
+// `exitCode`: the code the last program waited for ended with, as the facts say.
 std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
-                                                      const TExecuteAble& action, int page) {
+                                                      const TExecuteAble& action, int page,
+                                                      std::optional<std::uint32_t> exitCode) {
     const std::wstring& type = a.type;
     if (const auto* exec = dynamic_cast<const cmdExec*>(&action)) {
         std::vector<std::pair<std::string, std::string>> args = {
@@ -276,7 +288,12 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
         return {{"path", EncodeUtf8(file->Path())}};
     }
     if (const auto* exit = dynamic_cast<const QExitCode*>(&action)) {
-        return {{"value", std::to_string(exit->Code())}};
+        // A value that is no exit code is shown as written: it never matches.
+        const xmlElement* config = FindChild(a.source, L"ExitCodeQueryConfig");
+        const std::string value = exit->Code()        ? std::to_string(*exit->Code())
+                                  : config != nullptr ? EncodeUtf8(config->GetAttribute(L"value"))
+                                                      : std::string();
+        return {{"value", value}, {"exit", exitCode ? std::to_string(*exitCode) : "unknown"}};
     }
     if (type == L"lernprog") {
         return {{"path", "TUTORRUN.exe"},
@@ -315,6 +332,7 @@ struct Walker {
         dialog.page = page;
         chains.store.StartWalk();
         system.exitCodeAssumed = false;
+        system.lastExitCode.reset();
         if (start == kChainFailure) {
             walk.steps.push_back(StepOf(*root));
         }
@@ -350,7 +368,7 @@ struct Walker {
                     link = nullptr;
                 }
             }
-            step.args = Args(source, *action, dialog.page);
+            step.args = Args(source, *action, dialog.page, system.lastExitCode);
             walk.steps.push_back(std::move(step));
             if (i == kChainFailure && link != nullptr && LinkHead(*link) != nullptr) {
                 walk.steps.push_back(StepOf(*LinkHead(*link)));
@@ -604,15 +622,18 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     // In the menu's order of building: the quit button, then every page's controls; all of
     // them, also past a control where the menu's set-up would stop (the checker says where).
     std::vector<Control> controls;
+    const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
     const auto add = [&](int page, std::size_t position, const xmlElement& element) {
         ControlSettings settings = ReadControlSettings(element, buttonConfig);
+        const bool stops = settings.caption.empty();
         controls.push_back({{page,
                              static_cast<int>(position),
                              EncodeUtf8(settings.caption),
                              lines.At(element.GetOffset()).first,
                              {},
                              false,
-                             {}},
+                             stops ? EncodeUtf8(messages.noCaption) : std::string(),
+                             stops},
                             settings.checkBox,
                             std::move(settings.chain),
                             kChainEnd});
@@ -636,13 +657,12 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     for (Control& c : controls) {
         c.start = chains.Build(c.chain.get());
     }
-    const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
     Walker walker{chains, dialog, system, messages};
     std::vector<ControlWalk> walks;
     for (Control& c : controls) {
         // A check box only toggles: its chain is built but never runs. The quit button's
         // walk starts on the first page, where the menu opens.
-        if (!c.checkBox) {
+        if (!c.checkBox && !c.walk.stops) {
             walker.Walk(c.chain.get(), c.start, std::max(c.walk.page - 1, 0), c.walk);
         }
         walks.push_back(std::move(c.walk));
@@ -657,6 +677,10 @@ std::string WalkText(const std::vector<ControlWalk>& walks) {
                    ? std::string("quit button")
                    : "page " + std::to_string(w.page) + ", control " + std::to_string(w.control);
         out += " \"" + Show(w.caption) + "\" (line " + std::to_string(w.line) + ")\n";
+        if (w.stops) {
+            out += "  end: the menu stops here at start with \"" + Show(w.warning) + "\"\n";
+            continue;
+        }
         if (w.steps.empty()) {
             out += "  (no steps)\n";
         }
@@ -701,7 +725,11 @@ std::string WalkJson(const std::vector<ControlWalk>& walks) {
             }
             out += "}";
         }
-        out += std::string("],\"end\":") + (w.failed ? "\"failed\"" : "\"done\"") + "}";
+        out += std::string("],\"end\":") +
+               (w.stops    ? "\"stops\""
+                : w.failed ? "\"failed\""
+                           : "\"done\"") +
+               "}";
     }
     return out + "]";
 }

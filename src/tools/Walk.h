@@ -75,11 +75,14 @@ struct ControlWalk {
     std::size_t line; // line of the control element
     std::vector<WalkStep> steps;
     bool failed;         // the walk ended with the chain warning
-    std::string warning; // that warning as the menu words it, UTF-8
+    std::string warning; // that warning, or the message the menu stops with, UTF-8
+    // A control without caption: the menu shows its message at start and ends; no steps.
+    bool stops = false;
 };
 
 // Walks the chain of every control of a configuration the menu can read (controls
-// without a chain have no steps and end "done"). `configDir`-relative file facts are
+// without a chain have no steps and end "done"; one without caption, where the menu stops
+// at start, has none and "stops"). `configDir`-relative file facts are
 // answered through `files` when not assumed.
 std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                                   const WalkFacts& facts, FileLookup& files);

@@ -44,16 +44,29 @@ void Print(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }
 
+constexpr const char* kUsage =
+    "usage: navora-check [--werror] [--format json] FILE...\n"
+    "  Reports every place where the menu will read FILE otherwise than it says.\n"
+    "usage: navora-check --tree FILE\n"
+    "  Reads FILE exactly as the menu does and prints its element tree as JSON.\n"
+    "usage: navora-check --walk [--assume FACT]... [--format json] FILE\n"
+    "  Lists the steps each control's chain takes on a machine the facts describe.\n"
+    "  Facts, and what holds without them:\n"
+    "    winversion=MAJOR.MINOR                 Windows version (10.0)\n"
+    "    wow64=yes|no                           32-bit menu on 64-bit Windows (no)\n"
+    "    admin=yes|no                           runs with administrator rights (no)\n"
+    "    os64=yes|no                            64-bit Windows (yes)\n"
+    "    file:PATTERN=present|absent            files matching PATTERN; %MENUDIR%\\ is the\n"
+    "                                           menu's folder (looked up beside FILE)\n"
+    "    registry:HIVE\\KEY\\NAME=TYPE:VALUE|absent  a registry value (absent)\n"
+    "    exitcode:PATH=N                        exit code of PATH started with wait=\"true\",\n"
+    "                                           0 to 4294967295 (unknown: never matches)\n"
+    "    yesno=yes|no                           the answer to every yes/no box (yes)\n"
+    "    yesno:TEXT=yes|no                      the answer to the box whose message is TEXT\n"
+    "usage: navora-check --help\n";
+
 int Usage() {
-    std::fputs("usage: navora-check [--werror] [--format json] FILE...\n"
-               "  Reports every place where the menu will read FILE otherwise than it says.\n"
-               "usage: navora-check --tree FILE\n"
-               "  Reads FILE exactly as the menu does and prints its element tree as JSON.\n"
-               "usage: navora-check --walk [--assume FACT]... [--format json] FILE\n"
-               "  Lists the steps each control's chain takes on a machine the facts describe:\n"
-               "  winversion=MAJOR.MINOR, wow64=yes|no, file:PATTERN=present|absent,\n"
-               "  registry:HIVE\\KEY\\NAME=TYPE:VALUE|absent, yesno=yes|no, yesno:TEXT=yes|no.\n",
-               stderr);
+    std::fputs(kUsage, stderr);
     return kFailure;
 }
 
@@ -67,9 +80,7 @@ std::unique_ptr<xmlTree> ReadTree(const FileArg& file, std::wstring& text) {
         }
         return ParseXmlText(text);
     } catch (const xmlError& e) {
-        const TextPosition at = PositionOf(text, e.Offset());
-        PrintError(file.shown + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) +
-                   ": the menu cannot read this file: " + e.what());
+        PrintError(file.shown + ":" + UnreadableMessage(text, e));
     } catch (const std::exception& e) {
         PrintError(file.shown + ": " + e.what());
     }
@@ -156,6 +167,10 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
 }
 
 int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {
+    if (args.size() == 1 && args[0] == "--help") {
+        Print(kUsage);
+        return std::fflush(stdout) == 0 ? 0 : kFailure;
+    }
     if (!args.empty() && args[0] == "--tree") {
         return args.size() == 2 ? PrintTree({args[1], paths[1]}) : Usage();
     }

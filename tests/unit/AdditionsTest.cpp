@@ -144,6 +144,37 @@ TEST_F(Additions, AnExitCodeCountsWithinTheWalkThatWaitedForIt) {
               std::make_tuple(std::wstring(L"a.exe"), std::wstring(), true, true, false));
 }
 
+// The value is a 32-bit exit code: large codes and their negative spelling match; text
+// that is no decimal code never matches, not even the code 0.
+TEST_F(Additions, ExitCodesMatchAsThirtyTwoBitCodes) {
+    system.startable = {L"a.exe"};
+    const struct {
+        std::uint32_t code;
+        const wchar_t* value;
+        bool matches;
+    } cases[] = {
+        {0xFFFFFFFFu, L"4294967295", true},
+        {0xFFFFFFFFu, L"-1", true},
+        {0xC0000005u, L"3221225477", true},
+        {0xC0000005u, L"-1073741819", true},
+        {0x80070005u, L"0x80070005", false},
+        {0u, L"", false},
+        {0u, L"0x0", false},
+        {0x7FFFFFFFu, L"4294967296", false},
+    };
+    for (const auto& c : cases) {
+        system.exitCodes = {{L"a.exe", c.code}};
+        EXPECT_EQ(store.RunChain(Build(
+                      std::wstring(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"a.exe\" "
+                                   L"wait=\"true\"/><Query type=\"exitcode\"><ExitCodeQueryConfig "
+                                   L"value=\"") +
+                      c.value +
+                      L"\"/><Negativ><Command type=\"nope\"/></Negativ></Query></Command></B>")),
+                  c.matches)
+            << EncodeUtf8(c.value);
+    }
+}
+
 TEST_F(Additions, RightsAndBitnessQueriesAskTheSystem) {
     const std::wstring tail = L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>";
     const std::int32_t admin = Build(L"<B><Query type=\"admin\">" + tail);

@@ -321,17 +321,21 @@ const Mistake kMistakes[] = {
      1},
     {"check box without id", "caption=\"Los\"", "type=\"checkbox\" caption=\"Los\"",
      "m.xml:12:7: warning: this check box has no id: its state is recorded only in a file with "
-     "exactly one currentval [checkbox-id]\n",
+     "exactly one currentval [checkbox-id]\nm.xml:15:9: warning: a check box only toggles: this "
+     "<Command> never runs; without type=\"checkbox\" the control is a push button that runs it "
+     "[unreached-chain]\n",
      0},
     {"check boxes with one id", "      <Button>\n",
-     "      <Box id=\"x\"><ButtonLayout type=\"checkbox\" caption=\"B\" "
-     "currentval=\"false\"/></Box>\n      <Box id=\"x\"><ButtonLayout type=\"checkbox\" "
-     "caption=\"C\" currentval=\"false\"/></Box>\n      <Button>\n",
+     "      <Box id=\"x\"><ButtonPosition top=\"100\"/><ButtonLayout type=\"checkbox\" "
+     "caption=\"B\" currentval=\"false\"/></Box>\n      <Box id=\"x\"><ButtonPosition "
+     "top=\"150\"/><ButtonLayout type=\"checkbox\" caption=\"C\" currentval=\"false\"/></Box>\n"
+     "      <Button>\n",
      "m.xml:13:7: error: another check box has the id 'x': the menu records both states in the "
      "first one's currentval [checkbox-id]\nm.xml:12:7: note: the first check box with this id\n",
      1},
     {"tab index twice", "      <Button>\n",
-     "      <Box><ButtonLayout caption=\"B\" tabindex=\"1\"/></Box>\n      <Button>\n",
+     "      <Box><ButtonPosition top=\"100\"/><ButtonLayout caption=\"B\" tabindex=\"1\"/></Box>\n"
+     "      <Button>\n",
      "m.xml:13:7: error: tabindex 1 is used twice on this page: the Tab key never reaches this "
      "control [tab-index]\nm.xml:12:7: note: the first control with this tabindex\n",
      1},
@@ -434,14 +438,208 @@ const Mistake kMistakes[] = {
      0},
     {"exit code waited for", "<Command type=\"weiter\"/>",
      "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
-     "type=\"exitcode\"><ExitCodeQueryConfig value=\"0\"/><Positiv><Query type=\"exitcode\"/>"
-     "</Positiv></Query></Command>",
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"0\"/><Positiv><Query type=\"exitcode\">"
+     "<ExitCodeQueryConfig value=\"3010\"/></Query></Positiv></Query></Command>",
      "", 0},
     {"trueifsuccess", "<Command type=\"weiter\"/>",
      "<Query type=\"yesnobox\" trueifsuccess=\"false\"/>",
      "m.xml:15:46: warning: trueifsuccess has no effect: a test that holds always takes <Positiv> "
      "[trueifsuccess]\n",
      0},
+    {"exit code in hex", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"0x80070005\"/></Query></Command>",
+     "m.xml:15:129: error: value=\"0x80070005\" is hexadecimal: the menu reads exit codes only in "
+     "decimal and never matches this; write value=\"2147942405\" [exitcode]\n",
+     1},
+    {"exit code out of range", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"4294967296\"/></Query></Command>",
+     "m.xml:15:129: error: value=\"4294967296\" lies outside the 32-bit exit codes: the menu never "
+     "matches it; write a number from -2147483648 to 4294967295 [exitcode]\n",
+     1},
+    {"exit code without value", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig /></Query></Command>",
+     "m.xml:15:102: error: this exitcode query has no value: the menu never matches it; write the "
+     "code to compare, e.g. <ExitCodeQueryConfig value=\"0\"/> [exitcode]\n",
+     1},
+    {"exit codes above 2^31 and negative", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"setup.exe\" wait=\"true\"/><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig value=\"4294967295\"/><Negativ><Query "
+     "type=\"exitcode\"><ExitCodeQueryConfig "
+     "value=\"-1073741819\"/></Query></Negativ></Query></Command>",
+     "", 0},
+    {"REG_DWORD in hex", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_CURRENT_USER\" key=\"k\" "
+     "wert=\"w\" type=\"REG_DWORD\" value=\"0x10\"/></Query>",
+     "m.xml:15:118: error: value=\"0x10\" is hexadecimal: the menu reads REG_DWORD values in "
+     "decimal and compares with 0 here; write value=\"16\" [registry-value]\n",
+     1},
+    {"REG_DWORD beyond the signed range", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_CURRENT_USER\" key=\"k\" "
+     "wert=\"w\" type=\"REG_DWORD\" value=\"4294967295\"/></Query>",
+     "m.xml:15:118: error: value=\"4294967295\" lies outside what the menu reads for REG_DWORD: it "
+     "compares with 2147483647; write value=\"-1\" [registry-value]\n",
+     1},
+    {"REG_BINARY with capitals and spaces", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_CURRENT_USER\" key=\"k\" "
+     "wert=\"w\" type=\"REG_BINARY\" value=\"0A FF\"/></Query>",
+     "m.xml:15:119: error: value=\"0A FF\" is not how the menu writes REG_BINARY data, two "
+     "lower-case hexadecimal digits per byte without separators: the test never holds; write "
+     "value=\"0aff\" [registry-value]\n",
+     1},
+    {"REG_BINARY and REG_DWORD as the menu reads them", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_CURRENT_USER\" key=\"%MENUDRIVE%\" "
+     "type=\"REG_BINARY\" value=\"0aff\"/><Negativ><Query type=\"registry\"><RegistryQueryConfig "
+     "hkey=\"HKEY_CURRENT_USER\" key=\"k\" wert=\"w\" type=\"REG_DWORD\" "
+     "value=\"-1\"/></Query></Negativ></Query>",
+     "", 0},
+    {"Windows 11 by its name", "<Command type=\"weiter\"/>",
+     "<Query type=\"winversion\"><WinVersionQueryConfig checktype=\"1\" "
+     "majorversion=\"11\"/></Query>",
+     "m.xml:15:84: error: majorversion=\"11\": no Windows reports a major version of 11 or more "
+     "(Windows 11 reports 10.0), so this test never holds; write majorversion=\"10\" (Windows 10 "
+     "and 11 cannot be told apart) [winversion]\n",
+     1},
+    {"menu folder without backslash", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%setup.exe\"/></Command>",
+     "m.xml:15:54: error: %MENUDIR% has no backslash after it: the menu puts in E:\\menu without "
+     "one, so this reads 'E:\\menusetup.exe'; write %MENUDIR%\\setup.exe [variable]\n",
+     1},
+    {"standard variable misspelt", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%PROGRAMFILE%\\x\\x.exe\" "
+     "parameter=\"/d=%MENUDIR% /t=%TEMP%\"/></Command>",
+     "m.xml:15:54: warning: %PROGRAMFILE% is not a variable Windows sets: it stays as written "
+     "unless the user's environment has it; did you mean %ProgramFiles%? [variable]\n",
+     0},
+    {"variable in a caption", "caption=\"Los\"",
+     "caption=\"Nach %ProgramFiles%\" tooltipp=\"50% bis 70%\"",
+     "m.xml:14:31: warning: the menu replaces no variables in caption: it shows '%ProgramFiles%' "
+     "as written; variables work only in paths, parameters and registry keys [variable]\n",
+     0},
+    {"path in a tooltip", "caption=\"Los\"",
+     "caption=\"Los\" tooltipp=\"Installiert nach C:\\temp\\Navora\"",
+     "m.xml:14:46: warning: in a tooltip, '\\t' of '\\temp' becomes a control character (as '\\t', "
+     "'\\b', '\\r' and '\\v' do), so the path is shown broken; write the letter in upper case, "
+     "'\\Temp', which the menu leaves as written [tooltip]\n",
+     0},
+    {"tooltip without width", "<ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"40\">",
+     "<BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout caption=\"Ende\" "
+     "tooltipp=\"Schluss\"/><Command type=\"beenden\"/></BtnBeenden>\n  <ToolTippConfig "
+     "tttype=\"cursortt\" width=\"0\" height=\"40\">",
+     "m.xml:5:3: error: the tooltip is 0 x 40 pixels, so no tooltip text is ever seen; give "
+     "<ToolTippConfig> a width and a height, e.g. width=\"200\" height=\"40\" [tooltip]\n",
+     1},
+    {"button tooltip that never grows",
+     "<ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"40\">",
+     "<BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout caption=\"Ende\" "
+     "tooltipp=\"Schluss\"/><Command type=\"beenden\"/></BtnBeenden>\n  <ToolTippConfig "
+     "tttype=\"buttontt\" width=\"100\" height=\"0\">\n    <ButtonTTConfig Speed=\"0\" "
+     "Interval=\"20\"/>",
+     "m.xml:6:5: error: Speed is 0: the button tooltip's strip never grows, so no tooltip text is "
+     "ever seen; write Speed=\"10\" (pixels per step) in <ButtonTTConfig> [tooltip]\n",
+     1},
+    {"static tooltip outside the window",
+     "<ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"40\">",
+     "<BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout caption=\"Ende\" "
+     "tooltipp=\"Schluss\"/><Command type=\"beenden\"/></BtnBeenden>\n  <ToolTippConfig "
+     "tttype=\"statictt\" width=\"100\" height=\"40\">\n    <StaticTTConfig LeftMargin=\"350\" "
+     "TopMargin=\"10\"/>",
+     "m.xml:6:5: warning: the static tooltip (350, 10, 100 x 40) reaches beyond the window's "
+     "inside (400 x 300 pixels): it is cut off [tooltip]\n",
+     0},
+    {"currentval before the id", "      <Button>\n",
+     "      <Box currentval=\"false\" id=\"x\"><ButtonPosition top=\"100\"/><ButtonLayout "
+     "type=\"checkbox\" caption=\"B\"/></Box>\n      <Button>\n",
+     "m.xml:12:12: error: currentval stands before the id: the menu looks for it only after the "
+     "id, so this check box's state is never recorded; write it after id=\"x\" [currentval]\n",
+     1},
+    {"check box without currentval", "      <Button>\n",
+     "      <Box id=\"x\"><ButtonPosition top=\"100\"/><ButtonLayout type=\"checkbox\" "
+     "caption=\"B\"/><Command type=\"beenden\"/></Box>\n      <Button>\n",
+     "m.xml:12:7: error: this check box has no currentval=\"...\" after its id: its state is never "
+     "recorded; add currentval=\"false\" to its <ButtonLayout> [currentval]\nm.xml:12:89: warning: "
+     "a check box only toggles: this <Command> never runs; without type=\"checkbox\" the control "
+     "is a push button that runs it [unreached-chain]\n",
+     1},
+    {"quit button out of the Tab order", "  <Pages>",
+     "  <BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout caption=\"Ende\" "
+     "tabindex=\"5\"/><Command type=\"beenden\"/></BtnBeenden>\n  <Pages>",
+     "m.xml:10:3: warning: the quit button's tabindex 5 is not lower than every other on page 1: "
+     "the Tab key reaches it only as the first stop, so never there; give it a tabindex lower than "
+     "all others, e.g. 0 [tab-index]\n",
+     0},
+    {"quit button inside a page", "      <Button>\n",
+     "      <BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout caption=\"Ende\"/><Command "
+     "type=\"beenden\"/></BtnBeenden>\n      <Button>\n",
+     "m.xml:12:7: warning: <BtnBeenden> inside a page is an ordinary control of that page: the "
+     "quit button, shown on every page, is the <BtnBeenden> directly in <config>; move it there "
+     "[quit-button]\n",
+     0},
+    {"control directly in Pages", "    <Page>\n",
+     "    <Extra><ButtonLayout caption=\"E\"/></Extra>\n    <Page>\n",
+     "m.xml:11:5: error: <Extra> stands directly in <Pages>, so this element is a page, and the "
+     "menu reads its children as controls without a caption and stops; put the control inside a "
+     "page: <Pages><Page><Extra>...</Extra></Page></Pages> [page]\n",
+     1},
+    {"overlapping controls", "      <Button>\n",
+     "      <Box><ButtonPosition left=\"50\" top=\"20\"/><ButtonLayout caption=\"B\"/></Box>\n     "
+     " <Button>\n",
+     "m.xml:13:7: warning: control 2 on page 1 (<Button>) overlaps control 1 on page 1 (<Box>): "
+     "one covers part of the other; move or shrink one of them [overlap]\nm.xml:12:7: note: the "
+     "other control\n",
+     0},
+    {"3-D frame on a transparent button", "tabindex=\"1\"",
+     "tabindex=\"1\" dreid=\"true\" transparent=\"true\"",
+     "m.xml:12:7: warning: control 1 on page 1 (<Button>) has dreid and transparent: a transparent "
+     "push button gets no 3-D frame; write dreid=\"false\" or transparent=\"false\" [looks]\n",
+     0},
+    {"black mouse-over colour with a mouse-over text colour", "  </ButtonConfig>",
+     "    <ButtonMouseOverLayout bgcolor=\"0 0 0\"/>\n    <MouseOverFont textcolor=\"255 255 "
+     "255\"/>\n  </ButtonConfig>",
+     "m.xml:9:36: warning: a mouse-over bgcolor of 0 0 0 means no mouse-over colour: under the "
+     "mouse the control keeps its normal background (0 0 0) and only its text turns 255 255 255; "
+     "for a black background write 1 1 1 [looks]\n",
+     0},
+    {"control font with only a colour",
+     "  </ButtonConfig>\n  <Pages>\n    <Page>\n      <Button>\n        <ButtonPosition "
+     "left=\"10\" top=\"10\"/>\n        <ButtonLayout caption=\"Los\" tabindex=\"1\"/>\n",
+     "    <MouseOverFont font=\"Arial\" fontsize=\"14\"/>\n  </ButtonConfig>\n  <Pages>\n    "
+     "<Page>\n      <Button>\n        <ButtonPosition left=\"10\" top=\"10\"/>\n        "
+     "<ButtonLayout caption=\"Los\" tabindex=\"1\"/>\n        <MouseOverFont textcolor=\"255 0 "
+     "0\"/>\n",
+     "m.xml:16:9: warning: this <MouseOverFont> has no font or fontsize: the control takes its "
+     "whole font from it, the system font, not the one of <ButtonConfig>; write font=\"Arial\" "
+     "fontsize=\"14\" here too [font]\n",
+     0},
+    {"attribute of another element", "<ButtonPosition left=\"10\" top=\"10\"/>",
+     "<ButtonPosition x=\"10\" top=\"10\"/>",
+     "m.xml:13:25: error: the menu does not read the attribute 'x' on <ButtonPosition> "
+     "[unknown-attribute]\nm.xml:13:25: note: did you mean 'left'?\n",
+     1},
+    {"attribute of the settings element", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\" wait=\"true\"><ExecCommandConfig path=\"setup.exe\"/></Command>",
+     "m.xml:15:30: error: the menu does not read the attribute 'wait' on <Command> "
+     "[unknown-attribute]\nm.xml:15:30: note: 'wait' belongs on <ExecCommandConfig>\n",
+     1},
+    {"word the menu spells otherwise", "<Command type=\"weiter\"/>",
+     "<Command type=\"showmessage\"><ShowMessageCommandConfig caption=\"A\" text=\"B\"/></Command>",
+     "m.xml:15:75: error: the menu does not read the attribute 'text' on "
+     "<ShowMessageCommandConfig> [unknown-attribute]\nm.xml:15:75: note: did you mean 'message'?\n",
+     1},
+    {"pixels read as meant", "tabindex=\"1\"", "tabindex=\"1\" iconhorizontaloffset=\"6px\"",
+     "m.xml:14:71: warning: iconhorizontaloffset=\"6px\" is not a plain number: the menu reads 6 "
+     "(pixels), as meant; write 6 [number]\n",
+     0},
+    {"unknown command in the file's own words",
+     "<Command type=\"weiter\"/>\n      </Button>\n    </Page>\n  </Pages>\n",
+     "<Command type=\"exce\"/>\n      </Button>\n    </Page>\n  </Pages>\n  <Messages "
+     "chainwarning=\"Fehler: %WHAT%\"/>\n",
+     "m.xml:15:23: error: type=\"exce\" is not a keyword the menu knows: the chain fails here with "
+     "\"Fehler: type=\"exce\"\"; write one of weiter, zur\xc3\xbc"
+     "ck, showmessage, beenden, exec, lernprog, minimize [keyword]\n",
+     1},
 };
 
 TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
@@ -487,6 +685,23 @@ TEST(CheckerTest, EncodingFaultsNameTheirLineAndByte) {
                               "UTF-8; save the file as UTF-8 [encoding]\n");
     EXPECT_FALSE(result.readable);
     EXPECT_EQ(CheckStatus(result, false), 2);
+}
+
+// The reader's own message, with the cause where the file shows it.
+TEST(CheckerTest, AnUnreadableFileNamesAValuesLastBackslash) {
+    std::string text = kBase;
+    text.replace(text.find("<Command type=\"weiter\"/>"), 24,
+                 "<Command type=\"exec\"><ExecCommandConfig path=\"D:\\setup\\\"/></Command>");
+    EXPECT_EQ(Check(text).unreadable,
+              "15:54: the menu cannot read this file: an attribute value has no closing double "
+              "quote before the tag's '>' (a value cannot contain '>'); the value \"D:\\setup\\\" "
+              "ends in a backslash, which escapes its closing quote for the menu: drop the last "
+              "backslash, \"D:\\setup\"");
+    text = kBase;
+    text.replace(text.find("caption=\"Los\""), 13, "caption=\"A -> B\"");
+    EXPECT_EQ(Check(text).unreadable, "14:31: the menu cannot read this file: an attribute value "
+                                      "has no closing double quote before the tag's '>' (a value "
+                                      "cannot contain '>')");
 }
 
 TEST(CheckerTest, WarningsBecomeErrorsOnlyWhenAsked) {

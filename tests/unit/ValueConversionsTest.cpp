@@ -32,6 +32,34 @@ TEST(TextToInt, ScansLikePercentD) {
     }
 }
 
+TEST(ExitCodeFromText, ReadsDecimalThirtyTwoBitCodesOnly) {
+    const struct {
+        const wchar_t* in;
+        std::optional<std::uint32_t> out;
+    } cases[] = {
+        {L"0", 0u},
+        {L"3010", 3010u},
+        {L"+7", 7u},
+        {L"4294967295", 0xFFFFFFFFu},
+        {L"-1", 0xFFFFFFFFu},
+        {L"-2147483648", 0x80000000u},
+        {L"2147483648", 0x80000000u},
+        {L"00000000000000000000001", 1u},
+        {L"4294967296", std::nullopt},
+        {L"-2147483649", std::nullopt},
+        {L"99999999999999999999999", std::nullopt},
+        {L"", std::nullopt},
+        {L"-", std::nullopt},
+        {L"0x80070005", std::nullopt},
+        {L"6px", std::nullopt},
+        {L"1 2", std::nullopt},
+        {L"--1", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExitCodeFromText(c.in), c.out) << '"' << EncodeUtf8(c.in) << '"';
+    }
+}
+
 ColorRef Color(const wchar_t* value) {
     const auto tree = ParseXmlText(std::wstring(L"<c color=\"") + value + L"\"/>");
     return ReadColor(&tree->Root(), L"COLOR");

@@ -85,7 +85,7 @@ void Dump(const ActionSettings* a, std::wostringstream& out) {
         << a->maximized << a->makeAbsolute << a->message << L"|" << a->caption << L"|" << a->hkey
         << L"|" << a->key << L"|" << a->wert << L"|" << a->value << L"|" << a->valueType << L"|"
         << a->checkType << a->minorVersion << a->majorVersion << a->wait << a->elevate
-        << a->exitCode;
+        << a->exitCode.value_or(12345);
     for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
         Dump(link->command.get(), out);
         Dump(link->query.get(), out);
@@ -143,6 +143,7 @@ std::wstring Document(Context context, const std::wstring& attribute) {
 std::vector<std::wstring> ValuesFor(const AttributeRule& rule) {
     switch (rule.kind) {
     case ValueKind::Number:
+    case ValueKind::ExitCode:
         return {L"7"};
     case ValueKind::Colour:
         return {L"1 2 3"};

@@ -233,9 +233,16 @@ TEST(WalkTest, TheQuitButtonStartsOnTheFirstPageAndCheckBoxesRunNothing) {
     const auto walks = Walk(L"<config><BtnBeenden><ButtonLayout caption=\"Q\"/><Command "
                             L"type=\"zur\u00fcck\"/></BtnBeenden><Pages><Page><Box><ButtonLayout "
                             L"caption=\"C\" type=\"checkbox\"/><Command "
-                            L"type=\"beenden\"/></Box></Page><Page/><Page/></Pages></config>",
+                            L"type=\"beenden\"/></Box><Bare><Command type=\"beenden\"/></Bare>"
+                            L"</Page><Page/><Page/></Pages></config>",
                             {});
-    ASSERT_EQ(walks.size(), 2u);
+    ASSERT_EQ(walks.size(), 3u);
+    // Without a caption the menu stops at start: nothing of this control runs.
+    EXPECT_TRUE(walks[2].stops);
+    EXPECT_TRUE(walks[2].steps.empty());
+    EXPECT_NE(WalkText(walks).find("control 2 \"\" (line 1)\n  end: the menu stops here at start "
+                                   "with \"Caption f\u00fcr Button wurde nicht gesetzt\"\n"),
+              std::string::npos);
     EXPECT_EQ(walks[0].page, 0);
     EXPECT_EQ(Steps(walks[0]), std::vector<std::string>{"zur\u00fcck(3)"});
     EXPECT_EQ(walks[1].page, 1);
@@ -368,15 +375,18 @@ TEST(WalkTest, AdditionsAnswerFromTheirFacts) {
         L"<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\setup.exe\" "
         L"wait=\"true\"/><Query type=\"exitcode\"><ExitCodeQueryConfig value=\"3010\"/>"
         L"</Query></Command>";
-    const std::string known = walk(waited, {"file:setup.exe=present", "exitcode:setup.exe=3010"});
+    // Facts name paths as the menu expands them.
+    const std::string known =
+        walk(waited, {"file:%MENUDIR%\\setup.exe=present", "exitcode:%menudir%\\setup.exe=3010"});
     EXPECT_NE(known.find("command exec path=\"<menu folder>\\setup.exe\" parameter=\"\" "
                          "show=\"normal\" wait=\"true\""),
               std::string::npos)
         << known;
-    EXPECT_NE(known.find("query exitcode value=\"3010\" -> Positiv (assumed)"), std::string::npos)
+    EXPECT_NE(known.find("query exitcode value=\"3010\" exit=\"3010\" -> Positiv (assumed)"),
+              std::string::npos)
         << known;
     EXPECT_NE(walk(waited, {"file:setup.exe=present"})
-                  .find("query exitcode value=\"3010\" -> Negativ (default)"),
+                  .find("query exitcode value=\"3010\" exit=\"unknown\" -> Negativ (default)"),
               std::string::npos);
     EXPECT_NE(walk(waited, {})
                   .find("end: failed at the last step; the menu shows \"Fehlt: "
