@@ -189,6 +189,13 @@ bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 
+// Whether TextToInt finds digits: white space, an optional sign, then a digit.
+bool StartsWithNumber(std::wstring_view text) {
+    const std::wstring_view t = TrimWhiteSpace(text);
+    const std::size_t sign = !t.empty() && (t[0] == L'+' || t[0] == L'-') ? 1 : 0;
+    return sign < t.size() && IsDigit(t[sign]);
+}
+
 // Decimal text exactly as TextToInt reads all of it: spaces, a sign, digits, spaces.
 bool IsPlainNumber(std::wstring_view text) {
     const std::wstring_view t = TrimWhiteSpace(text);
@@ -594,8 +601,20 @@ private:
         for (const ChildRule& r : rule.children) {
             names.push_back(r.name);
         }
+        // The branches in the words an author may reach for first.
+        static const std::pair<std::wstring_view, std::wstring_view> kBranches[] = {
+            {L"yes", L"Positiv"},   {L"ja", L"Positiv"},  {L"true", L"Positiv"},
+            {L"then", L"Positiv"},  {L"no", L"Negativ"},  {L"nein", L"Negativ"},
+            {L"false", L"Negativ"}, {L"else", L"Negativ"}};
+        std::optional<std::wstring_view> meant = Suggest(child.GetName(), names);
+        for (const auto& [word, branch] : kBranches) {
+            if (!meant && LowerAsciiLetters(child.GetName()) == word &&
+                std::find(names.begin(), names.end(), branch) != names.end()) {
+                meant = branch;
+            }
+        }
         std::vector<std::pair<std::size_t, std::string>> notes;
-        if (const auto meant = Suggest(child.GetName(), names)) {
+        if (meant) {
             notes.emplace_back(child.GetOffset(), "did you mean " + Tag(*meant) + "?");
         }
         Error(child.GetOffset(), "unknown-element",
@@ -677,7 +696,12 @@ private:
                                                 std::wstring_view name) {
         static const std::pair<std::wstring_view, std::vector<std::wstring_view>> kWords[] = {
             {L"text", {L"message", L"caption"}},
+            {L"question", {L"message"}},
+            {L"frage", {L"message"}},
             {L"title", {L"caption"}},
+            {L"titel", {L"caption"}},
+            {L"right", {L"width"}},
+            {L"bottom", {L"height"}},
             {L"label", {L"caption"}},
             {L"color", {L"textcolor", L"bgcolor"}},
             {L"colour", {L"textcolor", L"bgcolor"}},
@@ -730,13 +754,16 @@ private:
         default:
             break;
         }
-        // A command's own settings element first.
+        // A command's own settings element first, and a mouse-over element's like.
         const std::wstring type = element.GetAttribute(L"type");
+        const bool mouseOver = element.GetName().find(L"MouseOver") != npos;
         std::stable_partition(near.begin(), near.end(), [&](const auto& n) {
             const auto& children = RuleFor(context).children;
-            return std::any_of(children.begin(), children.end(), [&](const ChildRule& r) {
-                return r.context == n.first && !r.forType.empty() && r.forType == type;
-            });
+            return (n.second.find(L"MouseOver") != npos) == mouseOver &&
+                   (type.empty() ||
+                    std::any_of(children.begin(), children.end(), [&](const ChildRule& r) {
+                        return r.context == n.first && r.forType == type;
+                    }));
         });
         std::vector<std::wstring_view> words = {name};
         for (const auto& [written, meant] : kWords) {
@@ -830,15 +857,17 @@ private:
             break;
         case ValueKind::Text:
             // Variables are replaced in parameters and registry keys; registry data is
-            // compared as written.
-            if (context == Context::ExecCommandConfig ||
-                (context == Context::RegistryQueryConfig && rule.name == L"key")) {
+            // compared as written, and the other texts are shown as written.
+            if (context == Context::ExecCommandConfig) {
                 CheckVariables(value, at);
+            } else if (context == Context::RegistryQueryConfig && rule.name == L"key") {
+                CheckVariables(value, at);
+                CheckRegistryKey(value, at);
             } else if (context == Context::RegistryQueryConfig && rule.name == L"value") {
                 CheckRegistryValue(element.GetAttribute(L"type"), value, at);
             } else if (context == Context::Messages && rule.name == L"chainwarning") {
                 CheckUnreplaced(value, at, name, L"WHAT");
-            } else if (context != Context::Control) {
+            } else if (context != Context::Control && context != Context::RegistryQueryConfig) {
                 CheckUnreplaced(value, at, name);
             }
             break;
@@ -897,6 +926,17 @@ private:
                                 "user's environment has it; the menu's own are %MENUDIR% and "
                                 "%MENUDRIVE%");
                 return;
+            }
+            for (const std::wstring_view cmd :
+                 {L"cd", L"date", L"time", L"random", L"errorlevel", L"cmdcmdline"}) {
+                if (name == cmd) {
+                    Warning(at, "variable",
+                            shown +
+                                " is a name only the command prompt replaces, no environment "
+                                "variable: the menu leaves it as written; for the menu's folder "
+                                "write %MENUDIR%");
+                    return;
+                }
             }
             const auto meant = Suggest(written, kWindowsVariables);
             if (meant && LowerAsciiLetters(*meant) != name) {
@@ -1036,6 +1076,10 @@ private:
                                     : std::string("; write a number from -2147483648 to "
                                                   "2147483647")));
                 }
+            } else if (StartsWithNumber(value)) {
+                Error(at, "registry-value",
+                      written + " is not a plain number: the menu compares REG_DWORD data with " +
+                          std::to_string(TextToInt(value)) + "; write digits only");
             } else {
                 Error(at, "registry-value",
                       written + " is not a decimal number: the menu never matches a REG_DWORD with "
@@ -1070,6 +1114,24 @@ private:
                                                  : std::string("write two digits per byte")));
             }
         }
+    }
+
+    // A key that starts with a hive's name, which the menu opens under the hive of "hkey".
+    void CheckRegistryKey(std::wstring_view key, std::size_t at) {
+        const std::wstring lower = LowerAsciiLetters(key.substr(0, key.find(L'\\')));
+        bool hive = lower.rfind(L"hkey_", 0) == 0;
+        for (const auto& [shortName, full] : kShortHives) {
+            hive = hive || lower == LowerAsciiLetters(shortName);
+        }
+        if (!hive) {
+            return;
+        }
+        const std::size_t slash = key.find(L'\\');
+        Error(at, "registry-key",
+              "key starts with the hive " + Quoted(key.substr(0, slash)) +
+                  ": the menu opens it under the hive of hkey, where it does not exist; give the "
+                  "hive in hkey only and write key=\"" +
+                  Shown(slash == npos ? std::wstring_view() : key.substr(slash + 1)) + "\"");
     }
 
     void CheckMajorVersion(const xmlElement& element, std::wstring_view value, std::size_t at) {
@@ -1152,6 +1214,29 @@ private:
             if (rule.name == L"hkey" && LowerAsciiLetters(value) == LowerAsciiLetters(shortName)) {
                 return "write " + Shown(full);
             }
+        }
+        static const std::pair<std::wstring_view, std::wstring_view> kCommands[] = {
+            {L"next", L"weiter"},
+            {L"back", L"zur\u00fcck"},
+            {L"previous", L"zur\u00fcck"},
+            {L"quit", L"beenden"},
+            {L"exit", L"beenden"},
+            {L"close", L"beenden"},
+            {L"run", L"exec"},
+            {L"start", L"exec"},
+            {L"open", L"exec"},
+            {L"message", L"showmessage"},
+            {L"minimise", L"minimize"}};
+        for (const auto& [word, command] : kCommands) {
+            if (LowerAsciiLetters(value) == word &&
+                std::find(rule.keywords.begin(), rule.keywords.end(), command) !=
+                    rule.keywords.end()) {
+                return "did you mean " + Quoted(command) + "?";
+            }
+        }
+        if (rule.name == L"title") {
+            return "the window's title is caption=\"...\"; title=\"false\" removes the caption "
+                   "bar";
         }
         const std::vector<std::wstring_view> words(rule.keywords.begin(), rule.keywords.end());
         const std::wstring_view trimmed = TrimWhiteSpace(value);

@@ -640,6 +640,23 @@ const Mistake kMistakes[] = {
      "\"Fehler: type=\"exce\"\"; write one of weiter, zur\xc3\xbc"
      "ck, showmessage, beenden, exec, lernprog, minimize [keyword]\n",
      1},
+    {"hive in the key and a branch in other words", "<Command type=\"weiter\"/>",
+     "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
+     "key=\"HKLM\\SOFTWARE\\X\" type=\"REG_SZ\" value=\"1\"/><Ja /></Query>",
+     "m.xml:15:83: error: key starts with the hive 'HKLM': the menu opens it under the hive of "
+     "hkey, where it does not exist; give the hive in hkey only and write key=\"SOFTWARE\\X\" "
+     "[registry-key]\nm.xml:15:126: error: the menu does not read <Ja> inside <Query> "
+     "[unknown-element]\nm.xml:15:126: note: did you mean <Positiv>?\n",
+     1},
+    {"command prompt variable and an English command", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"%CD%\\setup.exe\"/><Command "
+     "type=\"quit\"/></Command>",
+     "m.xml:15:54: warning: %CD% is a name only the command prompt replaces, no environment "
+     "variable: the menu leaves it as written; for the menu's folder write %MENUDIR% "
+     "[variable]\nm.xml:15:86: error: type=\"quit\" is not a keyword the menu knows: the chain "
+     "fails here with \"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"; did you "
+     "mean 'beenden'? [keyword]\n",
+     1},
 };
 
 TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
