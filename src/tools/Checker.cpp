@@ -837,7 +837,14 @@ private:
             break;
         case ValueKind::Program:
             CheckVariables(value, at);
-            if (IsOn(element.GetAttribute(L"makeabsolute"))) {
+            if (LowerAsciiLetters(value.substr(0, 4)) == L"www.") {
+                // The shell takes a web address without its scheme for a file name.
+                Error(at, "url",
+                      Quoted(value) +
+                          " has no scheme: Windows looks for a file of that name and the step "
+                          "fails; write " +
+                          Quoted(L"https://" + std::wstring(value)));
+            } else if (IsOn(element.GetAttribute(L"makeabsolute"))) {
                 CheckProgram(value, at);
             } else if (const auto beside = InMenuFolder(value)) {
                 CheckProgram(*beside, at);
@@ -1574,7 +1581,8 @@ private:
         CheckExitCodes(control.chain.get(), false);
     }
 
-    // Whether the menu finds where to record a check box's state.
+    // Whether the menu finds where to record a check box's state; for a box without an id,
+    // "checkbox-id" already says what it needs.
     void CheckRecorded(const xmlElement& element, const ControlSettings& control, std::size_t at) {
         if (control.id.empty() || tree_.RootEndTag() == npos ||
             PlanCheckStates(bytes_, {{control.id, true}})) {
@@ -1638,6 +1646,8 @@ private:
                     who + " has dreid and transparent: a transparent push button gets no 3-D "
                           "frame; write dreid=\"false\" or transparent=\"false\"");
         }
+        // A black mouse-over colour warns only where a mouse-over text colour is written and
+        // differs from the normal one: then the author evidently meant a black background.
         // The mouse-over colour as written, where the control takes it from.
         const auto writtenIn = [&](const wchar_t* name, const wchar_t* attribute) {
             const xmlElement* own = FindChild(&element, name);

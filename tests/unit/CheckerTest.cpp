@@ -657,6 +657,11 @@ const Mistake kMistakes[] = {
      "fails here with \"Nicht alle Commands/Abfragen konnten ausgef\xc3\xbchrt werden\"; did you "
      "mean 'beenden'? [keyword]\n",
      1},
+    {"web address without scheme", "<Command type=\"weiter\"/>",
+     "<Command type=\"exec\"><ExecCommandConfig path=\"www.example.com\"/></Command>",
+     "m.xml:15:54: error: 'www.example.com' has no scheme: Windows looks for a file of that name "
+     "and the step fails; write 'https://www.example.com' [url]\n",
+     1},
 };
 
 TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
