@@ -1497,7 +1497,8 @@ private:
                       ": it is never seen; set LeftMargin and TopMargin inside it");
         } else if (left < 0 || top < 0 || right > width || bottom > height) {
             Warning(place != nullptr ? place->GetOffset() : at, "tooltip",
-                    box + " reaches beyond" + window + ": it is cut off");
+                    box + " reaches beyond" + window +
+                        ": it is cut off; move it in with LeftMargin and TopMargin");
         }
     }
 

@@ -547,7 +547,8 @@ const Mistake kMistakes[] = {
      "tttype=\"statictt\" width=\"100\" height=\"40\">\n    <StaticTTConfig LeftMargin=\"350\" "
      "TopMargin=\"10\"/>",
      "m.xml:6:5: warning: the static tooltip (350, 10, 100 x 40) reaches beyond the window's "
-     "inside (400 x 300 pixels): it is cut off [tooltip]\n",
+     "inside (400 x 300 pixels): it is cut off; move it in with LeftMargin and TopMargin "
+     "[tooltip]\n",
      0},
     {"currentval before the id", "      <Button>\n",
      "      <Box currentval=\"false\" id=\"x\"><ButtonPosition top=\"100\"/><ButtonLayout "
