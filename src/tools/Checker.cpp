@@ -1209,10 +1209,14 @@ private:
         const std::string name = Shown(rule.name);
         const std::string effect = KeywordEffect(context, rule.name, value, messages_);
         const std::string hint = KeywordHint(rule, value);
-        Error(at, "keyword",
-              value.empty() ? name + " is empty: " + effect + "; " + hint
-                            : name + "=\"" + Shown(value) +
-                                  "\" is not a keyword the menu knows: " + effect + "; " + hint);
+        // A control type far from "checkbox" gives the push button it likely means.
+        const bool pushButton = context == Context::ButtonLayout &&
+                                !Suggest(value, {L"checkbox"}) &&
+                                LowerAsciiLetters(value).find(L"check") == npos;
+        Add(at, pushButton ? Severity::Warning : Severity::Error, "keyword",
+            value.empty() ? name + " is empty: " + effect + "; " + hint
+                          : name + "=\"" + Shown(value) +
+                                "\" is not a keyword the menu knows: " + effect + "; " + hint);
     }
 
     // What the author likely meant by a value that is no keyword.

@@ -663,6 +663,10 @@ const Mistake kMistakes[] = {
      "m.xml:15:54: error: 'www.example.com' has no scheme: Windows looks for a file of that name "
      "and the step fails; write 'https://www.example.com' [url]\n",
      1},
+    {"control type in other words", "tabindex=\"1\"", "tabindex=\"1\" type=\"Knopf\"",
+     "m.xml:14:55: warning: type=\"Knopf\" is not a keyword the menu knows: the control becomes a "
+     "push button; write one of checkbox, button [keyword]\n",
+     0},
 };
 
 TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
