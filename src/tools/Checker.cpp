@@ -1460,7 +1460,8 @@ private:
         CheckTooltipBox(tipConfig, clientWidth_, clientHeight_);
     }
 
-    // A tooltip that can never be seen, or one placed outside the window.
+    // A tooltip that can never be seen, or one placed outside the window; only where some
+    // control has a tooltip text, as without one the tooltip's size does not matter.
     void CheckTooltipBox(const xmlElement* tipConfig, std::int64_t width, std::int64_t height) {
         const TooltipSettings tip = ReadTooltipSettings(tipConfig);
         if (!anyTooltip_ || tip.kind == TooltipKind::Unknown) {
