@@ -80,5 +80,6 @@ bool cmdExec::DoCommand() {
 }
 
 bool cmdLernprog::DoCommand() {
-    return FitsWindows(What(), parameter_) && system_->StartFile(What(), parameter_, maximized_);
+    const std::wstring tutor = What();
+    return FitsWindows(tutor, parameter_) && system_->StartFile(tutor, parameter_, maximized_);
 }

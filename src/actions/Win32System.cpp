@@ -88,16 +88,10 @@ void WaitPainting(HANDLE process, const IMenuDialog* menu) {
     }
 }
 
-std::wstring CurrentFolder() {
-    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
-    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
-    return folder;
-}
-
 } // namespace
 
 SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& parameters,
-                                  const LaunchOptions& how, HWND owner, std::wstring& folder) {
+                                  const LaunchOptions& how, HWND owner, wchar_t* folder) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -108,9 +102,9 @@ SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& 
     info.lpParameters = parameters.c_str();
     // A plain launch names no folder: the program inherits the menu's current one. An elevated
     // program is started by the system, which would not pass it on: it is named instead.
-    if (how.elevate) {
-        folder = CurrentFolder();
-        info.lpDirectory = folder.c_str();
+    const DWORD length = how.elevate ? GetCurrentDirectoryW(MAX_PATH, folder) : 0;
+    if (length > 0 && length < MAX_PATH) {
+        info.lpDirectory = folder;
     }
     info.nShow = how.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
     return info;
@@ -119,7 +113,7 @@ SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& 
 bool Win32System::RunFile(const std::wstring& file, const std::wstring& parameters,
                           const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) {
     exitCode.reset();
-    std::wstring folder;
+    wchar_t folder[MAX_PATH];
     SHELLEXECUTEINFOW info = ShellLaunchInfo(file, parameters, how, window_, folder);
     const ShellExecuteExWFn start = ShellExecuteFunction();
     if (start == nullptr) {

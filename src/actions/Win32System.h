@@ -35,6 +35,6 @@ private:
 };
 
 // What the shell is given to start `file` as `how` asks, for the window `owner`; `folder`
-// keeps the working folder it names alive.
+// (MAX_PATH characters) holds the working folder it names.
 SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& parameters,
-                                  const LaunchOptions& how, HWND owner, std::wstring& folder);
+                                  const LaunchOptions& how, HWND owner, wchar_t* folder);

@@ -84,7 +84,7 @@ CNavoraDlg::CNavoraDlg() : Dialog(kMainDialogTemplate) {
 
 int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                                unsigned style) {
-    return StyledMessageBox(Handle(), BoxText(text).c_str(), BoxText(caption).c_str(), style);
+    return StyledMessageBox(Handle(), BoxText(text).c_str(), caption.c_str(), style);
 }
 
 void CNavoraDlg::LoadConfig() {
@@ -109,7 +109,7 @@ void CNavoraDlg::Notify(const std::wstring& text, const wchar_t* caption) {
         m_pProof->Stopped(text);
         m_bProofStopped = true;
     } else {
-        StyledMessageBox(Handle(), BoxText(text).c_str(), BoxText(caption).c_str(), MB_OK);
+        StyledMessageBox(Handle(), BoxText(text).c_str(), caption, MB_OK);
     }
 }
 

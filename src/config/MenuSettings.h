@@ -97,8 +97,8 @@ struct ActionSettings {
 // named otherwise reads as a "Query".
 std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element);
 
-// A message box shows at most this many characters: a longer text or caption is cut to end in
-// "…" there, so that a huge text from a file cannot keep the menu busy for minutes.
+// A message box shows at most this many characters: a longer text is cut to end in "…" there,
+// so that a huge text from a file cannot keep the menu busy for minutes.
 inline constexpr std::size_t kMaxBoxText = 4096;
 // `text` as a message box shows it.
 std::wstring BoxText(std::wstring text);

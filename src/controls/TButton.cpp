@@ -142,7 +142,7 @@ void TButton::ExecuteChain() {
             texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
         // Owned by the menu window like every box of a chain: a box owned by a child window may
         // leave its top-level window enabled.
-        StyledMessageBox(Parent(), text.c_str(), BoxText(texts.chainWarningCaption).c_str(), MB_OK);
+        StyledMessageBox(Parent(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
     }
     ResetLook();
 }

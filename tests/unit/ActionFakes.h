@@ -34,7 +34,7 @@ struct FakeDialog final : IMenuDialog {
                        unsigned style) override {
         boxes.push_back({text, caption, style});
         events.push_back(L"box:" + text);
-        closed = closed || text == closeOn;
+        closed = closed || (!closeOn.empty() && text == closeOn);
         return answer;
     }
     void EndWithOk() override { events.push_back(L"end"); }

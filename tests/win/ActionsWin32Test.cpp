@@ -219,7 +219,7 @@ TEST_F(Win32Actions, ExecStartsTheProgramWithParametersAndShowMode) {
 TEST(ShellLaunch, ElevatedStartsWhereThePlainLaunchStarts) {
     const HWND owner = reinterpret_cast<HWND>(0x1234);
     for (const bool elevate : {false, true}) {
-        std::wstring folder;
+        wchar_t folder[MAX_PATH];
         const SHELLEXECUTEINFOW info =
             ShellLaunchInfo(L"a.exe", L"-x", {true, elevate, false}, owner, folder);
         EXPECT_EQ(info.hwnd, owner);

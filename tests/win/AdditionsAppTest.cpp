@@ -281,9 +281,16 @@ std::vector<DWORD> ChildProcesses(DWORD parent) {
     return children;
 }
 
-// A real click, or real keys, to the window's close box, Alt+F4, and the taskbar's "Close".
-void CloseAsTheUserDoes(HWND window, int way) {
-    if (way == 0) {
+enum class CloseBy { CloseBox, AltF4, Taskbar };
+
+// A real click on the window's close box, real keys Alt+F4, or the taskbar's "Close". The
+// started program's console window comes in front: first the menu is brought back, as by a
+// click on its taskbar button.
+void CloseAsTheUserDoes(HWND window, CloseBy way) {
+    Sleep(500);
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (way == CloseBy::CloseBox) {
         RECT r;
         GetWindowRect(window, &r);
         const int y = r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
@@ -297,7 +304,7 @@ void CloseAsTheUserDoes(HWND window, int way) {
             }
         }
         ADD_FAILURE() << "no close box";
-    } else if (way == 1) {
+    } else if (way == CloseBy::AltF4) {
         INPUT keys[4]{};
         const WORD order[] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
         for (int i = 0; i < 4; ++i) {
@@ -313,8 +320,8 @@ void CloseAsTheUserDoes(HWND window, int way) {
 
 // Closing the menu while it waits ends it at once; the program goes on, the chain does not.
 TEST_F(Disc, ClosingWhileWaitingEndsTheMenuAndNothingMore) {
-    for (const int way : {0, 1, 2}) {
-        SCOPED_TRACE(way);
+    for (const CloseBy way : {CloseBy::CloseBox, CloseBy::AltF4, CloseBy::Taskbar}) {
+        SCOPED_TRACE(static_cast<int>(way));
         Start(
             Menu(Button("Warten", 20,
                         "<Command type=\"exec\"><ExecCommandConfig "
