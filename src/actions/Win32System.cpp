@@ -95,7 +95,8 @@ SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    // The shell's own boxes (a failed launch) and the consent prompt are modal to the menu.
+    // The menu window rather than none: the shell's own boxes (a failed launch) and the consent
+    // prompt are modal to it, so no chain starts inside another meanwhile.
     info.hwnd = owner;
     info.lpVerb = how.elevate ? L"runas" : nullptr;
     info.lpFile = file.c_str();
