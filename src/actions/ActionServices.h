@@ -24,6 +24,9 @@ public:
     virtual int CurrentPage() const = 0;
     virtual void SetCurrentPage(int page) = 0;
     virtual int PageCount() const = 0;
+    // Whether the user has closed the window (close box, Alt+F4, the taskbar): no further step
+    // runs. Only the running menu's window can be closed.
+    virtual bool Closed() const { return false; }
 
 protected:
     ~IMenuDialog() = default;

@@ -36,6 +36,21 @@ bool cmdMinimize::DoCommand() {
     return true;
 }
 
+namespace {
+
+// Whether Windows takes a launch at all: a file name shorter than MAX_PATH (260) unless it
+// starts with "\\?\", and a command line (the file in quotes, a space, the parameters and the
+// terminating zero) of at most 32,767 characters. Beyond that the shell is never asked: some
+// shells fail inside on it.
+bool FitsWindows(const std::wstring& file, const std::wstring& parameters) {
+    constexpr std::size_t kMaxPath = 260;
+    constexpr std::size_t kMaxCommandLine = 32767;
+    return (file.size() < kMaxPath || file.rfind(L"\\\\?\\", 0) == 0) &&
+           file.size() + parameters.size() + 4 <= kMaxCommandLine;
+}
+
+} // namespace
+
 std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& path) {
     const std::size_t slash = programPath.rfind(L'\\');
     const std::wstring joined =
@@ -50,7 +65,7 @@ cmdExec::cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool
 
 bool cmdExec::DoCommand() {
     // An empty path names nothing to start: the launch fails without asking the shell.
-    if (path_.empty()) {
+    if (path_.empty() || !FitsWindows(path_, parameter_)) {
         return false;
     }
     if (!elevate_ && !wait_) {
@@ -65,5 +80,6 @@ bool cmdExec::DoCommand() {
 }
 
 bool cmdLernprog::DoCommand() {
-    return system_->StartFile(L"TUTORRUN.exe", parameter_, maximized_);
+    const std::wstring tutor = What();
+    return FitsWindows(tutor, parameter_) && system_->StartFile(tutor, parameter_, maximized_);
 }

@@ -49,12 +49,9 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
             query.makeAbsolute ? MakeAbsolute(system_->ProgramPath(), path) : path, system_));
     }
     if (type == L"registry") {
-        // REG_EXPAND_SZ data holds its variables unexpanded, and is compared as stored: the
-        // expected value keeps its variables too, as it always has.
-        const std::wstring value =
-            query.valueType == L"REG_EXPAND_SZ" ? query.value : Expanded(query.value);
+        // The expected data is compared as written: a menu may test for a literal %NAME%.
         return Append(std::make_unique<QRegistry>(query.hkey, Expanded(query.key), query.wert,
-                                                  value, query.valueType, system_));
+                                                  query.value, query.valueType, system_));
     }
     if (type == L"winversion") {
         return Append(std::make_unique<QWinVersion>(query.checkType, query.minorVersion,
@@ -135,7 +132,13 @@ std::int32_t TExecuteAbleList::BuildChain(const ActionSettings* chain) {
 
 bool TExecuteAbleList::RunChain(std::int32_t index) {
     StartWalk(); // an exit code counts only within the walk that waited for it
-    while (index >= 0) {
+    running_ = true;
+    struct Done {
+        bool& running;
+        ~Done() { running = false; }
+    } done{running_};
+    // A menu closed during a step runs no further step, and warns of nothing.
+    while (index >= 0 && !dialog_->Closed()) {
         TExecuteAble* action = At(index);
         // Every stored index comes from the builder; one beyond the store would be a fault.
         index = action != nullptr ? action->Execute() : kChainFailure;
@@ -143,5 +146,5 @@ bool TExecuteAbleList::RunChain(std::int32_t index) {
             failedStep_ = action->FailedStep();
         }
     }
-    return index == kChainEnd;
+    return index >= kChainEnd; // the normal end, or stopped by closing the menu
 }

@@ -26,10 +26,12 @@ public:
     std::int32_t BuildCommand(const ActionSettings& command);
     std::int32_t BuildQuery(const ActionSettings& query);
 
-    // Walks from `index` until an action yields a negative index. True when the
-    // walk ended normally (-1); false for failure (-2, or a start index below -1),
-    // which the button reports with the chain warning.
+    // Walks from `index` until an action yields a negative index or the menu is closed. True
+    // when the walk ended normally (-1) or by closing; false for failure (-2, or a start index
+    // below -1), which the button reports with the chain warning.
     bool RunChain(std::int32_t index);
+    // Whether a walk runs: no chain starts inside another.
+    bool Running() const { return running_; }
     // What a walk begins with, RunChain as well: no exit code, no failed step.
     void StartWalk() {
         exitCode_.reset();
@@ -57,4 +59,5 @@ private:
     // The exit code of the last program the running walk waited for.
     std::optional<std::uint32_t> exitCode_;
     std::wstring failedStep_;
+    bool running_ = false;
 };

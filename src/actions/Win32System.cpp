@@ -38,8 +38,11 @@ ShellExecuteExWFn ShellExecuteFunction() {
 }
 
 // Input the window takes no part in while the menu waits for a program: clicks and keys.
-// It still paints, and its caption can still be dragged.
+// It still paints, its caption can still be dragged, and its close box and Alt+F4 close it.
 bool IsInputWhileWaiting(const MSG& msg) {
+    if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4) {
+        return false;
+    }
     if ((msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
         (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST &&
          msg.message != WM_MOUSEMOVE)) {
@@ -47,7 +50,7 @@ bool IsInputWhileWaiting(const MSG& msg) {
     }
     switch (msg.message) {
     case WM_NCLBUTTONDOWN:
-        return msg.wParam != HTCAPTION;
+        return msg.wParam != HTCAPTION && msg.wParam != HTCLOSE;
     case WM_NCLBUTTONDBLCLK:
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONUP:
@@ -64,9 +67,9 @@ bool IsInputWhileWaiting(const MSG& msg) {
     }
 }
 
-// Runs the thread's messages but input until `process` has ended.
-void WaitPainting(HANDLE process) {
-    for (;;) {
+// Runs the thread's messages but input until `process` has ended or the menu was closed.
+void WaitPainting(HANDLE process, const IMenuDialog* menu) {
+    while (menu == nullptr || !menu->Closed()) {
         const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
         if (woken != WAIT_OBJECT_0 + 1) {
             return; // the program has ended, or the wait itself failed
@@ -87,33 +90,54 @@ void WaitPainting(HANDLE process) {
 
 } // namespace
 
-bool Win32System::RunFile(const std::wstring& file, const std::wstring& parameters,
-                          const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) {
-    exitCode.reset();
+SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& parameters,
+                                  const LaunchOptions& how, HWND owner, wchar_t* folder) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // The menu window rather than none: the shell's own boxes (a failed launch) and the consent
+    // prompt are modal to it, so no chain starts inside another meanwhile.
+    info.hwnd = owner;
     info.lpVerb = how.elevate ? L"runas" : nullptr;
     info.lpFile = file.c_str();
     info.lpParameters = parameters.c_str();
+    // A plain launch names no folder: the program inherits the menu's current one. An elevated
+    // program is started by the system, which would not pass it on: it is named instead.
+    const DWORD length = how.elevate ? GetCurrentDirectoryW(MAX_PATH, folder) : 0;
+    if (length > 0 && length < MAX_PATH) {
+        info.lpDirectory = folder;
+    }
     info.nShow = how.maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+    return info;
+}
+
+bool Win32System::RunFile(const std::wstring& file, const std::wstring& parameters,
+                          const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) {
+    exitCode.reset();
+    wchar_t folder[MAX_PATH];
+    SHELLEXECUTEINFOW info = ShellLaunchInfo(file, parameters, how, window_, folder);
     const ShellExecuteExWFn start = ShellExecuteFunction();
-    const VisualStyles styles; // for the shell's own dialogs
-    if (start == nullptr || !start(&info)) {
+    if (start == nullptr) {
         return false;
+    }
+    {
+        const VisualStyles styles; // for the shell's own dialogs, not through the wait
+        if (!start(&info)) {
+            return false;
+        }
     }
     if (info.hProcess == nullptr) {
         return true; // handed to a program already running: nothing to wait for
     }
     if (how.wait) {
-        WaitPainting(info.hProcess);
+        WaitPainting(info.hProcess, dialog_);
         DWORD code = 0;
         if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0 &&
             GetExitCodeProcess(info.hProcess, &code)) {
             exitCode = code;
         }
     }
-    CloseHandle(info.hProcess);
+    CloseHandle(info.hProcess); // a program not waited for, or still running, goes on alone
     return true;
 }
 
@@ -164,23 +188,8 @@ bool Win32System::IsOs64() {
 
 bool Win32System::StartFile(const std::wstring& file, const std::wstring& parameters,
                             bool maximized) {
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.c_str();
-    // No working directory: the started program inherits the menu's.
-    info.lpDirectory = nullptr;
-    info.nShow = maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    const ShellExecuteExWFn start = ShellExecuteFunction();
-    const VisualStyles styles; // for the shell's own dialogs
-    if (start == nullptr || !start(&info)) {
-        return false;
-    }
-    if (info.hProcess != nullptr) {
-        CloseHandle(info.hProcess); // never waited for
-    }
-    return true;
+    std::optional<std::uint32_t> none;
+    return RunFile(file, parameters, {maximized, false, false}, none);
 }
 
 bool Win32System::PathMatches(const std::wstring& path) {

@@ -84,7 +84,7 @@ CNavoraDlg::CNavoraDlg() : Dialog(kMainDialogTemplate) {
 
 int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                                unsigned style) {
-    return StyledMessageBox(Handle(), text.c_str(), caption.c_str(), style);
+    return StyledMessageBox(Handle(), BoxText(text).c_str(), caption.c_str(), style);
 }
 
 void CNavoraDlg::LoadConfig() {
@@ -109,12 +109,13 @@ void CNavoraDlg::Notify(const std::wstring& text, const wchar_t* caption) {
         m_pProof->Stopped(text);
         m_bProofStopped = true;
     } else {
-        StyledMessageBox(Handle(), text.c_str(), caption, MB_OK);
+        StyledMessageBox(Handle(), BoxText(text).c_str(), caption, MB_OK);
     }
 }
 
 BOOL CNavoraDlg::OnInitDialog() {
     Dialog::OnInitDialog();
+    m_system.SetMenuWindow(Handle(), this);
     try {
         SetupFromConfig();
         if (m_pProof != nullptr && !m_bProofStopped) {
@@ -178,7 +179,7 @@ void CNavoraDlg::SetupFromConfig() {
             quitBuilt && m_pProof == nullptr && ReadLaterPages(pages, buttonConfig) ? 1
                                                                                     : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
-            firstPages < m_nPageCount) {
+            firstPages < m_nPageCount && !m_laterControls.empty()) {
             // All start states in the one rewrite, before the window shows.
             for (const PageControl& later : m_laterControls) {
                 if (later.settings.checkBox) {
@@ -203,10 +204,10 @@ void CNavoraDlg::SetupFromConfig() {
 }
 
 void CNavoraDlg::CreateLaterPages() {
+    KillTimer(Handle(), kLaterPagesTimer); // also with nothing (left) to build
     if (m_laterControls.empty()) {
         return;
     }
-    KillTimer(Handle(), kLaterPagesTimer);
     std::vector<PageControl> later = std::exchange(m_laterControls, {});
     try {
         if (std::all_of(later.begin(), later.end(), [&](PageControl& control) {

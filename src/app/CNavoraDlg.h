@@ -102,6 +102,7 @@ public:
     int CurrentPage() const override { return m_nCurPage; }
     void SetCurrentPage(int page) override { m_nCurPage = page; }
     int PageCount() const override { return m_nPageCount; }
+    bool Closed() const override { return m_bClosed; }
 
     // ButtonHost: every other control (all of them for none) loses its hover and pressed looks.
     void ResetOtherControls(TButton* control) override;
@@ -119,6 +120,11 @@ protected:
     BOOL OnInitDialog() override;
     bool PreTranslateMessage(MSG& message) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    // Closed by the user (close box, Alt+F4, the taskbar).
+    void OnCancel() override {
+        m_bClosed = true;
+        Dialog::OnCancel();
+    }
 
 private:
     // A set-up message: a message box, or for a proof a report that the menu stops.
@@ -213,4 +219,5 @@ private:
     Win32System m_system;
     ProofSink* m_pProof = nullptr;
     bool m_bProofStopped = false;
+    bool m_bClosed = false;
 };

@@ -92,17 +92,31 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
 
 } // namespace
 
+std::wstring BoxText(std::wstring text) {
+    if (text.size() > kMaxBoxText) {
+        std::size_t keep = kMaxBoxText - 1;
+        const wchar_t last = text[keep - 1];
+        if (last >= 0xD800 && last <= 0xDBFF) {
+            --keep; // a character of two UTF-16 units stays whole
+        }
+        text.resize(keep);
+        text += L'\u2026';
+    }
+    return text;
+}
+
 std::wstring MenuMessages::ChainWarningFor(const std::wstring& what) const {
     std::wstring text;
-    for (std::size_t i = 0; i < chainWarning.size(); ++i) {
+    // Built only as far as a box shows it: one step beyond tells that it goes on.
+    for (std::size_t i = 0; i < chainWarning.size() && text.size() <= kMaxBoxText; ++i) {
         if (chainWarning.compare(i, 6, L"%WHAT%") == 0) {
-            text += what;
+            text.append(what, 0, kMaxBoxText + 1 - text.size());
             i += 5;
         } else {
             text += chainWarning[i];
         }
     }
-    return text;
+    return BoxText(std::move(text));
 }
 
 namespace {

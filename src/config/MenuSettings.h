@@ -97,6 +97,12 @@ struct ActionSettings {
 // named otherwise reads as a "Query".
 std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element);
 
+// A message box shows at most this many characters: a longer text is cut to end in "…" there,
+// so that a huge text from a file cannot keep the menu busy for minutes.
+inline constexpr std::size_t kMaxBoxText = 4096;
+// `text` as a message box shows it.
+std::wstring BoxText(std::wstring text);
+
 // "Messages": the menu's own texts, each replaced where the file gives it (an empty value
 // keeps the menu's text).
 struct MenuMessages {
@@ -106,7 +112,7 @@ struct MenuMessages {
     std::wstring noTooltipType = L"Tooltipp-Typ nicht gesetzt";
     std::wstring noTooltipTypeCaption = L"Achtung!";
 
-    // The chain warning with each "%WHAT%" replaced by the step that failed.
+    // The chain warning with each "%WHAT%" replaced by the step that failed, as a box shows it.
     std::wstring ChainWarningFor(const std::wstring& what) const;
 };
 

@@ -129,6 +129,9 @@ void TButton::EnterHover() {
 }
 
 void TButton::ExecuteChain() {
+    if (m_pActionStore != nullptr && m_pActionStore->Running()) {
+        return; // no chain starts inside another
+    }
     ShowPressed();
     const bool unknownStart = m_nChainIndex < kChainEnd;
     if (unknownStart || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
@@ -137,7 +140,9 @@ void TButton::ExecuteChain() {
         const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : ClassicMessages();
         const std::wstring text =
             texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
-        StyledMessageBox(Handle(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
+        // Owned by the menu window like every box of a chain: a box owned by a child window may
+        // leave its top-level window enabled.
+        StyledMessageBox(Parent(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
     }
     ResetLook();
 }

@@ -34,6 +34,7 @@ struct FakeDialog final : IMenuDialog {
                        unsigned style) override {
         boxes.push_back({text, caption, style});
         events.push_back(L"box:" + text);
+        closed = closed || (!closeOn.empty() && text == closeOn);
         return answer;
     }
     void EndWithOk() override { events.push_back(L"end"); }
@@ -41,8 +42,11 @@ struct FakeDialog final : IMenuDialog {
     int CurrentPage() const override { return page; }
     void SetCurrentPage(int p) override { page = p; }
     int PageCount() const override { return pageCount; }
+    bool Closed() const override { return closed; }
 
     std::vector<Box> boxes;
+    std::wstring closeOn; // the user closes the window while the box with this text is shown
+    bool closed = false;
     std::vector<std::wstring> events;
     int answer = 1;
     int page = 0;

@@ -96,20 +96,80 @@ TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
                                      L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
         EXPECT_EQ(store.RunChain(q), found) << EncodeUtf8(query);
     }
-    system.values[{L"SOFTWARE\\de", L"v"}] = {kRegSz, {'d', 0, 'e', 0}};
-    const std::int32_t reg =
-        Build(L"<B><Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
-              L"key=\"SOFTWARE\\%LANG%\" wert=\"v\" type=\"REG_SZ\" value=\"%LANG%\"/>"
-              L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
-    EXPECT_TRUE(store.RunChain(reg));
-    // REG_EXPAND_SZ data is compared as stored, variables and all.
-    system.values[{L"SOFTWARE\\x", L"e"}] = {kRegExpandSz,
-                                             {'%', 0, 'L', 0, 'A', 0, 'N', 0, 'G', 0, '%', 0}};
-    const std::int32_t expand =
-        Build(L"<B><Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
-              L"key=\"SOFTWARE\\x\" wert=\"e\" type=\"REG_EXPAND_SZ\" value=\"%LANG%\"/>"
-              L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
-    EXPECT_TRUE(store.RunChain(expand));
+    // The key takes variables; the compared data is taken as written, for every type.
+    const auto text = [](std::uint32_t type, const wchar_t* data) {
+        RegistryData value{type, {}};
+        for (const wchar_t* c = data; *c != 0; ++c) {
+            value.bytes.insert(value.bytes.end(), {static_cast<std::uint8_t>(*c), 0});
+        }
+        return value;
+    };
+    system.environment[L"NUM"] = L"5";
+    const struct {
+        const wchar_t* type;
+        const wchar_t* value;
+        RegistryData stored;
+        bool matches;
+    } cases[] = {
+        {L"REG_SZ", L"%LANG%", text(kRegSz, L"%LANG%"), true},
+        {L"REG_SZ", L"%LANG%", text(kRegSz, L"de"), false},
+        {L"REG_EXPAND_SZ", L"%LANG%", text(kRegExpandSz, L"%LANG%"), true},
+        {L"REG_MULTI_SZ", L"%LANG%", text(kRegMultiSz, L"de"), false},
+        {L"REG_BINARY", L"%LANG%", {kRegBinary, {0xde}}, false},
+        {L"REG_DWORD", L"%NUM%", {kRegDword, {5, 0, 0, 0}}, false},
+    };
+    for (const auto& c : cases) {
+        system.values[{L"SOFTWARE\\de", L"v"}] = c.stored;
+        const std::int32_t reg =
+            Build(std::wstring(L"<B><Query type=\"registry\"><RegistryQueryConfig "
+                               L"hkey=\"HKEY_LOCAL_MACHINE\" key=\"SOFTWARE\\%LANG%\" wert=\"v\" "
+                               L"type=\"") +
+                  c.type + L"\" value=\"" + c.value +
+                  L"\"/><Negativ><Command type=\"nope\"/></Negativ></Query></B>");
+        EXPECT_EQ(store.RunChain(reg), c.matches) << EncodeUtf8(c.type) << c.matches;
+    }
+}
+
+// What Windows would refuse never reaches the shell: a file name of MAX_PATH characters or
+// more unless it starts with \\?\, a command line beyond 32,767 characters. (The declaration
+// lets a '?' stand in a value.)
+TEST_F(Additions, LaunchesBeyondWhatWindowsTakesFailUnasked) {
+    system.environment = {{L"LONG", std::wstring(300, L'v')}};
+    const std::wstring longForm = L"\\\\?\\C:\\" + std::wstring(300, L'a');
+    system.startable = {L"a.exe", std::wstring(255, L'a') + L".exe", longForm};
+    const struct {
+        std::wstring path;
+        std::size_t parameter;
+        bool asked;
+    } cases[] = {
+        {std::wstring(255, L'a') + L".exe", 0, true},
+        {std::wstring(256, L'a') + L".exe", 0, false},
+        {L"%LONG%.exe", 0, false},
+        {longForm, 0, true},
+        {L"a.exe", 32767 - 9, true}, // in quotes, a space, the terminating zero: 32,767
+        {L"a.exe", 32767 - 8, false},
+    };
+    for (const auto& c : cases) {
+        system.launches.clear();
+        const std::int32_t exec = Build(
+            L"<?xml version=\"1.0\"?><B><Command type=\"exec\"><ExecCommandConfig path=\"" +
+            c.path + L"\" parameter=\"" + std::wstring(c.parameter, L'p') + L"\"/></Command></B>");
+        EXPECT_EQ(store.RunChain(exec), c.asked) << c.path.size() << " " << c.parameter;
+        EXPECT_EQ(system.launches.size(), c.asked ? 1u : 0u) << c.path.size();
+    }
+}
+
+// Closed by the user during a step, the menu runs no further step and warns of nothing; a
+// chain asked to start inside a running one does not start.
+TEST_F(Additions, ClosingTheMenuStopsTheChain) {
+    system.startable = {L"a.exe"};
+    dialog.closeOn = L"zu";
+    const std::int32_t chain = Build(
+        L"<B><Command type=\"showmessage\"><ShowMessageCommandConfig message=\"zu\"/>"
+        L"<Command type=\"exec\"><ExecCommandConfig path=\"a.exe\"/></Command></Command></B>");
+    EXPECT_TRUE(store.RunChain(chain));
+    EXPECT_TRUE(system.launches.empty());
+    EXPECT_FALSE(store.Running());
 }
 
 TEST_F(Additions, AnExitCodeCountsWithinTheWalkThatWaitedForIt) {
@@ -222,6 +282,23 @@ TEST(MenuMessagesTest, TheFileReplacesEachTextItGives) {
     EXPECT_EQ(read.noTooltipTypeCaption, L"Tip");
     EXPECT_EQ(classic.ChainWarningFor(L"x"),
               L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden");
+}
+
+// A box shows at most 4,096 characters, the last "…"; a character of two UTF-16 units stays
+// whole. (The real menu's boxes: the Wine tests.)
+TEST(MenuMessagesTest, BoxTextsAreCutWhole) {
+    const std::wstring a(kMaxBoxText - 2, L'a');
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {a + L"bc", a + L"bc"},
+        {a + L"bcd", a + L"b\u2026"},
+        {a + L"\xD83D\xDE00", a + L"\xD83D\xDE00"},
+        {a + L"\xD83D\xDE00"
+             L"b",
+         a + L"\u2026"},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_TRUE(BoxText(in) == out) << in.size();
+    }
 }
 
 TEST(DpiScale, PixelsRoundAsMulDivAndSaturate) {

@@ -213,6 +213,12 @@ const ChainCase kChainCases[] = {
      L"type=\"REG_SZ\" value=\"1\"/></Query>",
      {"?registry(HKEY_CURRENT_CONFIG,K,N,REG_SZ,1) -> no (default)"},
      false},
+    // Variables in the key, the compared data as written.
+    {{"registry:HKEY_USERS\\<menu folder>\\N=REG_SZ:%MENUDIR%"},
+     L"<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_USERS\" key=\"%MENUDIR%\" "
+     L"wert=\"N\" type=\"REG_SZ\" value=\"%MENUDIR%\"/></Query>",
+     {"?registry(HKEY_USERS,<menu folder>,N,REG_SZ,%MENUDIR%) -> yes (assumed)"},
+     false},
 };
 
 class ChainWalks : public ::testing::TestWithParam<ChainCase> {};

@@ -212,6 +212,24 @@ TEST_F(Win32Actions, ExecStartsTheProgramWithParametersAndShowMode) {
     EXPECT_NE(Record(normal).find("show=1\n"), std::string::npos);
 }
 
+// Wine cannot elevate: "runas" starts the program as an ordinary launch does, in the current
+// folder either way. What can be checked is what the shell is given: the menu's window as owner
+// of its boxes and of the consent prompt, and for the elevated launch the current folder named,
+// since Windows would not hand it on to an elevated program.
+TEST(ShellLaunch, ElevatedStartsWhereThePlainLaunchStarts) {
+    const HWND owner = reinterpret_cast<HWND>(0x1234);
+    for (const bool elevate : {false, true}) {
+        wchar_t folder[MAX_PATH];
+        const SHELLEXECUTEINFOW info =
+            ShellLaunchInfo(L"a.exe", L"-x", {true, elevate, false}, owner, folder);
+        EXPECT_EQ(info.hwnd, owner);
+        EXPECT_STREQ(info.lpVerb, elevate ? L"runas" : nullptr);
+        // Without a folder the program inherits the menu's current one.
+        ASSERT_EQ(info.lpDirectory != nullptr, elevate);
+        EXPECT_EQ(elevate ? fs::path(info.lpDirectory) : fs::current_path(), fs::current_path());
+    }
+}
+
 // Closes the boxes the system shows on this process's behalf (the shell reports
 // a failed launch itself when it has a display) until `done` is set.
 void CloseSystemBoxes(const std::atomic<bool>& done) {

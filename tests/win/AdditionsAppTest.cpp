@@ -6,6 +6,8 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -105,11 +107,30 @@ protected:
         if (box == nullptr) {
             return {};
         }
-        wchar_t text[512] = L"";
-        GetDlgItemTextW(box, 0xFFFF, text, 512);
+        const HWND label = GetDlgItem(box, 0xFFFF);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         Sleep(200);
         return text;
+    }
+    // A visible box of the menu's process other than those titled `except`; none after 10 s.
+    HWND OtherBox(const wchar_t* except = L"") const {
+        for (int i = 0; i < 100; ++i, Sleep(100)) {
+            for (HWND box = nullptr;
+                 (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(box, &pid);
+                wchar_t title[64] = L"";
+                GetWindowTextW(box, title, 64);
+                if (pid == process_->Id() && box != dialog_ && IsWindowVisible(box) &&
+                    lstrcmpW(title, except) != 0) {
+                    return box;
+                }
+            }
+        }
+        return nullptr;
     }
     // The same after a failed launch: the shell reports it first in a box of its own, closed.
     std::wstring BoxTextAfterTheShells(const wchar_t* title) const {
@@ -241,6 +262,153 @@ TEST_F(Disc, TheFilesOwnMessagesNameTheStepThatFailed) {
               L"Konnte " + disc_.wstring() + L"\\fehlt.exe nicht starten.");
     Press(L"Typ");
     EXPECT_EQ(BoxText(L"Setup"), L"Konnte type=\"stopp\" nicht starten.");
+}
+
+// The helper programs that process `parent` started and that still run.
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+    std::vector<DWORD> children;
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == parent &&
+            lstrcmpiW(entry.szExeFile, L"exit_with.exe") == 0) {
+            children.push_back(entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return children;
+}
+
+enum class CloseBy { CloseBox, AltF4, Taskbar };
+
+// A real click on the window's close box, real keys Alt+F4, or the taskbar's "Close". The
+// started program's console window comes in front: first the menu is brought back, as by a
+// click on its taskbar button.
+void CloseAsTheUserDoes(HWND window, CloseBy way) {
+    Sleep(500);
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (way == CloseBy::CloseBox) {
+        RECT r;
+        GetWindowRect(window, &r);
+        const int y = r.top + GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+        for (int x = r.right - 1; x > r.right - 80; --x) {
+            if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                SetCursorPos(x, y);
+                Sleep(100);
+                mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+                mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no close box";
+    } else if (way == CloseBy::AltF4) {
+        INPUT keys[4]{};
+        const WORD order[] = {VK_MENU, VK_F4, VK_F4, VK_MENU};
+        for (int i = 0; i < 4; ++i) {
+            keys[i].type = INPUT_KEYBOARD;
+            keys[i].ki.wVk = order[i];
+            keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+        }
+        SendInput(4, keys, sizeof(INPUT));
+    } else {
+        PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    }
+}
+
+// Closing the menu while it waits ends it at once; the program goes on, the chain does not.
+TEST_F(Disc, ClosingWhileWaitingEndsTheMenuAndNothingMore) {
+    for (const CloseBy way : {CloseBy::CloseBox, CloseBy::AltF4, CloseBy::Taskbar}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        Start(
+            Menu(Button("Warten", 20,
+                        "<Command type=\"exec\"><ExecCommandConfig "
+                        "path=\"%MENUDIR%\\exit_with.exe\" parameter=\"0 60000\" wait=\"true\"/>"
+                        "<Command type=\"exec\"><ExecCommandConfig "
+                        "path=\"%MENUDIR%\\exit_with.exe\" parameter=\"0 0 %MENUDIR%\\after.txt\"/>"
+                        "</Command></Command>")));
+        Press(L"Warten");
+        CloseAsTheUserDoes(dialog_, way);
+        EXPECT_TRUE(process_->EndsWithin(10000));
+        const std::vector<DWORD> running = ChildProcesses(process_->Id());
+        EXPECT_EQ(running.size(), 1u);
+        Sleep(500);
+        EXPECT_FALSE(fs::exists(disc_ / "after.txt"));
+        for (const DWORD id : running) {
+            const HANDLE child = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            TerminateProcess(child, 0);
+            WaitForSingleObject(child, 5000);
+            CloseHandle(child);
+        }
+        Stop();
+    }
+}
+
+// The shell's report of a failed launch and the warning after it are modal to the menu: a
+// click meanwhile starts no second chain, then or later.
+TEST_F(Disc, BoxesOfAChainAreModalToTheMenu) {
+    Start(Menu(Button("Fehlt", 20,
+                      "<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\fehlt.exe\"/>"
+                      "</Command>") +
+               Button("Zweite", 60, Box("Zweite"))));
+    Press(L"Fehlt");
+    for (const bool shells : {true, false}) {
+        const HWND box = shells ? OtherBox(L"Achtung") : process_->Window(L"Achtung");
+        ASSERT_NE(box, nullptr) << shells;
+        EXPECT_EQ(GetWindow(box, GW_OWNER), dialog_) << shells;
+        EXPECT_FALSE(IsWindowEnabled(dialog_)) << shells;
+        Press(L"Zweite");
+        EXPECT_EQ(process_->Window(L"Zweite", 1), nullptr) << shells;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    EXPECT_EQ(process_->Window(L"Zweite", 1), nullptr);
+}
+
+// Paths and parameters longer than Windows takes fail the step before the shell sees them.
+TEST_F(Disc, TooLongLaunchesFailWithoutTheShell) {
+    SetEnvironmentVariableW(L"NAVORA_LONG", std::wstring(300, L'v').c_str());
+    const std::string name(1000, 'a');
+    Start(Menu(Button("Pfad", 20,
+                      "<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\" + name +
+                          ".exe\"/></Command>") +
+                   Button("Variable", 60,
+                          "<Command type=\"exec\"><ExecCommandConfig "
+                          "path=\"%NAVORA_LONG%\\x.exe\"/></Command>") +
+                   Button("Parameter", 100,
+                          "<Command type=\"exec\"><ExecCommandConfig "
+                          "path=\"%MENUDIR%\\exit_with.exe\" parameter=\"" +
+                              std::string(33000, 'p') + "\"/></Command>"),
+               "<Messages chainwarning=\"Konnte %WHAT% nicht starten.\" "
+               "chainwarningcaption=\"Setup\"/>\n"));
+    const std::wstring disc = disc_.wstring() + L"\\";
+    const std::pair<const wchar_t*, std::wstring> cases[] = {
+        {L"Pfad", disc + std::wstring(name.begin(), name.end()) + L".exe"},
+        {L"Variable", std::wstring(300, L'v') + L"\\x.exe"},
+        {L"Parameter", disc + L"exit_with.exe"},
+    };
+    for (const auto& [button, what] : cases) {
+        Press(button);
+        EXPECT_TRUE(BoxText(L"Setup") == L"Konnte " + what + L" nicht starten.") << Utf8(button);
+    }
+}
+
+// A message box shows at most 4,096 characters, the last of them "…".
+TEST_F(Disc, HugeMessageTextsAreCut) {
+    std::string many;
+    for (int i = 0; i < 1000; ++i) {
+        many += "%WHAT%";
+    }
+    Start(Menu(Button("Riesig", 20, Box("Riesig", std::string(1 << 20, 'x').c_str())) +
+                   Button("Typ", 60, "<Command type=\"" + std::string(30000, 't') + "\"/>"),
+               "<Messages chainwarning=\"" + many + "\" chainwarningcaption=\"Setup\"/>\n"));
+    Press(L"Riesig");
+    const std::wstring message = BoxText(L"Riesig");
+    EXPECT_TRUE(message == std::wstring(4095, L'x') + L"\u2026") << message.size();
+    Press(L"Typ");
+    const std::wstring warning = BoxText(L"Setup");
+    EXPECT_TRUE(warning == L"type=\"" + std::wstring(4089, L't') + L"\u2026") << warning.size();
 }
 
 TEST(DiscMessages, SetUpMessagesInTheFilesWords) {

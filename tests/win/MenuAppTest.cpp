@@ -421,6 +421,35 @@ TEST(MenuMessages, LaterPagesFollowTheShownFirstPage) {
     EXPECT_EQ(menu.WaitForExit(), 0u);
 }
 
+// With nothing left to build after the first page, the later pages' timer is killed. A
+// message hook loaded into the menu counts what its thread takes from its queue.
+TEST(MenuMessages, TheLaterPagesTimerStopsWhenTheyAreEmpty) {
+    const HMODULE hook = LoadLibraryW((BuildDirectory() / "tests" / "timer_hook.dll").c_str());
+    ASSERT_NE(hook, nullptr);
+    const auto count =
+        reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(hook, "CountMessages")));
+    const HANDLE shared = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                             2 * sizeof(LONG), L"navora-timer-counts");
+    auto* counts = static_cast<volatile LONG*>(MapViewOfFile(shared, FILE_MAP_WRITE, 0, 0, 0));
+    ASSERT_NE(counts, nullptr);
+    const Menu menu("<config><General caption=\"Testmenu\" width=\"300\" height=\"200\"/>"
+                    "<ToolTippConfig tttype=\"buttontt\"/><Pages><Page><B><ButtonLayout "
+                    "caption=\"Eins\" width=\"60\" height=\"20\"/></B></Page><Page/><Page/>"
+                    "</Pages></config>");
+    const HWND dialog = menu.Window(L"Testmenu");
+    ASSERT_NE(dialog, nullptr);
+    const HHOOK installed =
+        SetWindowsHookExW(WH_GETMESSAGE, count, hook, GetWindowThreadProcessId(dialog, nullptr));
+    ASSERT_NE(installed, nullptr);
+    PostMessageW(dialog, WM_NULL, 0, 0); // the hook counts from here
+    Sleep(1000);
+    EXPECT_GT(counts[0], 0); // the hook ran in the menu
+    EXPECT_EQ(counts[1], 0);
+    UnhookWindowsHookEx(installed);
+    UnmapViewOfFile(const_cast<LONG*>(counts));
+    CloseHandle(shared);
+}
+
 // Page names are free: a page named "config" does not end the file for the rewrite.
 TEST(MenuMessages, APageNamedConfigSurvivesTheStart) {
     const std::string pages =
