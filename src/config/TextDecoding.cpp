@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "config/Prefetch.h"
-
 #if defined(__SSE2__)
 #include <cpuid.h>
 #include <tmmintrin.h>
@@ -218,8 +216,6 @@ __attribute__((target("ssse3"))) Copied DropCrBeforeLf(std::string_view fileByte
     const __m128i high = _mm_set1_epi8(8);
     const char* in = fileBytes.data();
     for (; i + 16 < fileBytes.size(); i += 16) {
-        AskPageAhead(in + i);
-        AskPageAhead<true>(out + n);
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1));
         if (_mm_movemask_epi8(
