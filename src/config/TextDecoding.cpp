@@ -3,11 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <cpuid.h>
-#include <tmmintrin.h>
-#endif
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -168,97 +163,9 @@ std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOff
     return out;
 }
 
-#if defined(__SSE2__)
-namespace {
-
-// For each pattern of bytes to drop among eight (bit i: byte i), the shuffle that moves the
-// kept ones to the front, and how many are kept.
-struct Compaction {
-    std::uint8_t shuffle[256][8];
-    std::uint8_t kept[256];
-};
-
-constexpr Compaction MakeCompaction() {
-    Compaction c{};
-    for (unsigned drop = 0; drop < 256; ++drop) {
-        std::uint8_t n = 0;
-        for (std::uint8_t b = 0; b < 8; ++b) {
-            if ((drop >> b & 1u) == 0) {
-                c.shuffle[drop][n++] = b;
-            }
-        }
-        c.kept[drop] = n;
-        for (std::uint8_t b = n; b < 8; ++b) {
-            c.shuffle[drop][b] = 0x80; // past the kept bytes: zero, overwritten by the next store
-        }
-    }
-    return c;
-}
-
-constexpr Compaction kCompaction = MakeCompaction();
-
-// How far a copy went: bytes read and written.
-struct Copied {
-    std::size_t read;
-    std::size_t written;
-};
-
-// fileBytes to `out` with each CR LF pair made LF, 16 bytes at a time and without a branch on
-// where the pairs fall (they fall anywhere, so a branch would be guessed wrong often). Stops
-// at the block that holds a 0x1A or NUL, and where less than a block and one byte are left.
-__attribute__((target("ssse3"))) Copied DropCrBeforeLf(std::string_view fileBytes, char* out) {
-    std::size_t i = 0;
-    std::size_t n = 0;
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i eof = _mm_set1_epi8('\x1A');
-    const __m128i nul = _mm_setzero_si128();
-    const __m128i high = _mm_set1_epi8(8);
-    const char* in = fileBytes.data();
-    for (; i + 16 < fileBytes.size(); i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1));
-        if (_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(block, eof), _mm_cmpeq_epi8(block, nul))) != 0) {
-            break;
-        }
-        const auto drop = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(next, lf))));
-        const unsigned low = drop & 0xFFu;
-        const unsigned up = drop >> 8;
-        const __m128i lowShuffle =
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompaction.shuffle[low]));
-        const __m128i upShuffle = _mm_add_epi8(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompaction.shuffle[up])), high);
-        // n never passes i, so eight bytes from out + n stay within the room.
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_shuffle_epi8(block, lowShuffle));
-        n += kCompaction.kept[low];
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_shuffle_epi8(block, upShuffle));
-        n += kCompaction.kept[up];
-    }
-    return {i, n};
-}
-
-} // namespace
-#endif
-
 std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
     std::size_t n = 0;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Processors without SSSE3 (the first 64-bit ones, made until about 2010) take the byte
-    // loop alone.
-    unsigned eax = 0;
-    unsigned ebx = 0;
-    unsigned ecx = 0;
-    unsigned edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_SSSE3) != 0) {
-        const Copied copied = DropCrBeforeLf(fileBytes, out);
-        i = copied.read;
-        n = copied.written;
-    }
-#endif
-    for (; i < fileBytes.size(); ++i) {
+    for (std::size_t i = 0; i < fileBytes.size(); ++i) {
         const char c = fileBytes[i];
         if (c == '\x1A' || c == '\0') {
             break;

@@ -2,17 +2,12 @@
 // produces the same text on Windows and Linux.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
 // and the read ends at the first 0x1A byte.
@@ -49,45 +44,13 @@ template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
     return any < 0x80;
 }
 
-// The first index in [from, end) that holds `ch`, or npos. The marks of a tag stand a few
-// bytes apart: where the processor has SSE2 they are searched in place, 16 bytes at a time,
-// rather than by a call for each.
+// The first index in [from, end) that holds `ch`, or npos.
 inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std::size_t end) {
-#if defined(__SSE2__)
-    const __m128i pattern = _mm_set1_epi8(ch);
-    const std::size_t blocks = text.size() < 16 ? 0 : text.size() - 15; // where 16 bytes start
-    for (; from < end && from < blocks; from += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
-        if (found != 0) { // the first in the block: none before `end` when it lies beyond
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(found));
-            return at < end ? at : std::string_view::npos;
-        }
-    }
-#endif
-    return std::string_view(text.data(), end).find(ch, from);
+    return text.substr(0, end).find(ch, from);
 }
 
-// The last index in [low, high] that holds `ch`, or npos; with SSE2, 16 bytes at a time.
+// The last index in [low, high] that holds `ch`, or npos.
 inline std::size_t FindLastIn(std::string_view text, char ch, std::size_t low, std::size_t high) {
-#if defined(__SSE2__)
-    const __m128i pattern = _mm_set1_epi8(ch);
-    while (high >= 15) {
-        const std::size_t base = high - 15; // the block ends at `high`
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + base)), pattern)));
-        if (low > base) {
-            found &= 0xFFFFu << (low - base);
-        }
-        if (found != 0) {
-            return base + static_cast<std::size_t>(std::bit_width(found)) - 1;
-        }
-        if (base <= low) {
-            return std::string_view::npos;
-        }
-        high = base - 1;
-    }
-#endif
     for (std::size_t i = high + 1; i > low; --i) {
         if (text[i - 1] == ch) {
             return i - 1;
@@ -97,20 +60,8 @@ inline std::size_t FindLastIn(std::string_view text, char ch, std::size_t low, s
 }
 
 // The first index at or after `from` that holds a space or '>', or the text's size: where a
-// tag name ends. With SSE2, 16 bytes at a time, as FindIn searches.
+// tag name ends.
 inline std::size_t TagNameEnd(std::string_view text, std::size_t from) {
-#if defined(__SSE2__)
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i gt = _mm_set1_epi8('>');
-    for (; from + 16 <= text.size(); from += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const auto found = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, space), _mm_cmpeq_epi8(block, gt))));
-        if (found != 0) {
-            return from + static_cast<std::size_t>(std::countr_zero(found));
-        }
-    }
-#endif
     while (from < text.size() && text[from] != ' ' && text[from] != '>') {
         ++from;
     }
