@@ -1,8 +1,5 @@
 #include "config/TextDecoding.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -61,32 +58,6 @@ template <typename Out> void Append(Out& out, std::size_t& n, char32_t cp) {
     out[n++] = static_cast<wchar_t>(cp);
 }
 
-// Bytes from `i` on that are all below 0x80, counted 32 and then 8 at a time.
-std::size_t AsciiRun(std::string_view text, std::size_t i) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080u;
-    const std::size_t start = i;
-    for (std::uint64_t w[4]; i + 32 <= text.size(); i += 32) {
-        std::memcpy(w, text.data() + i, 32);
-        if (((w[0] | w[1] | w[2] | w[3]) & kHigh) != 0) {
-            break;
-        }
-    }
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & kHigh) != 0) {
-            break;
-        }
-    }
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    return i - start;
-}
-
-std::size_t UnitsOf(char32_t cp) {
-    return sizeof(wchar_t) == 2 && cp > 0xFFFF ? 2 : 1;
-}
-
 } // namespace
 
 std::string ReadTextMode(std::string_view raw) {
@@ -112,15 +83,16 @@ std::string WriteTextMode(std::string_view text) {
     return out;
 }
 
-std::wstring DecodeConfigText(std::string_view fileBytes) {
+std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out) {
     const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
-    std::wstring out(raw.size(), L'\0');
     std::size_t n = 0;
     std::size_t i = 0;
     while (i < raw.size()) {
         const auto c = static_cast<unsigned char>(raw[i++]);
         if (c >= 0x80) {
-            Append(out, n, DecodeSequence(raw, c, i));
+            std::size_t next = i; // apart from `i`, which then stays in a register
+            Append(out, n, DecodeSequence(raw, c, next));
+            i = next;
         } else if (c == '\r' && i < raw.size() && raw[i] == '\n') {
             continue;
         } else if (c == 0) {
@@ -129,7 +101,12 @@ std::wstring DecodeConfigText(std::string_view fileBytes) {
             out[n++] = static_cast<wchar_t>(c);
         }
     }
-    out.resize(n);
+    return n;
+}
+
+std::wstring DecodeConfigText(std::string_view fileBytes) {
+    std::wstring out(fileBytes.size(), L'\0');
+    out.resize(DecodeConfigTextTo(fileBytes, out.data()));
     return out;
 }
 
@@ -161,68 +138,6 @@ std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOff
         byteOffsets->resize(n + 1);
     }
     return out;
-}
-
-std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < fileBytes.size(); ++i) {
-        const char c = fileBytes[i];
-        if (c == '\x1A' || c == '\0') {
-            break;
-        }
-        if (c != '\r' || i + 1 == fileBytes.size() || fileBytes[i + 1] != '\n') {
-            out[n++] = c;
-        }
-    }
-    return n;
-}
-
-std::size_t DecodedLength(std::string_view text) {
-    return Utf8UnitIndex(text).At(text.size());
-}
-
-void Utf8UnitIndex::Restart() {
-    asked_ = 0;
-    delta_ = 0;
-    next_ = AsciiRun(text_, 0);
-}
-
-std::size_t Utf8UnitIndex::Reach(std::size_t b) {
-    if (b < asked_) {
-        Restart();
-    }
-    asked_ = b;
-    while (next_ < b) {
-        std::size_t i = next_ + 1;
-        const char32_t cp = DecodeSequence(text_, static_cast<unsigned char>(text_[next_]), i);
-        delta_ += i - next_ - UnitsOf(cp);
-        next_ = i + AsciiRun(text_, i);
-    }
-    return b - delta_;
-}
-
-std::size_t DecodeUtf8To(std::string_view text, wchar_t* out) {
-    std::size_t n = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // ASCII widens unit by unit, in a loop the compiler can vectorise.
-        const std::size_t ascii = AsciiRun(text, i);
-        for (std::size_t a = 0; a < ascii; ++a) {
-            out[n + a] = static_cast<wchar_t>(static_cast<unsigned char>(text[i + a]));
-        }
-        n += ascii;
-        i += ascii;
-        if (i == text.size()) {
-            break;
-        }
-        const auto c = static_cast<unsigned char>(text[i++]);
-        if (c < 0x80) {
-            out[n++] = static_cast<wchar_t>(c);
-        } else {
-            Append(out, n, DecodeSequence(text, c, i));
-        }
-    }
-    return n;
 }
 
 std::string EncodeUtf8(std::wstring_view text) {
