@@ -6,8 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "config/Prefetch.h"
-
 class Arena {
 public:
     // `firstBlock`: bytes of the first block; later blocks double.
@@ -23,7 +21,6 @@ public:
         if (free_ != nullptr && at <= reinterpret_cast<std::uintptr_t>(end_) &&
             reinterpret_cast<std::uintptr_t>(end_) - at >= bytes) {
             free_ = reinterpret_cast<char*>(at) + bytes;
-            AskPageAhead<true>(free_); // a tree fills its arena front to back
             return reinterpret_cast<char*>(at);
         }
         return AllocateInNewBlock(bytes, align);

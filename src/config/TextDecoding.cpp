@@ -1,15 +1,5 @@
 #include "config/TextDecoding.h"
 
-#include <cstdint>
-#include <cstring>
-
-#include "config/Prefetch.h"
-
-#if defined(__SSE2__)
-#include <cpuid.h>
-#include <tmmintrin.h>
-#endif
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -68,32 +58,6 @@ template <typename Out> void Append(Out& out, std::size_t& n, char32_t cp) {
     out[n++] = static_cast<wchar_t>(cp);
 }
 
-// Bytes from `i` on that are all below 0x80, counted 32 and then 8 at a time.
-std::size_t AsciiRun(std::string_view text, std::size_t i) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080u;
-    const std::size_t start = i;
-    for (std::uint64_t w[4]; i + 32 <= text.size(); i += 32) {
-        std::memcpy(w, text.data() + i, 32);
-        if (((w[0] | w[1] | w[2] | w[3]) & kHigh) != 0) {
-            break;
-        }
-    }
-    for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
-        std::memcpy(&word, text.data() + i, 8);
-        if ((word & kHigh) != 0) {
-            break;
-        }
-    }
-    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) {
-        ++i;
-    }
-    return i - start;
-}
-
-std::size_t UnitsOf(char32_t cp) {
-    return sizeof(wchar_t) == 2 && cp > 0xFFFF ? 2 : 1;
-}
-
 } // namespace
 
 std::string ReadTextMode(std::string_view raw) {
@@ -119,15 +83,16 @@ std::string WriteTextMode(std::string_view text) {
     return out;
 }
 
-std::wstring DecodeConfigText(std::string_view fileBytes) {
+std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out) {
     const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
-    std::wstring out(raw.size(), L'\0');
     std::size_t n = 0;
     std::size_t i = 0;
     while (i < raw.size()) {
         const auto c = static_cast<unsigned char>(raw[i++]);
         if (c >= 0x80) {
-            Append(out, n, DecodeSequence(raw, c, i));
+            std::size_t next = i; // apart from `i`, which then stays in a register
+            Append(out, n, DecodeSequence(raw, c, next));
+            i = next;
         } else if (c == '\r' && i < raw.size() && raw[i] == '\n') {
             continue;
         } else if (c == 0) {
@@ -136,7 +101,12 @@ std::wstring DecodeConfigText(std::string_view fileBytes) {
             out[n++] = static_cast<wchar_t>(c);
         }
     }
-    out.resize(n);
+    return n;
+}
+
+std::wstring DecodeConfigText(std::string_view fileBytes) {
+    std::wstring out(fileBytes.size(), L'\0');
+    out.resize(DecodeConfigTextTo(fileBytes, out.data()));
     return out;
 }
 
@@ -168,158 +138,6 @@ std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOff
         byteOffsets->resize(n + 1);
     }
     return out;
-}
-
-#if defined(__SSE2__)
-namespace {
-
-// For each pattern of bytes to drop among eight (bit i: byte i), the shuffle that moves the
-// kept ones to the front, and how many are kept.
-struct Compaction {
-    std::uint8_t shuffle[256][8];
-    std::uint8_t kept[256];
-};
-
-constexpr Compaction MakeCompaction() {
-    Compaction c{};
-    for (unsigned drop = 0; drop < 256; ++drop) {
-        std::uint8_t n = 0;
-        for (std::uint8_t b = 0; b < 8; ++b) {
-            if ((drop >> b & 1u) == 0) {
-                c.shuffle[drop][n++] = b;
-            }
-        }
-        c.kept[drop] = n;
-        for (std::uint8_t b = n; b < 8; ++b) {
-            c.shuffle[drop][b] = 0x80; // past the kept bytes: zero, overwritten by the next store
-        }
-    }
-    return c;
-}
-
-constexpr Compaction kCompaction = MakeCompaction();
-
-// How far a copy went: bytes read and written.
-struct Copied {
-    std::size_t read;
-    std::size_t written;
-};
-
-// fileBytes to `out` with each CR LF pair made LF, 16 bytes at a time and without a branch on
-// where the pairs fall (they fall anywhere, so a branch would be guessed wrong often). Stops
-// at the block that holds a 0x1A or NUL, and where less than a block and one byte are left.
-__attribute__((target("ssse3"))) Copied DropCrBeforeLf(std::string_view fileBytes, char* out) {
-    std::size_t i = 0;
-    std::size_t n = 0;
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i eof = _mm_set1_epi8('\x1A');
-    const __m128i nul = _mm_setzero_si128();
-    const __m128i high = _mm_set1_epi8(8);
-    const char* in = fileBytes.data();
-    for (; i + 16 < fileBytes.size(); i += 16) {
-        AskPageAhead(in + i);
-        AskPageAhead<true>(out + n);
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i + 1));
-        if (_mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(block, eof), _mm_cmpeq_epi8(block, nul))) != 0) {
-            break;
-        }
-        const auto drop = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(next, lf))));
-        const unsigned low = drop & 0xFFu;
-        const unsigned up = drop >> 8;
-        const __m128i lowShuffle =
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompaction.shuffle[low]));
-        const __m128i upShuffle = _mm_add_epi8(
-            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(kCompaction.shuffle[up])), high);
-        // n never passes i, so eight bytes from out + n stay within the room.
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_shuffle_epi8(block, lowShuffle));
-        n += kCompaction.kept[low];
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n), _mm_shuffle_epi8(block, upShuffle));
-        n += kCompaction.kept[up];
-    }
-    return {i, n};
-}
-
-} // namespace
-#endif
-
-std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out) {
-    std::size_t n = 0;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Processors without SSSE3 (the first 64-bit ones, made until about 2010) take the byte
-    // loop alone.
-    unsigned eax = 0;
-    unsigned ebx = 0;
-    unsigned ecx = 0;
-    unsigned edx = 0;
-    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_SSSE3) != 0) {
-        const Copied copied = DropCrBeforeLf(fileBytes, out);
-        i = copied.read;
-        n = copied.written;
-    }
-#endif
-    for (; i < fileBytes.size(); ++i) {
-        const char c = fileBytes[i];
-        if (c == '\x1A' || c == '\0') {
-            break;
-        }
-        if (c != '\r' || i + 1 == fileBytes.size() || fileBytes[i + 1] != '\n') {
-            out[n++] = c;
-        }
-    }
-    return n;
-}
-
-std::size_t DecodedLength(std::string_view text) {
-    return Utf8UnitIndex(text).At(text.size());
-}
-
-void Utf8UnitIndex::Restart() {
-    asked_ = 0;
-    delta_ = 0;
-    next_ = AsciiRun(text_, 0);
-}
-
-std::size_t Utf8UnitIndex::Reach(std::size_t b) {
-    if (b < asked_) {
-        Restart();
-    }
-    asked_ = b;
-    while (next_ < b) {
-        std::size_t i = next_ + 1;
-        const char32_t cp = DecodeSequence(text_, static_cast<unsigned char>(text_[next_]), i);
-        delta_ += i - next_ - UnitsOf(cp);
-        next_ = i + AsciiRun(text_, i);
-    }
-    return b - delta_;
-}
-
-std::size_t DecodeUtf8To(std::string_view text, wchar_t* out) {
-    std::size_t n = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // ASCII widens unit by unit, in a loop the compiler can vectorise.
-        const std::size_t ascii = AsciiRun(text, i);
-        for (std::size_t a = 0; a < ascii; ++a) {
-            out[n + a] = static_cast<wchar_t>(static_cast<unsigned char>(text[i + a]));
-        }
-        n += ascii;
-        i += ascii;
-        if (i == text.size()) {
-            break;
-        }
-        const auto c = static_cast<unsigned char>(text[i++]);
-        if (c < 0x80) {
-            out[n++] = static_cast<wchar_t>(c);
-        } else {
-            Append(out, n, DecodeSequence(text, c, i));
-        }
-    }
-    return n;
 }
 
 std::string EncodeUtf8(std::wstring_view text) {

@@ -2,17 +2,11 @@
 // produces the same text on Windows and Linux.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // The bytes a C runtime text-mode read delivers: every CR LF pair becomes LF,
 // and the read ends at the first 0x1A byte.
@@ -29,124 +23,15 @@ std::string WriteTextMode(std::string_view text);
 // wchar_t has 16 bits. Equals DecodeUtf8(ReadTextMode(fileBytes)).
 std::wstring DecodeConfigText(std::string_view fileBytes);
 
+// DecodeConfigText into `out`, which has room for fileBytes.size() units; returns how many it
+// wrote.
+std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out);
+
 // Bytes already read in text mode, decoded like DecodeConfigText up to the
 // first NUL. With `byteOffsets`, it receives for each unit of the result the
 // index of the byte its sequence starts at, and one more entry: where the
 // decoding stopped.
 std::wstring DecodeUtf8(std::string_view text, std::vector<std::size_t>* byteOffsets = nullptr);
-
-// The bytes DecodeConfigText decodes: cut at the first 0x1A or NUL byte, every CR LF
-// pair made LF. DecodeUtf8 of them equals DecodeConfigText(fileBytes). Writes them to `out`,
-// which has room for fileBytes.size() bytes, and returns how many it wrote.
-std::size_t ConfigTextBytesTo(std::string_view fileBytes, char* out);
-
-// Whether a piece of text holds only ASCII.
-template <typename Char> bool AsciiOnly(std::basic_string_view<Char> piece) {
-    std::make_unsigned_t<Char> any = 0; // no early exit: the compiler vectorises this
-    for (const Char c : piece) {
-        any |= static_cast<std::make_unsigned_t<Char>>(c);
-    }
-    return any < 0x80;
-}
-
-// The first index in [from, end) that holds `ch`, or npos. The marks of a tag stand a few
-// bytes apart: where the processor has SSE2 they are searched in place, 16 bytes at a time,
-// rather than by a call for each.
-inline std::size_t FindIn(std::string_view text, char ch, std::size_t from, std::size_t end) {
-#if defined(__SSE2__)
-    const __m128i pattern = _mm_set1_epi8(ch);
-    const std::size_t blocks = text.size() < 16 ? 0 : text.size() - 15; // where 16 bytes start
-    for (; from < end && from < blocks; from += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, pattern)));
-        if (found != 0) { // the first in the block: none before `end` when it lies beyond
-            const std::size_t at = from + static_cast<std::size_t>(std::countr_zero(found));
-            return at < end ? at : std::string_view::npos;
-        }
-    }
-#endif
-    return std::string_view(text.data(), end).find(ch, from);
-}
-
-// The last index in [low, high] that holds `ch`, or npos; with SSE2, 16 bytes at a time.
-inline std::size_t FindLastIn(std::string_view text, char ch, std::size_t low, std::size_t high) {
-#if defined(__SSE2__)
-    const __m128i pattern = _mm_set1_epi8(ch);
-    while (high >= 15) {
-        const std::size_t base = high - 15; // the block ends at `high`
-        auto found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + base)), pattern)));
-        if (low > base) {
-            found &= 0xFFFFu << (low - base);
-        }
-        if (found != 0) {
-            return base + static_cast<std::size_t>(std::bit_width(found)) - 1;
-        }
-        if (base <= low) {
-            return std::string_view::npos;
-        }
-        high = base - 1;
-    }
-#endif
-    for (std::size_t i = high + 1; i > low; --i) {
-        if (text[i - 1] == ch) {
-            return i - 1;
-        }
-    }
-    return std::string_view::npos;
-}
-
-// The first index at or after `from` that holds a space or '>', or the text's size: where a
-// tag name ends. With SSE2, 16 bytes at a time, as FindIn searches.
-inline std::size_t TagNameEnd(std::string_view text, std::size_t from) {
-#if defined(__SSE2__)
-    const __m128i space = _mm_set1_epi8(' ');
-    const __m128i gt = _mm_set1_epi8('>');
-    for (; from + 16 <= text.size(); from += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
-        const auto found = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(block, space), _mm_cmpeq_epi8(block, gt))));
-        if (found != 0) {
-            return from + static_cast<std::size_t>(std::countr_zero(found));
-        }
-    }
-#endif
-    while (from < text.size() && text[from] != ' ' && text[from] != '>') {
-        ++from;
-    }
-    return from;
-}
-
-// How many units DecodeUtf8 makes of `text`, which holds no NUL.
-std::size_t DecodedLength(std::string_view text);
-
-// Where bytes of UTF-8 text without NUL land in DecodeUtf8's result. Quick when asked in
-// rising order: only non-ASCII bytes cost anything, each once.
-class Utf8UnitIndex {
-public:
-    explicit Utf8UnitIndex(std::string_view text) : text_(text) { Restart(); }
-    // The unit index of byte `b`, which starts a character (or is the text's end).
-    std::size_t At(std::size_t b) {
-        if (b < asked_ || b > next_) {
-            return Reach(b);
-        }
-        asked_ = b;
-        return b - delta_;
-    }
-
-private:
-    void Restart();
-    std::size_t Reach(std::size_t b);
-
-    std::string_view text_;
-    std::size_t asked_ = 0; // the last byte asked for
-    std::size_t next_ = 0;  // the first non-ASCII byte not yet decoded
-    std::size_t delta_ = 0; // bytes less units before it
-};
-
-// DecodeUtf8 of `text`, which holds no NUL, into `out`, which has room for text.size()
-// units; returns how many it wrote.
-std::size_t DecodeUtf8To(std::string_view text, wchar_t* out);
 
 // Wide text to UTF-8; surrogate pairs are joined, a lone surrogate becomes U+FFFD.
 std::string EncodeUtf8(std::wstring_view text);

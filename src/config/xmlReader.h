@@ -43,10 +43,8 @@ private:
 // where the text cannot be cut apart by the reader's rules.
 std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text);
 
-// The tree of a configuration file's bytes, read by the same rules from the
-// UTF-8 bytes themselves, only names and values decoded: what
-// ParseXmlText(DecodeConfigText(fileBytes)) builds or raises, offsets included
-// (they count units of the decoded text).
+// The tree of a configuration file's bytes: ParseXmlText(DecodeConfigText(fileBytes)),
+// offsets counting units of the decoded text.
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes);
 
 // Line and column (both from 1, columns in characters) of an index into decoded text.
