@@ -8,19 +8,28 @@ std::wstring MenuFolder(const std::wstring& programPath) {
 }
 
 std::wstring MenuDrive(const std::wstring& programPath) {
-    if (programPath.size() >= 2 && programPath[1] == L':') {
-        return programPath.substr(0, 2);
+    // \\?\ and \\.\ paths keep their prefix, so that paths made with the drive read alike.
+    const bool prefixed = programPath.size() >= 4 && programPath.rfind(L"\\\\", 0) == 0 &&
+                          (programPath[2] == L'?' || programPath[2] == L'.') &&
+                          programPath[3] == L'\\';
+    const std::size_t root = prefixed ? 4 : 0;
+    if (programPath.size() >= root + 2 && programPath[root + 1] == L':') {
+        return programPath.substr(0, root + 2);
     }
-    if (programPath.rfind(L"\\\\", 0) == 0) {
-        // \\server\share: up to the backslash after the share's name.
-        const std::size_t server = programPath.find(L'\\', 2);
-        if (server == std::wstring::npos) {
-            return {};
-        }
-        const std::size_t share = programPath.find(L'\\', server + 1);
-        return programPath.substr(0, share);
+    std::size_t server = 0; // where the server's name begins
+    if (prefixed && LowerAsciiLetters(programPath.substr(4, 4)) == L"unc\\") {
+        server = 8;
+    } else if (!prefixed && programPath.rfind(L"\\\\", 0) == 0) {
+        server = 2;
+    } else {
+        return {};
     }
-    return {};
+    // \\server\share: up to the backslash after the share's name.
+    const std::size_t share = programPath.find(L'\\', server);
+    if (share == std::wstring::npos) {
+        return {};
+    }
+    return programPath.substr(0, programPath.find(L'\\', share + 1));
 }
 
 std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system) {
