@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "win/Control.h"
 #include "win/Dialog.h"
 #include "win/ErrorReport.h"
+#include "win/LibraryError.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
             ++clicks;
         }
         if (message == kThrowInvalid) {
-            throw std::invalid_argument("bad");
+            throw LibraryError();
         }
         if (message == kThrowMemory) {
             throw std::bad_alloc();
