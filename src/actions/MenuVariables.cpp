@@ -8,28 +8,26 @@ std::wstring MenuFolder(const std::wstring& programPath) {
 }
 
 std::wstring MenuDrive(const std::wstring& programPath) {
+    const std::wstring_view path = programPath;
+    const auto at = [&](std::size_t i) { return i < path.size() ? path[i] : L'\0'; };
     // \\?\ and \\.\ paths keep their prefix, so that paths made with the drive read alike.
-    const bool prefixed = programPath.size() >= 4 && programPath.rfind(L"\\\\", 0) == 0 &&
-                          (programPath[2] == L'?' || programPath[2] == L'.') &&
-                          programPath[3] == L'\\';
-    const std::size_t root = prefixed ? 4 : 0;
-    if (programPath.size() >= root + 2 && programPath[root + 1] == L':') {
+    std::size_t root = 0;
+    std::size_t server = 2; // where a share's server name begins
+    if (at(0) == L'\\' && at(1) == L'\\' && (at(2) == L'?' || at(2) == L'.') && at(3) == L'\\') {
+        root = 4;
+        server = (at(4) | 0x20) == L'u' && (at(5) | 0x20) == L'n' && (at(6) | 0x20) == L'c' &&
+                         at(7) == L'\\'
+                     ? 8
+                     : 0;
+    } else if (at(0) != L'\\' || at(1) != L'\\') {
+        server = 0;
+    }
+    if (at(root + 1) == L':') {
         return programPath.substr(0, root + 2);
     }
-    std::size_t server = 0; // where the server's name begins
-    if (prefixed && LowerAsciiLetters(programPath.substr(4, 4)) == L"unc\\") {
-        server = 8;
-    } else if (!prefixed && programPath.rfind(L"\\\\", 0) == 0) {
-        server = 2;
-    } else {
-        return {};
-    }
     // \\server\share: up to the backslash after the share's name.
-    const std::size_t share = programPath.find(L'\\', server);
-    if (share == std::wstring::npos) {
-        return {};
-    }
-    return programPath.substr(0, programPath.find(L'\\', share + 1));
+    const std::size_t share = server == 0 ? path.npos : path.find(L'\\', server);
+    return share == path.npos ? std::wstring() : programPath.substr(0, path.find(L'\\', share + 1));
 }
 
 std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system) {

@@ -49,6 +49,7 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
     return read;
 }
 
+// The system's loader, for a file whose headers were checked.
 HANDLE LoadFromFile(const std::wstring& path, UINT type) {
     return LoadImageW(nullptr, path.c_str(), type, 0, 0,
                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
@@ -58,20 +59,12 @@ HANDLE LoadFromFile(const std::wstring& path, UINT type) {
 // different spellings ("a.bmp", ".\A.BMP", "x\..\a.bmp") is loaded once.
 std::wstring ResolvedPath(const std::wstring& path) {
     std::wstring full(MAX_PATH, L'\0');
-    const auto resolve = [&] {
-        return GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                nullptr);
-    };
-    DWORD length = resolve();
-    if (length >= full.size()) {
-        full.resize(length); // the size asked for, the final null included
-        length = resolve();
-    }
-    if (length == 0 || length >= full.size()) {
-        return path;
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full.data(), nullptr);
+    if (length == 0 || length >= MAX_PATH) {
+        return path; // as written: a path this long is shared only when spelt alike
     }
     full.resize(length);
-    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    CharUpperBuffW(full.data(), length);
     return full;
 }
 

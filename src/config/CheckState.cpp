@@ -352,30 +352,28 @@ void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckSta
         if (!rewritten || *rewritten == read.bytes) {
             return; // already holding these states: left untouched, no write at each start
         }
-        const auto temporary = files.CreateTemporary(*stem);
-        if (!temporary) {
+        std::wstring temporary = *stem;
+        if (!files.CreateTemporary(temporary)) {
             return;
         }
         if (!files.Write(*rewritten) || !files.Flush()) {
             files.Abandon();
-            files.Remove(*temporary);
+            files.Remove(temporary);
             return;
         }
         // Replaced only while it holds what was read, so another program's edit is not lost;
         // one step, so the configuration file is never missing, not even after a crash.
         FileSnapshot now;
-        const bool readable = files.ReadForUpdate(configPath, now);
-        if (readable && now == read) {
-            if (!files.Replace(*temporary, configPath)) {
-                files.Remove(*temporary);
+        if (files.ReadForUpdate(configPath, now) && now.writeTime == read.writeTime &&
+            std::string_view(now.bytes) == std::string_view(read.bytes)) {
+            if (!files.Replace(temporary, configPath)) {
+                files.Remove(temporary);
             }
             return;
         }
-        files.Remove(*temporary);
-        if (!readable) {
-            return;
-        }
-        // Another program wrote the file meanwhile: start again from what it holds now.
+        // Another program wrote the file meanwhile: start again from what it holds now (or
+        // stop there, when it can no longer be read).
+        files.Remove(temporary);
     }
 }
 

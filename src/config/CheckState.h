@@ -44,7 +44,6 @@ std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath);
 struct FileSnapshot {
     std::string bytes;
     std::uint64_t writeTime = 0;
-    bool operator==(const FileSnapshot&) const = default;
 };
 
 // The file steps of the rewrite; each can fail, and each failure leaves the
@@ -54,9 +53,9 @@ public:
     // Opens for reading and writing (fails for a read-only file or medium, and for a
     // file reached through a link or with more than one name), reads all, closes.
     virtual bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) = 0;
-    // Creates a new file named `stem` followed by an unpredictable suffix, never opening
-    // an existing file or link; its path, or none.
-    virtual std::optional<std::wstring> CreateTemporary(const std::wstring& stem) = 0;
+    // Creates a new file named `path` followed by an unpredictable suffix, which is added
+    // to `path`, never opening an existing file or link.
+    virtual bool CreateTemporary(std::wstring& path) = 0;
     virtual bool Write(std::string_view bytes) = 0;
     // Flushes and closes the temporary file.
     virtual bool Flush() = 0;

@@ -34,28 +34,20 @@ bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot&
     return ok;
 }
 
-std::optional<std::wstring> Win32CheckStateFiles::CreateTemporary(const std::wstring& stem) {
-    // A new file of an unpredictable name: a file or link planted under any name cannot be
-    // opened, as CREATE_NEW fails for every existing name and no link is followed.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        std::uint64_t random = 0;
-        if (!RtlGenRandom(&random, sizeof random)) {
-            return std::nullopt;
-        }
-        std::wstring path = stem + L'~';
-        for (int shift = 60; shift >= 0; shift -= 4) {
-            path += L"0123456789abcdef"[random >> shift & 15];
-        }
-        temporary_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (temporary_ != INVALID_HANDLE_VALUE) {
-            return path;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            break;
-        }
+bool Win32CheckStateFiles::CreateTemporary(std::wstring& path) {
+    // A new file of an unpredictable name: a file or link planted under any name is never
+    // opened, as CREATE_NEW fails for every existing name and no link is followed. Should
+    // the name be taken after all, this rewrite fails and the file is left as it is.
+    unsigned long random[2];
+    if (!RtlGenRandom(random, sizeof random)) {
+        return false;
     }
-    return std::nullopt;
+    wchar_t suffix[18];
+    wsprintfW(suffix, L"~%08lx%08lx", random[0], random[1]);
+    path += suffix;
+    temporary_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    return temporary_ != INVALID_HANDLE_VALUE;
 }
 
 bool Win32CheckStateFiles::Write(std::string_view bytes) {

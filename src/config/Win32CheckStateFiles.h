@@ -13,7 +13,7 @@ public:
     virtual ~Win32CheckStateFiles() { Abandon(); }
 
     bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) override;
-    std::optional<std::wstring> CreateTemporary(const std::wstring& stem) override;
+    bool CreateTemporary(std::wstring& path) override;
     bool Write(std::string_view bytes) override;
     bool Flush() override;
     void Abandon() override;

@@ -101,15 +101,16 @@ BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi
     }
     const bool topDown = height < 0;
     height = std::llabs(height);
-    // The caps hold for the file's own size and for the size the menu scales it to.
-    check.width = width;
-    check.height = height;
-    if (const PictureFault fault = SizeFault(width, height); fault != PictureFault::None) {
+    // The caps hold at the size the menu keeps the picture, never below the file's own size.
+    check.width = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(width, INT32_MAX)),
+                             std::max(dpi, kFileDpi));
+    check.height = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(height, INT32_MAX)),
+                              std::max(dpi, kFileDpi));
+    if (const PictureFault fault = SizeFault(check.width, check.height);
+        fault != PictureFault::None) {
         check.fault = fault;
         return check;
     }
-    check.width = ScaleToDpi(static_cast<std::int32_t>(width), dpi);
-    check.height = ScaleToDpi(static_cast<std::int32_t>(height), dpi);
     if (planes != 1 || !KnownDepth(bits) || used > 256 ||
         (bits <= 8 && used > (std::uint32_t{1} << bits))) {
         return check;
@@ -143,7 +144,7 @@ BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi
     const std::int64_t tableEnd =
         14 + std::int64_t{infoSize} + masks + PaletteEntries(bits, used) * entryBytes;
     if (tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length) {
-        check.fault = SizeFault(check.width, check.height);
+        check.fault = PictureFault::None;
     }
     return check;
 }

@@ -5,8 +5,6 @@
 
 #include "config/FileBytes.h"
 #include "config/TextDecoding.h"
-#include "config/xmlReader.h"
-#include "win/LibraryError.h"
 #include "win/VisualStyles.h"
 
 namespace {
@@ -17,12 +15,9 @@ std::wstring SystemMessage(DWORD code) {
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring fallback = L"Error 0x";
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        fallback += L"0123456789ABCDEF"[(code >> shift) & 0xF];
-    }
-    std::wstring message =
-        n != 0 ? std::wstring(TrimWhiteSpace(std::wstring_view(text, n))) : fallback;
+    wchar_t fallback[20];
+    wsprintfW(fallback, L"Error 0x%08lX", code);
+    std::wstring message(n != 0 ? TrimWhiteSpace(std::wstring_view(text, n)) : fallback);
     LocalFree(text);
     return message;
 }
@@ -42,16 +37,13 @@ std::wstring CurrentExceptionText() {
         throw;
     } catch (const std::bad_alloc&) {
         return L"Nicht gen\u00fcgend Speicher.";
-    } catch (const xmlError&) {
-        return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
-    } catch (const LibraryError&) {
-        return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
     } catch (const FileReadError& e) {
         // A medium that fails after the file opened (a bad sector): the system's own words.
         return SystemMessage(e.code != 0 ? e.code : static_cast<DWORD>(E_FAIL));
     } catch (...) {
-        // No library's English text: any other error in the system's words too.
-        return SystemMessage(static_cast<DWORD>(E_UNEXPECTED));
+        // Text the reader cannot read, an index or argument the library refused, anything
+        // else: the system's invalid-argument text, never a library's English words.
+        return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
     }
 }
 

@@ -1,12 +1,11 @@
 // The standard library's own error throws, for the menu program. The library's
 // versions raise std::logic_error and its kin, whose reference-counted message strings
 // would bring some 80 KB into a menu that must stay small, and whose texts are English
-// or raw format strings. These raise LibraryError, which the error report shows as the
-// system's invalid-argument text, and a length beyond what memory holds as exhausted
-// memory.
+// or raw format strings. These raise a plain std::exception, which the error report shows
+// as the system's invalid-argument text, and a length beyond what memory holds as
+// exhausted memory.
+#include <exception>
 #include <new>
-
-#include "win/LibraryError.h"
 
 namespace std {
 
@@ -23,19 +22,19 @@ void __throw_length_error(const char*) {
 }
 
 void __throw_logic_error(const char*) {
-    throw LibraryError();
+    throw exception();
 }
 
 void __throw_out_of_range(const char*) {
-    throw LibraryError();
+    throw exception();
 }
 
 void __throw_out_of_range_fmt(const char*, ...) {
-    throw LibraryError();
+    throw exception();
 }
 
 void __throw_invalid_argument(const char*) {
-    throw LibraryError();
+    throw exception();
 }
 
 } // namespace std

@@ -29,9 +29,8 @@ public:
         const bool ok = Win32CheckStateFiles::ReadForUpdate(path, file);
         return ok && failing_ != Step::ReadPartly;
     }
-    std::optional<std::wstring> CreateTemporary(const std::wstring& stem) override {
-        return failing_ == Step::Create ? std::nullopt
-                                        : Win32CheckStateFiles::CreateTemporary(stem);
+    bool CreateTemporary(std::wstring& path) override {
+        return failing_ != Step::Create && Win32CheckStateFiles::CreateTemporary(path);
     }
     bool Write(std::string_view bytes) override {
         if (failing_ == Step::WritePartly) {
@@ -100,9 +99,9 @@ TEST_F(CheckStateOnDisk, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
 TEST_F(CheckStateOnDisk, AFileThatAlreadyHoldsTheStatesIsNotRewritten) {
     struct CountingFiles final : Win32CheckStateFiles {
         int created = 0;
-        std::optional<std::wstring> CreateTemporary(const std::wstring& stem) override {
+        bool CreateTemporary(std::wstring& path) override {
             ++created;
-            return Win32CheckStateFiles::CreateTemporary(stem);
+            return Win32CheckStateFiles::CreateTemporary(path);
         }
     };
     CountingFiles files;

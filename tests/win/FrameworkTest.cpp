@@ -10,7 +10,6 @@
 #include "win/Control.h"
 #include "win/Dialog.h"
 #include "win/ErrorReport.h"
-#include "win/LibraryError.h"
 
 namespace {
 
@@ -33,7 +32,7 @@ protected:
             ++clicks;
         }
         if (message == kThrowInvalid) {
-            throw LibraryError();
+            throw std::exception();
         }
         if (message == kThrowMemory) {
             throw std::bad_alloc();
