@@ -362,7 +362,8 @@ HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
 
 UniqueBitmap CNavoraDlg::LoadBitmapFile(const std::wstring& path) {
     // A missing, unreadable or damaged file loads as none, as does one beyond the caps at the
-    // size the menu keeps it, or beyond the memory left for pictures.
+    // size the menu keeps it, or beyond the memory left for pictures. It is counted before it
+    // is decoded: one the loader then fails on still counts.
     std::string head;
     LONGLONG length = 0;
     if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, head, length)) {

@@ -886,7 +886,8 @@ private:
         // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not known here.
         const BitmapCheck bitmap = icon ? BitmapCheck{} : CheckBitmap(*head, length, kFileDpi);
         PictureFault fault = icon ? CheckIcon(*head) : bitmap.fault;
-        // Each file counts once, as the menu shares it among all spellings of its name.
+        // Each file counts once, as the menu shares it among all spellings of its name. Counted in
+        // the file's order; the menu counts the background, the quit button, then the pages.
         if (fault == PictureFault::None && !icon && pictures_.insert(PictureKey(path)).second &&
             !pictureBudget_.Take(bitmap.width, bitmap.height)) {
             fault = PictureFault::Total;
