@@ -11,16 +11,26 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view file(reinterpret_cast<const char*>(data), size);
     const std::string_view head = file.substr(0, kBitmapHeadBytes);
-    if (IsSoundBitmap(head, size)) {
+    // The DPI from the first byte: the caps hold at every size the menu scales to.
+    const int dpi = size == 0 ? 96 : 96 + data[0] % 4 * 48;
+    const BitmapCheck check = CheckBitmap(head, size, dpi);
+    if (check.fault == PictureFault::None) {
         // The loader reads the pixels from the offset in the file header.
         const std::uint32_t pixelsAt =
             static_cast<unsigned char>(file[10]) | static_cast<unsigned char>(file[11]) << 8 |
             static_cast<unsigned char>(file[12]) << 16 |
             static_cast<std::uint32_t>(static_cast<unsigned char>(file[13])) << 24;
         Require(pixelsAt <= size, "a sound bitmap's pixels start beyond its end");
+        Require(check.width > 0 && check.height > 0 && check.width <= kMaxPictureSide &&
+                    check.height <= kMaxPictureSide &&
+                    check.width * check.height <= kMaxPicturePixels,
+                "a bitmap beyond the caps passed");
         // A longer file with the same head stays sound: only missing bytes make it damaged.
-        Require(IsSoundBitmap(head, std::uint64_t{size} + 1), "a longer file is damaged");
+        Require(CheckBitmap(head, std::uint64_t{size} + 1, dpi).fault == PictureFault::None,
+                "a longer file is damaged");
+        PictureBudget budget;
+        Require(budget.Take(check.width, check.height), "one picture passes the budget");
     }
-    IsSoundIcon(file);
+    CheckIcon(file);
     return 0;
 }

@@ -8,19 +8,26 @@ std::wstring MenuFolder(const std::wstring& programPath) {
 }
 
 std::wstring MenuDrive(const std::wstring& programPath) {
-    if (programPath.size() >= 2 && programPath[1] == L':') {
-        return programPath.substr(0, 2);
+    const std::wstring_view path = programPath;
+    const auto at = [&](std::size_t i) { return i < path.size() ? path[i] : L'\0'; };
+    // \\?\ and \\.\ paths keep their prefix, so that paths made with the drive read alike.
+    std::size_t root = 0;
+    std::size_t server = 2; // where a share's server name begins
+    if (at(0) == L'\\' && at(1) == L'\\' && (at(2) == L'?' || at(2) == L'.') && at(3) == L'\\') {
+        root = 4;
+        server = (at(4) | 0x20) == L'u' && (at(5) | 0x20) == L'n' && (at(6) | 0x20) == L'c' &&
+                         at(7) == L'\\'
+                     ? 8
+                     : 0;
+    } else if (at(0) != L'\\' || at(1) != L'\\') {
+        server = 0;
     }
-    if (programPath.rfind(L"\\\\", 0) == 0) {
-        // \\server\share: up to the backslash after the share's name.
-        const std::size_t server = programPath.find(L'\\', 2);
-        if (server == std::wstring::npos) {
-            return {};
-        }
-        const std::size_t share = programPath.find(L'\\', server + 1);
-        return programPath.substr(0, share);
+    if (at(root + 1) == L':') {
+        return programPath.substr(0, root + 2);
     }
-    return {};
+    // \\server\share: up to the backslash after the share's name.
+    const std::size_t share = server == 0 ? path.npos : path.find(L'\\', server);
+    return share == path.npos ? std::wstring() : programPath.substr(0, path.find(L'\\', share + 1));
 }
 
 std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system) {

@@ -12,7 +12,8 @@
 std::wstring MenuFolder(const std::wstring& programPath);
 
 // The drive of the running program: "E:", or "\\server\share" for a program on a network
-// share; empty for a path with neither.
+// share, with the prefix of a "\\?\" path ("\\?\E:", "\\?\UNC\server\share"); empty for a
+// path with neither.
 std::wstring MenuDrive(const std::wstring& programPath);
 
 // `text` with %MENUDIR%, %MENUDRIVE% and every %NAME% the process environment holds

@@ -49,18 +49,23 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
     return read;
 }
 
-// A picture file that is missing, unreadable or damaged loads as none: the system's
-// loader trusts the headers and would read past an incomplete copy's end.
+// The system's loader, for a file whose headers were checked.
 HANDLE LoadFromFile(const std::wstring& path, UINT type) {
-    std::string head;
-    LONGLONG length = 0;
-    if (path.empty() || !ReadPictureHead(path, type, head, length) ||
-        !(type == IMAGE_BITMAP ? IsSoundBitmap(head, static_cast<std::uint64_t>(length))
-                               : IsSoundIcon(head))) {
-        return nullptr;
-    }
     return LoadImageW(nullptr, path.c_str(), type, 0, 0,
                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
+}
+
+// A picture's file as the system resolves it, in one letter case: the same file named in
+// different spellings ("a.bmp", ".\A.BMP", "x\..\a.bmp") is loaded once.
+std::wstring ResolvedPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full.data(), nullptr);
+    if (length == 0 || length >= MAX_PATH) {
+        return path; // as written: a path this long is shared only when spelt alike
+    }
+    full.resize(length);
+    CharUpperBuffW(full.data(), length);
+    return full;
 }
 
 // The later pages are built once the first has reached the screen, a few display frames after
@@ -232,7 +237,14 @@ void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
 }
 
 void CNavoraDlg::ReadGeneral(const WindowSettings& window) {
-    m_hIcon.reset(static_cast<HICON>(LoadFromFile(window.icon, IMAGE_ICON)));
+    // A missing, unreadable or damaged icon file loads as none: the system's loader trusts the
+    // headers and would read past an incomplete copy's end.
+    std::string head;
+    LONGLONG length = 0;
+    if (!window.icon.empty() && ReadPictureHead(window.icon, IMAGE_ICON, head, length) &&
+        CheckIcon(head) == PictureFault::None) {
+        m_hIcon.reset(static_cast<HICON>(LoadFromFile(window.icon, IMAGE_ICON)));
+    }
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
@@ -346,18 +358,34 @@ HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
 }
 
 HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
-    return m_pictures.For(path, [&] { return LoadPicture(path); }).get();
+    return m_pictures.For(ResolvedPath(path), [&] { return LoadPicture(path); }).get();
 }
 
-UniqueBitmap CNavoraDlg::LoadPicture(const std::wstring& path) const {
-    UniqueBitmap picture(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+UniqueBitmap CNavoraDlg::LoadBitmapFile(const std::wstring& path) {
+    // A missing, unreadable or damaged file loads as none, as does one beyond the caps at the
+    // size the menu keeps it, or beyond the memory left for pictures. It is counted before it
+    // is decoded: one the loader then fails on still counts.
+    std::string head;
+    LONGLONG length = 0;
+    if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, head, length)) {
+        return {};
+    }
+    const BitmapCheck check = CheckBitmap(head, static_cast<std::uint64_t>(length), m_nDpi);
+    if (check.fault != PictureFault::None || !m_pictureBudget.Take(check.width, check.height)) {
+        return {};
+    }
+    return UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+}
+
+UniqueBitmap CNavoraDlg::LoadPicture(const std::wstring& path) {
+    UniqueBitmap picture = LoadBitmapFile(path);
     return picture && m_nDpi != kFileDpi ? ScaledToDpi(picture.get(), m_nDpi) : std::move(picture);
 }
 
 const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transparent) {
-    return m_icons.For({path, transparent}, [&] {
+    return m_icons.For({ResolvedPath(path), transparent}, [&] {
         IconPicture picture;
-        picture.icon.reset(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
+        picture.icon = LoadBitmapFile(path);
         if (picture.icon) {
             picture.mask = TButton::MakeIconMask(picture.icon.get(), transparent);
             if (m_nDpi != kFileDpi) {

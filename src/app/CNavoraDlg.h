@@ -15,6 +15,7 @@
 #include "config/CheckState.h"
 #include "config/MenuSettings.h"
 #include "config/xmlDocument.h"
+#include "controls/PictureCheck.h"
 #include "controls/TButton.h"
 #include "tooltips/TToolTipp.h"
 #include "win/Dialog.h"
@@ -168,8 +169,10 @@ private:
     // icons, whose mask changes them), made at first use and kept as long as the window.
     HFONT FontFor(const FontSpec& spec);
     HBITMAP PictureFor(const std::wstring& path);
+    // A bitmap file at its own size; none when unreadable, damaged or beyond the caps.
+    UniqueBitmap LoadBitmapFile(const std::wstring& path);
     // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
-    UniqueBitmap LoadPicture(const std::wstring& path) const;
+    UniqueBitmap LoadPicture(const std::wstring& path);
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // The picture at the top-left corner, the background colour where it leaves room.
     void PaintBackground(HDC dc) const;
@@ -214,7 +217,8 @@ private:
     MenuMessages m_messages; // the file's own texts, where it gives them
     POINT m_ptDragAnchor{0, 0};
     SharedObjects<FontKey, UniqueFont> m_fonts;
-    SharedObjects<std::wstring, UniqueBitmap> m_pictures;
+    SharedObjects<std::wstring, UniqueBitmap> m_pictures; // by the file they resolve to
+    PictureBudget m_pictureBudget;
     SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
     Win32System m_system;
     ProofSink* m_pProof = nullptr;

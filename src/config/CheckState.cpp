@@ -339,26 +339,41 @@ std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
 
 void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
                       CheckStateFiles& files) {
-    std::string bytes;
-    if (configPath.empty() || states.empty() || !files.ReadForUpdate(configPath, bytes)) {
-        return; // also a read-only file or medium: nothing changes, nothing is reported
-    }
-    const auto rewritten = RewriteCheckStates(bytes, states);
-    if (rewritten && *rewritten == bytes) {
-        return; // the file already holds these states: left untouched, no write at each start
-    }
-    const auto temporary = TemporaryConfigPath(configPath);
-    if (!rewritten || !temporary || !files.CreateTemporary(*temporary)) {
+    const auto stem = TemporaryConfigPath(configPath);
+    if (configPath.empty() || states.empty() || !stem) {
         return;
     }
-    if (!files.Write(*rewritten) || !files.Flush()) {
-        files.Abandon();
-        files.Remove(*temporary);
-        return;
-    }
-    // One step: the configuration file is never missing, not even after a crash.
-    if (!files.Replace(*temporary, configPath)) {
-        files.Remove(*temporary);
+    for (int attempt = 0; attempt < kRewriteAttempts; ++attempt) {
+        FileSnapshot read;
+        if (!files.ReadForUpdate(configPath, read)) {
+            return; // also a read-only file or medium: nothing changes, nothing is reported
+        }
+        const auto rewritten = RewriteCheckStates(read.bytes, states);
+        if (!rewritten || *rewritten == read.bytes) {
+            return; // already holding these states: left untouched, no write at each start
+        }
+        std::wstring temporary = *stem;
+        if (!files.CreateTemporary(temporary)) {
+            return;
+        }
+        if (!files.Write(*rewritten) || !files.Flush()) {
+            files.Abandon();
+            files.Remove(temporary);
+            return;
+        }
+        // Replaced only while it holds what was read, so another program's edit is not lost;
+        // one step, so the configuration file is never missing, not even after a crash.
+        FileSnapshot now;
+        if (files.ReadForUpdate(configPath, now) && now.writeTime == read.writeTime &&
+            std::string_view(now.bytes) == std::string_view(read.bytes)) {
+            if (!files.Replace(temporary, configPath)) {
+                files.Remove(temporary);
+            }
+            return;
+        }
+        // Another program wrote the file meanwhile: start again from what it holds now (or
+        // stop there, when it can no longer be read).
+        files.Remove(temporary);
     }
 }
 

@@ -3,6 +3,7 @@
 // The file is replaced in one step, or left exactly as it was.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,17 +34,28 @@ std::optional<std::string> RewriteCheckState(std::string_view fileBytes, std::ws
 std::optional<std::string> PlanCheckStates(std::string_view fileBytes,
                                            const std::vector<CheckStateWrite>& states);
 
-// The temporary file beside the configuration: "___" before its ".xml"
-// (D:\menu.xml gives D:\menu___.xml); none without ".xml".
+// Where the temporary file goes: beside the configuration, "___" before its
+// ".xml" (D:\menu.xml gives D:\menu___.xml), followed by an unpredictable
+// suffix when it is created; none without ".xml".
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath);
+
+// The configuration's bytes and last write time as read, to tell whether
+// another program wrote it since.
+struct FileSnapshot {
+    std::string bytes;
+    std::uint64_t writeTime = 0;
+};
 
 // The file steps of the rewrite; each can fail, and each failure leaves the
 // configuration file as it was.
 class CheckStateFiles {
 public:
-    // Opens for reading and writing (fails for a read-only file or medium), reads all, closes.
-    virtual bool ReadForUpdate(const std::wstring& path, std::string& bytes) = 0;
-    virtual bool CreateTemporary(const std::wstring& path) = 0;
+    // Opens for reading and writing (fails for a read-only file or medium, and for a
+    // file reached through a link or with more than one name), reads all, closes.
+    virtual bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) = 0;
+    // Creates a new file named `path` followed by an unpredictable suffix, which is added
+    // to `path`, never opening an existing file or link.
+    virtual bool CreateTemporary(std::wstring& path) = 0;
     virtual bool Write(std::string_view bytes) = 0;
     // Flushes and closes the temporary file.
     virtual bool Flush() = 0;
@@ -56,8 +68,14 @@ protected:
     ~CheckStateFiles() = default;
 };
 
+// How often a rewrite starts again when another program wrote the file meanwhile,
+// before it leaves the file to that program.
+inline constexpr int kRewriteAttempts = 3;
+
 // Writes the state; reports nothing. On any failure the configuration file
-// keeps its old bytes and no temporary file is left.
+// keeps its old bytes and no temporary file is left. The file is replaced only
+// while it still holds what was read; a change by another program meanwhile
+// starts the rewrite again from the new bytes.
 void WriteCheckState(const std::wstring& configPath, const std::wstring& id, bool checked,
                      CheckStateFiles& files);
 

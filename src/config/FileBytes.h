@@ -4,9 +4,11 @@
 #include <exception>
 #include <string>
 
-// A read that failed after the file opened.
+// A read that failed after the file opened, with the system's error code where it gave one.
 class FileReadError : public std::exception {
 public:
+    explicit FileReadError(unsigned long error = 0) : code(error) {}
+    unsigned long code;
     const char* what() const noexcept override {
         return "the configuration file could not be read";
     }

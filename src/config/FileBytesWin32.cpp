@@ -15,9 +15,10 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got != 0) {
         bytes.append(buffer, got);
     }
+    const DWORD error = GetLastError();
     CloseHandle(file);
     if (!ok) {
-        throw FileReadError();
+        throw FileReadError(error);
     }
     return true;
 }

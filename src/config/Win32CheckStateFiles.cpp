@@ -1,30 +1,52 @@
 #include "config/Win32CheckStateFiles.h"
 
+#include <ntsecapi.h>
+
 #include <algorithm>
 
-bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, std::string& bytes) {
-    // Asking for write access makes a read-only file or medium fail here, before anything changes.
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot& file) {
+    // Asking for write access makes a read-only file or medium fail here, before anything
+    // changes. A link is opened itself, not followed.
+    const HANDLE handle =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    bool ok = true;
-    bytes.clear();
+    // A configuration reached through a link, or with more than one name, is left as it is:
+    // the replace would cut it off from its other names, or writing through would change a
+    // file elsewhere.
+    BY_HANDLE_FILE_INFORMATION info{};
+    bool ok = GetFileInformationByHandle(handle, &info) &&
+              (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+              info.nNumberOfLinks == 1;
+    file.writeTime = std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32 |
+                     info.ftLastWriteTime.dwLowDateTime;
+    file.bytes.clear();
     char buffer[65536];
-    for (DWORD got = 0; ok; bytes.append(buffer, got)) {
-        ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    for (DWORD got = 0; ok; file.bytes.append(buffer, got)) {
+        ok = ReadFile(handle, buffer, sizeof buffer, &got, nullptr);
         if (ok && got == 0) {
             break;
         }
     }
-    CloseHandle(file);
+    CloseHandle(handle);
     return ok;
 }
 
-bool Win32CheckStateFiles::CreateTemporary(const std::wstring& path) {
-    temporary_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+bool Win32CheckStateFiles::CreateTemporary(std::wstring& path) {
+    // A new file of an unpredictable name: a file or link planted under any name is never
+    // opened, as CREATE_NEW fails for every existing name and no link is followed. Should
+    // the name be taken after all, this rewrite fails and the file is left as it is.
+    unsigned long random[2];
+    if (!RtlGenRandom(random, sizeof random)) {
+        return false;
+    }
+    wchar_t suffix[18];
+    wsprintfW(suffix, L"~%08lx%08lx", random[0], random[1]);
+    path += suffix;
+    temporary_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     return temporary_ != INVALID_HANDLE_VALUE;
 }
 

@@ -12,8 +12,8 @@ public:
     Win32CheckStateFiles& operator=(const Win32CheckStateFiles&) = delete;
     virtual ~Win32CheckStateFiles() { Abandon(); }
 
-    bool ReadForUpdate(const std::wstring& path, std::string& bytes) override;
-    bool CreateTemporary(const std::wstring& path) override;
+    bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) override;
+    bool CreateTemporary(std::wstring& path) override;
     bool Write(std::string_view bytes) override;
     bool Flush() override;
     void Abandon() override;

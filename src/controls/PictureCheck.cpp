@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "config/MenuSettings.h"
+
 namespace {
 
 std::uint32_t U32(std::string_view b, std::size_t at) {
@@ -30,9 +32,16 @@ std::int32_t I32(std::string_view b, std::size_t at) {
     return static_cast<std::int32_t>(U32(b, at));
 }
 
-bool SaneSize(std::int64_t width, std::int64_t height) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
+// The cap a picture of width x height passes, or None. Sides of up to 2^31 multiply
+// within 64 bits.
+PictureFault SizeFault(std::int64_t width, std::int64_t height) {
+    if (width <= 0 || height <= 0) {
+        return PictureFault::Damaged;
+    }
+    if (width > kMaxPictureSide || height > kMaxPictureSide) {
+        return PictureFault::Side;
+    }
+    return width * height > kMaxPicturePixels ? PictureFault::Pixels : PictureFault::None;
 }
 
 bool KnownDepth(std::uint32_t bits) {
@@ -55,9 +64,14 @@ constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBi
 
 } // namespace
 
-bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength) {
-    if (head.size() < 18 || head.size() > fileLength || head[0] != 'B' || head[1] != 'M') {
-        return false;
+BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi) {
+    BitmapCheck check;
+    if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') {
+        return check;
+    }
+    check.fault = PictureFault::Damaged;
+    if (head.size() < 18 || head.size() > fileLength) {
+        return check;
     }
     const std::int64_t length = static_cast<std::int64_t>(
         std::min<std::uint64_t>(fileLength, std::uint64_t{1} << 62)); // compared in 64 bits only
@@ -83,13 +97,23 @@ bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength) {
         imageSize = U32(head, 34);
         used = U32(head, 46);
     } else {
-        return false;
+        return check;
     }
     const bool topDown = height < 0;
     height = std::llabs(height);
-    if (!SaneSize(width, height) || planes != 1 || !KnownDepth(bits) || used > 256 ||
+    // The caps hold at the size the menu keeps the picture, never below the file's own size.
+    check.width = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(width, INT32_MAX)),
+                             std::max(dpi, kFileDpi));
+    check.height = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(height, INT32_MAX)),
+                              std::max(dpi, kFileDpi));
+    if (const PictureFault fault = SizeFault(check.width, check.height);
+        fault != PictureFault::None) {
+        check.fault = fault;
+        return check;
+    }
+    if (planes != 1 || !KnownDepth(bits) || used > 256 ||
         (bits <= 8 && used > (std::uint32_t{1} << bits))) {
-        return false;
+        return check;
     }
     std::int64_t masks = 0;
     std::int64_t pixelBytes = PixelBytes(width, height, bits);
@@ -99,7 +123,7 @@ bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength) {
     case kBitFields:
     case kAlphaBitFields:
         if (bits != 16 && bits != 32) {
-            return false;
+            return check;
         }
         if (infoSize == 40) {
             masks = compression == kBitFields ? 12 : 16;
@@ -108,61 +132,85 @@ bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength) {
     case kRle8:
     case kRle4:
         if (topDown || bits != (compression == kRle8 ? 8u : 4u) || imageSize == 0) {
-            return false;
+            return check;
         }
         pixelBytes = imageSize;
         break;
     default:
-        return false; // JPEG or PNG inside, or unknown: not for the system's bitmap loader
+        // JPEG or PNG inside, or unknown: not for the system's bitmap loader.
+        check.fault = PictureFault::Format;
+        return check;
     }
     const std::int64_t tableEnd =
         14 + std::int64_t{infoSize} + masks + PaletteEntries(bits, used) * entryBytes;
-    return tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length;
+    if (tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length) {
+        check.fault = PictureFault::None;
+    }
+    return check;
 }
 
-bool IsSoundIcon(std::string_view bytes) {
+PictureFault CheckIcon(std::string_view bytes) {
     if (bytes.size() < 6 || U16(bytes, 0) != 0 || U16(bytes, 2) != 1 || U16(bytes, 4) == 0) {
-        return false;
+        return PictureFault::Format;
     }
     const std::size_t count = U16(bytes, 4);
     if (bytes.size() < 6 + 16 * count) {
-        return false;
+        return PictureFault::Damaged;
     }
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = 6 + 16 * i;
         const std::uint64_t size = U32(bytes, entry + 8);
         const std::uint64_t at = U32(bytes, entry + 12);
         if (at + size > bytes.size()) {
-            return false;
+            return PictureFault::Damaged;
         }
         const std::string_view image = bytes.substr(at, size);
-        if (image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8)) {
+        std::int64_t width = 0, height = 0;
+        bool png = image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+        if (png) {
             // The signature, then the IHDR chunk with the image's size (big-endian).
-            if (image.size() < 33 || image.substr(12, 4) != "IHDR" ||
-                !SaneSize(BigU32(image, 16), BigU32(image, 20))) {
-                return false;
+            if (image.size() < 33 || image.substr(12, 4) != "IHDR") {
+                return PictureFault::Damaged;
             }
+            width = BigU32(image, 16);
+            height = BigU32(image, 20);
+        } else if (image.size() >= 40) {
+            // A bitmap info header; its height counts the colour pixels and the mask.
+            width = I32(image, 4);
+            height = I32(image, 8) / 2;
+        }
+        if (width <= 0 || height <= 0) {
+            return PictureFault::Damaged;
+        }
+        // A PNG image is decoded whole whatever size it claims, like a bitmap image.
+        if (width > kMaxIconSide || height > kMaxIconSide) {
+            return PictureFault::IconImage;
+        }
+        if (png) {
             continue;
         }
-        // A bitmap info header, then the colour table, the colour pixels and the mask,
-        // the header's height counting both.
-        if (image.size() < 40) {
-            return false;
-        }
+        // Then the colour table, the colour pixels and the mask.
         const std::uint32_t infoSize = U32(image, 0);
-        const std::int64_t width = I32(image, 4);
-        const std::int64_t height = I32(image, 8) / 2;
         const std::uint32_t bits = U16(image, 14);
         const std::uint32_t used = U32(image, 32);
-        if (infoSize < 40 || infoSize > size || !SaneSize(width, height) || width > 256 ||
-            height > 256 || !KnownDepth(bits) || used > 256) {
-            return false;
+        if (infoSize < 40 || infoSize > size || !KnownDepth(bits) || used > 256) {
+            return PictureFault::Damaged;
         }
         const std::int64_t needed = std::int64_t{infoSize} + PaletteEntries(bits, used) * 4 +
                                     PixelBytes(width, height, bits) + PixelBytes(width, height, 1);
         if (needed > static_cast<std::int64_t>(size)) {
-            return false;
+            return PictureFault::Damaged;
         }
     }
+    return PictureFault::None;
+}
+
+bool PictureBudget::Take(std::int64_t width, std::int64_t height) {
+    // Each side is at most kMaxPictureSide, so the sum stays far within 64 bits.
+    const std::int64_t bytes = width * height * 4;
+    if (bytes_ + bytes > kMaxMenuPictureBytes) {
+        return false;
+    }
+    bytes_ += bytes;
     return true;
 }

@@ -1,23 +1,59 @@
 // Picture files from the medium checked before the system's loader sees them:
-// an incomplete copy or a damaged header must not reach it, as it trusts both.
+// an incomplete copy or a damaged header must not reach it, as it trusts both,
+// and no small file may make the menu decode more than it can hold.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-// The most pixels a picture may have on a side and in all: far beyond any
-// menu's background, far below what would exhaust a 32-bit process.
+// The most pixels a picture may have on a side and in all, at the size the menu
+// keeps it (after "dpiscale"): far beyond any menu's background, far below what
+// would exhaust a 32-bit process.
 inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
+// The most pixels a side of an icon's image may have, as the icon format allows.
+inline constexpr std::int64_t kMaxIconSide = 256;
+// The most memory the decoded pictures of one menu may take together, at 4 bytes a pixel.
+inline constexpr std::int64_t kMaxMenuPictureBytes = std::int64_t{256} << 20;
 
-// How much of a bitmap file IsSoundBitmap needs: the file header, the largest
+// How much of a bitmap file CheckBitmap needs: the file header, the largest
 // info header, bit-field masks and a full colour table.
 inline constexpr std::size_t kBitmapHeadBytes = 14 + 124 + 16 + 256 * 4;
 
+// Why a picture file shows nothing.
+enum class PictureFault {
+    None,      // it loads
+    Format,    // not a BMP (or icon) file
+    Damaged,   // headers that make no sense, or fewer bytes than they promise
+    Side,      // a side beyond kMaxPictureSide
+    Pixels,    // more than kMaxPicturePixels
+    IconImage, // an icon image with a side beyond kMaxIconSide
+    Total,     // the menu's pictures would pass kMaxMenuPictureBytes together
+};
+
+// A bitmap's verdict and the size the menu would keep it at.
+struct BitmapCheck {
+    PictureFault fault = PictureFault::Format;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
 // Whether a bitmap file of `fileLength` bytes that starts with `head` (its first
-// kBitmapHeadBytes bytes, or all of a shorter file) has sound headers and holds
-// its colour table and all its pixels.
-bool IsSoundBitmap(std::string_view head, std::uint64_t fileLength);
+// kBitmapHeadBytes bytes, or all of a shorter file) has sound headers, holds its
+// colour table and all its pixels, and stays within the caps when scaled from
+// the file's 96 DPI to `dpi`.
+BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi);
 
 // Whether the bytes of an icon file hold a sound directory and every image it lists.
-bool IsSoundIcon(std::string_view bytes);
+PictureFault CheckIcon(std::string_view bytes);
+
+// The memory all pictures of one menu take, each counted once at the size it is kept.
+class PictureBudget {
+public:
+    // Counts a picture of width x height, or false (counting nothing) when it would pass
+    // kMaxMenuPictureBytes.
+    bool Take(std::int64_t width, std::int64_t height);
+
+private:
+    std::int64_t bytes_ = 0;
+};

@@ -198,10 +198,11 @@ LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND: {
         const HDC dc = reinterpret_cast<HDC>(wParam);
-        if (m_bHover) {
-            if (!m_bHoverTransparent && m_crHoverBackground != 0) {
-                FillSolid(dc, m_rcClient, m_crHoverBackground);
-            }
+        // Hovered without a mouse-over background (transparent, or 0 for none) the control
+        // keeps the face it had: that face is painted rather than the area left, so that a
+        // repaint and the proof pictures show what stays on screen.
+        if (m_bHover && !m_bHoverTransparent && m_crHoverBackground != 0) {
+            FillSolid(dc, m_rcClient, m_crHoverBackground);
         } else if (!m_bTransparent) {
             FillSolid(dc, m_rcClient, m_crBackground);
         }

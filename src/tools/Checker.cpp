@@ -45,6 +45,27 @@ std::string Shown(std::wstring_view text) {
 
 namespace {
 
+// A picture's file as the menu tells files apart to share them: letter case, "/" or "\\",
+// "." and ".." aside.
+std::wstring PictureKey(std::wstring_view path) {
+    std::vector<std::wstring> parts;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+        const std::wstring part = LowerAsciiLetters(path.substr(start, end - start));
+        if (part == L".." && !parts.empty()) {
+            parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::wstring key;
+    for (const std::wstring& part : parts) {
+        key += L'\\' + part;
+    }
+    return key;
+}
+
 std::string Quoted(std::wstring_view text) {
     return "'" + Shown(text) + "'";
 }
@@ -1337,17 +1358,52 @@ private:
         if (!head) {
             return;
         }
-        if (icon ? IsSoundIcon(*head) : IsSoundBitmap(*head, length)) {
-            return;
+        // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not known here.
+        const BitmapCheck bitmap = icon ? BitmapCheck{} : CheckBitmap(*head, length, kFileDpi);
+        PictureFault fault = icon ? CheckIcon(*head) : bitmap.fault;
+        // Each file counts once, as the menu shares it among all spellings of its name. Counted in
+        // the file's order; the menu counts the background, the quit button, then the pages.
+        if (fault == PictureFault::None && !icon && pictures_.insert(PictureKey(path)).second &&
+            !pictureBudget_.Take(bitmap.width, bitmap.height)) {
+            fault = PictureFault::Total;
         }
-        const bool png = head->substr(0, 4) == "\x89PNG";
-        Error(at, "picture-format",
-              Quoted(path) +
-                  (png ? " is a PNG file"
-                       : " is not a sound " + std::string(icon ? "icon (.ico)" : "bitmap (.bmp)") +
-                             " file") +
-                  ": the menu loads only " + (icon ? "icon (.ico)" : "BMP") +
-                  " files and shows nothing for it");
+        const std::string size =
+            std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) + " pixels";
+        const std::string kind = icon ? "icon (.ico)" : "BMP";
+        const std::string shows = icon ? ": the menu shows no icon" : ": the menu shows nothing";
+        std::string why;
+        switch (fault) {
+        case PictureFault::None:
+            return;
+        case PictureFault::Format:
+            why = (head->substr(0, 4) == "\x89PNG" ? " is a PNG file"
+                                                   : " is not a " + kind + " file") +
+                  ": the menu loads only " + kind + " files and shows nothing for it";
+            break;
+        case PictureFault::Damaged:
+            why = " is damaged or incomplete (its headers do not match its length)" + shows +
+                  " for it; copy or save it again";
+            break;
+        case PictureFault::Side:
+            why = " is " + size + shows + " wider or taller than " +
+                  std::to_string(kMaxPictureSide) + " pixels";
+            break;
+        case PictureFault::Pixels:
+            why = " has " + size + shows + " with more than " + std::to_string(kMaxPicturePixels) +
+                  " pixels (8192 x 8192)";
+            break;
+        case PictureFault::IconImage:
+            why = " holds an image larger than " + std::to_string(kMaxIconSide) + " x " +
+                  std::to_string(kMaxIconSide) + " pixels" + shows +
+                  "; keep only images of up to 256 pixels";
+            break;
+        case PictureFault::Total:
+            why = " (" + size + ") takes the menu's pictures beyond " +
+                  std::to_string(kMaxMenuPictureBytes >> 20) + " MB together, at 4 bytes a pixel" +
+                  shows + " for it; make the pictures smaller";
+            break;
+        }
+        Error(at, "picture-format", Quoted(path) + why);
     }
 
     void CheckProgram(std::wstring_view path, std::size_t at) {
@@ -1512,20 +1568,11 @@ private:
         const auto head = path.empty() || files_.Find(path) != FileState::Present
                               ? std::nullopt
                               : files_.Head(path, kBitmapHeadBytes, length);
-        if (!head || !IsSoundBitmap(*head, length)) {
-            return;
-        }
-        const auto u8 = [&](std::size_t i) { return static_cast<std::uint8_t>((*head)[i]); };
-        const auto le32 = [&](std::size_t i) {
-            return static_cast<std::int32_t>(u8(i) | u8(i + 1) << 8 | u8(i + 2) << 16 |
-                                             static_cast<std::uint32_t>(u8(i + 3)) << 24);
-        };
-        if (le32(14) == 12) {
-            width = u8(18) | u8(19) << 8;
-            height = u8(20) | u8(21) << 8;
-        } else {
-            width = le32(18);
-            height = le32(22) < 0 ? -le32(22) : le32(22);
+        const BitmapCheck check =
+            head ? CheckBitmap(*head, length, kFileDpi) : BitmapCheck{PictureFault::Format};
+        if (check.fault == PictureFault::None) {
+            width = static_cast<std::int32_t>(check.width);
+            height = static_cast<std::int32_t>(check.height);
         }
     }
 
@@ -1764,6 +1811,8 @@ private:
     std::optional<Placed> quitPlaced_;
     std::optional<std::int32_t> quitTabIndex_;
     bool anyTooltip_ = false;
+    std::set<std::wstring> pictures_; // the picture files counted, by PictureKey
+    PictureBudget pictureBudget_;
     std::int32_t pictureWidth_ = 0;
     std::int32_t pictureHeight_ = 0;
     std::int32_t clientWidth_ = 0;

@@ -2,35 +2,24 @@
 
 #include <exception>
 #include <new>
-#include <stdexcept>
 
+#include "config/FileBytes.h"
 #include "config/TextDecoding.h"
-#include "config/xmlReader.h"
 #include "win/VisualStyles.h"
 
 namespace {
 
-std::wstring SystemMessage(HRESULT code) {
+// The system's text for an HRESULT or a Windows error code, in the system's language.
+std::wstring SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring fallback = L"Error 0x";
-    for (int shift = 28; shift >= 0; shift -= 4) {
-        fallback += L"0123456789ABCDEF"[(static_cast<unsigned long>(code) >> shift) & 0xF];
-    }
-    std::wstring message =
-        n != 0 ? std::wstring(TrimWhiteSpace(std::wstring_view(text, n))) : fallback;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    wchar_t fallback[20];
+    wsprintfW(fallback, L"Error 0x%08lX", code);
+    std::wstring message(n != 0 ? TrimWhiteSpace(std::wstring_view(text, n)) : fallback);
     LocalFree(text);
     return message;
-}
-
-std::wstring Widen(const char* text) {
-    std::wstring wide;
-    for (; *text != '\0'; ++text) {
-        wide.push_back(static_cast<unsigned char>(*text));
-    }
-    return wide;
 }
 
 } // namespace
@@ -48,14 +37,13 @@ std::wstring CurrentExceptionText() {
         throw;
     } catch (const std::bad_alloc&) {
         return L"Nicht gen\u00fcgend Speicher.";
-    } catch (const xmlError&) {
-        return SystemMessage(E_INVALIDARG);
-    } catch (const std::invalid_argument&) {
-        return SystemMessage(E_INVALIDARG);
-    } catch (const std::exception& e) {
-        return Widen(e.what());
+    } catch (const FileReadError& e) {
+        // A medium that fails after the file opened (a bad sector): the system's own words.
+        return SystemMessage(e.code != 0 ? e.code : static_cast<DWORD>(E_FAIL));
     } catch (...) {
-        return SystemMessage(E_UNEXPECTED);
+        // Text the reader cannot read, an index or argument the library refused, anything
+        // else: the system's invalid-argument text, never a library's English words.
+        return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
     }
 }
 

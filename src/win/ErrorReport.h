@@ -7,8 +7,10 @@
 #include <string>
 
 // Reports the exception being handled in a message box owned by `owner`:
-// exhausted memory as "Nicht genügend Speicher.", an invalid-argument error
-// with the system's own text for E_INVALIDARG and a stop icon.
+// exhausted memory as "Nicht genügend Speicher.", a failed read with the
+// system's text for its error code, and every other error (unreadable text, an
+// index the library refused) with the system's own text for E_INVALIDARG and a
+// stop icon: never a library's English words.
 void ReportCurrentException(HWND owner);
 
 // The text such a report shows for the exception being handled.

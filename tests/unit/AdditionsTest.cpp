@@ -49,6 +49,14 @@ TEST(MenuVariables, FolderAndDriveOfTheProgram) {
         {L"E:\\disc\\sub\\menu.exe", L"E:\\disc\\sub", L"E:"},
         {L"\\\\server\\share\\menu\\menu.exe", L"\\\\server\\share\\menu", L"\\\\server\\share"},
         {L"\\\\server\\share\\menu.exe", L"\\\\server\\share", L"\\\\server\\share"},
+        {L"\\\\?\\UNC\\server\\share\\menu\\menu.exe", L"\\\\?\\UNC\\server\\share\\menu",
+         L"\\\\?\\UNC\\server\\share"},
+        {L"\\\\?\\unc\\server\\share\\menu.exe", L"\\\\?\\unc\\server\\share",
+         L"\\\\?\\unc\\server\\share"},
+        {L"\\\\.\\UNC\\server\\share\\menu.exe", L"\\\\.\\UNC\\server\\share",
+         L"\\\\.\\UNC\\server\\share"},
+        {L"\\\\?\\E:\\disc\\menu.exe", L"\\\\?\\E:\\disc", L"\\\\?\\E:"},
+        {L"\\\\?\\UNC\\server", L"\\\\?\\UNC", L""},
         {L"menu.exe", L"", L""},
     };
     for (const auto& c : cases) {

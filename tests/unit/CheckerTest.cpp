@@ -41,8 +41,9 @@ private:
     std::map<std::wstring, std::string> files_;
 };
 
-// A 2 x 2 bitmap of 24 bits.
-std::string TinyBitmap() {
+// A bitmap of 24 bits, 2 x 2 by default; or the headers of a run-length one of any size,
+// whose few bytes of pixels the file holds.
+std::string TinyBitmap(std::uint32_t width = 2, std::uint32_t height = 2, bool rle = false) {
     std::string bmp = "BM";
     const auto le = [&](std::uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) {
@@ -51,16 +52,25 @@ std::string TinyBitmap() {
     };
     le(14 + 40 + 16, 4);
     le(0, 4);
-    le(54, 4);
-    for (const std::uint32_t v : {40u, 2u, 2u}) {
+    le(rle ? 58 : 54, 4);
+    for (const std::uint32_t v : {40u, width, height}) {
         le(v, 4);
     }
     le(1, 2);
-    le(24, 2);
-    for (const std::uint32_t v : {0u, 16u, 0u, 0u, 0u, 0u}) {
+    le(rle ? 8 : 24, 2);
+    for (const std::uint32_t v : {rle ? 1u : 0u, 16u, 0u, 0u, rle ? 1u : 0u, 0u}) {
         le(v, 4);
     }
-    return bmp + std::string(16, '\x7f');
+    return bmp + std::string(rle ? 20 : 16, '\x7f');
+}
+
+// An icon file whose one image is a PNG claiming `size` pixels a side.
+std::string PngIcon(std::uint8_t size) {
+    std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0", 18) +
+                      static_cast<char>(size) + std::string(3, '\0') + static_cast<char>(size) +
+                      std::string(10, '\0');
+    return std::string("\0\0\1\0\1\0\0\0\0\0\0\0\0\0", 14) + static_cast<char>(png.size()) +
+           std::string("\0\0\0\x16\0\0\0", 7) + png;
 }
 
 std::string Output(const CheckResult& result, bool werror = false) {
@@ -74,6 +84,10 @@ std::string Output(const CheckResult& result, bool werror = false) {
 CheckResult Check(const std::string& bytes) {
     FakeFiles files({{L"setup.exe", "MZ"},
                      {L"back.bmp", TinyBitmap()},
+                     {L"wide.bmp", TinyBitmap(20000, 2)},
+                     {L"huge.bmp", TinyBitmap(8192, 8192, true)},
+                     {L"cut.bmp", TinyBitmap().substr(0, 60)},
+                     {L"big.ico", PngIcon(2)},
                      {L"picture.png", std::string("\x89PNG\r\n\x1a\n") + std::string(40, '\0')}});
     return CheckConfig(bytes, files);
 }
@@ -362,6 +376,23 @@ const Mistake kMistakes[] = {
      "nothing for it [picture-format]\n",
      1},
     {"picture beside the file", "caption=\"A\"", "caption=\"A\" background=\"Back.BMP\"", "", 0},
+    {"pictures beyond the limits", "caption=\"A\"",
+     "caption=\"A\" background=\"wide.bmp\" icon=\"big.ico\"",
+     "m.xml:3:35: error: 'wide.bmp' is 20000 x 2 pixels: the menu shows nothing wider or taller "
+     "than 16384 pixels [picture-format]\nm.xml:3:51: error: 'big.ico' holds an image larger "
+     "than 256 x 256 pixels: the menu shows no icon; keep only images of up to 256 pixels "
+     "[picture-format]\n",
+     1},
+    {"pictures beyond 256 MB together", "caption=\"Los\"",
+     "caption=\"Los\" background=\"huge.bmp\" icon=\"back.bmp\"",
+     "m.xml:14:64: error: 'back.bmp' (2 x 2 pixels) takes the menu's pictures beyond 256 MB "
+     "together, at 4 bytes a pixel: the menu shows nothing for it; make the pictures smaller "
+     "[picture-format]\n",
+     1},
+    {"a damaged picture", "caption=\"A\"", "caption=\"A\" background=\"cut.bmp\"",
+     "m.xml:3:35: error: 'cut.bmp' is damaged or incomplete (its headers do not match its "
+     "length): the menu shows nothing for it; copy or save it again [picture-format]\n",
+     1},
     {"missing program", "<Command type=\"weiter\"/>",
      "<Command type=\"exec\"><ExecCommandConfig path=\"setup\\start.exe\" "
      "makeabsolute=\"true\"/></Command>",

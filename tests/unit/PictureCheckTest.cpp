@@ -43,45 +43,57 @@ std::string With(std::string file, std::size_t at, std::uint32_t value, int byte
     return file;
 }
 
-bool Sound(const std::string& file) {
-    return IsSoundBitmap(std::string_view(file).substr(0, kBitmapHeadBytes), file.size());
+PictureFault Fault(const std::string& file, int dpi = 96) {
+    return CheckBitmap(std::string_view(file).substr(0, kBitmapHeadBytes), file.size(), dpi).fault;
 }
+
+constexpr PictureFault kOk = PictureFault::None, kDamaged = PictureFault::Damaged,
+                       kFormat = PictureFault::Format, kSide = PictureFault::Side,
+                       kPixels = PictureFault::Pixels, kIcon = PictureFault::IconImage;
 
 TEST(PictureCheck, BitmapsWithHeadersAndPixelsWithinTheFile) {
     const std::string good = Bitmap(640, 480, 24);
     const struct {
         const char* what;
         std::string file;
-        bool sound;
+        PictureFault fault;
+        int dpi = 96;
     } cases[] = {
-        {"640 x 480, 24 bits", good, true},
-        {"top-down, 8 bits", Bitmap(33, -7, 8), true},
-        {"1 bit", Bitmap(1, 1, 1), true},
-        {"cut to 100 KB", good.substr(0, 100 * 1024), false},
-        {"one byte short", good.substr(0, good.size() - 1), false},
-        {"only the file header", good.substr(0, 14), false},
+        {"640 x 480, 24 bits", good, kOk},
+        {"top-down, 8 bits", Bitmap(33, -7, 8), kOk},
+        {"1 bit", Bitmap(1, 1, 1), kOk},
+        {"cut to 100 KB", good.substr(0, 100 * 1024), kDamaged},
+        {"one byte short", good.substr(0, good.size() - 1), kDamaged},
+        {"only the file header", good.substr(0, 14), kDamaged},
         {"pixel offset past the end", With(good, 10, static_cast<std::uint32_t>(good.size()), 4),
-         false},
-        {"pixel offset 2^32 - 1", With(good, 10, 0xFFFFFFFF, 4), false},
-        {"pixel offset inside the header", With(good, 10, 20, 4), false},
-        {"not BM", With(good, 0, 'X', 1), false},
-        {"width 0", Bitmap(0, 10, 24), false},
-        {"negative width", Bitmap(-640, 480, 24), false},
-        {"height 0", Bitmap(10, 0, 24), false},
-        {"height -2^31", Bitmap(10, INT32_MIN, 24), false},
-        {"width 2^31 - 1", Bitmap(INT32_MAX, 1, 24), false},
-        {"30000 x 30000", Bitmap(30000, 30000, 1), false},
-        {"7 bits", Bitmap(4, 4, 7), false},
-        {"two planes", With(good, 26, 2, 2), false},
-        {"unknown info header", With(good, 14, 41, 4), false},
-        {"colour table of 2^32 - 1", With(Bitmap(4, 4, 8), 46, 0xFFFFFFFF, 4), false},
-        {"RLE8 without its size", Bitmap(8, 8, 8, 1, 0), false},
-        {"RLE8 beyond the end", With(Bitmap(8, 8, 8, 1, 10), 34, 1000, 4), false},
-        {"RLE8 within", Bitmap(8, 8, 8, 1, 10), true},
-        {"JPEG inside", Bitmap(8, 8, 24, 4, 10), false},
+         kDamaged},
+        {"pixel offset 2^32 - 1", With(good, 10, 0xFFFFFFFF, 4), kDamaged},
+        {"pixel offset inside the header", With(good, 10, 20, 4), kDamaged},
+        {"not BM", With(good, 0, 'X', 1), kFormat},
+        {"width 0", Bitmap(0, 10, 24), kDamaged},
+        {"negative width", Bitmap(-640, 480, 24), kDamaged},
+        {"height 0", Bitmap(10, 0, 24), kDamaged},
+        {"height -2^31", Bitmap(10, INT32_MIN, 24), kSide},
+        {"width 2^31 - 1", Bitmap(INT32_MAX, 1, 24), kSide},
+        {"30000 x 30000", Bitmap(30000, 30000, 1), kSide},
+        {"7 bits", Bitmap(4, 4, 7), kDamaged},
+        {"two planes", With(good, 26, 2, 2), kDamaged},
+        {"unknown info header", With(good, 14, 41, 4), kDamaged},
+        {"colour table of 2^32 - 1", With(Bitmap(4, 4, 8), 46, 0xFFFFFFFF, 4), kDamaged},
+        {"RLE8 without its size", Bitmap(8, 8, 8, 1, 0), kDamaged},
+        {"RLE8 beyond the end", With(Bitmap(8, 8, 8, 1, 10), 34, 1000, 4), kDamaged},
+        {"RLE8 within", Bitmap(8, 8, 8, 1, 10), kOk},
+        {"JPEG inside", Bitmap(8, 8, 24, 4, 10), kFormat},
+        // The caps, at the file's size and at the size "dpiscale" gives it.
+        {"16385 x 1", Bitmap(16385, 1, 1), kSide},
+        {"8192 x 8192 in a small RLE8 file", Bitmap(8192, 8192, 8, 1, 10), kOk},
+        {"8193 x 8192", Bitmap(8193, 8192, 8, 1, 10), kPixels},
+        {"8192 x 8192 at 144 DPI", Bitmap(8192, 8192, 8, 1, 10), kPixels, 144},
+        {"12000 x 8 at 144 DPI", Bitmap(12000, 8, 8, 1, 10), kSide, 144},
+        {"12000 x 8", Bitmap(12000, 8, 8, 1, 10), kOk},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Sound(c.file), c.sound) << c.what;
+        EXPECT_EQ(Fault(c.file, c.dpi), c.fault) << c.what;
     }
 }
 
@@ -116,26 +128,38 @@ TEST(PictureCheck, IconsWithEveryImageWithinTheFile) {
     const struct {
         const char* what;
         std::string file;
-        bool sound;
+        PictureFault fault;
     } cases[] = {
-        {"32 x 32", good, true},
-        {"PNG image", Icon(48, true), true},
-        {"cut short", good.substr(0, good.size() - 1), false},
-        {"directory only", good.substr(0, 22), false},
-        {"no images", With(good, 4, 0, 2), false},
-        {"more entries than the file holds", With(good, 4, 500, 2), false},
-        {"a cursor", With(good, 2, 2, 2), false},
-        {"image offset past the end", With(good, 18, 0xFFFFFFF0, 4), false},
-        {"image size past the end", With(good, 14, 0xFFFFFFFF, 4), false},
-        {"image width 2^31 - 1", With(good, 22 + 4, INT32_MAX, 4), false},
+        {"32 x 32", good, kOk},
+        {"PNG image", Icon(48, true), kOk},
+        {"cut short", good.substr(0, good.size() - 1), kDamaged},
+        {"directory only", good.substr(0, 22), kDamaged},
+        {"no images", With(good, 4, 0, 2), kFormat},
+        {"more entries than the file holds", With(good, 4, 500, 2), kDamaged},
+        {"a cursor", With(good, 2, 2, 2), kFormat},
+        {"image offset past the end", With(good, 18, 0xFFFFFFF0, 4), kDamaged},
+        {"image size past the end", With(good, 14, 0xFFFFFFFF, 4), kDamaged},
+        {"image width 2^31 - 1", With(good, 22 + 4, INT32_MAX, 4), kIcon},
         {"image larger than its entry",
-         With(good, 14, static_cast<std::uint32_t>(good.size() - 22 - 1), 4), false},
-        {"33 bits", With(good, 22 + 14, 33, 2), false},
-        {"PNG of 0 pixels", Icon(0, true), false},
+         With(good, 14, static_cast<std::uint32_t>(good.size() - 22 - 1), 4), kDamaged},
+        {"33 bits", With(good, 22 + 14, 33, 2), kDamaged},
+        {"PNG of 0 pixels", Icon(0, true), kDamaged},
+        {"image of 257 pixels", Icon(257), kIcon},
+        {"PNG claiming 8192 pixels", With(Icon(48, true), 22 + 18, 0x20, 2), kIcon},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsSoundIcon(c.file), c.sound) << c.what;
+        EXPECT_EQ(CheckIcon(c.file), c.fault) << c.what;
     }
+}
+
+// The pictures of one menu together: 256 MB at 4 bytes a pixel, and nothing counted for one
+// refused.
+TEST(PictureCheck, TheMenusPicturesTogether) {
+    PictureBudget budget;
+    EXPECT_TRUE(budget.Take(8192, 4096));
+    EXPECT_FALSE(budget.Take(8192, 4097));
+    EXPECT_TRUE(budget.Take(8192, 4096));
+    EXPECT_FALSE(budget.Take(1, 1));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -647,6 +648,93 @@ TEST_F(DpiDisc, DpiScaleDrawsTheFileAtTheScreensDpi) {
         }
     }
     EXPECT_EQ(magenta, 0);
+}
+
+// A run-length bitmap of one colour: some 70 bytes a row of 8,192 pixels.
+std::string RunLengthBitmap(int width, int height, COLORREF colour) {
+    std::string pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; x += 255) {
+            pixels += {static_cast<char>(std::min(255, width - x)), '\0'};
+        }
+        pixels += {'\0', '\0'}; // end of the row
+    }
+    pixels += {'\0', '\1'}; // end of the picture
+    const char table[4] = {static_cast<char>(GetBValue(colour)),
+                           static_cast<char>(GetGValue(colour)),
+                           static_cast<char>(GetRValue(colour)), 0};
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info + sizeof table;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 8;
+    info.biCompression = BI_RLE8;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    info.biClrUsed = 1;
+    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char*>(&info), sizeof info) +
+           std::string(table, sizeof table) + pixels;
+}
+
+// Small files that describe huge pictures: the limits hold at the size the menu draws, one
+// file in several spellings is loaded once, and beyond 256 MB for all a picture shows nothing.
+TEST_F(DpiDisc, PicturesStayWithinTheLimits) {
+    const auto control = [](char name, int top, const char* picture) {
+        const std::string tag(1, name);
+        return "<" + tag + "><ButtonPosition left=\"20\" top=\"" + std::to_string(top) +
+               "\"/><ButtonLayout caption=\"" + tag + "\" background=\"" + picture +
+               "\"/><Command type=\"weiter\"/></" + tag + ">\n";
+    };
+    const std::string big = RunLengthBitmap(8192, 8192, RGB(255, 0, 0)); // 256 MB drawn
+    const std::string small = RunLengthBitmap(8, 8, RGB(0, 255, 0));
+    const struct {
+        bool dpiScale;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::vector<const char*> pictures; // of the controls, one below the other
+        std::vector<COLORREF> shown;       // at their top-left corners
+    } cases[] = {
+        {false,
+         {{"big.bmp", big}, {"small.bmp", small}},
+         {"big.bmp", ".\\BIG.BMP", "sub\\..\\Big.bmp", "small.bmp"},
+         {RGB(255, 0, 0), RGB(255, 0, 0), RGB(255, 0, 0), kFace}},
+        // 12,000 pixels wide is within the limit, 18,000 at 144 DPI beyond it.
+        {true,
+         {{"wide.bmp", RunLengthBitmap(12000, 8, RGB(255, 0, 0))}, {"small.bmp", small}},
+         {"wide.bmp", "small.bmp"},
+         {kFace, RGB(0, 255, 0)}},
+    };
+    for (const auto& c : cases) {
+        std::string controls;
+        for (std::size_t i = 0; i < c.pictures.size(); ++i) {
+            controls +=
+                control(static_cast<char>('A' + i), 20 + 40 * static_cast<int>(i), c.pictures[i]);
+        }
+        std::string config = Menu(controls);
+        if (c.dpiScale) {
+            config.insert(config.find("/>"), " dpiscale=\"true\"");
+        }
+        {
+            const ScreenDpi screen(144);
+            Start(config, c.files);
+        }
+        ASSERT_NE(dialog_, nullptr);
+        screen_ = GetDC(nullptr);
+        // A few pixels into each control's top-left corner, above its caption.
+        const int halves = c.dpiScale ? 3 : 2;
+        for (std::size_t i = 0; i < c.shown.size(); ++i) {
+            EXPECT_EQ(Pixel(24 * halves / 2, (23 + 40 * static_cast<int>(i)) * halves / 2),
+                      c.shown[i])
+                << c.pictures[i];
+        }
+        ReleaseDC(nullptr, screen_);
+        screen_ = nullptr;
+        Stop();
+    }
 }
 
 } // namespace

@@ -22,14 +22,14 @@ enum class Step { None, Read, ReadPartly, Create, Write, WritePartly, Flush, Rep
 class FailingFiles final : public Win32CheckStateFiles {
 public:
     explicit FailingFiles(Step failing) : failing_(failing) {}
-    bool ReadForUpdate(const std::wstring& path, std::string& bytes) override {
+    bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) override {
         if (failing_ == Step::Read) {
             return false;
         }
-        const bool ok = Win32CheckStateFiles::ReadForUpdate(path, bytes);
+        const bool ok = Win32CheckStateFiles::ReadForUpdate(path, file);
         return ok && failing_ != Step::ReadPartly;
     }
-    bool CreateTemporary(const std::wstring& path) override {
+    bool CreateTemporary(std::wstring& path) override {
         return failing_ != Step::Create && Win32CheckStateFiles::CreateTemporary(path);
     }
     bool Write(std::string_view bytes) override {
@@ -99,7 +99,7 @@ TEST_F(CheckStateOnDisk, AFailureAtAnyStepLeavesTheOldFileAndNoTemporary) {
 TEST_F(CheckStateOnDisk, AFileThatAlreadyHoldsTheStatesIsNotRewritten) {
     struct CountingFiles final : Win32CheckStateFiles {
         int created = 0;
-        bool CreateTemporary(const std::wstring& path) override {
+        bool CreateTemporary(std::wstring& path) override {
             ++created;
             return Win32CheckStateFiles::CreateTemporary(path);
         }
@@ -171,6 +171,125 @@ TEST_F(CheckStateOnDisk, PagesNamedConfigAndSeveralBoxesInOneRewrite) {
     const std::string after = Bytes(config_);
     EXPECT_EQ(after.substr(after.size() - 11), "\r\n</config>");
     EXPECT_FALSE(fs::exists(dir_ / "Menu___.xml"));
+}
+
+// Another program that writes the file while the menu rewrites it: its edit is kept, and the
+// state is written into its bytes; one that keeps writing is left the file.
+TEST_F(CheckStateOnDisk, AnEditByAnotherProgramMeanwhileIsKept) {
+    struct EditingFiles final : Win32CheckStateFiles {
+        fs::path config;
+        int edits;
+        bool Write(std::string_view bytes) override {
+            if (edits-- > 0) {
+                std::string now = Bytes(config);
+                now.insert(now.find("<Pages>"), "<Edit n=\"" + std::to_string(edits) + "\"/>");
+                std::ofstream(config, std::ios::binary) << now;
+            }
+            return Win32CheckStateFiles::Write(bytes);
+        }
+    };
+    const struct {
+        int edits;
+        const char* expected;
+    } cases[] = {
+        {1, "<Edit n=\"0\"/><Pages><Page>\r\n    <Box id=\"agb\"><ButtonLayout type=\"checkbox\" "
+            "currentval=\"true\"/>"},
+        {kRewriteAttempts,
+         "<Edit n=\"2\"/><Edit n=\"1\"/><Edit n=\"0\"/><Pages><Page>\n    "
+         "<Box id=\"agb\"><ButtonLayout type=\"checkbox\" currentval=\"false\"/>"},
+    };
+    for (const auto& c : cases) {
+        std::ofstream(config_, std::ios::binary) << kBefore;
+        EditingFiles files;
+        files.config = config_;
+        files.edits = c.edits;
+        WriteCheckState(config_.wstring(), L"agb", true, files);
+        EXPECT_NE(Bytes(config_).find(c.expected), std::string::npos) << Bytes(config_);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+    }
+}
+
+// Wine's own calls follow symbolic links, even to delete one, and its CreateSymbolicLinkW
+// creates nothing; there links are planted and removed by the system beneath, whose programs
+// Wine starts for a Unix path. Returns false where that is not Wine.
+using UnixName = char*(CDECL*)(const wchar_t*);
+const UnixName unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+    GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+
+// Wine does not wait for a Unix program to end: `done` tells when it has.
+template <typename Done> void RunUnix(const std::string& command, Done done) {
+    std::wstring line = L"/bin/sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(CreateProcessW(L"Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &process));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 200 && !done(); ++i) {
+        Sleep(50);
+    }
+    ASSERT_TRUE(done()) << command;
+}
+
+void PlantSymbolicLink(const fs::path& link, const fs::path& target) {
+    if (unixName == nullptr) {
+        ASSERT_TRUE(CreateSymbolicLinkW(link.c_str(), target.c_str(), 0));
+        return;
+    }
+    RunUnix("ln -s '" + std::string(unixName(target.c_str())) + "' '" +
+                unixName(link.parent_path().c_str()) + "/" + link.filename().string() + "'",
+            [&] { return fs::exists(link); });
+}
+
+void RemoveFolder(const fs::path& dir) {
+    if (unixName == nullptr) {
+        fs::remove_all(dir);
+    } else {
+        RunUnix("rm -rf '" + std::string(unixName(dir.c_str())) + "'",
+                [&] { return !fs::exists(dir); });
+    }
+}
+
+// A medium that plants a link under the old temporary name, or makes the configuration
+// itself a link, never gets a file elsewhere written.
+TEST_F(CheckStateOnDisk, LinksOnTheMediumNeverWriteElsewhere) {
+    const fs::path victim = dir_.parent_path() / (dir_.filename().string() + "-victim.xml");
+    const struct {
+        const char* name; // where the link is planted
+        bool symbolic;
+    } cases[] = {
+        {"Menu___.xml", true}, {"Menu___.xml", false}, {"Menu.xml", true}, {"Menu.xml", false}};
+    for (const auto& c : cases) {
+        RemoveFolder(dir_);
+        fs::create_directories(dir_);
+        std::ofstream(victim, std::ios::binary) << kBefore;
+        const fs::path link = dir_ / c.name;
+        if (c.symbolic) {
+            PlantSymbolicLink(link, victim);
+        } else {
+            ASSERT_TRUE(CreateHardLinkW(link.c_str(), victim.c_str(), nullptr));
+        }
+        ASSERT_EQ(Bytes(link), kBefore);
+        if (!fs::exists(config_)) {
+            std::ofstream(config_, std::ios::binary) << kBefore;
+        }
+        Win32CheckStateFiles files;
+        WriteCheckState(config_.wstring(), L"agb", true, files);
+        EXPECT_EQ(Bytes(victim), kBefore) << c.name << " " << c.symbolic;
+        // A configuration with a second name is left as it is. One that is a symbolic link is
+        // left too on Windows, which reports the link; Wine follows it unseen, and the link is
+        // replaced by the rewritten file, its target still untouched.
+        if (link == config_ && !c.symbolic) {
+            EXPECT_EQ(Bytes(config_), kBefore);
+        }
+        if (link != config_) {
+            EXPECT_EQ(Bytes(config_), kAfter) << c.name << " " << c.symbolic;
+        }
+    }
+    RemoveFolder(dir_);
+    fs::create_directories(dir_);
+    fs::remove(victim);
 }
 
 // Run by the read-only medium check (scripts/check-readonly-medium) on a

@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <new>
-#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -33,7 +32,7 @@ protected:
             ++clicks;
         }
         if (message == kThrowInvalid) {
-            throw std::invalid_argument("bad");
+            throw std::exception();
         }
         if (message == kThrowMemory) {
             throw std::bad_alloc();

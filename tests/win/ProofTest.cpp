@@ -173,6 +173,33 @@ TEST_F(Proof, PicturesEqualTheRunningMenu) {
     EXPECT_EQ(hover.At(484, 150), 0xFFFFE1u);
 }
 
+// A mouse-over colour of 0 is none: hovered, the control keeps its normal face, in the proof
+// as on screen.
+TEST_F(Proof, AHoverColourOfNoneKeepsTheFace) {
+    std::ofstream(disc_ / "none.xml")
+        << "<config><General caption=\"Ohne\" width=\"200\" height=\"100\" windowpos=\"topleft\" "
+           "bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" width=\"50\" height=\"20\">"
+           "<TTFont font=\"Arial\"/><StaticTTConfig LeftMargin=\"0\" TopMargin=\"80\"/>"
+           "</ToolTippConfig><Pages><Page><A><ButtonPosition left=\"20\" top=\"20\"/>"
+           "<ButtonLayout caption=\"A\" width=\"100\" height=\"40\" bgcolor=\"200 100 50\"/>"
+           "<ButtonMouseOverLayout bgcolor=\"0 0 0\"/><Font font=\"Arial\" fontsize=\"12\"/>"
+           "<MouseOverFont font=\"Arial\" fontsize=\"14\"/><Command type=\"weiter\"/></A></Page>"
+           "</Pages></config>";
+    ASSERT_EQ(Proofs(L"none.xml"), 0u);
+    SetCursorPos(1020, 760);
+    MenuProcess menu(L"-cfg " + (disc_ / "none.xml").wstring(), disc_);
+    const HWND window = menu.Window(L"Ohne");
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    POINT centre{70, 40};
+    ClientToScreen(window, &centre);
+    SetCursorPos(centre.x, centre.y);
+    Sleep(800);
+    const Screenshot hover = Capture(window);
+    EXPECT_EQ(hover.At(22, 22), 0xC86432u); // the normal face, not the window's colour
+    EXPECT_EQ(EncodePng(hover.width, hover.height, hover.rgb), Bytes(out_ / "page-1-1-hover.png"));
+}
+
 TEST_F(Proof, AConfigurationTheMenuCannotReadGivesItsMessage) {
     std::ofstream(disc_ / "broken.xml") << "<config><General caption=\"A -> B\"/></config>";
     EXPECT_EQ(Proofs(L"broken.xml"), 2u);
