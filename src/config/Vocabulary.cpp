@@ -1,5 +1,7 @@
 #include "config/Vocabulary.h"
 
+#include <iterator>
+
 #include "config/xmlElement.h"
 
 namespace {
@@ -23,6 +25,27 @@ constexpr std::wstring_view kHive[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER
 constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
                                                L"REG_BINARY", L"REG_DWORD"};
 constexpr std::wstring_view kCheckType[] = {L"-2", L"-1", L"0", L"1", L"2"};
+
+constexpr std::size_t Count(auto first, auto last) {
+    return static_cast<std::size_t>(last) + 1 - static_cast<std::size_t>(first);
+}
+// The kinds' keywords stand in the order of their enumerations.
+static_assert(std::size(kCommandType) == Count(ActionType::Weiter, ActionType::Minimize));
+static_assert(std::size(kQueryType) == Count(ActionType::File, ActionType::ExitCode));
+static_assert(std::size(kControlType) == Count(ControlKind::CheckBox, ControlKind::PushButton));
+static_assert(std::size(kTipType) == Count(TooltipKind::Static, TooltipKind::Cursor));
+
+// The kind at the keyword's place, counted from `first`; `other` for any other text.
+template <typename Kind>
+Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wstring_view text, Kind first,
+                 Kind other) {
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        if (keywords[i] == text) {
+            return static_cast<Kind>(static_cast<std::size_t>(first) + i);
+        }
+    }
+    return other;
+}
 
 constexpr AttributeRule kGeneralAttributes[] = {
     {L"icon", K::Icon, {}},
@@ -242,6 +265,22 @@ std::span<const ElementRule> VocabularyRules() {
 
 const ElementRule& RuleFor(Context context) {
     return kRules[static_cast<std::size_t>(context)];
+}
+
+ActionType CommandTypeFromText(std::wstring_view type) {
+    return FromKeyword(kCommandType, type, ActionType::Weiter, ActionType::Unknown);
+}
+
+ActionType QueryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kQueryType, type, ActionType::File, ActionType::Unknown);
+}
+
+ControlKind ControlKindFromText(std::wstring_view type) {
+    return FromKeyword(kControlType, type, ControlKind::CheckBox, ControlKind::PushButton);
+}
+
+TooltipKind TooltipKindFromText(std::wstring_view tttype) {
+    return FromKeyword(kTipType, tttype, TooltipKind::Static, TooltipKind::Unknown);
 }
 
 const AttributeRule* FindAttributeRule(Context context, std::wstring_view name) {

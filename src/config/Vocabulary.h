@@ -45,6 +45,45 @@ enum class Context {
     Messages,
 };
 
+// A "Command"'s or "Query"'s "type", read once with its element.
+enum class ActionType {
+    Unknown,     // not a type of its element: the element yields -2, reported by its text
+    Weiter,      // "weiter": the next page
+    Zurueck,     // "zurück": the previous page
+    ShowMessage, // "showmessage": a message box
+    Beenden,     // "beenden": the menu ends
+    Exec,        // "exec": a program or document starts
+    Lernprog,    // "lernprog": TUTORRUN.exe starts
+    Minimize,    // "minimize": the window is minimized
+    File,        // "file": whether a file exists
+    Registry,    // "registry": whether a registry value holds the data
+    WinVersion,  // "winversion": which Windows runs
+    YesNoBox,    // "yesnobox": whether the user answers "yes"
+    Admin,       // "admin": whether the user is an administrator
+    Os64,        // "os64": whether Windows is 64-bit
+    ExitCode,    // "exitcode": whether the last program waited for ended with the code
+};
+
+// A control's kind, from "type" of its own "ButtonLayout".
+enum class ControlKind {
+    CheckBox,   // "checkbox"
+    PushButton, // "button", and any other text: the menu reports nothing
+};
+
+// "tttype" of "ToolTippConfig".
+enum class TooltipKind {
+    Unknown, // none of the three: the menu stops with its message
+    Static,  // "statictt": a fixed text area
+    Button,  // "buttontt": a strip that slides out of the button
+    Cursor,  // "cursortt": a box at the cursor
+};
+
+// Each kind from its keyword, compared exactly, letter case included.
+ActionType CommandTypeFromText(std::wstring_view type);
+ActionType QueryTypeFromText(std::wstring_view type);
+ControlKind ControlKindFromText(std::wstring_view type);
+TooltipKind TooltipKindFromText(std::wstring_view tttype);
+
 enum class ValueKind {
     Text,
     Caption,     // drawn by Windows: "&" marks the next character as a mnemonic

@@ -1546,7 +1546,7 @@ private:
                   who + " has no caption: the menu stops with \"" + Shown(messages_.noCaption) +
                       "\"; give its <ButtonLayout> a caption");
         }
-        if (control.checkBox) {
+        if (control.kind == ControlKind::CheckBox) {
             if (control.id.empty()) {
                 Warning(at, "checkbox-id",
                         "this check box has no id: its state is recorded only in a file with "
@@ -1573,7 +1573,7 @@ private:
         CheckInsideWindow(control, at, who);
         CheckOverlap(control, at, who, place.page < 0);
         CheckLooks(element, buttonConfig, control, at, who);
-        if (control.checkBox) {
+        if (control.kind == ControlKind::CheckBox) {
             CheckRecorded(element, control, at);
             for (const wchar_t* chain : {L"Command", L"Query"}) {
                 if (const xmlElement* c = FindChild(&element, chain)) {
@@ -1647,7 +1647,7 @@ private:
     // Looks the file asks for that the menu does not draw.
     void CheckLooks(const xmlElement& element, const xmlElement* buttonConfig,
                     const ControlSettings& control, std::size_t at, const std::string& who) {
-        if (!control.checkBox && control.threeD && control.transparent) {
+        if (control.kind != ControlKind::CheckBox && control.threeD && control.transparent) {
             Warning(at, "looks",
                     who + " has dreid and transparent: a transparent push button gets no 3-D "
                           "frame; write dreid=\"false\" or transparent=\"false\"");
@@ -1699,7 +1699,7 @@ private:
         if (action == nullptr) {
             return;
         }
-        if (!action->isCommand && action->type == L"exitcode" && action->source != nullptr) {
+        if (action->type == ActionType::ExitCode && action->source != nullptr) {
             const xmlElement* config = FindChild(action->source, L"ExitCodeQueryConfig");
             if (!waited) {
                 Warning(action->source->GetOffset(), "exitcode",
@@ -1712,7 +1712,7 @@ private:
                       "code to compare, e.g. <ExitCodeQueryConfig value=\"0\"/>");
             }
         }
-        const bool after = waited || (action->isCommand && action->type == L"exec" && action->wait);
+        const bool after = waited || (action->type == ActionType::Exec && action->wait);
         for (const ChainLink* link : {&action->next, &action->positive, &action->negative}) {
             CheckExitCodes(link->command.get(), after);
             CheckExitCodes(link->query.get(), after);

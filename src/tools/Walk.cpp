@@ -210,8 +210,7 @@ private:
 // The menu's one action store, and for each action the settings it was built from.
 class ChainStore {
 public:
-    ChainStore(IMenuDialog& dialog, ISystemServices& system)
-        : store(&dialog, &system), probe_(&dialog, &system) {}
+    ChainStore(IMenuDialog& dialog, ISystemServices& system) : store(&dialog, &system) {}
 
     std::int32_t Build(const ActionSettings* chain) {
         List(chain);
@@ -229,7 +228,8 @@ private:
     // In the builder's order: each element before its links, a link's "Command" before its
     // "Query", nothing under an element of unknown type.
     void List(const ActionSettings* action) {
-        if (action == nullptr || !Known(*action)) {
+        // The builder builds nothing for a type it does not know.
+        if (action == nullptr || action->type == ActionType::Unknown) {
             return;
         }
         sources.push_back(action);
@@ -244,13 +244,6 @@ private:
         List(link.command.get());
         List(link.query.get());
     }
-    // Whether the builder knows the type: asked of a store of its own.
-    bool Known(const ActionSettings& action) {
-        return (action.isCommand ? probe_.BuildCommand(action) : probe_.BuildQuery(action)) !=
-               kChainFailure;
-    }
-
-    TExecuteAbleList probe_;
 };
 
 const ActionSettings* LinkHead(const ChainLink& link) {
@@ -259,7 +252,7 @@ const ActionSettings* LinkHead(const ChainLink& link) {
 
 // A step of the element's kind and type, without arguments or answer.
 WalkStep StepOf(const ActionSettings& action) {
-    return {!action.isCommand, EncodeUtf8(action.type), {}, std::nullopt, false};
+    return {!action.isCommand, EncodeUtf8(action.typeText), {}, std::nullopt, false};
 }
 
 std::string ShowMode(bool maximized) {
@@ -270,7 +263,7 @@ std::string ShowMode(bool maximized) {
 std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       const TExecuteAble& action, int page,
                                                       std::optional<std::uint32_t> exitCode) {
-    const std::wstring& type = a.type;
+    const ActionType type = a.type;
     if (const auto* exec = dynamic_cast<const cmdExec*>(&action)) {
         std::vector<std::pair<std::string, std::string>> args = {
             {"path", EncodeUtf8(exec->Path())},
@@ -295,15 +288,15 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       : std::string();
         return {{"value", value}, {"exit", exitCode ? std::to_string(*exitCode) : "unknown"}};
     }
-    if (type == L"lernprog") {
+    if (type == ActionType::Lernprog) {
         return {{"path", "TUTORRUN.exe"},
                 {"parameter", EncodeUtf8(a.parameter)},
                 {"show", ShowMode(a.maximized)}};
     }
-    if (type == L"weiter" || type == L"zur\u00fcck") {
+    if (type == ActionType::Weiter || type == ActionType::Zurueck) {
         return {{"page", std::to_string(page + 1)}};
     }
-    if (type == L"showmessage" || type == L"yesnobox") {
+    if (type == ActionType::ShowMessage || type == ActionType::YesNoBox) {
         return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
     }
     if (const auto* registry = dynamic_cast<const QRegistry*>(&action)) {
@@ -313,7 +306,7 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                 {"type", EncodeUtf8(a.valueType)},
                 {"value", EncodeUtf8(registry->Value())}};
     }
-    if (type == L"winversion") {
+    if (type == ActionType::WinVersion) {
         return {{"checktype", std::to_string(a.checkType)},
                 {"version", std::to_string(a.majorVersion) + "." + std::to_string(a.minorVersion)}};
     }
@@ -612,7 +605,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                                   const WalkFacts& facts, FileLookup& files) {
     struct Control {
         ControlWalk walk;
-        bool checkBox;
+        ControlKind kind;
         std::unique_ptr<ActionSettings> chain;
         std::int32_t start;
     };
@@ -634,7 +627,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                              false,
                              stops ? EncodeUtf8(messages.noCaption) : std::string(),
                              stops},
-                            settings.checkBox,
+                            settings.kind,
                             std::move(settings.chain),
                             kChainEnd});
     };
@@ -662,7 +655,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     for (Control& c : controls) {
         // A check box only toggles: its chain is built but never runs. The quit button's
         // walk starts on the first page, where the menu opens.
-        if (!c.checkBox && !c.walk.stops) {
+        if (c.kind != ControlKind::CheckBox && !c.walk.stops) {
             walker.Walk(c.chain.get(), c.start, std::max(c.walk.page - 1, 0), c.walk);
         }
         walks.push_back(std::move(c.walk));
