@@ -51,7 +51,7 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
         // REG_EXPAND_SZ data holds its variables unexpanded, and is compared as stored: the
         // expected value keeps its variables too, as it always has.
         const std::wstring value =
-            query.valueType == L"REG_EXPAND_SZ" ? query.value : Expanded(query.value);
+            query.valueType == RegistryType::ExpandSz ? query.value : Expanded(query.value);
         return Append(std::make_unique<QRegistry>(query.hkey, Expanded(query.key), query.wert,
                                                   value, query.valueType, system_));
     }

@@ -82,7 +82,7 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
         break;
     case ActionType::Registry: {
         const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
-        action.valueType = Attr(config, L"type");
+        action.valueType = RegistryTypeFromText(Attr(config, L"type"));
         action.value = Attr(config, L"value");
         action.wert = Attr(config, L"wert");
         action.key = Attr(config, L"key");

@@ -81,7 +81,7 @@ struct ActionSettings {
     std::wstring key;
     std::wstring wert;
     std::wstring value;
-    std::wstring valueType;
+    RegistryType valueType = RegistryType::Unknown;
     std::int32_t checkType = 0;
     std::int32_t minorVersion = 0;
     std::int32_t majorVersion = 0;

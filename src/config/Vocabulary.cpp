@@ -34,6 +34,7 @@ static_assert(std::size(kCommandType) == Count(ActionType::Weiter, ActionType::M
 static_assert(std::size(kQueryType) == Count(ActionType::File, ActionType::ExitCode));
 static_assert(std::size(kControlType) == Count(ControlKind::CheckBox, ControlKind::PushButton));
 static_assert(std::size(kTipType) == Count(TooltipKind::Static, TooltipKind::Cursor));
+static_assert(std::size(kRegistryType) == Count(RegistryType::Sz, RegistryType::Dword));
 
 // The kind at the keyword's place, counted from `first`; `other` for any other text.
 template <typename Kind>
@@ -281,6 +282,10 @@ ControlKind ControlKindFromText(std::wstring_view type) {
 
 TooltipKind TooltipKindFromText(std::wstring_view tttype) {
     return FromKeyword(kTipType, tttype, TooltipKind::Static, TooltipKind::Unknown);
+}
+
+RegistryType RegistryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kRegistryType, type, RegistryType::Sz, RegistryType::Unknown);
 }
 
 const AttributeRule* FindAttributeRule(Context context, std::wstring_view name) {

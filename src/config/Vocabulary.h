@@ -78,11 +78,22 @@ enum class TooltipKind {
     Cursor,  // "cursortt": a box at the cursor
 };
 
+// "type" of "RegistryQueryConfig": how the value's data is compared.
+enum class RegistryType {
+    Unknown,  // any other text: the test never holds
+    Sz,       // "REG_SZ"
+    ExpandSz, // "REG_EXPAND_SZ": compared as stored, variables unexpanded
+    MultiSz,  // "REG_MULTI_SZ": the first string of the list
+    Binary,   // "REG_BINARY": two lower-case hexadecimal digits per byte
+    Dword,    // "REG_DWORD": a decimal number
+};
+
 // Each kind from its keyword, compared exactly, letter case included.
 ActionType CommandTypeFromText(std::wstring_view type);
 ActionType QueryTypeFromText(std::wstring_view type);
 ControlKind ControlKindFromText(std::wstring_view type);
 TooltipKind TooltipKindFromText(std::wstring_view tttype);
+RegistryType RegistryTypeFromText(std::wstring_view type);
 
 enum class ValueKind {
     Text,

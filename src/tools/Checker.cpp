@@ -871,7 +871,7 @@ private:
                 CheckVariables(value, at);
                 CheckRegistryKey(value, at);
             } else if (context == Context::RegistryQueryConfig && rule.name == L"value") {
-                CheckRegistryValue(element.GetAttribute(L"type"), value, at);
+                CheckRegistryValue(RegistryTypeFromText(element.GetAttribute(L"type")), value, at);
             } else if (context == Context::Messages && rule.name == L"chainwarning") {
                 CheckUnreplaced(value, at, name, L"WHAT");
             } else if (context != Context::Control && context != Context::RegistryQueryConfig) {
@@ -1061,9 +1061,9 @@ private:
         return n;
     }
 
-    void CheckRegistryValue(std::wstring_view type, std::wstring_view value, std::size_t at) {
+    void CheckRegistryValue(RegistryType type, std::wstring_view value, std::size_t at) {
         const std::string written = "value=\"" + Shown(value) + "\"";
-        if (type == L"REG_DWORD") {
+        if (type == RegistryType::Dword) {
             const std::wstring lower = LowerAsciiLetters(value);
             if (const auto hex = HexNumber(lower); hex && *hex <= 0xFFFFFFFFu) {
                 Error(at, "registry-value",
@@ -1092,7 +1092,7 @@ private:
                       written + " is not a decimal number: the menu never matches a REG_DWORD with "
                                 "it; write the number in digits, e.g. value=\"1\"");
             }
-        } else if (type == L"REG_BINARY") {
+        } else if (type == RegistryType::Binary) {
             std::wstring fixed;
             bool clean = value.size() % 2 == 0;
             for (std::size_t i = 0; i < value.size(); ++i) {

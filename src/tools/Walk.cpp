@@ -29,8 +29,6 @@ constexpr OsVersion kDefaultVersion{10, 0};
 constexpr RegistryHive kHives[] = {RegistryHive::ClassesRoot, RegistryHive::CurrentUser,
                                    RegistryHive::LocalMachine, RegistryHive::Users,
                                    RegistryHive::CurrentConfig};
-constexpr std::wstring_view kRegistryTypes[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
-                                                L"REG_BINARY", L"REG_DWORD"};
 
 std::wstring_view HiveName(RegistryHive hive) {
     switch (hive) {
@@ -300,10 +298,13 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
         return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
     }
     if (const auto* registry = dynamic_cast<const QRegistry*>(&action)) {
+        // The type is shown as written, also one the menu does not know.
+        const xmlElement* config = FindChild(a.source, L"RegistryQueryConfig");
+        const std::wstring written = config != nullptr ? config->GetAttribute(L"type") : L"";
         return {{"hive", EncodeUtf8(HiveName(HiveFromName(a.hkey)))},
                 {"key", EncodeUtf8(registry->Key())},
                 {"name", EncodeUtf8(a.wert)},
-                {"type", EncodeUtf8(a.valueType)},
+                {"type", EncodeUtf8(written)},
                 {"value", EncodeUtf8(registry->Value())}};
     }
     if (type == ActionType::WinVersion) {
@@ -424,17 +425,18 @@ int HexDigit(wchar_t c) {
 }
 
 // The stored data of "TYPE:VALUE"; `error` stays empty when it reads.
-RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std::string& error) {
+RegistryData RegistryValue(RegistryType type, std::wstring_view value, std::string& error) {
     RegistryData data;
-    if (type == L"REG_SZ" || type == L"REG_EXPAND_SZ" || type == L"REG_MULTI_SZ") {
-        data.type = type == L"REG_SZ"          ? kRegSz
-                    : type == L"REG_EXPAND_SZ" ? kRegExpandSz
-                                               : kRegMultiSz;
+    if (type == RegistryType::Sz || type == RegistryType::ExpandSz ||
+        type == RegistryType::MultiSz) {
+        data.type = type == RegistryType::Sz         ? kRegSz
+                    : type == RegistryType::ExpandSz ? kRegExpandSz
+                                                     : kRegMultiSz;
         AppendUtf16(data.bytes, value);
         if (data.type == kRegMultiSz) {
             AppendUtf16(data.bytes, L""); // a list of one string
         }
-    } else if (type == L"REG_BINARY") {
+    } else if (type == RegistryType::Binary) {
         data.type = kRegBinary;
         for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
             const int high = HexDigit(value[i]);
@@ -466,18 +468,16 @@ RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std:
 bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& error) {
     // The value may hold "=": the fact's own is the first "=" followed by "absent" or "TYPE:".
     std::size_t eq = text.find(L'=');
-    std::wstring_view type;
+    RegistryType type = RegistryType::Unknown;
+    std::size_t colon = npos; // in the text after the "="
     for (; eq != npos; eq = text.find(L'=', eq + 1)) {
         const std::wstring_view after = text.substr(eq + 1);
         if (after == L"absent") {
             break;
         }
-        const auto known = std::find_if(
-            std::begin(kRegistryTypes), std::end(kRegistryTypes), [&](std::wstring_view t) {
-                return after.substr(0, t.size()) == t && after.substr(t.size(), 1) == L":";
-            });
-        if (known != std::end(kRegistryTypes)) {
-            type = *known;
+        colon = after.find(L':');
+        type = colon == npos ? RegistryType::Unknown : RegistryTypeFromText(after.substr(0, colon));
+        if (type != RegistryType::Unknown) {
             break;
         }
     }
@@ -503,8 +503,8 @@ bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& er
     fact.hive = *hive;
     fact.key = path.substr(first + 1, last > first ? last - first - 1 : 0);
     fact.name = path.substr(last + 1);
-    if (!type.empty()) {
-        fact.data = RegistryValue(type, text.substr(eq + 2 + type.size()), error);
+    if (type != RegistryType::Unknown) {
+        fact.data = RegistryValue(type, text.substr(eq + 2 + colon), error);
         if (!error.empty()) {
             return false;
         }

@@ -84,8 +84,8 @@ void Dump(const ActionSettings* a, std::wostringstream& out) {
     out << L"(" << a->isCommand << static_cast<int>(a->type) << a->typeText << L"|" << a->path
         << L"|" << a->parameter << a->maximized << a->makeAbsolute << a->message << L"|"
         << a->caption << L"|" << a->hkey << L"|" << a->key << L"|" << a->wert << L"|" << a->value
-        << L"|" << a->valueType << L"|" << a->checkType << a->minorVersion << a->majorVersion
-        << a->wait << a->elevate << a->exitCode.value_or(12345);
+        << L"|" << static_cast<int>(a->valueType) << L"|" << a->checkType << a->minorVersion
+        << a->majorVersion << a->wait << a->elevate << a->exitCode.value_or(12345);
     for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
         Dump(link->command.get(), out);
         Dump(link->query.get(), out);
@@ -300,44 +300,52 @@ TEST(VocabularyTest, TheReferenceDocumentsEveryAttributeTheMenuReads) {
 
 } // namespace
 
+template <typename Kind>
+void ExpectKinds(Kind (*parse)(std::wstring_view),
+                 std::initializer_list<std::pair<std::wstring_view, Kind>> cases) {
+    for (const auto& [text, kind] : cases) {
+        EXPECT_EQ(parse(text), kind) << EncodeUtf8(text);
+    }
+}
+
 TEST(VocabularyTest, EachKindIsReadFromItsKeywordExactly) {
     using A = ActionType;
-    const std::pair<std::wstring_view, A> commands[] = {{L"weiter", A::Weiter},
-                                                        {L"zur\u00fcck", A::Zurueck},
-                                                        {L"showmessage", A::ShowMessage},
-                                                        {L"beenden", A::Beenden},
-                                                        {L"exec", A::Exec},
-                                                        {L"lernprog", A::Lernprog},
-                                                        {L"minimize", A::Minimize},
-                                                        {L"Weiter", A::Unknown},
-                                                        {L"zuruck", A::Unknown},
-                                                        {L"file", A::Unknown},
-                                                        {L"", A::Unknown}};
-    const std::pair<std::wstring_view, A> queries[] = {
-        {L"file", A::File},         {L"registry", A::Registry}, {L"winversion", A::WinVersion},
-        {L"yesnobox", A::YesNoBox}, {L"admin", A::Admin},       {L"os64", A::Os64},
-        {L"exitcode", A::ExitCode}, {L"FILE", A::Unknown},      {L"exec", A::Unknown},
-        {L"yesno", A::Unknown}};
-    const std::pair<std::wstring_view, ControlKind> controls[] = {
-        {L"checkbox", ControlKind::CheckBox},
-        {L"button", ControlKind::PushButton},
-        {L"Checkbox", ControlKind::PushButton},
-        {L"", ControlKind::PushButton}};
-    const std::pair<std::wstring_view, TooltipKind> tips[] = {{L"statictt", TooltipKind::Static},
-                                                              {L"buttontt", TooltipKind::Button},
-                                                              {L"cursortt", TooltipKind::Cursor},
-                                                              {L"StaticTT", TooltipKind::Unknown},
-                                                              {L"", TooltipKind::Unknown}};
-    for (const auto& [text, type] : commands) {
-        EXPECT_EQ(CommandTypeFromText(text), type) << EncodeUtf8(text);
-    }
-    for (const auto& [text, type] : queries) {
-        EXPECT_EQ(QueryTypeFromText(text), type) << EncodeUtf8(text);
-    }
-    for (const auto& [text, kind] : controls) {
-        EXPECT_EQ(ControlKindFromText(text), kind) << EncodeUtf8(text);
-    }
-    for (const auto& [text, kind] : tips) {
-        EXPECT_EQ(TooltipKindFromText(text), kind) << EncodeUtf8(text);
-    }
+    ExpectKinds(CommandTypeFromText, {{L"weiter", A::Weiter},
+                                      {L"zur\u00fcck", A::Zurueck},
+                                      {L"showmessage", A::ShowMessage},
+                                      {L"beenden", A::Beenden},
+                                      {L"exec", A::Exec},
+                                      {L"lernprog", A::Lernprog},
+                                      {L"minimize", A::Minimize},
+                                      {L"Weiter", A::Unknown},
+                                      {L"zuruck", A::Unknown},
+                                      {L"file", A::Unknown},
+                                      {L"", A::Unknown}});
+    ExpectKinds(QueryTypeFromText, {{L"file", A::File},
+                                    {L"registry", A::Registry},
+                                    {L"winversion", A::WinVersion},
+                                    {L"yesnobox", A::YesNoBox},
+                                    {L"admin", A::Admin},
+                                    {L"os64", A::Os64},
+                                    {L"exitcode", A::ExitCode},
+                                    {L"FILE", A::Unknown},
+                                    {L"exec", A::Unknown},
+                                    {L"yesno", A::Unknown}});
+    ExpectKinds(ControlKindFromText, {{L"checkbox", ControlKind::CheckBox},
+                                      {L"button", ControlKind::PushButton},
+                                      {L"Checkbox", ControlKind::PushButton},
+                                      {L"", ControlKind::PushButton}});
+    ExpectKinds(TooltipKindFromText, {{L"statictt", TooltipKind::Static},
+                                      {L"buttontt", TooltipKind::Button},
+                                      {L"cursortt", TooltipKind::Cursor},
+                                      {L"StaticTT", TooltipKind::Unknown},
+                                      {L"", TooltipKind::Unknown}});
+    using R = RegistryType;
+    ExpectKinds(RegistryTypeFromText, {{L"REG_SZ", R::Sz},
+                                       {L"REG_EXPAND_SZ", R::ExpandSz},
+                                       {L"REG_MULTI_SZ", R::MultiSz},
+                                       {L"REG_BINARY", R::Binary},
+                                       {L"REG_DWORD", R::Dword},
+                                       {L"reg_sz", R::Unknown},
+                                       {L"REG_QWORD", R::Unknown}});
 }
