@@ -1,7 +1,5 @@
 #include "config/Vocabulary.h"
 
-#include <iterator>
-
 #include "config/xmlElement.h"
 
 namespace {
@@ -13,40 +11,10 @@ constexpr std::wstring_view kFlag[] = {L"true", L"false"};
 constexpr std::wstring_view kWindowPos[] = {L"center", L"topleft"};
 constexpr std::wstring_view kTitle[] = {L"false", L"true"};
 constexpr std::wstring_view kZOrder[] = {L"topmost"};
-constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"};
-constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
-constexpr std::wstring_view kCommandType[] = {L"weiter", L"zur\u00fcck", L"showmessage", L"beenden",
-                                              L"exec",   L"lernprog",    L"minimize"};
-constexpr std::wstring_view kQueryType[] = {L"file",  L"registry", L"winversion", L"yesnobox",
-                                            L"admin", L"os64",     L"exitcode"};
 constexpr std::wstring_view kHive[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",
                                        L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
                                        L"HKEY_CURRENT_CONFIG"};
-constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
-                                               L"REG_BINARY", L"REG_DWORD"};
 constexpr std::wstring_view kCheckType[] = {L"-2", L"-1", L"0", L"1", L"2"};
-
-constexpr std::size_t Count(auto first, auto last) {
-    return static_cast<std::size_t>(last) + 1 - static_cast<std::size_t>(first);
-}
-// The kinds' keywords stand in the order of their enumerations.
-static_assert(std::size(kCommandType) == Count(ActionType::Weiter, ActionType::Minimize));
-static_assert(std::size(kQueryType) == Count(ActionType::File, ActionType::ExitCode));
-static_assert(std::size(kControlType) == Count(ControlKind::CheckBox, ControlKind::PushButton));
-static_assert(std::size(kTipType) == Count(TooltipKind::Static, TooltipKind::Cursor));
-static_assert(std::size(kRegistryType) == Count(RegistryType::Sz, RegistryType::Dword));
-
-// The kind at the keyword's place, counted from `first`; `other` for any other text.
-template <typename Kind>
-Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wstring_view text, Kind first,
-                 Kind other) {
-    for (std::size_t i = 0; i < keywords.size(); ++i) {
-        if (keywords[i] == text) {
-            return static_cast<Kind>(static_cast<std::size_t>(first) + i);
-        }
-    }
-    return other;
-}
 
 constexpr AttributeRule kGeneralAttributes[] = {
     {L"icon", K::Icon, {}},
@@ -266,26 +234,6 @@ std::span<const ElementRule> VocabularyRules() {
 
 const ElementRule& RuleFor(Context context) {
     return kRules[static_cast<std::size_t>(context)];
-}
-
-ActionType CommandTypeFromText(std::wstring_view type) {
-    return FromKeyword(kCommandType, type, ActionType::Weiter, ActionType::Unknown);
-}
-
-ActionType QueryTypeFromText(std::wstring_view type) {
-    return FromKeyword(kQueryType, type, ActionType::File, ActionType::Unknown);
-}
-
-ControlKind ControlKindFromText(std::wstring_view type) {
-    return FromKeyword(kControlType, type, ControlKind::CheckBox, ControlKind::PushButton);
-}
-
-TooltipKind TooltipKindFromText(std::wstring_view tttype) {
-    return FromKeyword(kTipType, tttype, TooltipKind::Static, TooltipKind::Unknown);
-}
-
-RegistryType RegistryTypeFromText(std::wstring_view type) {
-    return FromKeyword(kRegistryType, type, RegistryType::Sz, RegistryType::Unknown);
 }
 
 const AttributeRule* FindAttributeRule(Context context, std::wstring_view name) {

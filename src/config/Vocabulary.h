@@ -3,6 +3,8 @@
 // (a test holds them to it); navora-check diagnoses against them.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -88,12 +90,55 @@ enum class RegistryType {
     Dword,    // "REG_DWORD": a decimal number
 };
 
-// Each kind from its keyword, compared exactly, letter case included.
-ActionType CommandTypeFromText(std::wstring_view type);
-ActionType QueryTypeFromText(std::wstring_view type);
-ControlKind ControlKindFromText(std::wstring_view type);
-TooltipKind TooltipKindFromText(std::wstring_view tttype);
-RegistryType RegistryTypeFromText(std::wstring_view type);
+// Each kind's keywords, in the order of its enumeration. They stand in the header so that
+// the menu reads its kinds without linking the rule tables, which would add to its size.
+inline constexpr std::wstring_view kCommandType[] = {
+    L"weiter", L"zur\u00fcck", L"showmessage", L"beenden", L"exec", L"lernprog", L"minimize"};
+inline constexpr std::wstring_view kQueryType[] = {
+    L"file", L"registry", L"winversion", L"yesnobox", L"admin", L"os64", L"exitcode"};
+inline constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
+inline constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"};
+inline constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
+                                                      L"REG_BINARY", L"REG_DWORD"};
+
+constexpr std::size_t KindCount(auto first, auto last) {
+    return static_cast<std::size_t>(last) + 1 - static_cast<std::size_t>(first);
+}
+static_assert(std::size(kCommandType) == KindCount(ActionType::Weiter, ActionType::Minimize));
+static_assert(std::size(kQueryType) == KindCount(ActionType::File, ActionType::ExitCode));
+static_assert(std::size(kControlType) == KindCount(ControlKind::CheckBox, ControlKind::PushButton));
+static_assert(std::size(kTipType) == KindCount(TooltipKind::Static, TooltipKind::Cursor));
+static_assert(std::size(kRegistryType) == KindCount(RegistryType::Sz, RegistryType::Dword));
+
+// The kind at the keyword's place, counted from `first`; `other` for any other text. Keywords
+// are compared exactly, letter case included.
+template <typename Kind>
+constexpr Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wstring_view text,
+                           Kind first, Kind other) {
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        if (keywords[i] == text) {
+            return static_cast<Kind>(static_cast<std::size_t>(first) + i);
+        }
+    }
+    return other;
+}
+
+// A command's or a query's type; Unknown also for the other element's types.
+inline ActionType CommandTypeFromText(std::wstring_view type) {
+    return FromKeyword(kCommandType, type, ActionType::Weiter, ActionType::Unknown);
+}
+inline ActionType QueryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kQueryType, type, ActionType::File, ActionType::Unknown);
+}
+inline ControlKind ControlKindFromText(std::wstring_view type) {
+    return FromKeyword(kControlType, type, ControlKind::CheckBox, ControlKind::PushButton);
+}
+inline TooltipKind TooltipKindFromText(std::wstring_view tttype) {
+    return FromKeyword(kTipType, tttype, TooltipKind::Static, TooltipKind::Unknown);
+}
+inline RegistryType RegistryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kRegistryType, type, RegistryType::Sz, RegistryType::Unknown);
+}
 
 enum class ValueKind {
     Text,
