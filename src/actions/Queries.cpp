@@ -48,18 +48,21 @@ std::optional<std::uint32_t> DwordPattern(const std::wstring& text) {
     return static_cast<std::uint32_t>(TextToInt(text));
 }
 
-bool MatchesValue(const RegistryData& data, const std::wstring& type, const std::wstring& value) {
+bool MatchesValue(const RegistryData& data, RegistryType type, const std::wstring& value) {
     const auto textOf = [&](std::uint32_t storedType) {
         return data.type == storedType && data.bytes.size() <= kTextBufferBytes &&
                StoredText(data.bytes) == value;
     };
-    if (type == L"REG_SZ") {
+    switch (type) {
+    case RegistryType::Sz:
         return textOf(kRegSz);
-    }
-    if (type == L"REG_BINARY") {
+    case RegistryType::ExpandSz:
+        return textOf(kRegExpandSz);
+    case RegistryType::MultiSz:
+        return textOf(kRegMultiSz); // the first string of the list
+    case RegistryType::Binary:
         return data.type == kRegBinary && LowerHex(data.bytes) == value;
-    }
-    if (type == L"REG_DWORD") {
+    case RegistryType::Dword: {
         const auto expected = DwordPattern(value);
         if (!expected || data.type != kRegDword || data.bytes.size() > kDwordBytes) {
             return false;
@@ -70,11 +73,8 @@ bool MatchesValue(const RegistryData& data, const std::wstring& type, const std:
         }
         return stored == *expected;
     }
-    if (type == L"REG_EXPAND_SZ") {
-        return textOf(kRegExpandSz);
-    }
-    if (type == L"REG_MULTI_SZ") {
-        return textOf(kRegMultiSz); // the first string of the list
+    case RegistryType::Unknown:
+        break;
     }
     return false;
 }

@@ -7,6 +7,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAble.h"
+#include "config/Vocabulary.h"
 
 class QFile : public TQuery {
 public:
@@ -22,9 +23,9 @@ private:
 class QRegistry : public TQuery {
 public:
     QRegistry(std::wstring hkey, std::wstring key, std::wstring wert, std::wstring value,
-              std::wstring type, ISystemServices* system)
+              RegistryType type, ISystemServices* system)
         : hkey_(std::move(hkey)), key_(std::move(key)), wert_(std::move(wert)),
-          value_(std::move(value)), type_(std::move(type)), system_(system) {}
+          value_(std::move(value)), type_(type), system_(system) {}
     bool Check() override;
     const std::wstring& Key() const { return key_; }
     const std::wstring& Value() const { return value_; }
@@ -34,7 +35,7 @@ private:
     std::wstring key_;
     std::wstring wert_;
     std::wstring value_;
-    std::wstring type_;
+    RegistryType type_;
     ISystemServices* system_;
 };
 

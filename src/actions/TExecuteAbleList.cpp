@@ -16,59 +16,56 @@ TExecuteAble* TExecuteAbleList::At(std::int32_t index) const {
 }
 
 std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
-    const std::wstring& type = command.type;
-    if (type == L"weiter" || type == L"zur\u00fcck") {
-        return Append(std::make_unique<cmdSwitchPage>(type == L"weiter" ? 1 : -1, dialog_));
-    }
-    if (type == L"showmessage") {
+    switch (command.type) {
+    case ActionType::Weiter:
+        return Append(std::make_unique<cmdSwitchPage>(1, dialog_));
+    case ActionType::Zurueck:
+        return Append(std::make_unique<cmdSwitchPage>(-1, dialog_));
+    case ActionType::ShowMessage:
         return Append(std::make_unique<cmdShowMessage>(command.message, command.caption, dialog_));
-    }
-    if (type == L"beenden") {
+    case ActionType::Beenden:
         return Append(std::make_unique<cmdBeenden>(dialog_));
-    }
-    if (type == L"exec") {
+    case ActionType::Exec: {
         auto exec = std::make_unique<cmdExec>(Expanded(command.path), Expanded(command.parameter),
                                               command.maximized, command.makeAbsolute, system_);
         exec->SetLaunch(command.elevate, command.wait, &exitCode_);
         return Append(std::move(exec));
     }
-    if (type == L"lernprog") {
+    case ActionType::Lernprog:
         return Append(std::make_unique<cmdLernprog>(command.parameter, command.maximized, system_));
-    }
-    if (type == L"minimize") {
+    case ActionType::Minimize:
         return Append(std::make_unique<cmdMinimize>(dialog_));
+    default:
+        return kChainFailure; // unknown, or a query's type
     }
-    return kChainFailure;
 }
 
 std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
-    const std::wstring& type = query.type;
-    if (type == L"file") {
+    switch (query.type) {
+    case ActionType::File: {
         const std::wstring path = Expanded(query.path);
         return Append(std::make_unique<QFile>(
             query.makeAbsolute ? MakeAbsolute(system_->ProgramPath(), path) : path, system_));
     }
-    if (type == L"registry") {
+    case ActionType::Registry: {
         // The expected data is compared as written: a menu may test for a literal %NAME%.
         return Append(std::make_unique<QRegistry>(query.hkey, Expanded(query.key), query.wert,
                                                   query.value, query.valueType, system_));
     }
-    if (type == L"winversion") {
+    case ActionType::WinVersion:
         return Append(std::make_unique<QWinVersion>(query.checkType, query.minorVersion,
                                                     query.majorVersion, system_));
-    }
-    if (type == L"yesnobox") {
+    case ActionType::YesNoBox:
         return Append(std::make_unique<QYesNoBox>(query.message, query.caption, dialog_));
-    }
-    if (type == L"admin" || type == L"os64") {
-        return Append(std::make_unique<QSystemFact>(
-            type == L"admin" ? &ISystemServices::IsAdministrator : &ISystemServices::IsOs64,
-            system_));
-    }
-    if (type == L"exitcode") {
+    case ActionType::Admin:
+        return Append(std::make_unique<QSystemFact>(&ISystemServices::IsAdministrator, system_));
+    case ActionType::Os64:
+        return Append(std::make_unique<QSystemFact>(&ISystemServices::IsOs64, system_));
+    case ActionType::ExitCode:
         return Append(std::make_unique<QExitCode>(query.exitCode, &exitCode_));
+    default:
+        return kChainFailure; // unknown, or a command's type
     }
-    return kChainFailure;
 }
 
 std::wstring TExecuteAbleList::Expanded(const std::wstring& text) const {
@@ -76,7 +73,7 @@ std::wstring TExecuteAbleList::Expanded(const std::wstring& text) const {
 }
 
 std::wstring TExecuteAbleList::UnknownStep(const ActionSettings& step) {
-    return L"type=\"" + step.type + L"\"";
+    return L"type=\"" + step.typeText + L"\"";
 }
 
 namespace {

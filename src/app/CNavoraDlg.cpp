@@ -187,7 +187,7 @@ void CNavoraDlg::SetupFromConfig() {
             firstPages < m_nPageCount && !m_laterControls.empty()) {
             // All start states in the one rewrite, before the window shows.
             for (const PageControl& later : m_laterControls) {
-                if (later.settings.checkBox) {
+                if (later.settings.kind == ControlKind::CheckBox) {
                     m_startStates.push_back(StartState(later.settings));
                 }
             }
@@ -477,9 +477,8 @@ bool CNavoraDlg::AddControl(int page, ControlSettings settings) {
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings settings) {
     ScaleToDpi(settings, m_nDpi);
     std::unique_ptr<TButton> control;
-    if (settings.checkBox) {
+    if (settings.kind == ControlKind::CheckBox) {
         auto box = std::make_unique<MenuCheckBox>(page);
-        box->SetType(L"checkbox");
         box->SetCheckId(settings.id);
         box->SetConfigFile(m_strCfgDir + m_strCfgFile);
         m_startStates.push_back(StartState(settings));
@@ -490,8 +489,8 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
         control = std::move(box);
     } else {
         control = std::make_unique<MenuButton>(page);
-        control->SetType(L"button");
     }
+    control->SetKind(settings.kind);
     if (settings.caption.empty()) {
         Notify(m_messages.noCaption);
         return nullptr;
@@ -541,7 +540,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
 
     control->SetActionStore(m_pActionBuilder.get());
     control->SetMessages(&m_messages);
-    const bool isButton = control->GetType() == L"button";
+    const bool isButton = control->GetKind() == ControlKind::PushButton;
     if (!settings.chain) {
         control->SetChainIndex(kChainEnd);
         control->SetNoHover(isButton);
@@ -618,7 +617,7 @@ void CNavoraDlg::OnKeyUp(WPARAM key) {
     case VK_RETURN:
         if (TButton* focus = m_pKeyFocus) {
             focus->ExecuteChain();
-            if (focus->GetType() != L"checkbox") {
+            if (focus->GetKind() != ControlKind::CheckBox) {
                 ResetOtherControls(nullptr);
                 focus->SetFocusMark(false);
                 m_pKeyFocus = nullptr;

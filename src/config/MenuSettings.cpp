@@ -39,12 +39,14 @@ ChainLink ReadLink(const xmlElement* parent) {
 }
 
 void ReadCommand(const xmlElement& element, ActionSettings& action) {
-    const std::wstring& type = action.type;
-    if (type == L"showmessage") {
+    switch (action.type) {
+    case ActionType::ShowMessage: {
         const xmlElement* config = FindChild(&element, L"ShowMessageCommandConfig");
         action.message = Attr(config, L"message");
         action.caption = Attr(config, L"caption");
-    } else if (type == L"exec") {
+        break;
+    }
+    case ActionType::Exec: {
         const xmlElement* config = FindChild(&element, L"ExecCommandConfig");
         action.maximized = IsOn(Attr(config, L"maximized"));
         action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
@@ -52,39 +54,56 @@ void ReadCommand(const xmlElement& element, ActionSettings& action) {
         action.elevate = IsOn(Attr(config, L"elevate"));
         action.parameter = Attr(config, L"parameter");
         action.path = Attr(config, L"path");
-    } else if (type == L"lernprog") {
+        break;
+    }
+    case ActionType::Lernprog: {
         const xmlElement* config = FindChild(&element, L"LernprogCommandConfig");
         action.maximized = IsOn(Attr(config, L"maximized"));
         action.parameter = Attr(config, L"parameter");
+        break;
+    }
+    default:
+        break;
     }
     action.next = ReadLink(&element);
 }
 
 void ReadQuery(const xmlElement& element, ActionSettings& action) {
-    const std::wstring& type = action.type;
-    if (type == L"file") {
+    switch (action.type) {
+    case ActionType::File: {
         const xmlElement* config = FindChild(&element, L"FileQueryConfig");
         action.makeAbsolute = IsOn(Attr(config, L"makeabsolute"));
         action.path = Attr(config, L"path");
-    } else if (type == L"exitcode") {
+        break;
+    }
+    case ActionType::ExitCode:
         action.exitCode =
             ExitCodeFromText(Attr(FindChild(&element, L"ExitCodeQueryConfig"), L"value"));
-    } else if (type == L"registry") {
+        break;
+    case ActionType::Registry: {
         const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
-        action.valueType = Attr(config, L"type");
+        action.valueType = RegistryTypeFromText(Attr(config, L"type"));
         action.value = Attr(config, L"value");
         action.wert = Attr(config, L"wert");
         action.key = Attr(config, L"key");
         action.hkey = Attr(config, L"hkey");
-    } else if (type == L"winversion") {
+        break;
+    }
+    case ActionType::WinVersion: {
         const xmlElement* config = FindChild(&element, L"WinVersionQueryConfig");
         action.checkType = Number(config, L"checktype");
         action.minorVersion = Number(config, L"minorversion");
         action.majorVersion = Number(config, L"majorversion");
-    } else if (type == L"yesnobox") {
+        break;
+    }
+    case ActionType::YesNoBox: {
         const xmlElement* config = FindChild(&element, L"YesNoBoxQueryConfig");
         action.caption = Attr(config, L"caption");
         action.message = Attr(config, L"message");
+        break;
+    }
+    default:
+        break;
     }
     action.positive = ReadLink(FindChild(&element, L"Positiv"));
     action.negative = ReadLink(FindChild(&element, L"Negativ"));
@@ -173,19 +192,23 @@ TooltipSettings ReadTooltipSettings(const xmlElement* config) {
     tip.height = Number(config, L"height");
     tip.width = Number(config, L"width");
     tip.bgColor = ReadColor(config, L"bgcolor");
-    const std::wstring type = Attr(config, L"tttype");
-    if (type == L"statictt") {
-        tip.kind = TooltipKind::Static;
+    tip.kind = TooltipKindFromText(Attr(config, L"tttype"));
+    switch (tip.kind) {
+    case TooltipKind::Static: {
         const xmlElement* statictt = FindChild(config, L"StaticTTConfig");
         tip.leftMargin = Number(statictt, L"LeftMargin");
         tip.topMargin = Number(statictt, L"TopMargin");
-    } else if (type == L"buttontt") {
-        tip.kind = TooltipKind::Button;
+        break;
+    }
+    case TooltipKind::Button: {
         const xmlElement* buttontt = FindChild(config, L"ButtonTTConfig");
         tip.speed = Number(buttontt, L"Speed");
         tip.interval = Number(buttontt, L"Interval");
-    } else if (type == L"cursortt") {
-        tip.kind = TooltipKind::Cursor;
+        break;
+    }
+    case TooltipKind::Cursor:
+    case TooltipKind::Unknown:
+        break;
     }
     return tip;
 }
@@ -197,7 +220,9 @@ std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element) {
     auto action = std::make_unique<ActionSettings>();
     action->source = element;
     action->isCommand = element->GetName() == L"Command";
-    action->type = element->GetAttribute(L"type");
+    action->typeText = element->GetAttribute(L"type");
+    action->type = action->isCommand ? CommandTypeFromText(action->typeText)
+                                     : QueryTypeFromText(action->typeText);
     if (action->isCommand) {
         ReadCommand(*element, *action);
     } else {
@@ -215,8 +240,8 @@ ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement*
     // reads as an element without attributes.
     const xmlElement* layout = FindChild(&element, L"ButtonLayout");
     const xmlElement* defaults = FindChild(buttonConfig, L"ButtonLayout");
-    control.checkBox = Attr(layout, L"type") == L"checkbox";
-    if (control.checkBox) {
+    control.kind = ControlKindFromText(Attr(layout, L"type"));
+    if (control.kind == ControlKind::CheckBox) {
         control.id = element.GetAttribute(L"id");
         control.defaultVal = IsOn(Attr(layout, L"defaultval"));
         control.checkDim = NumberIfWritten(layout, L"checkdim");

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "config/ValueConversions.h"
+#include "config/Vocabulary.h"
 
 class xmlElement;
 
@@ -34,9 +35,6 @@ struct WindowSettings {
 
 // A missing element reads as one without attributes.
 WindowSettings ReadWindowSettings(const xmlElement* general);
-
-// Unknown: "tttype" is none of the three keywords; the menu stops with its message.
-enum class TooltipKind { Unknown, Static, Button, Cursor };
 
 // "ToolTippConfig" with its "TTFont" and the kind's own element.
 struct TooltipSettings {
@@ -68,7 +66,8 @@ struct ChainLink {
 // One "Command" or "Query" element with the attributes of its type's settings element.
 struct ActionSettings {
     bool isCommand = true;
-    std::wstring type;
+    ActionType type = ActionType::Unknown;
+    std::wstring typeText; // as written, for messages
     std::wstring path;
     std::wstring parameter;
     bool maximized = false;
@@ -82,7 +81,7 @@ struct ActionSettings {
     std::wstring key;
     std::wstring wert;
     std::wstring value;
-    std::wstring valueType;
+    RegistryType valueType = RegistryType::Unknown;
     std::int32_t checkType = 0;
     std::int32_t minorVersion = 0;
     std::int32_t majorVersion = 0;
@@ -124,7 +123,7 @@ const MenuMessages& ClassicMessages();
 struct ControlSettings {
     std::int32_t left = 0;
     std::int32_t top = 0;
-    bool checkBox = false;
+    ControlKind kind = ControlKind::PushButton;
     std::wstring id;
     bool defaultVal = false;
     std::optional<std::int32_t> checkDim;

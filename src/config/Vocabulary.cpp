@@ -11,17 +11,9 @@ constexpr std::wstring_view kFlag[] = {L"true", L"false"};
 constexpr std::wstring_view kWindowPos[] = {L"center", L"topleft"};
 constexpr std::wstring_view kTitle[] = {L"false", L"true"};
 constexpr std::wstring_view kZOrder[] = {L"topmost"};
-constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"};
-constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
-constexpr std::wstring_view kCommandType[] = {L"weiter", L"zur\u00fcck", L"showmessage", L"beenden",
-                                              L"exec",   L"lernprog",    L"minimize"};
-constexpr std::wstring_view kQueryType[] = {L"file",  L"registry", L"winversion", L"yesnobox",
-                                            L"admin", L"os64",     L"exitcode"};
 constexpr std::wstring_view kHive[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",
                                        L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
                                        L"HKEY_CURRENT_CONFIG"};
-constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
-                                               L"REG_BINARY", L"REG_DWORD"};
 constexpr std::wstring_view kCheckType[] = {L"-2", L"-1", L"0", L"1", L"2"};
 
 constexpr AttributeRule kGeneralAttributes[] = {

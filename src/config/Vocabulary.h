@@ -3,6 +3,8 @@
 // (a test holds them to it); navora-check diagnoses against them.
 #pragma once
 
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -44,6 +46,99 @@ enum class Context {
     ExitCodeQueryConfig,
     Messages,
 };
+
+// A "Command"'s or "Query"'s "type", read once with its element.
+enum class ActionType {
+    Unknown,     // not a type of its element: the element yields -2, reported by its text
+    Weiter,      // "weiter": the next page
+    Zurueck,     // "zurück": the previous page
+    ShowMessage, // "showmessage": a message box
+    Beenden,     // "beenden": the menu ends
+    Exec,        // "exec": a program or document starts
+    Lernprog,    // "lernprog": TUTORRUN.exe starts
+    Minimize,    // "minimize": the window is minimized
+    File,        // "file": whether a file exists
+    Registry,    // "registry": whether a registry value holds the data
+    WinVersion,  // "winversion": which Windows runs
+    YesNoBox,    // "yesnobox": whether the user answers "yes"
+    Admin,       // "admin": whether the user is an administrator
+    Os64,        // "os64": whether Windows is 64-bit
+    ExitCode,    // "exitcode": whether the last program waited for ended with the code
+};
+
+// A control's kind, from "type" of its own "ButtonLayout".
+enum class ControlKind {
+    CheckBox,   // "checkbox"
+    PushButton, // "button", and any other text: the menu reports nothing
+};
+
+// "tttype" of "ToolTippConfig".
+enum class TooltipKind {
+    Unknown, // none of the three: the menu stops with its message
+    Static,  // "statictt": a fixed text area
+    Button,  // "buttontt": a strip that slides out of the button
+    Cursor,  // "cursortt": a box at the cursor
+};
+
+// "type" of "RegistryQueryConfig": how the value's data is compared.
+enum class RegistryType {
+    Unknown,  // any other text: the test never holds
+    Sz,       // "REG_SZ"
+    ExpandSz, // "REG_EXPAND_SZ": compared as stored, variables unexpanded
+    MultiSz,  // "REG_MULTI_SZ": the first string of the list
+    Binary,   // "REG_BINARY": two lower-case hexadecimal digits per byte
+    Dword,    // "REG_DWORD": a decimal number
+};
+
+// Each kind's keywords, in the order of its enumeration. They stand in the header so that
+// the menu reads its kinds without linking the rule tables, which would add to its size.
+inline constexpr std::wstring_view kCommandType[] = {
+    L"weiter", L"zur\u00fcck", L"showmessage", L"beenden", L"exec", L"lernprog", L"minimize"};
+inline constexpr std::wstring_view kQueryType[] = {
+    L"file", L"registry", L"winversion", L"yesnobox", L"admin", L"os64", L"exitcode"};
+inline constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
+inline constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"};
+inline constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
+                                                      L"REG_BINARY", L"REG_DWORD"};
+
+constexpr std::size_t KindCount(auto first, auto last) {
+    return static_cast<std::size_t>(last) + 1 - static_cast<std::size_t>(first);
+}
+static_assert(std::size(kCommandType) == KindCount(ActionType::Weiter, ActionType::Minimize));
+static_assert(std::size(kQueryType) == KindCount(ActionType::File, ActionType::ExitCode));
+static_assert(std::size(kControlType) == KindCount(ControlKind::CheckBox, ControlKind::PushButton));
+static_assert(std::size(kTipType) == KindCount(TooltipKind::Static, TooltipKind::Cursor));
+static_assert(std::size(kRegistryType) == KindCount(RegistryType::Sz, RegistryType::Dword));
+
+// The kind at the keyword's place, counted from `first`; `other` for any other text. Keywords
+// are compared exactly, letter case included.
+template <typename Kind>
+constexpr Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wstring_view text,
+                           Kind first, Kind other) {
+    for (std::size_t i = 0; i < keywords.size(); ++i) {
+        if (keywords[i] == text) {
+            return static_cast<Kind>(static_cast<std::size_t>(first) + i);
+        }
+    }
+    return other;
+}
+
+// A command's or a query's type; Unknown also for the other element's types.
+inline ActionType CommandTypeFromText(std::wstring_view type) {
+    return FromKeyword(kCommandType, type, ActionType::Weiter, ActionType::Unknown);
+}
+inline ActionType QueryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kQueryType, type, ActionType::File, ActionType::Unknown);
+}
+inline ControlKind ControlKindFromText(std::wstring_view type) {
+    return FromKeyword(kControlType, type, ControlKind::CheckBox, ControlKind::PushButton);
+}
+inline TooltipKind TooltipKindFromText(std::wstring_view tttype) {
+    return FromKeyword(kTipType, tttype, TooltipKind::Static, TooltipKind::Unknown);
+}
+inline RegistryType RegistryTypeFromText(std::wstring_view type) {
+    return FromKeyword(kRegistryType, type, RegistryType::Sz, RegistryType::Unknown);
+}
 
 enum class ValueKind {
     Text,

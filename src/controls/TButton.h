@@ -57,8 +57,8 @@ public:
     void SetHoverBackgroundColor(COLORREF color) { m_crHoverBackground = color; }
     void SetTransparent(bool on) { m_bTransparent = on; }
     void SetHoverTransparent(bool on) { m_bHoverTransparent = on; }
-    void SetType(const std::wstring& type) { m_strType = type; }
-    std::wstring GetType() const { return m_strType; }
+    void SetKind(ControlKind kind) { m_kind = kind; }
+    ControlKind GetKind() const { return m_kind; }
     void Set3D(bool on) { m_b3D = on; }
     void SetNoHover(bool on) { m_bNoHover = on; }
     void SetTabIndex(int index) { m_nTabIndex = index; }
@@ -125,7 +125,7 @@ protected:
     bool m_bHover = false;
     int m_nLeft = 0;
     int m_nTop = 0;
-    std::wstring m_strType;
+    ControlKind m_kind = ControlKind::PushButton;
     RECT m_rcClient{};
     bool m_b3D = false;
     bool m_bNoHover = false;

@@ -892,7 +892,7 @@ private:
                 CheckVariables(value, at);
                 CheckRegistryKey(value, at);
             } else if (context == Context::RegistryQueryConfig && rule.name == L"value") {
-                CheckRegistryValue(element.GetAttribute(L"type"), value, at);
+                CheckRegistryValue(RegistryTypeFromText(element.GetAttribute(L"type")), value, at);
             } else if (context == Context::Messages && rule.name == L"chainwarning") {
                 CheckUnreplaced(value, at, name, L"WHAT");
             } else if (context != Context::Control && context != Context::RegistryQueryConfig) {
@@ -1082,9 +1082,9 @@ private:
         return n;
     }
 
-    void CheckRegistryValue(std::wstring_view type, std::wstring_view value, std::size_t at) {
+    void CheckRegistryValue(RegistryType type, std::wstring_view value, std::size_t at) {
         const std::string written = "value=\"" + Shown(value) + "\"";
-        if (type == L"REG_DWORD") {
+        if (type == RegistryType::Dword) {
             const std::wstring lower = LowerAsciiLetters(value);
             if (const auto hex = HexNumber(lower); hex && *hex <= 0xFFFFFFFFu) {
                 Error(at, "registry-value",
@@ -1113,7 +1113,7 @@ private:
                       written + " is not a decimal number: the menu never matches a REG_DWORD with "
                                 "it; write the number in digits, e.g. value=\"1\"");
             }
-        } else if (type == L"REG_BINARY") {
+        } else if (type == RegistryType::Binary) {
             std::wstring fixed;
             bool clean = value.size() % 2 == 0;
             for (std::size_t i = 0; i < value.size(); ++i) {
@@ -1593,7 +1593,7 @@ private:
                   who + " has no caption: the menu stops with \"" + Shown(messages_.noCaption) +
                       "\"; give its <ButtonLayout> a caption");
         }
-        if (control.checkBox) {
+        if (control.kind == ControlKind::CheckBox) {
             if (control.id.empty()) {
                 Warning(at, "checkbox-id",
                         "this check box has no id: its state is recorded only in a file with "
@@ -1620,7 +1620,7 @@ private:
         CheckInsideWindow(control, at, who);
         CheckOverlap(control, at, who, place.page < 0);
         CheckLooks(element, buttonConfig, control, at, who);
-        if (control.checkBox) {
+        if (control.kind == ControlKind::CheckBox) {
             CheckRecorded(element, control, at);
             for (const wchar_t* chain : {L"Command", L"Query"}) {
                 if (const xmlElement* c = FindChild(&element, chain)) {
@@ -1694,7 +1694,7 @@ private:
     // Looks the file asks for that the menu does not draw.
     void CheckLooks(const xmlElement& element, const xmlElement* buttonConfig,
                     const ControlSettings& control, std::size_t at, const std::string& who) {
-        if (!control.checkBox && control.threeD && control.transparent) {
+        if (control.kind != ControlKind::CheckBox && control.threeD && control.transparent) {
             Warning(at, "looks",
                     who + " has dreid and transparent: a transparent push button gets no 3-D "
                           "frame; write dreid=\"false\" or transparent=\"false\"");
@@ -1746,7 +1746,7 @@ private:
         if (action == nullptr) {
             return;
         }
-        if (!action->isCommand && action->type == L"exitcode" && action->source != nullptr) {
+        if (action->type == ActionType::ExitCode && action->source != nullptr) {
             const xmlElement* config = FindChild(action->source, L"ExitCodeQueryConfig");
             if (!waited) {
                 Warning(action->source->GetOffset(), "exitcode",
@@ -1759,7 +1759,7 @@ private:
                       "code to compare, e.g. <ExitCodeQueryConfig value=\"0\"/>");
             }
         }
-        const bool after = waited || (action->isCommand && action->type == L"exec" && action->wait);
+        const bool after = waited || (action->type == ActionType::Exec && action->wait);
         for (const ChainLink* link : {&action->next, &action->positive, &action->negative}) {
             CheckExitCodes(link->command.get(), after);
             CheckExitCodes(link->query.get(), after);

@@ -29,8 +29,6 @@ constexpr OsVersion kDefaultVersion{10, 0};
 constexpr RegistryHive kHives[] = {RegistryHive::ClassesRoot, RegistryHive::CurrentUser,
                                    RegistryHive::LocalMachine, RegistryHive::Users,
                                    RegistryHive::CurrentConfig};
-constexpr std::wstring_view kRegistryTypes[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
-                                                L"REG_BINARY", L"REG_DWORD"};
 
 std::wstring_view HiveName(RegistryHive hive) {
     switch (hive) {
@@ -210,8 +208,7 @@ private:
 // The menu's one action store, and for each action the settings it was built from.
 class ChainStore {
 public:
-    ChainStore(IMenuDialog& dialog, ISystemServices& system)
-        : store(&dialog, &system), probe_(&dialog, &system) {}
+    ChainStore(IMenuDialog& dialog, ISystemServices& system) : store(&dialog, &system) {}
 
     std::int32_t Build(const ActionSettings* chain) {
         List(chain);
@@ -229,7 +226,8 @@ private:
     // In the builder's order: each element before its links, a link's "Command" before its
     // "Query", nothing under an element of unknown type.
     void List(const ActionSettings* action) {
-        if (action == nullptr || !Known(*action)) {
+        // The builder builds nothing for a type it does not know.
+        if (action == nullptr || action->type == ActionType::Unknown) {
             return;
         }
         sources.push_back(action);
@@ -244,13 +242,6 @@ private:
         List(link.command.get());
         List(link.query.get());
     }
-    // Whether the builder knows the type: asked of a store of its own.
-    bool Known(const ActionSettings& action) {
-        return (action.isCommand ? probe_.BuildCommand(action) : probe_.BuildQuery(action)) !=
-               kChainFailure;
-    }
-
-    TExecuteAbleList probe_;
 };
 
 const ActionSettings* LinkHead(const ChainLink& link) {
@@ -259,7 +250,7 @@ const ActionSettings* LinkHead(const ChainLink& link) {
 
 // A step of the element's kind and type, without arguments or answer.
 WalkStep StepOf(const ActionSettings& action) {
-    return {!action.isCommand, EncodeUtf8(action.type), {}, std::nullopt, false};
+    return {!action.isCommand, EncodeUtf8(action.typeText), {}, std::nullopt, false};
 }
 
 std::string ShowMode(bool maximized) {
@@ -270,7 +261,7 @@ std::string ShowMode(bool maximized) {
 std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       const TExecuteAble& action, int page,
                                                       std::optional<std::uint32_t> exitCode) {
-    const std::wstring& type = a.type;
+    const ActionType type = a.type;
     if (const auto* exec = dynamic_cast<const cmdExec*>(&action)) {
         std::vector<std::pair<std::string, std::string>> args = {
             {"path", EncodeUtf8(exec->Path())},
@@ -295,25 +286,28 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       : std::string();
         return {{"value", value}, {"exit", exitCode ? std::to_string(*exitCode) : "unknown"}};
     }
-    if (type == L"lernprog") {
+    if (type == ActionType::Lernprog) {
         return {{"path", "TUTORRUN.exe"},
                 {"parameter", EncodeUtf8(a.parameter)},
                 {"show", ShowMode(a.maximized)}};
     }
-    if (type == L"weiter" || type == L"zur\u00fcck") {
+    if (type == ActionType::Weiter || type == ActionType::Zurueck) {
         return {{"page", std::to_string(page + 1)}};
     }
-    if (type == L"showmessage" || type == L"yesnobox") {
+    if (type == ActionType::ShowMessage || type == ActionType::YesNoBox) {
         return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
     }
     if (const auto* registry = dynamic_cast<const QRegistry*>(&action)) {
+        // The type is shown as written, also one the menu does not know.
+        const xmlElement* config = FindChild(a.source, L"RegistryQueryConfig");
+        const std::wstring written = config != nullptr ? config->GetAttribute(L"type") : L"";
         return {{"hive", EncodeUtf8(HiveName(HiveFromName(a.hkey)))},
                 {"key", EncodeUtf8(registry->Key())},
                 {"name", EncodeUtf8(a.wert)},
-                {"type", EncodeUtf8(a.valueType)},
+                {"type", EncodeUtf8(written)},
                 {"value", EncodeUtf8(registry->Value())}};
     }
-    if (type == L"winversion") {
+    if (type == ActionType::WinVersion) {
         return {{"checktype", std::to_string(a.checkType)},
                 {"version", std::to_string(a.majorVersion) + "." + std::to_string(a.minorVersion)}};
     }
@@ -431,17 +425,18 @@ int HexDigit(wchar_t c) {
 }
 
 // The stored data of "TYPE:VALUE"; `error` stays empty when it reads.
-RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std::string& error) {
+RegistryData RegistryValue(RegistryType type, std::wstring_view value, std::string& error) {
     RegistryData data;
-    if (type == L"REG_SZ" || type == L"REG_EXPAND_SZ" || type == L"REG_MULTI_SZ") {
-        data.type = type == L"REG_SZ"          ? kRegSz
-                    : type == L"REG_EXPAND_SZ" ? kRegExpandSz
-                                               : kRegMultiSz;
+    if (type == RegistryType::Sz || type == RegistryType::ExpandSz ||
+        type == RegistryType::MultiSz) {
+        data.type = type == RegistryType::Sz         ? kRegSz
+                    : type == RegistryType::ExpandSz ? kRegExpandSz
+                                                     : kRegMultiSz;
         AppendUtf16(data.bytes, value);
         if (data.type == kRegMultiSz) {
             AppendUtf16(data.bytes, L""); // a list of one string
         }
-    } else if (type == L"REG_BINARY") {
+    } else if (type == RegistryType::Binary) {
         data.type = kRegBinary;
         for (std::size_t i = 0; i + 1 < value.size(); i += 2) {
             const int high = HexDigit(value[i]);
@@ -473,18 +468,16 @@ RegistryData RegistryValue(std::wstring_view type, std::wstring_view value, std:
 bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& error) {
     // The value may hold "=": the fact's own is the first "=" followed by "absent" or "TYPE:".
     std::size_t eq = text.find(L'=');
-    std::wstring_view type;
+    RegistryType type = RegistryType::Unknown;
+    std::size_t colon = npos; // in the text after the "="
     for (; eq != npos; eq = text.find(L'=', eq + 1)) {
         const std::wstring_view after = text.substr(eq + 1);
         if (after == L"absent") {
             break;
         }
-        const auto known = std::find_if(
-            std::begin(kRegistryTypes), std::end(kRegistryTypes), [&](std::wstring_view t) {
-                return after.substr(0, t.size()) == t && after.substr(t.size(), 1) == L":";
-            });
-        if (known != std::end(kRegistryTypes)) {
-            type = *known;
+        colon = after.find(L':');
+        type = colon == npos ? RegistryType::Unknown : RegistryTypeFromText(after.substr(0, colon));
+        if (type != RegistryType::Unknown) {
             break;
         }
     }
@@ -510,8 +503,8 @@ bool ParseRegistryFact(std::wstring_view text, WalkFacts& facts, std::string& er
     fact.hive = *hive;
     fact.key = path.substr(first + 1, last > first ? last - first - 1 : 0);
     fact.name = path.substr(last + 1);
-    if (!type.empty()) {
-        fact.data = RegistryValue(type, text.substr(eq + 2 + type.size()), error);
+    if (type != RegistryType::Unknown) {
+        fact.data = RegistryValue(type, text.substr(eq + 2 + colon), error);
         if (!error.empty()) {
             return false;
         }
@@ -612,7 +605,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                                   const WalkFacts& facts, FileLookup& files) {
     struct Control {
         ControlWalk walk;
-        bool checkBox;
+        ControlKind kind;
         std::unique_ptr<ActionSettings> chain;
         std::int32_t start;
     };
@@ -634,7 +627,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                              false,
                              stops ? EncodeUtf8(messages.noCaption) : std::string(),
                              stops},
-                            settings.checkBox,
+                            settings.kind,
                             std::move(settings.chain),
                             kChainEnd});
     };
@@ -662,7 +655,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     for (Control& c : controls) {
         // A check box only toggles: its chain is built but never runs. The quit button's
         // walk starts on the first page, where the menu opens.
-        if (!c.checkBox && !c.walk.stops) {
+        if (c.kind != ControlKind::CheckBox && !c.walk.stops) {
             walker.Walk(c.chain.get(), c.start, std::max(c.walk.page - 1, 0), c.walk);
         }
         walks.push_back(std::move(c.walk));

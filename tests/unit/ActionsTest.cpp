@@ -171,7 +171,8 @@ TEST_F(Actions, RegistryQueryComparesByType) {
         {L"reg_sz", L"sz", L"Navora 1.0", false},  {L"REG_SZ", L"missing", L"", false},
     };
     for (const auto& c : cases) {
-        QRegistry query(L"HKEY_CURRENT_USER", L"K", c.wert, c.value, c.type, &system);
+        QRegistry query(L"HKEY_CURRENT_USER", L"K", c.wert, c.value, RegistryTypeFromText(c.type),
+                        &system);
         EXPECT_EQ(query.Check(), c.expected) << EncodeUtf8(c.type) << " " << EncodeUtf8(c.wert);
     }
 }
@@ -191,7 +192,7 @@ TEST_F(Actions, RegistryQueryChoosesHiveAndView) {
     }
     for (bool wow64 : {false, true}) {
         system.wow64 = wow64;
-        QRegistry(L"HKEY_USERS", L"K", L"v", L"", L"REG_SZ", &system).Check();
+        QRegistry(L"HKEY_USERS", L"K", L"v", L"", RegistryType::Sz, &system).Check();
         EXPECT_EQ(system.lastView64, wow64);
     }
 }

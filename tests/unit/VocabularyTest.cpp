@@ -81,11 +81,11 @@ void Dump(const ActionSettings* a, std::wostringstream& out) {
         out << L"-";
         return;
     }
-    out << L"(" << a->isCommand << a->type << L"|" << a->path << L"|" << a->parameter
-        << a->maximized << a->makeAbsolute << a->message << L"|" << a->caption << L"|" << a->hkey
-        << L"|" << a->key << L"|" << a->wert << L"|" << a->value << L"|" << a->valueType << L"|"
-        << a->checkType << a->minorVersion << a->majorVersion << a->wait << a->elevate
-        << a->exitCode.value_or(12345);
+    out << L"(" << a->isCommand << static_cast<int>(a->type) << a->typeText << L"|" << a->path
+        << L"|" << a->parameter << a->maximized << a->makeAbsolute << a->message << L"|"
+        << a->caption << L"|" << a->hkey << L"|" << a->key << L"|" << a->wert << L"|" << a->value
+        << L"|" << static_cast<int>(a->valueType) << L"|" << a->checkType << a->minorVersion
+        << a->majorVersion << a->wait << a->elevate << a->exitCode.value_or(12345);
     for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
         Dump(link->command.get(), out);
         Dump(link->query.get(), out);
@@ -112,11 +112,12 @@ std::wstring Snapshot(const std::wstring& text) {
     for (std::size_t i = 0; i < page->GetChildCount(); ++i) {
         const ControlSettings c =
             ReadControlSettings(*page->GetChild(i), FindChild(root, L"ButtonConfig"));
-        out << c.left << c.top << c.checkBox << c.id << c.defaultVal << c.checkDim.value_or(-9)
-            << c.caption << c.width << c.height << c.tabIndex << c.bgColor << c.transparent
-            << c.tooltip << c.threeD << c.icon << c.iconTransparentColor
-            << c.iconOffset.value_or(-9) << c.background << c.hoverBgColor << c.hoverTransparent
-            << Font(c.font) << c.textColor << Font(c.hoverFont) << c.hoverTextColor;
+        out << c.left << c.top << static_cast<int>(c.kind) << c.id << c.defaultVal
+            << c.checkDim.value_or(-9) << c.caption << c.width << c.height << c.tabIndex
+            << c.bgColor << c.transparent << c.tooltip << c.threeD << c.icon
+            << c.iconTransparentColor << c.iconOffset.value_or(-9) << c.background << c.hoverBgColor
+            << c.hoverTransparent << Font(c.font) << c.textColor << Font(c.hoverFont)
+            << c.hoverTextColor;
         Dump(c.chain.get(), out);
         out << L";";
     }
@@ -298,3 +299,53 @@ TEST(VocabularyTest, TheReferenceDocumentsEveryAttributeTheMenuReads) {
 }
 
 } // namespace
+
+template <typename Kind>
+void ExpectKinds(Kind (*parse)(std::wstring_view),
+                 std::initializer_list<std::pair<std::wstring_view, Kind>> cases) {
+    for (const auto& [text, kind] : cases) {
+        EXPECT_EQ(parse(text), kind) << EncodeUtf8(text);
+    }
+}
+
+TEST(VocabularyTest, EachKindIsReadFromItsKeywordExactly) {
+    using A = ActionType;
+    ExpectKinds(CommandTypeFromText, {{L"weiter", A::Weiter},
+                                      {L"zur\u00fcck", A::Zurueck},
+                                      {L"showmessage", A::ShowMessage},
+                                      {L"beenden", A::Beenden},
+                                      {L"exec", A::Exec},
+                                      {L"lernprog", A::Lernprog},
+                                      {L"minimize", A::Minimize},
+                                      {L"Weiter", A::Unknown},
+                                      {L"zuruck", A::Unknown},
+                                      {L"file", A::Unknown},
+                                      {L"", A::Unknown}});
+    ExpectKinds(QueryTypeFromText, {{L"file", A::File},
+                                    {L"registry", A::Registry},
+                                    {L"winversion", A::WinVersion},
+                                    {L"yesnobox", A::YesNoBox},
+                                    {L"admin", A::Admin},
+                                    {L"os64", A::Os64},
+                                    {L"exitcode", A::ExitCode},
+                                    {L"FILE", A::Unknown},
+                                    {L"exec", A::Unknown},
+                                    {L"yesno", A::Unknown}});
+    ExpectKinds(ControlKindFromText, {{L"checkbox", ControlKind::CheckBox},
+                                      {L"button", ControlKind::PushButton},
+                                      {L"Checkbox", ControlKind::PushButton},
+                                      {L"", ControlKind::PushButton}});
+    ExpectKinds(TooltipKindFromText, {{L"statictt", TooltipKind::Static},
+                                      {L"buttontt", TooltipKind::Button},
+                                      {L"cursortt", TooltipKind::Cursor},
+                                      {L"StaticTT", TooltipKind::Unknown},
+                                      {L"", TooltipKind::Unknown}});
+    using R = RegistryType;
+    ExpectKinds(RegistryTypeFromText, {{L"REG_SZ", R::Sz},
+                                       {L"REG_EXPAND_SZ", R::ExpandSz},
+                                       {L"REG_MULTI_SZ", R::MultiSz},
+                                       {L"REG_BINARY", R::Binary},
+                                       {L"REG_DWORD", R::Dword},
+                                       {L"reg_sz", R::Unknown},
+                                       {L"REG_QWORD", R::Unknown}});
+}
