@@ -2,44 +2,13 @@
 // exact lines printed and the exit status.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cctype>
 
-#include "config/TextDecoding.h"
+#include "FakeFiles.h"
 #include "config/xmlElement.h"
 #include "tools/Checker.h"
 
 namespace {
-
-// A folder beside the configuration, letter case aside.
-class FakeFiles : public FileLookup {
-public:
-    explicit FakeFiles(std::map<std::wstring, std::string> files) : files_(std::move(files)) {}
-
-    FileState Find(const std::wstring& path) override {
-        if (path.size() >= 2 && path[1] == L':') {
-            return FileState::Unknown;
-        }
-        for (const auto& [name, bytes] : files_) {
-            if (WildcardMatch(LowerAsciiLetters(path), name)) {
-                return FileState::Present;
-            }
-        }
-        return FileState::Absent;
-    }
-
-    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
-                                    std::uint64_t& length) override {
-        const auto it = files_.find(LowerAsciiLetters(path));
-        if (it == files_.end()) {
-            return std::nullopt;
-        }
-        length = it->second.size();
-        return it->second.substr(0, maxBytes);
-    }
-
-private:
-    std::map<std::wstring, std::string> files_;
-};
 
 // A bitmap of 24 bits, 2 x 2 by default; or the headers of a run-length one of any size,
 // whose few bytes of pixels the file holds.
@@ -700,19 +669,37 @@ const Mistake kMistakes[] = {
      0},
 };
 
-TEST(CheckerTest, EachMistakeIsNamedAtItsPlace) {
-    for (const Mistake& m : kMistakes) {
-        std::string text = kBase;
-        if (*m.from != '\0') {
-            const std::size_t at = text.find(m.from);
-            ASSERT_NE(at, std::string::npos) << m.name;
-            text.replace(at, std::string(m.from).size(), m.to);
-        }
-        const CheckResult result = Check(text);
-        EXPECT_EQ(Output(result), m.expected) << m.name;
-        EXPECT_EQ(CheckStatus(result, false), m.status) << m.name;
+class CheckerMistake : public testing::TestWithParam<Mistake> {};
+
+TEST_P(CheckerMistake, IsNamedAtItsPlace) {
+    const Mistake& m = GetParam();
+    std::string text = kBase;
+    if (*m.from != '\0') {
+        const std::size_t at = text.find(m.from);
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, std::string(m.from).size(), m.to);
     }
+    const CheckResult result = Check(text);
+    EXPECT_EQ(Output(result), m.expected);
+    EXPECT_EQ(CheckStatus(result, false), m.status);
 }
+
+// Each case under its own name, letters and digits only.
+std::string MistakeName(const testing::TestParamInfo<Mistake>& info) {
+    std::string name;
+    bool upper = true;
+    for (const char* c = info.param.name; *c != '\0'; ++c) {
+        if (std::isalnum(static_cast<unsigned char>(*c)) == 0) {
+            upper = true;
+        } else {
+            name += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*c))) : *c;
+            upper = false;
+        }
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CheckerMistake, testing::ValuesIn(kMistakes), MistakeName);
 
 TEST(CheckerTest, EncodingFaultsNameTheirLineAndByte) {
     std::string latin1 = kBase;

@@ -4,36 +4,12 @@
 
 #include <set>
 
-#include "config/TextDecoding.h"
+#include "FakeFiles.h"
 #include "config/xmlReader.h"
 #include "tools/DiskFiles.h"
 #include "tools/Walk.h"
 
 namespace {
-
-// Files beside the configuration, letter case aside; absolute paths cannot be looked up.
-class FakeFiles : public FileLookup {
-public:
-    explicit FakeFiles(std::set<std::wstring> names) : names_(std::move(names)) {}
-
-    FileState Find(const std::wstring& path) override {
-        if ((path.size() >= 2 && path[1] == L':') || path.empty() || path[0] == L'\\') {
-            return FileState::Unknown;
-        }
-        for (const std::wstring& name : names_) {
-            if (WildcardMatch(LowerAsciiLetters(path), name)) {
-                return FileState::Present;
-            }
-        }
-        return FileState::Absent;
-    }
-    std::optional<std::string> Head(const std::wstring&, std::size_t, std::uint64_t&) override {
-        return std::nullopt;
-    }
-
-private:
-    std::set<std::wstring> names_;
-};
 
 WalkFacts ReadFacts(const std::vector<std::string>& assumed) {
     WalkFacts facts;
