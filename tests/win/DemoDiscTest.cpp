@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "DemoDisc.h"
 #include "config/CheckState.h"
@@ -16,26 +15,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void PointAt(HWND control, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(control, &p);
-    SetCursorPos(p.x, p.y);
-    Sleep(300);
-}
-
 void Click(HWND control) {
     PointAt(control, 30, 10);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Sleep(150);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-    Sleep(500);
+    MouseButton(true, 150);
+    MouseButton(false, 500);
 }
 
 int WidthOf(HWND window) {
@@ -46,50 +29,28 @@ int WidthOf(HWND window) {
 
 constexpr const wchar_t* kMenuTitle = L"Navora \u2013 Rundgang";
 
-class DemoDisc : public testing::Test {
+class DemoDisc : public MenuTest {
 protected:
     void SetUp() override {
+        disc_ = NewFolder("navora-demo-disc");
         AssembleDemoDisc(disc_, true);
-        original_ = Bytes(disc_ / "navora.xml");
+        original_ = FileBytes(disc_ / "navora.xml");
     }
     void TearDown() override {
         Sleep(300);
-        std::error_code ignored;
-        fs::remove_all(disc_, ignored);
+        MenuTest::TearDown();
     }
 
-    // The disc's own copy of `program`, started in the disc's folder.
-    bool Start(const wchar_t* program, const std::wstring& args, PROCESS_INFORMATION& process) {
-        std::wstring line = L"\"" + (disc_ / program).wstring() + L"\"";
-        if (!args.empty()) {
-            line += L" " + args;
-        }
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              disc_.wstring().c_str(), &startup, &process);
-    }
-
-    static bool EndsWithin(PROCESS_INFORMATION& process, DWORD milliseconds) {
-        const bool ended = WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0;
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return ended;
-    }
-
-    const fs::path disc_ = fs::temp_directory_path() / "navora-demo-disc";
+    fs::path disc_;
     std::string original_;
 };
 
 TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
     // Started from the disc's folder with no options.
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(Start(L"navora.exe", L"", process));
-    const HWND menu = WaitForProcessWindow(process.dwProcessId, kMenuTitle);
-    ASSERT_NE(menu, nullptr);
-    Sleep(500);
+    Launch(L"", disc_, kMenuTitle, disc_ / "navora.exe", 500);
+    const HWND menu = dialog_;
     // Every check box's state is written at start: the bytes are exactly the rewrite's.
-    EXPECT_EQ(Bytes(disc_ / "navora.xml"),
+    EXPECT_EQ(FileBytes(disc_ / "navora.xml"),
               RewriteCheckState(original_, L"beispieldateien", false).value_or("unchanged"));
 
     const HWND next = FindWindowExW(menu, nullptr, L"Button", L"Weiter zur Installation");
@@ -106,7 +67,7 @@ TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
     EXPECT_EQ(WidthOf(strip), 240); // fully out
 
     Click(box);
-    EXPECT_EQ(Bytes(disc_ / "navora.xml"),
+    EXPECT_EQ(FileBytes(disc_ / "navora.xml"),
               RewriteCheckState(original_, L"beispieldateien", true).value_or("unchanged"));
 
     Click(next);
@@ -117,22 +78,14 @@ TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
 
     // The file query finds setup.exe beside the menu, and the menu starts it.
     Click(setup);
-    const HWND started = FindWindowW(nullptr, L"Navora Demo-Setup");
-    HWND found = started;
-    for (int i = 0; i < 200 && found == nullptr; ++i) {
-        Sleep(50);
-        found = FindWindowW(nullptr, L"Navora Demo-Setup");
-    }
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindWindowW(nullptr, L"Navora Demo-Setup")) != nullptr; });
     EXPECT_NE(found, nullptr);
-    if (found != nullptr) {
-        // The setup read the ticked box from the menu's file beside it.
-        wchar_t text[512] = L"";
-        GetDlgItemTextW(found, 0xFFFF, text, 512); // a message box's text control
-        EXPECT_NE(std::wstring(text).find(L"Beispieldateien: ja"), std::wstring::npos) << text;
-        PostMessageW(found, WM_COMMAND, IDOK, 0);
-    }
+    // The setup read the ticked box from the menu's file beside it.
+    const std::wstring text = ReadAndCloseBox(found).value_or(L"");
+    EXPECT_NE(text.find(L"Beispieldateien: ja"), std::wstring::npos) << text;
     PostMessageW(menu, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(EndsWithin(process, 10000));
+    EXPECT_TRUE(process_->EndsWithin(10000));
 }
 
 // The choice the setup reports follows the state the menu recorded at start;
@@ -149,24 +102,22 @@ TEST_F(DemoDisc, SetupReportsTheRecordedChoice) {
     const fs::path marker = disc_ / "marker.txt";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reported);
-        PROCESS_INFORMATION process{};
         if (c.menuArgs != nullptr) {
-            ASSERT_TRUE(Start(L"navora.exe", c.menuArgs, process));
-            const HWND menu = WaitForProcessWindow(process.dwProcessId, kMenuTitle);
-            EXPECT_NE(menu, nullptr);
-            PostMessageW(menu, WM_CLOSE, 0, 0);
-            if (menu == nullptr) {
-                TerminateProcess(process.hProcess, 1);
-            }
-            ASSERT_TRUE(EndsWithin(process, 10000));
+            const MenuProcess menu(c.menuArgs, disc_, disc_ / "navora.exe");
+            ASSERT_TRUE(menu.Started());
+            const HWND window = menu.Window(kMenuTitle);
+            ASSERT_NE(window, nullptr);
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(menu.EndsWithin(10000));
         } else {
             const std::string id = " id=\"beispieldateien\"";
             std::ofstream(disc_ / "navora.xml", std::ios::binary)
                 << original_.substr(0, original_.find(id) + id.size());
         }
-        ASSERT_TRUE(Start(L"setup.exe", L"--marker " + marker.wstring(), process));
-        ASSERT_TRUE(EndsWithin(process, 20000));
-        const std::string text = Bytes(marker);
+        const MenuProcess setup(L"--marker " + marker.wstring(), disc_, disc_ / "setup.exe");
+        ASSERT_TRUE(setup.Started());
+        ASSERT_TRUE(setup.EndsWithin(20000));
+        const std::string text = FileBytes(marker);
         EXPECT_EQ(text.substr(text.find('\n') + 1), c.reported);
     }
 }
