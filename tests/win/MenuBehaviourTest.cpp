@@ -6,17 +6,11 @@
 
 #include <tlhelp32.h>
 
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 
 #include "ProcessWindows.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* const kMenu = R"(<config>
   <General caption="Behaviour" width="500" height="300" bgcolor="0 0 80" windowpos="topleft"/>
@@ -69,70 +63,23 @@ const char* const kMessageMenu = R"(<config>
 </config>
 )";
 
-class Menu : public ::testing::Test {
+class Menu : public MenuTest {
 protected:
     void Start(const std::wstring& extra = L"", const char* config = kMenu) {
-        dir_ = fs::temp_directory_path() / ("navora-menu-" + std::to_string(++runs_));
-        fs::create_directories(dir_);
-        std::ofstream(dir_ / "menu.xml", std::ios::binary) << config;
-        process_ =
-            std::make_unique<MenuProcess>(L"-cfg " + (dir_ / "menu.xml").wstring() + extra, dir_);
-        ASSERT_TRUE(process_->Started());
-        dialog_ = process_->Window(L"Behaviour");
-        ASSERT_NE(dialog_, nullptr);
-        Settle(); // let it paint
-    }
-    void TearDown() override {
-        process_.reset();
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+        const std::filesystem::path& dir = NewFolder("navora-menu");
+        folder_->Write("menu.xml", config);
+        Launch(L"-cfg " + (dir / "menu.xml").wstring() + extra, dir, L"Behaviour");
     }
     HWND Control(const wchar_t* caption) const {
         return FindWindowExW(dialog_, nullptr, L"Button", caption);
     }
-    // Moves the real pointer to a point of a control (client coordinates of the control).
-    void PointAt(HWND control, int x, int y) const {
-        POINT p{x, y};
-        ClientToScreen(control, &p);
-        SetCursorPos(p.x, p.y);
-        Settle();
-    }
-    void Click(bool down) const {
-        mouse_event(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        Settle();
-    }
-    // A real key stroke, press and release, to the window that has the keyboard.
-    static void Key(WORD key) {
-        INPUT strokes[2]{};
-        for (INPUT& stroke : strokes) {
-            stroke.type = INPUT_KEYBOARD;
-            stroke.ki.wVk = key;
-        }
-        strokes[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, strokes, sizeof(INPUT));
-        Settle();
-    }
     static void Settle() { Sleep(300); }
-    // A pixel of a control as the screen shows it (x, y in the control's client area).
-    COLORREF Pixel(HWND window, int x, int y) const {
-        POINT p{x, y};
-        ClientToScreen(window, &p);
-        const HDC screen = GetDC(nullptr);
-        const COLORREF c = GetPixel(screen, p.x, p.y);
-        ReleaseDC(nullptr, screen);
-        return c;
-    }
-    std::string File() const {
-        std::ifstream in(dir_ / "menu.xml", std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string File() const { return folder_->Read("menu.xml"); }
     int GreenPixels(HWND box) const {
         int green = 0;
         for (int y = 0; y < 20; ++y) {
             for (int x = 0; x < 20; ++x) {
-                green += Pixel(box, x, y) == RGB(0, 255, 0);
+                green += ScreenPixel(box, x, y) == RGB(0, 255, 0);
             }
         }
         return green;
@@ -160,15 +107,10 @@ protected:
     int FocusDots(HWND button, COLORREF background) const {
         int dots = 0;
         for (int x = 4; x < 116; ++x) {
-            dots += Pixel(button, x, 3) != background;
+            dots += ScreenPixel(button, x, 3) != background;
         }
         return dots;
     }
-
-    static inline int runs_ = 0;
-    fs::path dir_;
-    std::unique_ptr<MenuProcess> process_;
-    HWND dialog_ = nullptr;
 };
 
 constexpr COLORREF kButton = RGB(200, 100, 50);
@@ -180,17 +122,17 @@ TEST_F(Menu, HoverMovesFromButtonToButtonWithItsTooltip) {
     const HWND still = Control(L"Still");
     ASSERT_TRUE(weiter && still);
     const HWND tip = FindWindowExW(dialog_, nullptr, L"NavoraTipText", nullptr);
-    EXPECT_EQ(Pixel(weiter, 110, 15), kButton);
+    EXPECT_EQ(ScreenPixel(weiter, 110, 15), kButton);
     wchar_t text[64] = L"";
     PointAt(weiter, 100, 10);
-    EXPECT_EQ(Pixel(weiter, 110, 15), kHover);
+    EXPECT_EQ(ScreenPixel(weiter, 110, 15), kHover);
     EXPECT_TRUE(IsWindowVisible(tip));
     GetWindowTextW(tip, text, 64);
     EXPECT_STREQ(text, L"Seite zwei");
     // A button without actions shows its tooltip but no hover look.
     PointAt(still, 100, 12);
-    EXPECT_EQ(Pixel(weiter, 110, 15), kButton);
-    EXPECT_EQ(Pixel(still, 110, 15), kButton);
+    EXPECT_EQ(ScreenPixel(weiter, 110, 15), kButton);
+    EXPECT_EQ(ScreenPixel(still, 110, 15), kButton);
     EXPECT_TRUE(IsWindowVisible(tip));
     GetWindowTextW(tip, text, 64);
     EXPECT_STREQ(text, L"Ohne Aktion");
@@ -204,24 +146,24 @@ TEST_F(Menu, PressedThreeDFrameAndReleaseOnAnotherButton) {
     const HWND zurueck = Control(L"Zurueck");
     // Raised: light top and left edges, dark bottom and right edges (above the caption's cell).
     constexpr COLORREF light = RGB(255, 150, 75), dark = RGB(20, 10, 5);
-    EXPECT_EQ(Pixel(weiter, 0, 2), light);
-    EXPECT_EQ(Pixel(weiter, 60, 0), light);
-    EXPECT_EQ(Pixel(weiter, 60, 29), dark);
-    EXPECT_EQ(Pixel(weiter, 119, 2), dark);
+    EXPECT_EQ(ScreenPixel(weiter, 0, 2), light);
+    EXPECT_EQ(ScreenPixel(weiter, 60, 0), light);
+    EXPECT_EQ(ScreenPixel(weiter, 60, 29), dark);
+    EXPECT_EQ(ScreenPixel(weiter, 119, 2), dark);
     PointAt(Control(L"Still"), 90, 12);
-    Click(true);
+    MouseButton(true);
     PointAt(weiter, 90, 12); // moving with the button down presses the button under the pointer
     // Sunken: dark top and left edges, light bottom and right edges.
-    EXPECT_EQ(Pixel(weiter, 0, 2), dark);
-    EXPECT_EQ(Pixel(weiter, 60, 0), dark);
-    EXPECT_EQ(Pixel(weiter, 60, 29), light);
-    EXPECT_EQ(Pixel(weiter, 119, 2), light);
-    Click(false); // released over "Weiter": its chain switches to page two
+    EXPECT_EQ(ScreenPixel(weiter, 0, 2), dark);
+    EXPECT_EQ(ScreenPixel(weiter, 60, 0), dark);
+    EXPECT_EQ(ScreenPixel(weiter, 60, 29), light);
+    EXPECT_EQ(ScreenPixel(weiter, 119, 2), light);
+    MouseButton(false); // released over "Weiter": its chain switches to page two
     EXPECT_TRUE(IsWindowVisible(zurueck));
     EXPECT_FALSE(IsWindowVisible(weiter));
     PointAt(zurueck, 80, 10); // "weiter" on the last page wraps to the first
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     EXPECT_TRUE(IsWindowVisible(weiter));
 }
 
@@ -232,12 +174,12 @@ TEST_F(Menu, CheckBoxTogglesRepaintsAndRewritesTheFile) {
     EXPECT_NE(File().find("currentval=\"false\""), std::string::npos); // written at start-up
     EXPECT_EQ(GreenPixels(box), 0);
     PointAt(box, 10, 10);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     EXPECT_GT(GreenPixels(box), 10);
     EXPECT_NE(File().find("currentval=\"true\""), std::string::npos);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     EXPECT_EQ(GreenPixels(box), 0);
     EXPECT_NE(File().find("currentval=\"false\""), std::string::npos);
 }
@@ -283,8 +225,8 @@ TEST_F(Menu, KeyThatClosesAMessageBoxActsOnlyThere) {
             Key(VK_TAB);
         }
         PointAt(Control(L"Melden"), 60, 15);
-        Click(true);
-        Click(false);
+        MouseButton(true);
+        MouseButton(false);
         const HWND box = FindWindowW(L"#32770", L"Nachricht");
         ASSERT_NE(box, nullptr);
         Key(c.key);
@@ -292,7 +234,7 @@ TEST_F(Menu, KeyThatClosesAMessageBoxActsOnlyThere) {
         EXPECT_FALSE(process_->EndsWithin(0));
         EXPECT_EQ(FindWindowW(L"#32770", L"Nachricht"), nullptr); // no second run of the chain
         EXPECT_NE(File().find("currentval=\"false\""), std::string::npos); // not toggled
-        TearDown();
+        Stop();
     }
 }
 
@@ -303,8 +245,8 @@ TEST_F(Menu, CommonControlsOnlyForTheMessageBox) {
     EXPECT_TRUE(Loaded(L"user32.dll"));
     EXPECT_FALSE(Loaded(L"comctl32.dll"));
     PointAt(Control(L"Melden"), 60, 15);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     const HWND box = FindWindowW(L"#32770", L"Nachricht");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(Loaded(L"comctl32.dll"));
@@ -322,11 +264,11 @@ TEST_F(Menu, PageChangeClearsTheFocusLook) {
     EXPECT_GT(FocusDots(still, kButton), 20);
     EXPECT_EQ(FocusDots(ende, kButton), 0);
     PointAt(Control(L"Weiter"), 60, 10); // to page two and back by mouse
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     PointAt(Control(L"Zurueck"), 60, 10);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     PointAt(dialog_, 300, 100);
     ASSERT_TRUE(IsWindowVisible(still));
     EXPECT_EQ(FocusDots(still, kButton), 0);
@@ -345,11 +287,11 @@ TEST_F(Menu, ControlsAreShownAgainOnlyWhenThePageChanges) {
     PointAt(dialog_, 310, 120);
     EXPECT_FALSE(IsWindowVisible(still));
     PointAt(Control(L"Weiter"), 60, 10);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     PointAt(Control(L"Zurueck"), 60, 10);
-    Click(true);
-    Click(false);
+    MouseButton(true);
+    MouseButton(false);
     EXPECT_TRUE(IsWindowVisible(still));
 }
 
@@ -358,9 +300,9 @@ TEST_F(Menu, DraggingMovesTheWindowAndResizingIsUndone) {
     RECT before;
     GetWindowRect(dialog_, &before);
     PointAt(dialog_, 300, 100);
-    Click(true);
+    MouseButton(true);
     PointAt(dialog_, 340, 130); // client coordinates move with the window
-    Click(false);
+    MouseButton(false);
     RECT after;
     GetWindowRect(dialog_, &after);
     EXPECT_EQ(after.left - before.left, 40);
