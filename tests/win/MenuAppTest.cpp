@@ -7,9 +7,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,61 +18,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// navora.exe with a configuration written for the test.
+// navora.exe with a configuration written for the test, in a folder of its own.
 class Menu {
 public:
-    explicit Menu(const std::string& config, const std::wstring& args = L"") {
-        dir_ = fs::temp_directory_path() / ("navora-app-" + std::to_string(++count_));
-        fs::create_directories(dir_);
+    explicit Menu(const std::string& config, const std::wstring& args = L"")
+        : folder_("navora-app") {
         for (const char* picture : {"background.bmp", "sample-small.bmp", "navora.ico"}) {
-            fs::copy_file(BuildDirectory() / "assets" / picture, dir_ / picture,
-                          fs::copy_options::overwrite_existing);
+            fs::copy_file(BuildDirectory() / "assets" / picture, folder_.Path() / picture);
         }
         WriteDamagedPictures();
-        std::ofstream(dir_ / "menu.xml", std::ios::binary) << config;
+        folder_.Write("menu.xml", config);
         process_ = std::make_unique<MenuProcess>(
-            args.empty() ? L"-cfg " + (dir_ / "menu.xml").wstring() : args, dir_);
-    }
-    ~Menu() {
-        process_.reset();
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
+            args.empty() ? L"-cfg " + (folder_.Path() / "menu.xml").wstring() : args,
+            folder_.Path());
     }
     HWND Window(const std::wstring& title, int seconds = 20) const {
         return process_->Window(title, seconds);
     }
+    std::optional<std::wstring> BoxText(const std::wstring& title, int seconds = 20) const {
+        return process_->BoxText(title, seconds);
+    }
     DWORD WaitForExit(DWORD milliseconds = 20000) const { return process_->ExitCode(milliseconds); }
-    std::string ConfigBytes() const { return Bytes("menu.xml"); }
+    std::string ConfigBytes() const { return folder_.Read("menu.xml"); }
 
 private:
     // Incomplete copies and damaged headers of the good pictures.
     void WriteDamagedPictures() const {
-        const std::string bmp = Bytes("background.bmp");
-        const std::string ico = Bytes("navora.ico");
+        const std::string bmp = folder_.Read("background.bmp");
+        const std::string ico = folder_.Read("navora.ico");
         std::string offset = bmp; // the pixels would start at the file's end
         for (int i = 0; i < 4; ++i) {
             offset[10 + static_cast<std::size_t>(i)] = static_cast<char>(bmp.size() >> (8 * i));
         }
         std::string wide = bmp; // 2^31 - 1 pixels wide
         wide.replace(18, 4, "\xFF\xFF\xFF\x7F", 4);
-        const std::pair<const char*, std::string> damaged[] = {
-            {"cut.bmp", bmp.substr(0, 100 * 1024)},
-            {"offset.bmp", offset},
-            {"wide.bmp", wide},
-            {"cut.ico", ico.substr(0, ico.size() / 2)},
-        };
-        for (const auto& [name, bytes] : damaged) {
-            std::ofstream(dir_ / name, std::ios::binary) << bytes;
-        }
-    }
-    std::string Bytes(const char* name) const {
-        std::ifstream in(dir_ / name, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
+        folder_.Write("cut.bmp", bmp.substr(0, 100 * 1024));
+        folder_.Write("offset.bmp", offset);
+        folder_.Write("wide.bmp", wide);
+        folder_.Write("cut.ico", ico.substr(0, ico.size() / 2));
     }
 
-    static inline int count_ = 0;
-    fs::path dir_;
-    std::unique_ptr<MenuProcess> process_;
+    TempFolder folder_;
+    std::unique_ptr<MenuProcess> process_; // ended before the folder is removed
 };
 
 std::string Config(const std::string& general, const std::string& tooltip = "statictt") {
@@ -81,24 +67,6 @@ std::string Config(const std::string& general, const std::string& tooltip = "sta
            "/>\n  <ToolTippConfig tttype=\"" + tooltip +
            "\" width=\"100\" height=\"30\"><TTFont font=\"Arial\"/><StaticTTConfig/>"
            "</ToolTippConfig>\n</config>\n";
-}
-
-struct Box {
-    std::wstring text;
-    bool found = false;
-};
-
-// Reads the message box's text, then presses its OK button.
-Box ReadAndClose(HWND box) {
-    Box result;
-    if (box == nullptr) {
-        return result;
-    }
-    wchar_t text[1024] = L"";
-    GetDlgItemTextW(box, 0xFFFF, text, 1024);
-    result = {text, true};
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    return result;
 }
 
 TEST(MenuWindow, ClientSizeIsTheLargerOfConfiguredSizeAndPicture) {
@@ -299,9 +267,7 @@ TEST(MenuWindow, PaintsThePictureOverTheBackgroundColour) {
 
 TEST(MenuMessages, MissingFileIsReportedAndTheProgramEnds) {
     const Menu menu(Config(""), L"-cfg C:\\nowhere\\Menu.xml");
-    const Box box = ReadAndClose(menu.Window(L"Achtung"));
-    EXPECT_TRUE(box.found);
-    EXPECT_EQ(box.text,
+    EXPECT_EQ(menu.BoxText(L"Achtung"),
               L"Konfigurationsdatei C:\\nowhere\\Menu.xml \n\rkonnte nicht gefunden werden");
     EXPECT_EQ(menu.WaitForExit(), 0u);
 }
@@ -309,9 +275,7 @@ TEST(MenuMessages, MissingFileIsReportedAndTheProgramEnds) {
 TEST(MenuMessages, UnknownTooltipKindIsReportedAndTheProgramEnds) {
     for (const char* kind : {"StaticTT", "", "balloon"}) {
         const Menu menu(Config("width=\"300\" height=\"200\"", kind));
-        const Box box = ReadAndClose(menu.Window(L"Achtung!"));
-        EXPECT_TRUE(box.found) << kind;
-        EXPECT_EQ(box.text, L"Tooltipp-Typ nicht gesetzt");
+        EXPECT_EQ(menu.BoxText(L"Achtung!"), L"Tooltipp-Typ nicht gesetzt") << kind;
         EXPECT_EQ(menu.WaitForExit(), 0u) << kind;
     }
 }
@@ -328,9 +292,7 @@ TEST(MenuMessages, MalformedConfigurationIsReportedAndTheProgramEnds) {
     while (!text.empty() && iswspace(text.back())) {
         text.pop_back();
     }
-    const Box box = ReadAndClose(menu.Window(L"navora"));
-    EXPECT_TRUE(box.found);
-    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(menu.BoxText(L"navora"), text);
     EXPECT_EQ(menu.WaitForExit(), 0u);
 }
 
@@ -347,8 +309,7 @@ TEST(MenuMessages, CheckBoxesBuiltBeforeASetUpErrorAreRecorded) {
                     "<ToolTippConfig tttype=\"statictt\"/><Pages><Page>" +
                     box("a", "true") + box("b", "false") + "<D><ButtonLayout caption=\"\"/></D>" +
                     box("c", "true") + "</Page></Pages></config>");
-    const Box message = ReadAndClose(menu.Window(L"Achtung"));
-    EXPECT_EQ(message.text, L"Caption f\u00fcr Button wurde nicht gesetzt");
+    EXPECT_EQ(menu.BoxText(L"Achtung"), L"Caption f\u00fcr Button wurde nicht gesetzt");
     EXPECT_EQ(menu.WaitForExit(), 0u);
     const std::string file = menu.ConfigBytes();
     EXPECT_NE(file.find("id=\"a\"><ButtonLayout type=\"checkbox\" caption=\"Box\" width=\"100\" "
@@ -385,9 +346,9 @@ TEST(MenuMessages, LaterPagesFollowTheShownFirstPage) {
                 << id << file;
         }
         HWND third = nullptr;
-        for (int i = 0; i < 100 && third == nullptr; ++i, Sleep(20)) {
-            third = FindWindowExW(dialog, nullptr, L"Button", L"Drei");
-        }
+        WaitUntil(
+            [&] { return (third = FindWindowExW(dialog, nullptr, L"Button", L"Drei")) != nullptr; },
+            2000, 20);
         ASSERT_NE(third, nullptr);
         EXPECT_FALSE(IsWindowVisible(third));
         EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog, nullptr, L"Button", L"Eins")));
@@ -406,17 +367,18 @@ TEST(MenuMessages, LaterPagesFollowTheShownFirstPage) {
         PostMessageW(next, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         PostMessageW(next, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
         HWND second = nullptr;
-        for (int i = 0; i < 100 && !(second != nullptr && IsWindowVisible(second));
-             ++i, Sleep(20)) {
-            second = FindWindowExW(dialog, nullptr, L"Button", L"Zwei");
-        }
+        WaitUntil(
+            [&] {
+                second = FindWindowExW(dialog, nullptr, L"Button", L"Zwei");
+                return second != nullptr && IsWindowVisible(second);
+            },
+            2000, 20);
         ASSERT_NE(second, nullptr);
         EXPECT_TRUE(IsWindowVisible(second));
         EXPECT_FALSE(IsWindowVisible(next));
     }
     const Menu menu(head + page("Eins", "a") + page("", "b") + "</Pages></config>");
-    const Box message = ReadAndClose(menu.Window(L"Achtung"));
-    EXPECT_EQ(message.text, L"Caption f\u00fcr Button wurde nicht gesetzt");
+    EXPECT_EQ(menu.BoxText(L"Achtung"), L"Caption f\u00fcr Button wurde nicht gesetzt");
     EXPECT_EQ(menu.Window(L"Testmenu", 0), nullptr); // looked for once the box was read
     EXPECT_EQ(menu.WaitForExit(), 0u);
 }
@@ -481,8 +443,7 @@ TEST(MenuMessages, ControlThatCannotBeMadeStopsSetUp) {
                     controls + "</Page></Pages></config>");
     // Under Wine every window call is a round trip to its server: thousands of windows take
     // tens of seconds to make and to destroy.
-    const Box message = ReadAndClose(menu.Window(L"Achtung", 120));
-    EXPECT_EQ(message.text, L"Button konnte nicht erstellt werden");
+    EXPECT_EQ(menu.BoxText(L"Achtung", 120), L"Button konnte nicht erstellt werden");
     EXPECT_EQ(menu.WaitForExit(120000), 0u);
 }
 
