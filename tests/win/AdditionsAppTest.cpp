@@ -59,15 +59,15 @@ std::string Box(const char* caption, const char* message = "ok") {
 
 // A disc folder with navora.exe, its navora.xml and the helper program, started from a
 // folder of its own.
-class Disc : public ::testing::Test {
+class Disc : public MenuTest {
 protected:
     // `files`: more files by name and bytes, in the folder the menu starts in, where relative
     // picture paths lead.
     void Start(const std::string& config,
                const std::vector<std::pair<std::string, std::string>>& files = {}) {
-        const std::string name = "navora-disc-" + std::to_string(++runs_);
-        disc_ = fs::temp_directory_path() / name / "disc";
-        elsewhere_ = fs::temp_directory_path() / name / "elsewhere";
+        const fs::path& folder = NewFolder("navora-disc");
+        disc_ = folder / "disc";
+        elsewhere_ = folder / "elsewhere";
         fs::create_directories(disc_);
         fs::create_directories(elsewhere_);
         for (const char* program : {"navora.exe", "tests/exit_with.exe"}) {
@@ -78,85 +78,58 @@ protected:
         for (const auto& [file, bytes] : files) {
             std::ofstream(elsewhere_ / file, std::ios::binary) << bytes;
         }
-        process_ = std::make_unique<MenuProcess>(L"", elsewhere_, disc_ / "navora.exe");
-        ASSERT_TRUE(process_->Started());
-        dialog_ = process_->Window(L"Zusatz");
-        ASSERT_NE(dialog_, nullptr);
-        Sleep(300);
-    }
-    void TearDown() override { Stop(); }
-    void Stop() {
-        process_.reset();
-        std::error_code ignored;
-        fs::remove_all(disc_.parent_path(), ignored);
+        Launch(L"", elsewhere_, L"Zusatz", disc_ / "navora.exe");
     }
     // A real click on the centre of the button with that caption.
     void Press(const wchar_t* caption) const {
         const HWND button = FindWindowExW(dialog_, nullptr, L"Button", caption);
         ASSERT_NE(button, nullptr);
-        POINT p{60, 15};
-        ClientToScreen(button, &p);
-        SetCursorPos(p.x, p.y);
-        Sleep(100);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        Sleep(200);
+        PointAt(button, 60, 15, 100);
+        MouseButton(true, 0);
+        MouseButton(false, 200);
     }
     // The text of the message box with that title, which is then closed; empty without one.
     std::wstring BoxText(const wchar_t* title, int seconds = 10) const {
-        const HWND box = process_->Window(title, seconds);
-        if (box == nullptr) {
-            return {};
-        }
-        const HWND label = GetDlgItem(box, 0xFFFF);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        Sleep(200);
-        return text;
+        return process_->BoxText(title, seconds).value_or(L"");
     }
     // A visible box of the menu's process other than those titled `except`; none after 10 s.
     HWND OtherBox(const wchar_t* except = L"") const {
-        for (int i = 0; i < 100; ++i, Sleep(100)) {
-            for (HWND box = nullptr;
-                 (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(box, &pid);
-                wchar_t title[64] = L"";
-                GetWindowTextW(box, title, 64);
-                if (pid == process_->Id() && box != dialog_ && IsWindowVisible(box) &&
-                    lstrcmpW(title, except) != 0) {
-                    return box;
+        HWND found = nullptr;
+        WaitUntil(
+            [&] {
+                for (const auto& [box, title] : VisibleBoxesOf(process_->Id())) {
+                    if (box != dialog_ && title != except) {
+                        found = box;
+                        break;
+                    }
                 }
-            }
-        }
-        return nullptr;
+                return found != nullptr;
+            },
+            10000, 100);
+        return found;
     }
     // The same after a failed launch: the shell reports it first in a box of its own, closed.
     std::wstring BoxTextAfterTheShells(const wchar_t* title) const {
-        for (int i = 0; i < 100; ++i) {
-            if (process_->Window(title, 0) != nullptr) {
-                return BoxText(title, 0);
-            }
-            for (HWND box = nullptr;
-                 (box = FindWindowExW(nullptr, box, L"#32770", nullptr)) != nullptr;) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(box, &pid);
-                if (pid == process_->Id() && box != dialog_ && IsWindowVisible(box)) {
-                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+        std::wstring text;
+        WaitUntil(
+            [&] {
+                if (process_->Window(title, 0) != nullptr) {
+                    text = BoxText(title, 0);
+                    return true;
                 }
-            }
-            Sleep(100);
-        }
-        return {};
+                for (const auto& [box, boxTitle] : VisibleBoxesOf(process_->Id())) {
+                    if (box != dialog_) {
+                        PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    }
+                }
+                return false;
+            },
+            10000, 100);
+        return text;
     }
 
-    static inline int runs_ = 0;
     fs::path disc_;
     fs::path elsewhere_;
-    std::unique_ptr<MenuProcess> process_;
-    HWND dialog_ = nullptr;
 };
 
 TEST_F(Disc, VariablesNameTheMenusFolderAndTheEnvironment) {
@@ -413,8 +386,8 @@ TEST_F(Disc, HugeMessageTextsAreCut) {
 }
 
 TEST(DiscMessages, SetUpMessagesInTheFilesWords) {
-    const fs::path dir = fs::temp_directory_path() / "navora-disc-messages";
-    fs::create_directories(dir);
+    const TempFolder folder("navora-disc-messages");
+    const fs::path& dir = folder.Path();
     const std::string messages =
         "<Messages notooltiptype=\"No tooltip kind\" notooltiptypecaption=\"Menu\" "
         "nocaption=\"A button has no caption\"/>";
@@ -437,14 +410,9 @@ TEST(DiscMessages, SetUpMessagesInTheFilesWords) {
         const MenuProcess menu(L"-cfg " + (dir / c.file).wstring(), dir);
         const HWND box = menu.Window(c.title);
         ASSERT_NE(box, nullptr) << Utf8(c.file);
-        wchar_t text[256] = L"";
-        GetDlgItemTextW(box, 0xFFFF, text, 256);
-        EXPECT_STREQ(text, c.text);
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(ReadAndCloseBox(box), c.text);
         EXPECT_EQ(menu.ExitCode(), 0u);
     }
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
 }
 
 // A 24-bit bitmap file, each pixel coloured by `colour(x, y)` (y = 0 the top row).
