@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "ProcessWindows.h"
 #include "win/Control.h"
 #include "win/Dialog.h"
 #include "win/ErrorReport.h"
@@ -81,13 +82,17 @@ protected:
     }
 };
 
+// The dialog's window once its modal loop has made it (from another thread).
+HWND WindowOf(const ProbeDialog& dialog) {
+    HWND w = nullptr;
+    WaitUntil([&] { return (w = dialog.Handle()) != nullptr; }, 5000, 25);
+    return w;
+}
+
 TEST(ModalLoop, PreTranslatesEveryMessageAndEndsAfterTheCurrentOne) {
     ProbeDialog dialog;
     std::thread driver([&] {
-        HWND w = nullptr;
-        for (int i = 0; i < 200 && (w = dialog.Handle()) == nullptr; ++i) {
-            Sleep(25);
-        }
+        const HWND w = WindowOf(dialog);
         PostMessageW(w, WM_MOUSEMOVE, 0, 0);
         PostMessageW(w, kEnd, 0, 0);
     });
@@ -103,10 +108,7 @@ TEST(ModalLoop, TheDragIconReachesTheSender) {
     ProbeDialog dialog;
     LRESULT answer = 0;
     std::thread driver([&] {
-        HWND w = nullptr;
-        for (int i = 0; i < 200 && (w = dialog.Handle()) == nullptr; ++i) {
-            Sleep(25);
-        }
+        const HWND w = WindowOf(dialog);
         answer = SendMessageW(w, WM_QUERYDRAGICON, 0, 0);
         PostMessageW(w, kEnd, 0, 0);
     });
@@ -128,17 +130,10 @@ std::wstring BoxText(HWND owner, UINT trigger) {
     std::wstring text;
     std::thread reader([&] {
         const std::wstring title = ApplicationTitle();
-        for (int i = 0; i < 400; ++i) {
-            const HWND box = FindWindowW(L"#32770", title.c_str());
-            if (box != nullptr) {
-                wchar_t buffer[512] = L"";
-                GetDlgItemTextW(box, 0xFFFF, buffer, 512);
-                text = buffer;
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(25);
-        }
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindWindowW(L"#32770", title.c_str())) != nullptr; }, 10000,
+                  25);
+        text = ReadAndCloseBox(box).value_or(L"");
     });
     SendMessageW(owner, trigger, 0, 0);
     reader.join();
@@ -148,10 +143,7 @@ std::wstring BoxText(HWND owner, UINT trigger) {
 TEST(Controls, OwnerDrawnControlsAreDrawnThroughTheDialogsReflection) {
     ProbeDialog dialog;
     std::thread driver([&] {
-        HWND w = nullptr;
-        for (int i = 0; i < 200 && (w = dialog.Handle()) == nullptr; ++i) {
-            Sleep(25);
-        }
+        const HWND w = WindowOf(dialog);
         Sleep(300); // time to paint
         PostMessageW(w, kEnd, 0, 0);
     });
