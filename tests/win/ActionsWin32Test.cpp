@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ActionFakes.h"
+#include "ProcessWindows.h"
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
 #include "config/TextDecoding.h"
@@ -35,10 +36,8 @@ protected:
     void TearDown() override {
         // A started probe may still hold the folder for a moment.
         std::error_code error;
-        for (int i = 0; i < 100 && fs::remove_all(temp_, error) == static_cast<std::uintmax_t>(-1);
-             ++i) {
-            Sleep(50);
-        }
+        WaitUntil([&] { return fs::remove_all(temp_, error) != static_cast<std::uintmax_t>(-1); },
+                  5000);
         EXPECT_FALSE(error) << error.message();
     }
 
@@ -62,9 +61,7 @@ protected:
     }
     // Waits for the launch probe's record; empty when none came.
     std::string Record(const fs::path& marker) {
-        for (int i = 0; i < 600 && !fs::exists(marker); ++i) {
-            Sleep(50);
-        }
+        WaitUntil([&] { return fs::exists(marker); }, 30000);
         std::ifstream in(marker);
         std::stringstream text;
         text << in.rdbuf();

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProcessWindows.h"
 #include "config/CheckState.h"
 #include "config/Win32CheckStateFiles.h"
 #include "config/xmlDocument.h"
@@ -226,10 +227,7 @@ template <typename Done> void RunUnix(const std::string& command, Done done) {
                                nullptr, &startup, &process));
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    for (int i = 0; i < 200 && !done(); ++i) {
-        Sleep(50);
-    }
-    ASSERT_TRUE(done()) << command;
+    ASSERT_TRUE(WaitUntil(done, 10000)) << command;
 }
 
 void PlantSymbolicLink(const fs::path& link, const fs::path& target) {
