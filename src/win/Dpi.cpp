@@ -10,9 +10,7 @@ int DeclareDpiAware() {
     if (found != nullptr) {
         reinterpret_cast<SetProcessDpiAwareFn>(reinterpret_cast<void*>(found))();
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
     return dpi > 0 ? dpi : kFileDpi;
 }
 
@@ -22,10 +20,8 @@ UniqueBitmap ScaledToDpi(HBITMAP picture, int dpi) {
     const int width = ScaleToDpi(bm.bmWidth, dpi);
     const int height = ScaleToDpi(bm.bmHeight, dpi);
     const bool mask = bm.bmBitsPixel == 1;
-    const HDC screen = GetDC(nullptr);
     UniqueBitmap scaled(mask ? CreateBitmap(width, height, 1, 1, nullptr)
-                             : CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
+                             : CreateCompatibleBitmap(WindowDc(nullptr).get(), width, height));
     if (!scaled) {
         return scaled;
     }
