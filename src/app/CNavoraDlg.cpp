@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/CommandLine.h"
+#include "app/SetUpError.h"
 #include "app/WindowGeometry.h"
 #include "config/MenuSettings.h"
 #include "config/Win32CheckStateFiles.h"
@@ -129,10 +130,11 @@ BOOL CNavoraDlg::OnInitDialog() {
     } catch (...) {
         // A configuration that cannot be read is reported, and the dialog ends as for a missing
         // file.
+        const std::wstring text = SetUpErrorText();
         if (m_pProof != nullptr) {
-            m_pProof->Stopped(CurrentExceptionText());
+            m_pProof->Stopped(text);
         } else {
-            ReportCurrentException(Handle());
+            ReportCurrentException(Handle(), text);
         }
         OnOK();
     }
