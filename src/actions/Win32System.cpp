@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "win/Handles.h"
 #include "win/VisualStyles.h"
 
 static_assert(kMbOk == MB_OK && kMbYesNo == MB_YESNO && kIdYes == IDYES);
@@ -126,18 +127,19 @@ bool Win32System::RunFile(const std::wstring& file, const std::wstring& paramete
             return false;
         }
     }
-    if (info.hProcess == nullptr) {
+    // Closing the handle leaves a program not waited for, or still running, to go on alone.
+    const UniqueProcess process(info.hProcess);
+    if (!process) {
         return true; // handed to a program already running: nothing to wait for
     }
     if (how.wait) {
-        WaitPainting(info.hProcess, dialog_);
+        WaitPainting(process.get(), dialog_);
         DWORD code = 0;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0 &&
-            GetExitCodeProcess(info.hProcess, &code)) {
+        if (WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process.get(), &code)) {
             exitCode = code;
         }
     }
-    CloseHandle(info.hProcess); // a program not waited for, or still running, goes on alone
     return true;
 }
 
@@ -194,12 +196,7 @@ bool Win32System::StartFile(const std::wstring& file, const std::wstring& parame
 
 bool Win32System::PathMatches(const std::wstring& path) {
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW(path.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    FindClose(find);
-    return true;
+    return static_cast<bool>(UniqueFind(FindFirstFileW(path.c_str(), &found)));
 }
 
 OsVersion Win32System::GetOsVersion() {
@@ -228,26 +225,27 @@ std::optional<RegistryData> Win32System::ReadRegistryValue(RegistryHive hive,
                                                            const std::wstring& name, bool view64) {
     static const HKEY kHives[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE,
                                   HKEY_USERS, HKEY_CURRENT_CONFIG};
-    HKEY key = nullptr;
+    HKEY opened = nullptr;
     const REGSAM access = KEY_QUERY_VALUE | (view64 ? KEY_WOW64_64KEY : 0);
-    if (RegOpenKeyExW(kHives[static_cast<int>(hive)], subkey.c_str(), 0, access, &key) !=
+    if (RegOpenKeyExW(kHives[static_cast<int>(hive)], subkey.c_str(), 0, access, &opened) !=
         ERROR_SUCCESS) {
         return std::nullopt;
     }
+    const UniqueRegKey key(opened);
     RegistryData data;
     DWORD type = 0;
     DWORD size = 0;
-    LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    LONG status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
     // The value may grow between asking its size and reading it.
     while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         data.bytes.resize(size);
-        status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.bytes.data(), &size);
+        status =
+            RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.bytes.data(), &size);
         if (status == ERROR_SUCCESS) {
             data.bytes.resize(size);
             break;
         }
     }
-    RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         return std::nullopt;
     }

@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "app/CommandLine.h"
+#include "app/SetUpError.h"
 #include "app/WindowGeometry.h"
 #include "config/MenuSettings.h"
 #include "config/Win32CheckStateFiles.h"
@@ -28,24 +29,23 @@ constexpr LONGLONG kMaxIconFileBytes = 4 << 20;
 // The headers of a picture file (a bitmap's first bytes, an icon's whole file) and
 // its length, or false when it cannot be read.
 bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LONGLONG& length) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     LARGE_INTEGER size{};
-    bool read =
-        GetFileSizeEx(file, &size) && (type == IMAGE_BITMAP || size.QuadPart <= kMaxIconFileBytes);
+    bool read = GetFileSizeEx(file.get(), &size) &&
+                (type == IMAGE_BITMAP || size.QuadPart <= kMaxIconFileBytes);
     if (read) {
         length = size.QuadPart;
         head.resize(type == IMAGE_BITMAP
                         ? static_cast<std::size_t>(std::min<LONGLONG>(length, kBitmapHeadBytes))
                         : static_cast<std::size_t>(length));
         DWORD got = 0;
-        read = ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &got, nullptr) &&
+        read = ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr) &&
                got == head.size();
     }
-    CloseHandle(file);
     return read;
 }
 
@@ -130,10 +130,11 @@ BOOL CNavoraDlg::OnInitDialog() {
     } catch (...) {
         // A configuration that cannot be read is reported, and the dialog ends as for a missing
         // file.
+        const std::wstring text = SetUpErrorText();
         if (m_pProof != nullptr) {
-            m_pProof->Stopped(CurrentExceptionText());
+            m_pProof->Stopped(text);
         } else {
-            ReportCurrentException(Handle());
+            ReportCurrentException(Handle(), text);
         }
         OnOK();
     }
@@ -685,15 +686,14 @@ void CNavoraDlg::PaintBackground(HDC dc) const {
 }
 
 void CNavoraDlg::PaintIcon() const {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(Handle(), &paint);
+    const PaintDc paint(Handle());
+    const HDC dc = paint.get();
     SendMessageW(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
     GetClientRect(Handle(), &client);
     const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
     DrawIcon(dc, x, y, m_hIcon.get());
-    EndPaint(Handle(), &paint);
 }
 
 bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {

@@ -7,17 +7,17 @@
 bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot& file) {
     // Asking for write access makes a read-only file or medium fail here, before anything
     // changes. A link is opened itself, not followed.
-    const HANDLE handle =
+    const UniqueFile handle(
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!handle) {
         return false;
     }
     // A configuration reached through a link, or with more than one name, is left as it is:
     // the replace would cut it off from its other names, or writing through would change a
     // file elsewhere.
     BY_HANDLE_FILE_INFORMATION info{};
-    bool ok = GetFileInformationByHandle(handle, &info) &&
+    bool ok = GetFileInformationByHandle(handle.get(), &info) &&
               (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
               info.nNumberOfLinks == 1;
     file.writeTime = std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32 |
@@ -25,12 +25,11 @@ bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot&
     file.bytes.clear();
     char buffer[65536];
     for (DWORD got = 0; ok; file.bytes.append(buffer, got)) {
-        ok = ReadFile(handle, buffer, sizeof buffer, &got, nullptr);
+        ok = ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr);
         if (ok && got == 0) {
             break;
         }
     }
-    CloseHandle(handle);
     return ok;
 }
 
@@ -45,16 +44,16 @@ bool Win32CheckStateFiles::CreateTemporary(std::wstring& path) {
     wchar_t suffix[18];
     wsprintfW(suffix, L"~%08lx%08lx", random[0], random[1]);
     path += suffix;
-    temporary_ = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    return temporary_ != INVALID_HANDLE_VALUE;
+    temporary_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return static_cast<bool>(temporary_);
 }
 
 bool Win32CheckStateFiles::Write(std::string_view bytes) {
     while (!bytes.empty()) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
-        if (!WriteFile(temporary_, bytes.data(), chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(temporary_.get(), bytes.data(), chunk, &written, nullptr) || written == 0) {
             return false;
         }
         bytes.remove_prefix(written);
@@ -63,17 +62,13 @@ bool Win32CheckStateFiles::Write(std::string_view bytes) {
 }
 
 bool Win32CheckStateFiles::Flush() {
-    const bool flushed = FlushFileBuffers(temporary_);
-    const bool closed = CloseHandle(temporary_);
-    temporary_ = INVALID_HANDLE_VALUE;
+    const bool flushed = FlushFileBuffers(temporary_.get());
+    const bool closed = temporary_.close();
     return flushed && closed;
 }
 
 void Win32CheckStateFiles::Abandon() {
-    if (temporary_ != INVALID_HANDLE_VALUE) {
-        CloseHandle(temporary_);
-        temporary_ = INVALID_HANDLE_VALUE;
-    }
+    temporary_.reset();
 }
 
 bool Win32CheckStateFiles::Replace(const std::wstring& temporary, const std::wstring& target) {

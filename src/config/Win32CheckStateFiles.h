@@ -4,14 +4,10 @@
 #include <windows.h>
 
 #include "config/CheckState.h"
+#include "win/Handles.h"
 
 class Win32CheckStateFiles : public CheckStateFiles {
 public:
-    Win32CheckStateFiles() = default;
-    Win32CheckStateFiles(const Win32CheckStateFiles&) = delete;
-    Win32CheckStateFiles& operator=(const Win32CheckStateFiles&) = delete;
-    virtual ~Win32CheckStateFiles() { Abandon(); }
-
     bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) override;
     bool CreateTemporary(std::wstring& path) override;
     bool Write(std::string_view bytes) override;
@@ -21,5 +17,5 @@ public:
     void Remove(const std::wstring& path) override;
 
 private:
-    HANDLE temporary_ = INVALID_HANDLE_VALUE;
+    UniqueFile temporary_;
 };

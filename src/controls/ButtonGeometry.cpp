@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "config/Saturating.h"
+#include "util/Saturating.h"
 
 namespace {
 

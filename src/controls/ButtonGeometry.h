@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/Saturating.h"
 #include "config/ValueConversions.h"
+#include "util/Saturating.h"
 
 struct Shades {
     ColorRef light, shadow, dark;

@@ -18,6 +18,7 @@
 #include "tools/DiskFiles.h"
 #include "tools/PngWriter.h"
 #include "tools/Walk.h"
+#include "win/Gdi.h"
 
 namespace {
 
@@ -33,16 +34,16 @@ struct Picture {
 };
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
     DWORD written = 0;
-    const bool ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
-        written == bytes.size();
-    return CloseHandle(file) != 0 && ok;
+    const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) != 0 &&
+                    written == bytes.size();
+    return file.close() && ok;
 }
 
 // UTF-8 text for an HTML page.
@@ -78,25 +79,16 @@ std::string Html(std::wstring_view text) {
     return lines;
 }
 
-// A bitmap compatible with the screen, as the menu's windows paint onto it.
+// A bitmap compatible with the screen, as the menu's windows paint onto it. The screen's
+// context is released once the canvas is made.
 class Canvas {
 public:
-    Canvas(int width, int height) : width_(width), height_(height) {
-        const HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        old_ = SelectObject(dc_, bitmap_);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-    ~Canvas() {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
+    Canvas(int width, int height, const WindowDc& screen = WindowDc(nullptr))
+        : width_(width), height_(height), dc_(CreateCompatibleDC(screen.get())),
+          bitmap_(CreateCompatibleBitmap(screen.get(), width, height)),
+          select_(dc_.get(), bitmap_.get()) {}
 
-    HDC Dc() const { return dc_; }
+    HDC Dc() const { return dc_.get(); }
 
     Picture Read() const {
         Picture picture{width_, height_, {}};
@@ -109,7 +101,8 @@ public:
         info.bmiHeader.biCompression = BI_RGB;
         std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width_) * height_ * 4);
         GdiFlush();
-        GetDIBits(dc_, bitmap_, 0, static_cast<UINT>(height_), bgra.data(), &info, DIB_RGB_COLORS);
+        GetDIBits(dc_.get(), bitmap_.get(), 0, static_cast<UINT>(height_), bgra.data(), &info,
+                  DIB_RGB_COLORS);
         picture.rgb.reserve(static_cast<std::size_t>(width_) * height_ * 3);
         for (std::size_t i = 0; i < bgra.size(); i += 4) {
             picture.rgb.push_back(bgra[i + 2]);
@@ -122,9 +115,9 @@ public:
 private:
     int width_;
     int height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
+    UniqueMemoryDc dc_;
+    UniqueBitmap bitmap_;
+    SelectGuard select_; // the bitmap, until the context is deleted
 };
 
 // Each control's walk with the default facts, by page (0: the quit button) and control.

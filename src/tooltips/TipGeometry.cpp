@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "config/Saturating.h"
+#include "util/Saturating.h"
 
 StripStart StartStrip(const TipRect& client, const TipRect& button, int W, int H) {
     StripStart start{};

@@ -2,7 +2,7 @@
 // tick, as plain arithmetic.
 #pragma once
 
-#include "config/Saturating.h"
+#include "util/Saturating.h"
 
 struct TipRect {
     int left = 0, top = 0, right = 0, bottom = 0;

@@ -1,7 +1,5 @@
 #include "win/Dpi.h"
 
-#include "config/MenuSettings.h"
-
 int DeclareDpiAware() {
     // System awareness, not per monitor: on a second screen of another scale Windows
     // stretches the window as it does for system-aware programs.
@@ -10,22 +8,19 @@ int DeclareDpiAware() {
     if (found != nullptr) {
         reinterpret_cast<SetProcessDpiAwareFn>(reinterpret_cast<void*>(found))();
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : kFileDpi;
+    const int dpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
 }
 
 UniqueBitmap ScaledToDpi(HBITMAP picture, int dpi) {
     BITMAP bm{};
     GetObjectW(picture, sizeof bm, &bm);
-    const int width = ScaleToDpi(bm.bmWidth, dpi);
-    const int height = ScaleToDpi(bm.bmHeight, dpi);
+    // MulDiv rounds halves away from zero, as settings are scaled; no picture overflows it.
+    const int width = MulDiv(bm.bmWidth, dpi, USER_DEFAULT_SCREEN_DPI);
+    const int height = MulDiv(bm.bmHeight, dpi, USER_DEFAULT_SCREEN_DPI);
     const bool mask = bm.bmBitsPixel == 1;
-    const HDC screen = GetDC(nullptr);
     UniqueBitmap scaled(mask ? CreateBitmap(width, height, 1, 1, nullptr)
-                             : CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
+                             : CreateCompatibleBitmap(WindowDc(nullptr).get(), width, height));
     if (!scaled) {
         return scaled;
     }

@@ -1,4 +1,4 @@
-// Drawing at the screen's DPI: for a menu whose file asks for it, instead of the
+// Drawing at the screen's DPI: for a program that asks for it, instead of the
 // bitmap stretch Windows gives programs that declare no DPI awareness.
 #pragma once
 
@@ -11,6 +11,6 @@
 // before the process's first window.
 int DeclareDpiAware();
 
-// `picture` at `dpi` / 96 of its size: a colour picture resampled smoothly, a
-// monochrome mask pixel by pixel so that it stays a mask.
+// `picture` at `dpi` / 96 (Windows' default DPI) of its size: a colour picture resampled
+// smoothly, a monochrome mask pixel by pixel so that it stays a mask.
 UniqueBitmap ScaledToDpi(HBITMAP picture, int dpi);

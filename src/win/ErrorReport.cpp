@@ -3,13 +3,8 @@
 #include <exception>
 #include <new>
 
-#include "config/FileBytes.h"
-#include "config/TextDecoding.h"
 #include "win/VisualStyles.h"
 
-namespace {
-
-// The system's text for an HRESULT or a Windows error code, in the system's language.
 std::wstring SystemMessage(DWORD code) {
     wchar_t* text = nullptr;
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -17,12 +12,12 @@ std::wstring SystemMessage(DWORD code) {
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     wchar_t fallback[20];
     wsprintfW(fallback, L"Error 0x%08lX", code);
-    std::wstring message(n != 0 ? TrimWhiteSpace(std::wstring_view(text, n)) : fallback);
+    // The system's texts end in a line break.
+    std::wstring message(n != 0 ? std::wstring_view(text, n) : fallback);
+    message.erase(message.find_last_not_of(L" \t\r\n") + 1);
     LocalFree(text);
     return message;
 }
-
-} // namespace
 
 std::wstring ApplicationTitle() {
     wchar_t path[MAX_PATH] = L"";
@@ -37,19 +32,15 @@ std::wstring CurrentExceptionText() {
         throw;
     } catch (const std::bad_alloc&) {
         return L"Nicht gen\u00fcgend Speicher.";
-    } catch (const FileReadError& e) {
-        // A medium that fails after the file opened (a bad sector): the system's own words.
-        return SystemMessage(e.code != 0 ? e.code : static_cast<DWORD>(E_FAIL));
     } catch (...) {
-        // Text the reader cannot read, an index or argument the library refused, anything
+        // Unreadable text, an index or argument the library refused, anything
         // else: the system's invalid-argument text, never a library's English words.
         return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
     }
 }
 
-void ReportCurrentException(HWND owner) {
+void ReportCurrentException(HWND owner, const std::wstring& text) {
     const std::wstring title = ApplicationTitle();
-    const std::wstring text = CurrentExceptionText();
     UINT style = MB_OK | MB_ICONSTOP;
     try {
         throw;
@@ -59,4 +50,8 @@ void ReportCurrentException(HWND owner) {
         // every other error: a stop icon
     }
     StyledMessageBox(owner, text.c_str(), title.c_str(), style);
+}
+
+void ReportCurrentException(HWND owner) {
+    ReportCurrentException(owner, CurrentExceptionText());
 }

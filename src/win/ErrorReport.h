@@ -6,15 +6,20 @@
 
 #include <string>
 
-// Reports the exception being handled in a message box owned by `owner`:
-// exhausted memory as "Nicht genügend Speicher.", a failed read with the
-// system's text for its error code, and every other error (unreadable text, an
-// index the library refused) with the system's own text for E_INVALIDARG and a
-// stop icon: never a library's English words.
+// The text the generic report shows for the exception being handled: exhausted memory
+// as "Nicht genügend Speicher.", every other error (unreadable text, an index the
+// library refused) as the system's own text for E_INVALIDARG: never a library's
+// English words.
+std::wstring CurrentExceptionText();
+
+// Reports the exception being handled with `text` in a message box owned by `owner`:
+// exhausted memory with an exclamation mark, every other error with a stop icon.
+void ReportCurrentException(HWND owner, const std::wstring& text);
+// The same with CurrentExceptionText().
 void ReportCurrentException(HWND owner);
 
-// The text such a report shows for the exception being handled.
-std::wstring CurrentExceptionText();
+// The system's text for an HRESULT or a Windows error code, in the system's language.
+std::wstring SystemMessage(DWORD code);
 
 // The program's name as the caption of such reports: its file name without extension.
 std::wstring ApplicationTitle();

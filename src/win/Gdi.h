@@ -4,50 +4,29 @@
 
 #include <windows.h>
 
-#include <utility>
+#include <cstddef>
 
-template <typename Handle, typename Free> class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) : handle_(handle) {}
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    ~UniqueHandle() { reset(); }
+#include "win/Handles.h"
 
-    Handle get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    void reset(Handle handle = nullptr) {
-        if (handle_ != nullptr) {
-            Free()(handle_);
-        }
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_ = nullptr;
+struct GdiObjectTraits {
+    static std::nullptr_t None() { return nullptr; }
+    static bool Free(HGDIOBJ object) { return DeleteObject(object) != 0; }
+};
+struct IconTraits {
+    static std::nullptr_t None() { return nullptr; }
+    static bool Free(HICON icon) { return DestroyIcon(icon) != 0; }
+};
+struct MemoryDcTraits {
+    static std::nullptr_t None() { return nullptr; }
+    static bool Free(HDC dc) { return DeleteDC(dc) != 0; }
 };
 
-struct GdiObjectFree {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct IconFree {
-    void operator()(HICON icon) const { DestroyIcon(icon); }
-};
-struct MemoryDcFree {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-
-using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectFree>;
-using UniquePen = UniqueHandle<HPEN, GdiObjectFree>;
-using UniqueFont = UniqueHandle<HFONT, GdiObjectFree>;
-using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectFree>;
-using UniqueIcon = UniqueHandle<HICON, IconFree>;
-using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcFree>;
+using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectTraits>;
+using UniquePen = UniqueHandle<HPEN, GdiObjectTraits>;
+using UniqueFont = UniqueHandle<HFONT, GdiObjectTraits>;
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectTraits>;
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;
 
 // Selects an object into a context and puts the previous one back on destruction.
 class SelectGuard {

@@ -1,6 +1,6 @@
 #include "win/Window.h"
 
-#include "config/Saturating.h"
+#include "util/Saturating.h"
 #include "win/ErrorReport.h"
 
 Window::~Window() {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "app/SetUpError.h"
 #include "config/FileBytes.h"
-#include "win/ErrorReport.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ template <typename Work> int Fails(const char* what, const std::wstring& expecte
     try {
         work();
     } catch (...) {
-        shown = CurrentExceptionText();
+        shown = SetUpErrorText();
     }
     if (shown.empty() || shown != expected) {
         std::printf("%s: \"%ls\", not \"%ls\"\n", what, shown.c_str(), expected.c_str());
