@@ -3,6 +3,7 @@
 #include <exception>
 #include <new>
 
+#include "win/Handles.h"
 #include "win/VisualStyles.h"
 
 std::wstring SystemMessage(DWORD code) {
@@ -10,12 +11,12 @@ std::wstring SystemMessage(DWORD code) {
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const UniqueLocalText owned(text); // freed also when making the message throws
     wchar_t fallback[20];
     wsprintfW(fallback, L"Error 0x%08lX", code);
     // The system's texts end in a line break.
     std::wstring message(n != 0 ? std::wstring_view(text, n) : fallback);
     message.erase(message.find_last_not_of(L" \t\r\n") + 1);
-    LocalFree(text);
     return message;
 }
 

@@ -56,7 +56,14 @@ struct RegKeyTraits {
     static bool Free(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
 };
 
+// Text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalTextTraits {
+    static std::nullptr_t None() { return nullptr; }
+    static bool Free(wchar_t* text) { return LocalFree(text) == nullptr; }
+};
+
 using UniqueProcess = UniqueHandle<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueHandle<HANDLE, FileTraits>;
+using UniqueLocalText = UniqueHandle<wchar_t*, LocalTextTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueRegKey = UniqueHandle<HKEY, RegKeyTraits>;
