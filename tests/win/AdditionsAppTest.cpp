@@ -415,6 +415,26 @@ TEST(DiscMessages, SetUpMessagesInTheFilesWords) {
     }
 }
 
+// A bitmap file: its headers, then the colour table (4 bytes an entry) and the pixel bytes.
+std::string BitmapFileOf(int width, int height, WORD bitCount, DWORD compression,
+                         const std::string& table, const std::string& pixels) {
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = static_cast<DWORD>(sizeof file + sizeof info + table.size());
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = bitCount;
+    info.biCompression = compression;
+    info.biSizeImage = static_cast<DWORD>(pixels.size());
+    info.biClrUsed = static_cast<DWORD>(table.size() / 4);
+    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
+           std::string(reinterpret_cast<const char*>(&info), sizeof info) + table + pixels;
+}
+
 // A 24-bit bitmap file, each pixel coloured by `colour(x, y)` (y = 0 the top row).
 template <typename Colour> std::string BitmapFile(int width, int height, Colour colour) {
     const int stride = (width * 3 + 3) & ~3;
@@ -429,19 +449,7 @@ template <typename Colour> std::string BitmapFile(int width, int height, Colour 
         }
         pixels += row;
     }
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-           std::string(reinterpret_cast<const char*>(&info), sizeof info) + pixels;
+    return BitmapFileOf(width, height, 24, BI_RGB, "", pixels);
 }
 
 // The screen at `dpi` for programs started from now on, as the display settings leave it
@@ -631,22 +639,7 @@ std::string RunLengthBitmap(int width, int height, COLORREF colour) {
     const char table[4] = {static_cast<char>(GetBValue(colour)),
                            static_cast<char>(GetGValue(colour)),
                            static_cast<char>(GetRValue(colour)), 0};
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info + sizeof table;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 8;
-    info.biCompression = BI_RLE8;
-    info.biSizeImage = static_cast<DWORD>(pixels.size());
-    info.biClrUsed = 1;
-    return std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-           std::string(reinterpret_cast<const char*>(&info), sizeof info) +
-           std::string(table, sizeof table) + pixels;
+    return BitmapFileOf(width, height, 8, BI_RLE8, std::string(table, sizeof table), pixels);
 }
 
 // Small files that describe huge pictures: the limits hold at the size the menu draws, one
