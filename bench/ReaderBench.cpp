@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "config/xmlReader.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

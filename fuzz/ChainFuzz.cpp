@@ -10,8 +10,8 @@
 #include "ActionFakes.h"
 #include "Require.h"
 #include "actions/TExecuteAbleList.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "Require.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
 #include "tools/Checker.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "Require.h"
-#include "controls/PictureCheck.h"
+#include "pictures/PictureCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view file(reinterpret_cast<const char*>(data), size);

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Require.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 #include "xmlOracle.h"
 
 namespace {

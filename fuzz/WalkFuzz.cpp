@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "Require.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
 #include "tools/Walk.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

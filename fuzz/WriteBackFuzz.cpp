@@ -12,8 +12,8 @@
 #include "Require.h"
 #include "WriteBackProperty.h"
 #include "config/CheckState.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

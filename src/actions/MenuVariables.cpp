@@ -1,6 +1,6 @@
 #include "actions/MenuVariables.h"
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 std::wstring MenuFolder(const std::wstring& programPath) {
     const std::size_t slash = programPath.rfind(L'\\');

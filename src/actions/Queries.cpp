@@ -1,7 +1,7 @@
 #include "actions/Queries.h"
 
-#include "config/TextDecoding.h"
 #include "config/ValueConversions.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

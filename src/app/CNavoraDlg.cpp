@@ -5,15 +5,15 @@
 
 #include <windowsx.h>
 
-#include "app/CommandLine.h"
 #include "app/SetUpError.h"
-#include "app/WindowGeometry.h"
+#include "config/CommandLine.h"
 #include "config/MenuSettings.h"
 #include "config/Win32CheckStateFiles.h"
 #include "controls/MakeFont.h"
 #include "controls/MenuButton.h"
 #include "controls/MenuCheckBox.h"
-#include "controls/PictureCheck.h"
+#include "layout/WindowGeometry.h"
+#include "pictures/PictureCheck.h"
 #include "tooltips/BtnToolTipp.h"
 #include "tooltips/StaticToolTipp.h"
 #include "tooltips/TTEdit.h"

@@ -14,12 +14,12 @@
 #include "actions/Win32System.h"
 #include "config/CheckState.h"
 #include "config/MenuSettings.h"
-#include "config/xmlDocument.h"
-#include "controls/PictureCheck.h"
 #include "controls/TButton.h"
+#include "pictures/PictureCheck.h"
 #include "tooltips/TToolTipp.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
+#include "xml/xmlDocument.h"
 
 inline constexpr int kMainDialogTemplate = 102;
 

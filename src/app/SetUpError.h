@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "config/FileBytes.h"
+#include "util/FileBytes.h"
 #include "win/ErrorReport.h"
 
 // The text for the exception being handled: a read that the medium failed after the file

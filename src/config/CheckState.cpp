@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

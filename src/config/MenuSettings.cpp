@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

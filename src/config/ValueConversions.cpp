@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "config/Vocabulary.h"
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

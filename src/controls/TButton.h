@@ -6,8 +6,8 @@
 #include <string>
 
 #include "actions/TExecuteAbleList.h"
-#include "controls/ButtonGeometry.h"
 #include "controls/TipProtocol.h"
+#include "layout/ButtonGeometry.h"
 #include "win/Control.h"
 #include "win/Gdi.h"
 

@@ -6,13 +6,13 @@
 
 #include "config/CheckState.h"
 #include "config/MenuSettings.h"
-#include "config/TextDecoding.h"
 #include "config/Vocabulary.h"
-#include "config/xmlElement.h"
-#include "config/xmlReader.h"
-#include "controls/PictureCheck.h"
+#include "pictures/PictureCheck.h"
 #include "tools/TreeJson.h"
 #include "tools/XmlIntent.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

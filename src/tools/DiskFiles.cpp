@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
 
 namespace fs = std::filesystem;
 

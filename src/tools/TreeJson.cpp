@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
 
 std::string JsonString(std::wstring_view text) {
     const std::string utf8 = EncodeUtf8(text);

@@ -10,9 +10,9 @@
 #include "actions/Queries.h"
 #include "actions/TExecuteAbleList.h"
 #include "config/MenuSettings.h"
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
 #include "tools/TreeJson.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "tools/XmlIntent.h"
 
-#include "config/xmlElement.h"
-#include "config/xmlReader.h"
+#include "xml/xmlElement.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
-#include "config/xmlReader.h"
 #include "tools/Checker.h"
 #include "tools/DiskFiles.h"
 #include "tools/TreeJson.h"
 #include "tools/Walk.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
+#include "xml/xmlReader.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #include "tooltips/BtnToolTipp.h"
 
-#include "tooltips/TipGeometry.h"
+#include "layout/TipGeometry.h"
 
 namespace {
 

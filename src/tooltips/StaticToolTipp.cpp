@@ -1,6 +1,6 @@
 #include "tooltips/StaticToolTipp.h"
 
-#include "tooltips/TipGeometry.h"
+#include "layout/TipGeometry.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAbleList.h"
-#include "config/xmlReader.h"
+#include "xml/xmlReader.h"
 
 // Builds the chain of a button element given as text (its first "Command", else its first
 // "Query") into `store`; `trees` keeps the element trees alive.

@@ -6,8 +6,8 @@
 #include "actions/Commands.h"
 #include "actions/Queries.h"
 #include "actions/TExecuteAbleList.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "actions/MenuVariables.h"
 #include "actions/TExecuteAbleList.h"
 #include "config/MenuSettings.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "config/Arena.h"
+#include "xml/Arena.h"
 
 namespace {
 

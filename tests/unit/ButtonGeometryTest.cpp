@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "controls/ButtonGeometry.h"
+#include "layout/ButtonGeometry.h"
 
 namespace {
 

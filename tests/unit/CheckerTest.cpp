@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "FakeFiles.h"
-#include "config/xmlElement.h"
 #include "tools/Checker.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandLine.h"
-#include "config/TextDecoding.h"
+#include "config/CommandLine.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <set>
 #include <string>
 
-#include "config/xmlElement.h"
 #include "tools/Checker.h"
+#include "xml/xmlElement.h"
 
 class FakeFiles : public FileLookup {
 public:

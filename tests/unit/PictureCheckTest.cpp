@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/PictureCheck.h"
+#include "pictures/PictureCheck.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/TextDecoding.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "tooltips/TipGeometry.h"
+#include "layout/TipGeometry.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "config/xmlReader.h"
 #include "tools/TreeJson.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "config/TextDecoding.h"
-#include "config/xmlElement.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
 
 inline std::string TreeText(const xmlElement& e) {
     std::string out = EncodeUtf8(e.GetName());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "config/TextDecoding.h"
 #include "config/ValueConversions.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <sstream>
 
 #include "config/MenuSettings.h"
-#include "config/TextDecoding.h"
 #include "config/Vocabulary.h"
-#include "config/xmlElement.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlElement.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <set>
 
 #include "FakeFiles.h"
-#include "config/xmlReader.h"
 #include "tools/DiskFiles.h"
 #include "tools/Walk.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "app/WindowGeometry.h"
+#include "layout/WindowGeometry.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 // What breaks the promise, or empty text when it holds. Bytes that cannot be
 // read before the rewrite promise nothing.

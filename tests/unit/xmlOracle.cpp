@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -6,6 +6,6 @@
 #include <memory>
 #include <string_view>
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 std::unique_ptr<xmlTree> OracleParse(std::wstring_view text);

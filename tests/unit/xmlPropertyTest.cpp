@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "TreeText.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 #include "xmlOracle.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "TreeText.h"
-#include "config/TextDecoding.h"
-#include "config/xmlDocument.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlDocument.h"
+#include "xml/xmlReader.h"
 #include "xmlOracle.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "ProcessWindows.h"
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "ProcessWindows.h"
 #include "config/CheckState.h"
 #include "config/Win32CheckStateFiles.h"
-#include "config/xmlDocument.h"
+#include "xml/xmlDocument.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <string>
 
-#include "config/TextDecoding.h"
 #include "config/ValueConversions.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

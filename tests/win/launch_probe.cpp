@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "config/TextDecoding.h"
+#include "xml/TextDecoding.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {

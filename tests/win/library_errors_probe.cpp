@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/SetUpError.h"
-#include "config/FileBytes.h"
+#include "util/FileBytes.h"
 
 namespace {
 

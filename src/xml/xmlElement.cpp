@@ -1,4 +1,4 @@
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 #include <algorithm>
 #include <new>

@@ -2,7 +2,7 @@
 // time grows with the size of the file and of the tree it builds. It produces exactly the tree
 // of the rules: the remaining text of those rules is always the "gap" (text between tags that
 // the removal of empty elements left in front) followed by the text from `pos_` on.
-#include "config/xmlReader.h"
+#include "xml/xmlReader.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/TextDecoding.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "config/FileBytes.h"
+#include "util/FileBytes.h"
 #include "win/Handles.h"
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {

@@ -1,7 +1,7 @@
-#include "config/xmlDocument.h"
+#include "xml/xmlDocument.h"
 
-#include "config/FileBytes.h"
-#include "config/xmlReader.h"
+#include "util/FileBytes.h"
+#include "xml/xmlReader.h"
 
 xmlDocument::xmlDocument(const std::wstring& path) {
     std::string bytes;

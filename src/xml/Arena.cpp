@@ -1,4 +1,4 @@
-#include "config/Arena.h"
+#include "xml/Arena.h"
 
 #include <algorithm>
 #include <new>

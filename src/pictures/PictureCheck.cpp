@@ -1,4 +1,4 @@
-#include "controls/PictureCheck.h"
+#include "pictures/PictureCheck.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "app/CNavoraDlg.h"
-#include "config/TextDecoding.h"
-#include "config/xmlReader.h"
 #include "tools/DiskFiles.h"
 #include "tools/PngWriter.h"
 #include "tools/Walk.h"
 #include "win/Gdi.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/CommandLine.h"
+#include "config/CommandLine.h"
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "controls/ButtonGeometry.h"
+#include "layout/ButtonGeometry.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string_view>
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 // Deeper nesting is rejected like malformed text, so nothing that walks the
 // tree later can run out of stack.

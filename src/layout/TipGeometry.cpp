@@ -1,4 +1,4 @@
-#include "tooltips/TipGeometry.h"
+#include "layout/TipGeometry.h"
 
 #include <algorithm>
 #include <cstdint>

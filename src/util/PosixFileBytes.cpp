@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "config/FileBytes.h"
-#include "config/TextDecoding.h"
+#include "util/FileBytes.h"
+#include "xml/TextDecoding.h"
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
     std::FILE* file = std::fopen(EncodeUtf8(path).c_str(), "rb");

@@ -2,7 +2,7 @@
 // from the configuration unchecked, so every sum saturates.
 #pragma once
 
-#include "controls/ButtonGeometry.h"
+#include "layout/ButtonGeometry.h"
 
 // The largest client or window extent set: window coordinates beyond 16 bits are
 // not handled alike by all systems, and no screen comes near it.

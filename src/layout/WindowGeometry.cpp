@@ -1,4 +1,4 @@
-#include "app/WindowGeometry.h"
+#include "layout/WindowGeometry.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "config/xmlElement.h"
+#include "xml/xmlElement.h"
 
 class xmlDocument {
 public:

@@ -1,4 +1,4 @@
-#include "config/TextDecoding.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "config/Arena.h"
-#include "config/TextDecoding.h"
+#include "xml/Arena.h"
+#include "xml/TextDecoding.h"
 
 // Where an attribute stands in the decoded text: its name (trimmed) and the
 // double quotes around its value. npos where the reader took it from text
