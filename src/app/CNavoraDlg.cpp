@@ -109,13 +109,25 @@ void CNavoraDlg::LoadConfig() {
     }
 }
 
-void CNavoraDlg::Notify(const std::wstring& text, const wchar_t* caption) {
-    if (m_pProof != nullptr) {
-        m_pProof->Stopped(text);
-        m_bProofStopped = true;
-    } else {
-        StyledMessageBox(Handle(), BoxText(text).c_str(), caption, MB_OK);
-    }
+void MenuSink::SetUpStopped(CNavoraDlg& dialog, const std::wstring& text, const wchar_t* caption) {
+    StyledMessageBox(dialog.Handle(), BoxText(text).c_str(), caption, MB_OK);
+}
+
+void MenuSink::SetUpFailed(CNavoraDlg& dialog, const std::wstring& text) {
+    ReportCurrentException(dialog.Handle(), text);
+}
+
+void MenuSink::WriteStartStates(const std::wstring& configPath,
+                                const std::vector<CheckStateWrite>& states) {
+    Win32CheckStateFiles files;
+    WriteCheckStates(configPath, states, files);
+}
+
+bool CNavoraDlg::StopSetUp(const std::wstring& text, const wchar_t* caption) {
+    sink_->SetUpStopped(*this, text, caption);
+    setUpStopped_ = true;
+    OnOK();
+    return false;
 }
 
 BOOL CNavoraDlg::OnInitDialog() {
@@ -123,19 +135,13 @@ BOOL CNavoraDlg::OnInitDialog() {
     m_system.SetMenuWindow(Handle(), this);
     try {
         SetupFromConfig();
-        if (m_pProof != nullptr && !m_bProofStopped) {
-            m_pProof->Render(*this);
-            OnOK();
+        if (!setUpStopped_) {
+            sink_->SetUpDone(*this);
         }
     } catch (...) {
         // A configuration that cannot be read is reported, and the dialog ends as for a missing
         // file.
-        const std::wstring text = SetUpErrorText();
-        if (m_pProof != nullptr) {
-            m_pProof->Stopped(text);
-        } else {
-            ReportCurrentException(Handle(), text);
-        }
+        sink_->SetUpFailed(*this, SetUpErrorText());
         OnOK();
     }
     return TRUE;
@@ -149,8 +155,7 @@ void CNavoraDlg::SetupFromConfig() {
         m_pCfgDoc = std::make_unique<xmlDocument>(fullPath);
     }
     if (!m_pCfgDoc->opened) {
-        Notify(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden");
-        OnOK();
+        StopSetUp(L"Konfigurationsdatei " + fullPath + L" \n\rkonnte nicht gefunden werden");
         return;
     }
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW);
@@ -182,8 +187,8 @@ void CNavoraDlg::SetupFromConfig() {
         // Windows are made one by one through the system: only the first page's are made before
         // the window shows, where nothing but an exhausted system can stop the others.
         const int firstPages =
-            quitBuilt && m_pProof == nullptr && ReadLaterPages(pages, buttonConfig) ? 1
-                                                                                    : m_nPageCount;
+            quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1
+                                                                                     : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
             firstPages < m_nPageCount && !m_laterControls.empty()) {
             // All start states in the one rewrite, before the window shows.
@@ -222,18 +227,14 @@ void CNavoraDlg::CreateLaterPages() {
             ShowPage(m_nCurPage);
         }
     } catch (...) {
-        ReportCurrentException(Handle());
+        sink_->SetUpFailed(*this, CurrentExceptionText());
         OnOK();
     }
     m_startStates.clear(); // in the file since before the window showed
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
-    if (m_pProof != nullptr) {
-        return; // a proof never writes the configuration
-    }
-    Win32CheckStateFiles files;
-    WriteCheckStates(configPath, m_startStates, files);
+    sink_->WriteStartStates(configPath, m_startStates);
     m_startStates.clear();
 }
 
@@ -311,15 +312,11 @@ bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
             std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Unknown:
-        Notify(m_messages.noTooltipType, m_messages.noTooltipTypeCaption.c_str());
-        OnOK();
-        return false;
+        return StopSetUp(m_messages.noTooltipType, m_messages.noTooltipTypeCaption.c_str());
     }
     m_nWindows = m_pToolTipp->WindowsAtStart();
     if (!m_pToolTipp->WindowsMade()) {
-        Notify(kTipNotCreated);
-        OnOK();
-        return false;
+        return StopSetUp(kTipNotCreated);
     }
     m_pToolTipp->SetTipTextColor(tip.textColor);
     m_pToolTipp->SetTipBkColor(tip.bgColor);
@@ -340,7 +337,7 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
         m_nWndLeft = place.left;
         m_nWndTop = place.top;
     }
-    if (m_pProof != nullptr) {
+    if (!sink_->ShowsWindow()) {
         // Placed as the menu is, but never shown.
         SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
                      SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -407,13 +404,10 @@ bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* butt
     }
     m_pBtnBeenden = CreateControl(0, kQuitButtonId, ReadControlSettings(*element, buttonConfig));
     if (!m_pBtnBeenden) {
-        OnOK();
         return false;
     }
     if (!m_pBtnBeenden->AttachTooltip(m_pToolTipp.get())) {
-        Notify(kTipNotCreated);
-        OnOK();
-        return false;
+        return StopSetUp(kTipNotCreated);
     }
     return true;
 }
@@ -462,17 +456,11 @@ bool CNavoraDlg::AddControl(int page, ControlSettings settings) {
     auto control =
         CreateControl(page, 100 + static_cast<int>(m_aButtons.size()), std::move(settings));
     if (!control) {
-        OnOK();
         return false;
     }
     const bool tipMade = control->AttachTooltip(m_pToolTipp.get());
     m_aButtons.push_back(std::move(control));
-    if (!tipMade) {
-        Notify(kTipNotCreated);
-        OnOK();
-        return false;
-    }
-    return true;
+    return tipMade || StopSetUp(kTipNotCreated);
 }
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings settings) {
@@ -493,7 +481,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     }
     control->SetKind(settings.kind);
     if (settings.caption.empty()) {
-        Notify(m_messages.noCaption);
+        StopSetUp(m_messages.noCaption);
         return nullptr;
     }
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
@@ -501,7 +489,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
         !control->Create(settings.caption, Handle(), id, this)) {
         // Beyond the window budget, or out of window handles: set-up stops rather than go on
         // with a control without a window.
-        Notify(kControlNotCreated);
+        StopSetUp(kControlNotCreated);
         return nullptr;
     }
     m_nWindows += windows;

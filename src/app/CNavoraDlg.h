@@ -75,25 +75,45 @@ private:
     std::unique_ptr<Entry> first_;
 };
 
-// Where a dialog built for proof pictures reports: it never shows itself or a
-// message box, never writes the configuration, and runs no action.
-class ProofSink {
+// The points where the menu and the tools built on its dialog differ. The dialog calls them
+// during its set-up; MenuSink does what the menu does.
+class SetUpSink {
 public:
-    // The set-up is done and the dialog hidden: pictures may be taken.
-    virtual void Render(CNavoraDlg& dialog) = 0;
-    // The menu would have shown `message` and ended.
-    virtual void Stopped(const std::wstring& message) = 0;
+    // A message that stops the set-up; the menu shows it in a box titled `caption`.
+    virtual void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
+                              const wchar_t* caption) = 0;
+    // The same for the exception being handled, which `text` words.
+    virtual void SetUpFailed(CNavoraDlg& dialog, const std::wstring& text) = 0;
+    // The check boxes' start states, which the menu writes into the configuration file.
+    virtual void WriteStartStates(const std::wstring& configPath,
+                                  const std::vector<CheckStateWrite>& states) = 0;
+    // False for a window that is placed but never shown. Such a window is built whole at
+    // once: no first page waits for the screen.
+    virtual bool ShowsWindow() const = 0;
+    // The set-up is complete and did not stop.
+    virtual void SetUpDone(CNavoraDlg& dialog) = 0;
 
 protected:
-    ~ProofSink() = default;
+    ~SetUpSink() = default;
+};
+
+class MenuSink : public SetUpSink {
+public:
+    void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
+                      const wchar_t* caption) override;
+    void SetUpFailed(CNavoraDlg& dialog, const std::wstring& text) override;
+    void WriteStartStates(const std::wstring& configPath,
+                          const std::vector<CheckStateWrite>& states) override;
+    bool ShowsWindow() const override { return true; }
+    void SetUpDone(CNavoraDlg&) override {}
 };
 
 class CNavoraDlg : public Dialog, public IMenuDialog, public ButtonHost {
 public:
     // Reads the command line (-cfg, -setchk).
     CNavoraDlg();
-    // For proof pictures of the configuration at `configPath`.
-    CNavoraDlg(const std::wstring& configPath, ProofSink* proof);
+    // For a tool: the configuration at `configPath`, set up through `sink`.
+    CNavoraDlg(const std::wstring& configPath, SetUpSink& sink);
 
     // IMenuDialog, for the actions.
     int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
@@ -128,8 +148,8 @@ protected:
     }
 
 private:
-    // A set-up message: a message box, or for a proof a report that the menu stops.
-    void Notify(const std::wstring& text, const wchar_t* caption = L"Achtung");
+    // Ends the dialog after the sink has the message; returns false for the caller to pass on.
+    bool StopSetUp(const std::wstring& text, const wchar_t* caption = L"Achtung");
     void PrintChild(HWND child, HDC dc) const;
     // Reads the configuration before the dialog's window exists, and declares DPI awareness
     // when it asks for drawing at the screen's DPI.
@@ -221,7 +241,8 @@ private:
     PictureBudget m_pictureBudget;
     SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
     Win32System m_system;
-    ProofSink* m_pProof = nullptr;
-    bool m_bProofStopped = false;
+    MenuSink menuSink_;
+    SetUpSink* sink_ = &menuSink_;
+    bool setUpStopped_ = false;
     bool m_bClosed = false;
 };

@@ -1,11 +1,11 @@
-// The dialog's parts that only proof pictures use, in an object of their own: the menu
-// links every function of an object it uses, so these stay out of navora.exe.
+// The dialog's parts that only the tools use, in an object of their own: the menu links
+// every function of an object it uses, so these stay out of navora.exe.
 #include "app/CNavoraDlg.h"
 
 #include "tooltips/TTEdit.h"
 
-CNavoraDlg::CNavoraDlg(const std::wstring& configPath, ProofSink* proof)
-    : Dialog(kMainDialogTemplate), m_pProof(proof) {
+CNavoraDlg::CNavoraDlg(const std::wstring& configPath, SetUpSink& sink)
+    : Dialog(kMainDialogTemplate), sink_(&sink) {
     const std::size_t slash = configPath.find_last_of(L"\\/");
     m_strCfgDir = configPath.substr(0, slash + 1);
     m_strCfgFile = configPath.substr(slash + 1);

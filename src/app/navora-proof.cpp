@@ -134,12 +134,30 @@ std::map<std::pair<int, int>, std::string> DefaultWalks(const std::wstring& conf
     return walks;
 }
 
-class ProofWriter : public ProofSink {
+// Takes the pictures once the hidden dialog is set up, and keeps the first message that
+// stopped the set-up. It writes no check-box state.
+class ProofWriter : public SetUpSink {
 public:
     ProofWriter(std::wstring config, std::wstring outDir)
         : config_(std::move(config)), outDir_(std::move(outDir)) {}
 
-    void Render(CNavoraDlg& dialog) override {
+    void SetUpStopped(CNavoraDlg&, const std::wstring& text, const wchar_t*) override {
+        Stopped(text);
+    }
+    void SetUpFailed(CNavoraDlg&, const std::wstring& text) override { Stopped(text); }
+    void WriteStartStates(const std::wstring&, const std::vector<CheckStateWrite>&) override {}
+    bool ShowsWindow() const override { return false; }
+
+    void SetUpDone(CNavoraDlg& dialog) override {
+        Render(dialog);
+        dialog.EndWithOk();
+    }
+
+    const std::wstring& StoppedMessage() const { return stopped_; }
+    bool Failed() const { return failed_; }
+
+private:
+    void Render(CNavoraDlg& dialog) {
         RECT client;
         GetClientRect(dialog.Handle(), &client);
         const int width = client.right;
@@ -191,16 +209,12 @@ public:
         }
     }
 
-    void Stopped(const std::wstring& message) override {
+    void Stopped(const std::wstring& message) {
         if (stopped_.empty()) {
             stopped_ = message;
         }
     }
 
-    const std::wstring& StoppedMessage() const { return stopped_; }
-    bool Failed() const { return failed_; }
-
-private:
     static std::wstring WindowTitle(HWND window) {
         std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
@@ -294,7 +308,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring outDir = FullPath(argv[2]);
     CreateDirectoryW(outDir.c_str(), nullptr);
     ProofWriter writer(config, outDir);
-    CNavoraDlg dialog(config, &writer);
+    CNavoraDlg dialog(config, writer);
     dialog.DoModal();
     if (!writer.StoppedMessage().empty()) {
         PrintLine(stderr, writer.StoppedMessage());
