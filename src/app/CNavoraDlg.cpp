@@ -94,7 +94,7 @@ int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& cap
 
 void CNavoraDlg::LoadConfig() {
     const ConfigPath path =
-        EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, m_system.ProgramPath());
+        EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, system_.ProgramPath());
     m_strCfgDir = path.dir;
     m_strCfgFile = path.file;
     try {
@@ -132,7 +132,7 @@ bool CNavoraDlg::StopSetUp(const std::wstring& text, const wchar_t* caption) {
 
 BOOL CNavoraDlg::OnInitDialog() {
     Dialog::OnInitDialog();
-    m_system.SetMenuWindow(Handle(), this);
+    system_.SetMenuWindow(Handle(), this);
     try {
         SetupFromConfig();
         if (!setUpStopped_) {
@@ -162,10 +162,10 @@ void CNavoraDlg::SetupFromConfig() {
     InvalidateRect(Handle(), nullptr, TRUE);
     const xmlElement* root = m_pCfgDoc->root;
 
-    m_messages = ReadMessages(FindChild(root, L"Messages"));
+    messages_ = ReadMessages(FindChild(root, L"Messages"));
     WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
     ScaleToDpi(window, m_nDpi);
-    ReadGeneral(window);
+    ApplyWindowSettings(window);
     TooltipSettings tip = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
     ScaleToDpi(tip, m_nDpi);
     if (!CreateToolTipp(tip)) {
@@ -173,7 +173,7 @@ void CNavoraDlg::SetupFromConfig() {
         return;
     }
     const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
-    m_pActionBuilder = std::make_unique<TExecuteAbleList>(this, &m_system);
+    m_pActionBuilder = std::make_unique<TExecuteAbleList>(this, &system_);
     // The still hidden window takes its final size first: button tooltips choose
     // their side from the client area, which would otherwise be the 100 x 100 probe's.
     SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
@@ -190,16 +190,16 @@ void CNavoraDlg::SetupFromConfig() {
             quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1
                                                                                      : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
-            firstPages < m_nPageCount && !m_laterControls.empty()) {
+            firstPages < m_nPageCount && !laterControls_.empty()) {
             // All start states in the one rewrite, before the window shows.
-            for (const PageControl& later : m_laterControls) {
+            for (const PageControl& later : laterControls_) {
                 if (later.settings.kind == ControlKind::CheckBox) {
-                    m_startStates.push_back(StartState(later.settings));
+                    startStates_.push_back(StartState(later.settings));
                 }
             }
             SetTimer(Handle(), kLaterPagesTimer, kLaterPagesDelay, nullptr);
         } else {
-            m_laterControls.clear();
+            laterControls_.clear();
         }
     } catch (...) {
         RecordStartStates(fullPath);
@@ -216,10 +216,10 @@ void CNavoraDlg::SetupFromConfig() {
 
 void CNavoraDlg::CreateLaterPages() {
     KillTimer(Handle(), kLaterPagesTimer); // also with nothing (left) to build
-    if (m_laterControls.empty()) {
+    if (laterControls_.empty()) {
         return;
     }
-    std::vector<PageControl> later = std::exchange(m_laterControls, {});
+    std::vector<PageControl> later = std::exchange(laterControls_, {});
     try {
         if (std::all_of(later.begin(), later.end(), [&](PageControl& control) {
                 return AddControl(control.page, std::move(control.settings));
@@ -230,15 +230,15 @@ void CNavoraDlg::CreateLaterPages() {
         sink_->SetUpFailed(*this, CurrentExceptionText());
         OnOK();
     }
-    m_startStates.clear(); // in the file since before the window showed
+    startStates_.clear(); // in the file since before the window showed
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
-    sink_->WriteStartStates(configPath, m_startStates);
-    m_startStates.clear();
+    sink_->WriteStartStates(configPath, startStates_);
+    startStates_.clear();
 }
 
-void CNavoraDlg::ReadGeneral(const WindowSettings& window) {
+void CNavoraDlg::ApplyWindowSettings(const WindowSettings& window) {
     // A missing, unreadable or damaged icon file loads as none: the system's loader trusts the
     // headers and would read past an incomplete copy's end.
     std::string head;
@@ -312,9 +312,9 @@ bool CNavoraDlg::CreateToolTipp(const TooltipSettings& tip) {
             std::make_unique<CursorToolTipp>(Handle(), 0, 0, tip.width, tip.height, m_pTTFont);
         break;
     case TooltipKind::Unknown:
-        return StopSetUp(m_messages.noTooltipType, m_messages.noTooltipTypeCaption.c_str());
+        return StopSetUp(messages_.noTooltipType, messages_.noTooltipTypeCaption.c_str());
     }
-    m_nWindows = m_pToolTipp->WindowsAtStart();
+    windowCount_ = m_pToolTipp->WindowsAtStart();
     if (!m_pToolTipp->WindowsMade()) {
         return StopSetUp(kTipNotCreated);
     }
@@ -349,7 +349,7 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
 }
 
 HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
-    return m_fonts
+    return fonts_
         .For(FontKey{spec.face, spec.height, spec.weight, spec.italic, spec.underline},
              [&] { return MakeFont(spec); })
         .get();
@@ -419,15 +419,15 @@ bool CNavoraDlg::ReadLaterPages(const xmlElement* pages, const xmlElement* butto
     }
     const auto perControl = static_cast<std::size_t>(1 + m_pToolTipp->WindowsPerButton());
     if (m_nPageCount < 2 ||
-        controls > static_cast<std::size_t>(kMaxMenuWindows - m_nWindows) / perControl) {
+        controls > static_cast<std::size_t>(kMaxMenuWindows - windowCount_) / perControl) {
         return false;
     }
     for (int i = 1; i < m_nPageCount; ++i) {
         const xmlElement* page = pages->GetChild(static_cast<std::size_t>(i));
         for (std::size_t c = 0; c < page->GetChildCount(); ++c) {
-            m_laterControls.push_back({i, ReadControlSettings(*page->GetChild(c), buttonConfig)});
-            if (m_laterControls.back().settings.caption.empty()) {
-                m_laterControls.clear();
+            laterControls_.push_back({i, ReadControlSettings(*page->GetChild(c), buttonConfig)});
+            if (laterControls_.back().settings.caption.empty()) {
+                laterControls_.clear();
                 return false;
             }
         }
@@ -470,8 +470,8 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
         auto box = std::make_unique<MenuCheckBox>(page);
         box->SetCheckId(settings.id);
         box->SetConfigFile(m_strCfgDir + m_strCfgFile);
-        m_startStates.push_back(StartState(settings));
-        box->SetChecked(m_startStates.back().checked);
+        startStates_.push_back(StartState(settings));
+        box->SetChecked(startStates_.back().checked);
         if (settings.checkDim) {
             box->SetCheckDim(*settings.checkDim);
         }
@@ -481,18 +481,18 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     }
     control->SetKind(settings.kind);
     if (settings.caption.empty()) {
-        StopSetUp(m_messages.noCaption);
+        StopSetUp(messages_.noCaption);
         return nullptr;
     }
     const int windows = 1 + m_pToolTipp->WindowsPerButton();
-    if (m_nWindows > kMaxMenuWindows - windows ||
+    if (windowCount_ > kMaxMenuWindows - windows ||
         !control->Create(settings.caption, Handle(), id, this)) {
         // Beyond the window budget, or out of window handles: set-up stops rather than go on
         // with a control without a window.
         StopSetUp(kControlNotCreated);
         return nullptr;
     }
-    m_nWindows += windows;
+    windowCount_ += windows;
     if (page != m_nCurPage) {
         // Hidden while still without size: placing it then invalidates nothing already shown.
         ShowWindow(control->Handle(), SW_HIDE);
@@ -528,7 +528,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     control->SetHoverFont(FontFor(settings.hoverFont));
 
     control->SetActionStore(m_pActionBuilder.get());
-    control->SetMessages(&m_messages);
+    control->SetMessages(&messages_);
     const bool isButton = control->GetKind() == ControlKind::PushButton;
     if (!settings.chain) {
         control->SetChainIndex(kChainEnd);
@@ -636,11 +636,11 @@ bool CNavoraDlg::PreTranslateMessage(MSG& message) {
     ShowCurrentPage();
     const std::size_t key = message.wParam & 0xFF;
     if (message.message == WM_KEYDOWN) {
-        m_keysDown.set(key);
-    } else if (message.message == WM_KEYUP && m_keysDown.test(key)) {
+        keysDown_.set(key);
+    } else if (message.message == WM_KEYUP && keysDown_.test(key)) {
         // Only a release whose press came through this loop: a message box closes on
         // the press, and its release must not act a second time here.
-        m_keysDown.reset(key);
+        keysDown_.reset(key);
         OnKeyUp(message.wParam);
     }
     return false;
@@ -705,12 +705,12 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
     case WM_ACTIVATE:
         // Keys pressed while another window is active are not ours to release.
         if (LOWORD(wParam) == WA_INACTIVE) {
-            m_keysDown.reset();
+            keysDown_.reset();
         }
         return false;
     case WM_LBUTTONDOWN:
         // Dragging by the background: the grabbed point stays under the cursor.
-        m_ptDragAnchor = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        dragAnchor_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         SetCapture(Handle());
         return false;
     case WM_LBUTTONUP:
@@ -721,8 +721,8 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         if (GetCapture() == Handle()) {
             RECT r;
             GetWindowRect(Handle(), &r);
-            SetWindowPos(Handle(), nullptr, r.left + point.x - m_ptDragAnchor.x,
-                         r.top + point.y - m_ptDragAnchor.y, r.right - r.left, r.bottom - r.top,
+            SetWindowPos(Handle(), nullptr, r.left + point.x - dragAnchor_.x,
+                         r.top + point.y - dragAnchor_.y, r.right - r.left, r.bottom - r.top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
         }
         if (point.x != m_ptLastMouse.x || point.y != m_ptLastMouse.y) {

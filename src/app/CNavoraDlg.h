@@ -123,7 +123,7 @@ public:
     int CurrentPage() const override { return m_nCurPage; }
     void SetCurrentPage(int page) override { m_nCurPage = page; }
     int PageCount() const override { return m_nPageCount; }
-    bool Closed() const override { return m_bClosed; }
+    bool Closed() const override { return closed_; }
 
     // ButtonHost: every other control (all of them for none) loses its hover and pressed looks.
     void ResetOtherControls(TButton* control) override;
@@ -143,7 +143,7 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
     // Closed by the user (close box, Alt+F4, the taskbar).
     void OnCancel() override {
-        m_bClosed = true;
+        closed_ = true;
         Dialog::OnCancel();
     }
 
@@ -156,7 +156,7 @@ private:
     void LoadConfig();
     void SetupFromConfig();
     // The General section: icon, background, caption, size and position.
-    void ReadGeneral(const WindowSettings& window);
+    void ApplyWindowSettings(const WindowSettings& window);
     // The ToolTippConfig section; false after the message for an unknown kind.
     bool CreateToolTipp(const TooltipSettings& tip);
     void PlaceAndShow(const WindowSettings& window);
@@ -164,11 +164,11 @@ private:
     void RecordStartStates(const std::wstring& configPath);
     // False after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
-    // Reads every control after the first page into `m_laterControls` and says whether only an
+    // Reads every control after the first page into `laterControls_` and says whether only an
     // exhausted system could stop them: all have their captions and all controls fit the
     // window budget. Otherwise leaves it empty.
     bool ReadLaterPages(const xmlElement* pages, const xmlElement* buttonConfig);
-    // The controls of `m_laterControls`, once the first page is on screen.
+    // The controls of `laterControls_`, once the first page is on screen.
     void CreateLaterPages();
     // The controls of the first `count` pages; false after the message that stops the set-up.
     bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count);
@@ -218,31 +218,31 @@ private:
         int page;
         ControlSettings settings;
     };
-    std::vector<PageControl> m_laterControls;
+    std::vector<PageControl> laterControls_;
     UniqueBrush m_brBackground;
     std::unique_ptr<TToolTipp> m_pToolTipp;
     HFONT m_pTTFont = nullptr;
     std::optional<bool> m_pSetChk;
     int m_nShownPage = 0;
-    int m_nWindows = 0; // made for controls and tooltips, at most kMaxMenuWindows
+    int windowCount_ = 0; // made for controls and tooltips, at most kMaxMenuWindows
     UniqueIcon m_hIcon;
     std::vector<std::unique_ptr<TButton>> m_aButtons;
     std::unique_ptr<TButton> m_pBtnBeenden;
     TButton* m_pKeyFocus = nullptr;
     POINT m_ptLastMouse{-1, -1};
     // Keys pressed while this dialog's loop ran; only their releases act.
-    std::bitset<256> m_keysDown;
+    std::bitset<256> keysDown_;
     // The check boxes' start-up states, recorded in one rewrite when set-up ends.
-    std::vector<CheckStateWrite> m_startStates;
-    MenuMessages m_messages; // the file's own texts, where it gives them
-    POINT m_ptDragAnchor{0, 0};
-    SharedObjects<FontKey, UniqueFont> m_fonts;
+    std::vector<CheckStateWrite> startStates_;
+    MenuMessages messages_; // the file's own texts, where it gives them
+    POINT dragAnchor_{0, 0};
+    SharedObjects<FontKey, UniqueFont> fonts_;
     SharedObjects<std::wstring, UniqueBitmap> m_pictures; // by the file they resolve to
     PictureBudget m_pictureBudget;
     SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
-    Win32System m_system;
+    Win32System system_;
     MenuSink menuSink_;
     SetUpSink* sink_ = &menuSink_;
     bool setUpStopped_ = false;
-    bool m_bClosed = false;
+    bool closed_ = false;
 };

@@ -2,7 +2,7 @@
 
 void MenuButton::SetBackgroundColor(COLORREF color) {
     TButton::SetBackgroundColor(color);
-    m_shades = DeriveShades(color);
+    shades_ = DeriveShades(color);
 }
 
 void MenuButton::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -19,9 +19,9 @@ void MenuButton::DrawItem(const DRAWITEMSTRUCT& item) {
     if (!m_b3D || m_bTransparent) {
         m_nPressOffset = 0; // no frame, so the content does not move when pressed
     } else {
-        const UniquePen pens[] = {UniquePen(CreatePen(PS_SOLID, 1, m_shades.light)),
-                                  UniquePen(CreatePen(PS_SOLID, 1, m_shades.shadow)),
-                                  UniquePen(CreatePen(PS_SOLID, 1, m_shades.dark))};
+        const UniquePen pens[] = {UniquePen(CreatePen(PS_SOLID, 1, shades_.light)),
+                                  UniquePen(CreatePen(PS_SOLID, 1, shades_.shadow)),
+                                  UniquePen(CreatePen(PS_SOLID, 1, shades_.dark))};
         for (const FrameLine& line : FrameLines(ToGrid(m_rcClient), m_bPressed)) {
             const SelectGuard pen(dc, pens[line.pen].get());
             DrawPolyline(dc, line.points.data(), 3);

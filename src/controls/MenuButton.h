@@ -13,5 +13,5 @@ protected:
     void DrawItem(const DRAWITEMSTRUCT& item) override;
 
 private:
-    Shades m_shades{0, 0, 0};
+    Shades shades_{0, 0, 0};
 };

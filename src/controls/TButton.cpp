@@ -44,7 +44,7 @@ TButton::TButton(int page)
     : m_hHoverCursor(HandCursor()), m_hNormalCursor(ArrowCursor()), m_nPage(page) {}
 
 bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
-    m_pHost = host;
+    host_ = host;
     const HWND hwnd = CreateWindowExW(
         0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
@@ -137,9 +137,9 @@ void TButton::ExecuteChain() {
     if (unknownStart || (m_nChainIndex >= 0 && m_pActionStore != nullptr &&
                          !m_pActionStore->RunChain(m_nChainIndex))) {
         // Also after a chain that ran and then failed: the user learns that not all was done.
-        const MenuMessages& texts = m_pMessages != nullptr ? *m_pMessages : ClassicMessages();
+        const MenuMessages& texts = messages_ != nullptr ? *messages_ : ClassicMessages();
         const std::wstring text =
-            texts.ChainWarningFor(unknownStart ? m_strUnknownStart : m_pActionStore->FailedStep());
+            texts.ChainWarningFor(unknownStart ? unknownStart_ : m_pActionStore->FailedStep());
         // Owned by the menu window like every box of a chain: a box owned by a child window may
         // leave its top-level window enabled.
         StyledMessageBox(Parent(), text.c_str(), texts.chainWarningCaption.c_str(), MB_OK);
@@ -216,8 +216,8 @@ LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         m_nLastMouseX = x;
         m_nLastMouseY = y;
-        if (m_pHost != nullptr) {
-            m_pHost->ResetOtherControls(this);
+        if (host_ != nullptr) {
+            host_->ResetOtherControls(this);
         }
         if (wParam == MK_LBUTTON) {
             ShowPressed();

@@ -41,10 +41,10 @@ public:
     void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
     // For a chain whose first step has a type outside the vocabulary: how the warning names it.
-    void SetUnknownStart(std::wstring step) { m_strUnknownStart = std::move(step); }
+    void SetUnknownStart(std::wstring step) { unknownStart_ = std::move(step); }
     // The texts of the warning after a chain that did not run through; the menu's own
     // without.
-    void SetMessages(const MenuMessages* messages) { m_pMessages = messages; }
+    void SetMessages(const MenuMessages* messages) { messages_ = messages; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
     // False when the tooltip could not make this control's window.
@@ -57,8 +57,8 @@ public:
     void SetHoverBackgroundColor(COLORREF color) { m_crHoverBackground = color; }
     void SetTransparent(bool on) { m_bTransparent = on; }
     void SetHoverTransparent(bool on) { m_bHoverTransparent = on; }
-    void SetKind(ControlKind kind) { m_kind = kind; }
-    ControlKind GetKind() const { return m_kind; }
+    void SetKind(ControlKind kind) { kind_ = kind; }
+    ControlKind GetKind() const { return kind_; }
     void Set3D(bool on) { m_b3D = on; }
     void SetNoHover(bool on) { m_bNoHover = on; }
     void SetTabIndex(int index) { m_nTabIndex = index; }
@@ -98,8 +98,8 @@ protected:
     HCURSOR m_hHoverCursor;
     HCURSOR m_hNormalCursor;
     std::int32_t m_nChainIndex = kChainEnd;
-    std::wstring m_strUnknownStart;
-    const MenuMessages* m_pMessages = nullptr;
+    std::wstring unknownStart_;
+    const MenuMessages* messages_ = nullptr;
     int m_nPage;
     COLORREF m_crText = 0;
     COLORREF m_crHoverText = 0;
@@ -125,7 +125,7 @@ protected:
     bool m_bHover = false;
     int m_nLeft = 0;
     int m_nTop = 0;
-    ControlKind m_kind = ControlKind::PushButton;
+    ControlKind kind_ = ControlKind::PushButton;
     RECT m_rcClient{};
     bool m_b3D = false;
     bool m_bNoHover = false;
@@ -134,5 +134,5 @@ protected:
     int m_nLastMouseX = -1;
     int m_nLastMouseY = -1;
     RECT m_rcInParent{};
-    ButtonHost* m_pHost = nullptr;
+    ButtonHost* host_ = nullptr;
 };

@@ -15,11 +15,11 @@ class Actions : public ::testing::Test {
 protected:
     // Builds the chain of the button element's first "Command", else its first "Query".
     std::int32_t Build(const std::wstring& button) {
-        return BuildButtonChain(store, trees, button);
+        return BuildButtonChain(store_, trees_, button);
     }
     // Kind and links of the action at i: "cmdExec>1" or "QFile+2/3".
     std::string Describe(std::int32_t i) {
-        TExecuteAble* a = store.At(i);
+        TExecuteAble* a = store_.At(i);
         std::string name = typeid(*a).name();
         name = name.substr(name.find_first_not_of("0123456789"));
         if (auto* c = dynamic_cast<TCommand*>(a)) {
@@ -29,10 +29,10 @@ protected:
         return name + "+" + std::to_string(q->positive) + "/" + std::to_string(q->negative);
     }
 
-    FakeDialog dialog;
-    FakeSystem system;
-    TExecuteAbleList store{&dialog, &system};
-    std::vector<std::unique_ptr<xmlTree>> trees;
+    FakeDialog dialog_;
+    FakeSystem system_;
+    TExecuteAbleList store_{&dialog_, &system_};
+    std::vector<std::unique_ptr<xmlTree>> trees_;
 };
 
 TEST_F(Actions, StoreIsFilledDepthFirstAsInTheWorkedExample) {
@@ -43,7 +43,7 @@ TEST_F(Actions, StoreIsFilledDepthFirstAsInTheWorkedExample) {
     EXPECT_EQ(Build(button), 0);
     const std::vector<std::string> expected = {"cmdExec>1", "QFile+2/3", "cmdShowMessage>-1",
                                                "cmdBeenden>-1"};
-    ASSERT_EQ(store.Size(), expected.size());
+    ASSERT_EQ(store_.Size(), expected.size());
     for (std::int32_t i = 0; i < 4; ++i) {
         EXPECT_EQ(Describe(i), expected[i]);
     }
@@ -69,39 +69,39 @@ TEST_F(Actions, UnknownTypesYieldFailureAndBuildNothing) {
             kChainFailure);
         EXPECT_EQ(Build(L"<B><Query type=\"" + t + L"\"/></B>"), kChainFailure);
     }
-    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_EQ(store_.Size(), 0u);
     EXPECT_EQ(Build(L"<B/>"), kChainEnd);
     // Nested, the failure becomes the parent's successor and ends the run there.
     const std::int32_t start = Build(L"<B><Command type=\"showmessage\"><ShowMessageCommandConfig "
                                      L"message=\"m\"/><Command type=\"nix\"/></Command></B>");
     EXPECT_EQ(Describe(start), "cmdShowMessage>-2");
-    EXPECT_FALSE(store.RunChain(start));
-    EXPECT_EQ(dialog.events, std::vector<std::wstring>{L"box:m"});
+    EXPECT_FALSE(store_.RunChain(start));
+    EXPECT_EQ(dialog_.events, std::vector<std::wstring>{L"box:m"});
 }
 
 TEST_F(Actions, OnlyTheFirstOfDuplicateChildrenCounts) {
     Build(L"<B><Command type=\"beenden\"/><Command type=\"minimize\"/></B>");
     Build(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"1\"/><ExecCommandConfig "
           L"path=\"2\"/></Command></B>");
-    EXPECT_EQ(store.Size(), 2u);
-    EXPECT_EQ(static_cast<cmdExec*>(store.At(1))->Path(), L"1");
+    EXPECT_EQ(store_.Size(), 2u);
+    EXPECT_EQ(static_cast<cmdExec*>(store_.At(1))->Path(), L"1");
 }
 
 TEST_F(Actions, RunChainReportsTheEnd) {
-    EXPECT_TRUE(store.RunChain(kChainEnd));
-    EXPECT_FALSE(store.RunChain(kChainFailure));
+    EXPECT_TRUE(store_.RunChain(kChainEnd));
+    EXPECT_FALSE(store_.RunChain(kChainFailure));
     // showmessage then beenden: the box first, then the end.
-    EXPECT_TRUE(store.RunChain(Build(L"<B><Command type=\"showmessage\"><ShowMessageCommandConfig "
-                                     L"message=\"Hallo\" caption=\"\"/><Command "
-                                     L"type=\"beenden\"/></Command></B>")));
-    EXPECT_EQ(dialog.events, (std::vector<std::wstring>{L"box:Hallo", L"end"}));
-    EXPECT_EQ(dialog.boxes[0].style, kMbOk);
+    EXPECT_TRUE(store_.RunChain(Build(L"<B><Command type=\"showmessage\"><ShowMessageCommandConfig "
+                                      L"message=\"Hallo\" caption=\"\"/><Command "
+                                      L"type=\"beenden\"/></Command></B>")));
+    EXPECT_EQ(dialog_.events, (std::vector<std::wstring>{L"box:Hallo", L"end"}));
+    EXPECT_EQ(dialog_.boxes[0].style, kMbOk);
     // A failed launch stops the walk before "beenden", and the run reports failure.
-    dialog.events.clear();
-    EXPECT_FALSE(store.RunChain(Build(L"<B><Command type=\"exec\"><ExecCommandConfig "
-                                      L"path=\"missing.exe\"/><Command type=\"beenden\"/>"
-                                      L"</Command></B>")));
-    EXPECT_TRUE(dialog.events.empty());
+    dialog_.events.clear();
+    EXPECT_FALSE(store_.RunChain(Build(L"<B><Command type=\"exec\"><ExecCommandConfig "
+                                       L"path=\"missing.exe\"/><Command type=\"beenden\"/>"
+                                       L"</Command></B>")));
+    EXPECT_TRUE(dialog_.events.empty());
 }
 
 TEST_F(Actions, PageSwitchWrapsWithTheCountReadWhenItRuns) {
@@ -114,10 +114,10 @@ TEST_F(Actions, PageSwitchWrapsWithTheCountReadWhenItRuns) {
     } cases[] = {{3, 2, weiter, 0}, {3, 0, zurueck, 2}, {3, 1, weiter, 2},
                  {1, 0, weiter, 0}, {1, 0, zurueck, 0}, {5, 4, zurueck, 3}};
     for (const auto& c : cases) {
-        dialog.pageCount = c.count;
-        dialog.page = c.page;
-        EXPECT_TRUE(store.RunChain(c.command));
-        EXPECT_EQ(dialog.page, c.expected) << c.count << " pages, from " << c.page;
+        dialog_.pageCount = c.count;
+        dialog_.page = c.page;
+        EXPECT_TRUE(store_.RunChain(c.command));
+        EXPECT_EQ(dialog_.page, c.expected) << c.count << " pages, from " << c.page;
     }
 }
 
@@ -126,17 +126,17 @@ TEST_F(Actions, ExecLaunchesWithResolvedPathAndShowMode) {
     EXPECT_EQ(MakeAbsolute(L"D:\\menu\\menu.exe", L"C:\\x.exe"), L"D:\\menu\\C:\\x.exe");
     EXPECT_EQ(MakeAbsolute(L"menu.exe", L"x.exe"), L"x.exe");
     EXPECT_EQ(MakeAbsolute(L"menu.exe", L""), L"");
-    system.startable = {L"D:\\menu\\setup\\run.exe", L"TUTORRUN.exe"};
-    EXPECT_TRUE(store.RunChain(Build(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"setup\\"
-                                     L"run.exe\" makeabsolute=\"true\" parameter=\"/q\" "
-                                     L"maximized=\"true\"/></Command></B>")));
-    EXPECT_TRUE(store.RunChain(Build(L"<B><Command type=\"lernprog\"><LernprogCommandConfig "
-                                     L"parameter=\"kurs1\" maximized=\"True\"/></Command></B>")));
+    system_.startable = {L"D:\\menu\\setup\\run.exe", L"TUTORRUN.exe"};
+    EXPECT_TRUE(store_.RunChain(Build(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"setup\\"
+                                      L"run.exe\" makeabsolute=\"true\" parameter=\"/q\" "
+                                      L"maximized=\"true\"/></Command></B>")));
+    EXPECT_TRUE(store_.RunChain(Build(L"<B><Command type=\"lernprog\"><LernprogCommandConfig "
+                                      L"parameter=\"kurs1\" maximized=\"True\"/></Command></B>")));
     // An empty path is not handed to the shell at all.
-    EXPECT_FALSE(store.RunChain(Build(L"<B><Command type=\"exec\"/></B>")));
+    EXPECT_FALSE(store_.RunChain(Build(L"<B><Command type=\"exec\"/></B>")));
     using Launch = std::tuple<std::wstring, std::wstring, bool>;
-    EXPECT_EQ(system.launches, (std::vector<Launch>{{L"D:\\menu\\setup\\run.exe", L"/q", true},
-                                                    {L"TUTORRUN.exe", L"kurs1", false}}));
+    EXPECT_EQ(system_.launches, (std::vector<Launch>{{L"D:\\menu\\setup\\run.exe", L"/q", true},
+                                                     {L"TUTORRUN.exe", L"kurs1", false}}));
 }
 
 RegistryData Text(std::uint32_t type, const std::wstring& text) {
@@ -149,14 +149,14 @@ RegistryData Text(std::uint32_t type, const std::wstring& text) {
 }
 
 TEST_F(Actions, RegistryQueryComparesByType) {
-    system.values[{L"K", L"sz"}] = Text(kRegSz, L" Navora 1.0 ");
-    system.values[{L"K", L"exp"}] = Text(kRegExpandSz, L"%TEMP%");
-    system.values[{L"K", L"multi"}] = Text(kRegMultiSz, std::wstring(L"one\0two\0", 8));
-    system.values[{L"K", L"long"}] = Text(kRegSz, std::wstring(260, L'x'));
-    system.values[{L"K", L"bin"}] = {kRegBinary, {0x0A, 0xFF}};
-    system.values[{L"K", L"empty"}] = {kRegBinary, {}};
-    system.values[{L"K", L"dw"}] = {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}};
-    system.values[{L"K", L"dw42"}] = {kRegDword, {42, 0, 0, 0}};
+    system_.values[{L"K", L"sz"}] = Text(kRegSz, L" Navora 1.0 ");
+    system_.values[{L"K", L"exp"}] = Text(kRegExpandSz, L"%TEMP%");
+    system_.values[{L"K", L"multi"}] = Text(kRegMultiSz, std::wstring(L"one\0two\0", 8));
+    system_.values[{L"K", L"long"}] = Text(kRegSz, std::wstring(260, L'x'));
+    system_.values[{L"K", L"bin"}] = {kRegBinary, {0x0A, 0xFF}};
+    system_.values[{L"K", L"empty"}] = {kRegBinary, {}};
+    system_.values[{L"K", L"dw"}] = {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}};
+    system_.values[{L"K", L"dw42"}] = {kRegDword, {42, 0, 0, 0}};
     const struct {
         const wchar_t *type, *wert, *value;
         bool expected;
@@ -172,7 +172,7 @@ TEST_F(Actions, RegistryQueryComparesByType) {
     };
     for (const auto& c : cases) {
         QRegistry query(L"HKEY_CURRENT_USER", L"K", c.wert, c.value, RegistryTypeFromText(c.type),
-                        &system);
+                        &system_);
         EXPECT_EQ(query.Check(), c.expected) << EncodeUtf8(c.type) << " " << EncodeUtf8(c.wert);
     }
 }
@@ -191,9 +191,9 @@ TEST_F(Actions, RegistryQueryChoosesHiveAndView) {
         EXPECT_EQ(HiveFromName(h.name), h.hive) << EncodeUtf8(h.name);
     }
     for (bool wow64 : {false, true}) {
-        system.wow64 = wow64;
-        QRegistry(L"HKEY_USERS", L"K", L"v", L"", RegistryType::Sz, &system).Check();
-        EXPECT_EQ(system.lastView64, wow64);
+        system_.wow64 = wow64;
+        QRegistry(L"HKEY_USERS", L"K", L"v", L"", RegistryType::Sz, &system_).Check();
+        EXPECT_EQ(system_.lastView64, wow64);
     }
 }
 
@@ -216,26 +216,26 @@ TEST(WinVersion, ComparesUnsignedByCheckType) {
 }
 
 TEST_F(Actions, FileAndYesNoQueriesChooseTheirBranch) {
-    system.existing = {L"setup\\*.exe"};
-    EXPECT_TRUE(QFile(L"setup\\*.exe", &system).Check());
-    EXPECT_FALSE(QFile(L"setup\\*.msi", &system).Check());
-    EXPECT_FALSE(QFile(L"", &system).Check());
-    EXPECT_FALSE(QFile(std::wstring(260, L'a'), &system).Check());
-    EXPECT_EQ(system.asked.size(), 2u); // empty and too long paths are not looked up
+    system_.existing = {L"setup\\*.exe"};
+    EXPECT_TRUE(QFile(L"setup\\*.exe", &system_).Check());
+    EXPECT_FALSE(QFile(L"setup\\*.msi", &system_).Check());
+    EXPECT_FALSE(QFile(L"", &system_).Check());
+    EXPECT_FALSE(QFile(std::wstring(260, L'a'), &system_).Check());
+    EXPECT_EQ(system_.asked.size(), 2u); // empty and too long paths are not looked up
     const std::int32_t ask =
         Build(L"<B><Query type=\"yesnobox\"><YesNoBoxQueryConfig caption=\"C\" "
               L"message=\"Weiter\"/><Positiv><Command type=\"weiter\"/>"
               L"</Positiv><Negativ><Command type=\"beenden\"/></Negativ>"
               L"</Query></B>");
-    dialog.pageCount = 2;
-    dialog.answer = kIdYes;
-    store.RunChain(ask);
-    EXPECT_EQ(dialog.page, 1);
-    dialog.answer = 7; // No
-    store.RunChain(ask);
-    EXPECT_EQ(dialog.events.back(), L"end");
-    EXPECT_EQ(dialog.boxes.back().style, kMbYesNo);
-    EXPECT_EQ(dialog.boxes.back().caption, L"C");
+    dialog_.pageCount = 2;
+    dialog_.answer = kIdYes;
+    store_.RunChain(ask);
+    EXPECT_EQ(dialog_.page, 1);
+    dialog_.answer = 7; // No
+    store_.RunChain(ask);
+    EXPECT_EQ(dialog_.events.back(), L"end");
+    EXPECT_EQ(dialog_.boxes.back().style, kMbYesNo);
+    EXPECT_EQ(dialog_.boxes.back().caption, L"C");
 }
 
 } // namespace

@@ -73,36 +73,36 @@ TEST(MenuVariables, FolderAndDriveOfTheProgram) {
 class Additions : public ::testing::Test {
 protected:
     std::int32_t Build(const std::wstring& button) {
-        return BuildButtonChain(store, trees, button);
+        return BuildButtonChain(store_, trees_, button);
     }
 
-    FakeDialog dialog;
-    FakeSystem system;
-    TExecuteAbleList store{&dialog, &system};
-    std::vector<std::unique_ptr<xmlTree>> trees;
+    FakeDialog dialog_;
+    FakeSystem system_;
+    TExecuteAbleList store_{&dialog_, &system_};
+    std::vector<std::unique_ptr<xmlTree>> trees_;
 };
 
 TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
-    system.programPath = L"F:\\m\\navora.exe";
-    system.environment = {{L"LANG", L"de"}};
-    system.startable = {L"F:\\m\\setup.exe"};
-    system.existing = {L"F:\\m\\F:\\m\\x", L"F:\\m\\data\\a.txt"};
+    system_.programPath = L"F:\\m\\navora.exe";
+    system_.environment = {{L"LANG", L"de"}};
+    system_.startable = {L"F:\\m\\setup.exe"};
+    system_.existing = {L"F:\\m\\F:\\m\\x", L"F:\\m\\data\\a.txt"};
     const std::int32_t exec = Build(L"<B><Command type=\"exec\"><ExecCommandConfig "
                                     L"path=\"%MENUDIR%\\setup.exe\" parameter=\"/l=%LANG% %X%\"/>"
                                     L"</Command></B>");
-    EXPECT_TRUE(store.RunChain(exec));
-    ASSERT_EQ(system.launches.size(), 1u);
-    EXPECT_EQ(std::get<0>(system.launches[0]), L"F:\\m\\setup.exe");
-    EXPECT_EQ(std::get<1>(system.launches[0]), L"/l=de %X%");
+    EXPECT_TRUE(store_.RunChain(exec));
+    ASSERT_EQ(system_.launches.size(), 1u);
+    EXPECT_EQ(std::get<0>(system_.launches[0]), L"F:\\m\\setup.exe");
+    EXPECT_EQ(std::get<1>(system_.launches[0]), L"/l=de %X%");
     // A file query joins its path to the menu's folder with makeabsolute, after the variables.
-    dialog.answer = kIdYes;
+    dialog_.answer = kIdYes;
     for (const auto& [query, found] :
          {std::pair(L"<FileQueryConfig path=\"data\\a.txt\" makeabsolute=\"true\"/>", true),
           std::pair(L"<FileQueryConfig path=\"data\\a.txt\"/>", false),
           std::pair(L"<FileQueryConfig path=\"%MENUDIR%\\x\" makeabsolute=\"true\"/>", true)}) {
         const std::int32_t q = Build(std::wstring(L"<B><Query type=\"file\">") + query +
                                      L"<Negativ><Command type=\"nope\"/></Negativ></Query></B>");
-        EXPECT_EQ(store.RunChain(q), found) << EncodeUtf8(query);
+        EXPECT_EQ(store_.RunChain(q), found) << EncodeUtf8(query);
     }
     // The key takes variables; the compared data is taken as written, for every type.
     const auto text = [](std::uint32_t type, const wchar_t* data) {
@@ -112,7 +112,7 @@ TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
         }
         return value;
     };
-    system.environment[L"NUM"] = L"5";
+    system_.environment[L"NUM"] = L"5";
     const struct {
         const wchar_t* type;
         const wchar_t* value;
@@ -127,14 +127,14 @@ TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
         {L"REG_DWORD", L"%NUM%", {kRegDword, {5, 0, 0, 0}}, false},
     };
     for (const auto& c : cases) {
-        system.values[{L"SOFTWARE\\de", L"v"}] = c.stored;
+        system_.values[{L"SOFTWARE\\de", L"v"}] = c.stored;
         const std::int32_t reg =
             Build(std::wstring(L"<B><Query type=\"registry\"><RegistryQueryConfig "
                                L"hkey=\"HKEY_LOCAL_MACHINE\" key=\"SOFTWARE\\%LANG%\" wert=\"v\" "
                                L"type=\"") +
                   c.type + L"\" value=\"" + c.value +
                   L"\"/><Negativ><Command type=\"nope\"/></Negativ></Query></B>");
-        EXPECT_EQ(store.RunChain(reg), c.matches) << EncodeUtf8(c.type) << c.matches;
+        EXPECT_EQ(store_.RunChain(reg), c.matches) << EncodeUtf8(c.type) << c.matches;
     }
 }
 
@@ -142,9 +142,9 @@ TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
 // more unless it starts with \\?\, a command line beyond 32,767 characters. (The declaration
 // lets a '?' stand in a value.)
 TEST_F(Additions, LaunchesBeyondWhatWindowsTakesFailUnasked) {
-    system.environment = {{L"LONG", std::wstring(300, L'v')}};
+    system_.environment = {{L"LONG", std::wstring(300, L'v')}};
     const std::wstring longForm = L"\\\\?\\C:\\" + std::wstring(300, L'a');
-    system.startable = {L"a.exe", std::wstring(255, L'a') + L".exe", longForm};
+    system_.startable = {L"a.exe", std::wstring(255, L'a') + L".exe", longForm};
     const struct {
         std::wstring path;
         std::size_t parameter;
@@ -158,64 +158,64 @@ TEST_F(Additions, LaunchesBeyondWhatWindowsTakesFailUnasked) {
         {L"a.exe", 32767 - 8, false},
     };
     for (const auto& c : cases) {
-        system.launches.clear();
+        system_.launches.clear();
         const std::int32_t exec = Build(
             L"<?xml version=\"1.0\"?><B><Command type=\"exec\"><ExecCommandConfig path=\"" +
             c.path + L"\" parameter=\"" + std::wstring(c.parameter, L'p') + L"\"/></Command></B>");
-        EXPECT_EQ(store.RunChain(exec), c.asked) << c.path.size() << " " << c.parameter;
-        EXPECT_EQ(system.launches.size(), c.asked ? 1u : 0u) << c.path.size();
+        EXPECT_EQ(store_.RunChain(exec), c.asked) << c.path.size() << " " << c.parameter;
+        EXPECT_EQ(system_.launches.size(), c.asked ? 1u : 0u) << c.path.size();
     }
 }
 
 // Closed by the user during a step, the menu runs no further step and warns of nothing; a
 // chain asked to start inside a running one does not start.
 TEST_F(Additions, ClosingTheMenuStopsTheChain) {
-    system.startable = {L"a.exe"};
-    dialog.closeOn = L"zu";
+    system_.startable = {L"a.exe"};
+    dialog_.closeOn = L"zu";
     const std::int32_t chain = Build(
         L"<B><Command type=\"showmessage\"><ShowMessageCommandConfig message=\"zu\"/>"
         L"<Command type=\"exec\"><ExecCommandConfig path=\"a.exe\"/></Command></Command></B>");
-    EXPECT_TRUE(store.RunChain(chain));
-    EXPECT_TRUE(system.launches.empty());
-    EXPECT_FALSE(store.Running());
+    EXPECT_TRUE(store_.RunChain(chain));
+    EXPECT_TRUE(system_.launches.empty());
+    EXPECT_FALSE(store_.Running());
 }
 
 TEST_F(Additions, AnExitCodeCountsWithinTheWalkThatWaitedForIt) {
-    system.startable = {L"a.exe", L"doc.pdf"};
-    system.exitCodes = {{L"a.exe", 3010}};
+    system_.startable = {L"a.exe", L"doc.pdf"};
+    system_.exitCodes = {{L"a.exe", 3010}};
     const auto chain = [&](const wchar_t* exec, const wchar_t* code) {
         return Build(std::wstring(L"<B><Command type=\"exec\"><ExecCommandConfig ") + exec +
                      L"/><Query type=\"exitcode\"><ExitCodeQueryConfig value=\"" + code +
                      L"\"/><Negativ><Command type=\"nope\"/></Negativ></Query></Command></B>");
     };
-    EXPECT_TRUE(store.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"3010")));
-    EXPECT_FALSE(store.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"0")));
-    EXPECT_FALSE(store.RunChain(chain(L"path=\"a.exe\"", L"3010"))); // not waited for
+    EXPECT_TRUE(store_.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"3010")));
+    EXPECT_FALSE(store_.RunChain(chain(L"path=\"a.exe\" wait=\"true\"", L"0")));
+    EXPECT_FALSE(store_.RunChain(chain(L"path=\"a.exe\"", L"3010"))); // not waited for
     // A document handed to a running viewer gives nothing to wait for.
-    EXPECT_FALSE(store.RunChain(chain(L"path=\"doc.pdf\" wait=\"true\"", L"0")));
+    EXPECT_FALSE(store_.RunChain(chain(L"path=\"doc.pdf\" wait=\"true\"", L"0")));
     // A walk that waited for none asks in vain, whatever an earlier walk saw.
     const std::int32_t waited = chain(L"path=\"a.exe\" wait=\"true\"", L"3010");
     const std::int32_t alone = Build(L"<B><Query type=\"exitcode\"><ExitCodeQueryConfig "
                                      L"value=\"3010\"/><Negativ><Command type=\"nope\"/>"
                                      L"</Negativ></Query></B>");
-    EXPECT_TRUE(store.RunChain(waited));
-    EXPECT_FALSE(store.RunChain(alone));
+    EXPECT_TRUE(store_.RunChain(waited));
+    EXPECT_FALSE(store_.RunChain(alone));
     // Waiting and elevation reach the system; a plain launch stays the classic one.
-    ASSERT_EQ(system.runs.size(), 4u);
-    EXPECT_TRUE(std::get<4>(system.runs[0]));
-    EXPECT_FALSE(std::get<3>(system.runs[0]));
-    EXPECT_EQ(system.launches.size(), 1u);
+    ASSERT_EQ(system_.runs.size(), 4u);
+    EXPECT_TRUE(std::get<4>(system_.runs[0]));
+    EXPECT_FALSE(std::get<3>(system_.runs[0]));
+    EXPECT_EQ(system_.launches.size(), 1u);
     Build(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"a.exe\" elevate=\"true\" "
           L"maximized=\"true\"/></Command></B>");
-    EXPECT_TRUE(store.RunChain(static_cast<std::int32_t>(store.Size()) - 1));
-    EXPECT_EQ(system.runs.back(),
+    EXPECT_TRUE(store_.RunChain(static_cast<std::int32_t>(store_.Size()) - 1));
+    EXPECT_EQ(system_.runs.back(),
               std::make_tuple(std::wstring(L"a.exe"), std::wstring(), true, true, false));
 }
 
 // The value is a 32-bit exit code: large codes and their negative spelling match; text
 // that is no decimal code never matches, not even the code 0.
 TEST_F(Additions, ExitCodesMatchAsThirtyTwoBitCodes) {
-    system.startable = {L"a.exe"};
+    system_.startable = {L"a.exe"};
     const struct {
         std::uint32_t code;
         const wchar_t* value;
@@ -231,8 +231,8 @@ TEST_F(Additions, ExitCodesMatchAsThirtyTwoBitCodes) {
         {0x7FFFFFFFu, L"4294967296", false},
     };
     for (const auto& c : cases) {
-        system.exitCodes = {{L"a.exe", c.code}};
-        EXPECT_EQ(store.RunChain(Build(
+        system_.exitCodes = {{L"a.exe", c.code}};
+        EXPECT_EQ(store_.RunChain(Build(
                       std::wstring(L"<B><Command type=\"exec\"><ExecCommandConfig path=\"a.exe\" "
                                    L"wait=\"true\"/><Query type=\"exitcode\"><ExitCodeQueryConfig "
                                    L"value=\"") +
@@ -248,15 +248,15 @@ TEST_F(Additions, RightsAndBitnessQueriesAskTheSystem) {
     const std::int32_t admin = Build(L"<B><Query type=\"admin\">" + tail);
     const std::int32_t os64 = Build(L"<B><Query type=\"os64\">" + tail);
     for (const bool on : {false, true}) {
-        system.administrator = on;
-        system.os64 = !on;
-        EXPECT_EQ(store.RunChain(admin), on);
-        EXPECT_EQ(store.RunChain(os64), !on);
+        system_.administrator = on;
+        system_.os64 = !on;
+        EXPECT_EQ(store_.RunChain(admin), on);
+        EXPECT_EQ(store_.RunChain(os64), !on);
     }
 }
 
 TEST_F(Additions, TheWarningNamesTheStepThatFailed) {
-    system.startable = {L"ok.exe"};
+    system_.startable = {L"ok.exe"};
     const struct {
         const wchar_t* button;
         const wchar_t* failed;
@@ -272,8 +272,8 @@ TEST_F(Additions, TheWarningNamesTheStepThatFailed) {
         {L"<B><Command type=\"exec\"><ExecCommandConfig path=\"ok.exe\"/></Command></B>", L""},
     };
     for (const auto& c : cases) {
-        store.RunChain(Build(c.button));
-        EXPECT_EQ(store.FailedStep(), c.failed) << EncodeUtf8(c.button);
+        store_.RunChain(Build(c.button));
+        EXPECT_EQ(store_.FailedStep(), c.failed) << EncodeUtf8(c.button);
     }
 }
 
