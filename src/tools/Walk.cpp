@@ -46,14 +46,14 @@ std::wstring_view HiveName(RegistryHive hive) {
     return L"HKEY_CURRENT_CONFIG";
 }
 
-// Letter case aside and "/" as "\", as Windows compares paths and registry names.
+// Compares letter case aside and "/" as "\", as Windows compares paths and registry names.
 std::wstring Folded(std::wstring_view path) {
     std::wstring folded = LowerAsciiLetters(path);
     std::replace(folded.begin(), folded.end(), L'/', L'\\');
     return folded;
 }
 
-// A fact's path as the menu expands it: "%MENUDIR%\" is the menu's folder, where paths
+// Expands a fact's path as the menu does: "%MENUDIR%\" is the menu's folder, where paths
 // beside the configuration lie.
 std::wstring FactPath(std::wstring_view path) {
     const std::wstring folded = Folded(path);
@@ -72,7 +72,7 @@ std::optional<bool> FileFactFor(const WalkFacts& facts, std::wstring_view path) 
     return present;
 }
 
-// The menu window as a walk sees it: boxes are answered from the facts, nothing is shown.
+// A walk's menu window answers boxes from the facts and shows nothing.
 class WalkDialog final : public IMenuDialog {
 public:
     explicit WalkDialog(const WalkFacts& facts) : facts_(facts) {}
@@ -105,7 +105,7 @@ private:
     const WalkFacts& facts_;
 };
 
-// The target machine as the facts describe it; unassumed files are looked up beside the
+// The facts describe the target machine; unassumed files are looked up beside the
 // configuration, while the menu looks in its current folder.
 class WalkSystem final : public ISystemServices {
 public:
@@ -205,7 +205,7 @@ private:
     FileLookup& files_;
 };
 
-// The menu's one action store, and for each action the settings it was built from.
+// The menu's one action store keeps beside each action the settings it was built from.
 class ChainStore {
 public:
     ChainStore(IMenuDialog& dialog, ISystemServices& system) : store(&dialog, &system) {}
@@ -248,7 +248,7 @@ const ActionSettings* LinkHead(const ChainLink& link) {
     return link.query ? link.query.get() : link.command.get();
 }
 
-// A step of the element's kind and type, without arguments or answer.
+// Makes a step of the element's kind and type, without arguments or answer.
 WalkStep StepOf(const ActionSettings& action) {
     return {!action.isCommand, EncodeUtf8(action.typeText), {}, std::nullopt, false};
 }
@@ -424,7 +424,7 @@ int HexDigit(wchar_t c) {
                                     : -1;
 }
 
-// The stored data of "TYPE:VALUE"; `error` stays empty when it reads.
+// Reads the stored data of "TYPE:VALUE"; `error` stays empty when it reads.
 RegistryData RegistryValue(RegistryType type, std::wstring_view value, std::string& error) {
     RegistryData data;
     if (type == RegistryType::Sz || type == RegistryType::ExpandSz ||

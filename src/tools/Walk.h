@@ -1,6 +1,6 @@
-// What-if walks: every control's chain run with the menu's own chain builder and
-// actions against stand-in services that answer from facts about a target machine,
-// never starting or showing anything.
+// A what-if walk runs every control's chain with the menu's own chain builder and actions
+// against stand-in services that answer from facts about a target machine; it never starts or
+// shows anything.
 #pragma once
 
 #include <cstddef>
@@ -88,5 +88,5 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                                   const WalkFacts& facts, FileLookup& files);
 std::string
 WalkText(const std::vector<ControlWalk>& walks); // human-readable, UTF-8, lines end "\n"
-// One JSON array, UTF-8, no newline at the end.
+// Returns one JSON array, UTF-8, no newline at the end.
 std::string WalkJson(const std::vector<ControlWalk>& walks);

@@ -1,4 +1,4 @@
-// One owner for every kind of handle: non-copyable, movable, released on destruction.
+// One owner serves every kind of handle: non-copyable, movable, released on destruction.
 #pragma once
 
 #include <windows.h>
@@ -56,7 +56,7 @@ struct RegKeyTraits {
     static bool Free(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
 };
 
-// Text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+// Owns text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
 struct LocalTextTraits {
     static std::nullptr_t None() { return nullptr; }
     static bool Free(wchar_t* text) { return LocalFree(text) == nullptr; }
