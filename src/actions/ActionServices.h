@@ -1,6 +1,5 @@
-// What the actions need from outside: the menu window and the system. The
-// core declares both; the dialog and the Win32 system class implement them,
-// tests give fakes.
+// The actions need the menu window and the system from outside. The core declares both; the
+// dialog and the Win32 system class implement them, and tests give fakes.
 #pragma once
 
 #include <cstdint>
@@ -79,7 +78,7 @@ public:
     virtual bool PathMatches(const std::wstring& path) = 0;
     // Returns the running system's version; 0.0 when it cannot be read.
     virtual OsVersion GetOsVersion() = 0;
-    // True for a 32-bit process on a 64-bit system.
+    // Returns true for a 32-bit process on a 64-bit system.
     virtual bool IsWow64() = 0;
     // Returns the stored type and all bytes of a value; none when the key cannot be opened or
     // the value not read.

@@ -96,8 +96,8 @@ SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    // The menu window rather than none: the shell's own boxes (a failed launch) and the consent
-    // prompt are modal to it, so no chain starts inside another meanwhile.
+    // The menu window owns them rather than none: the shell's own boxes (a failed launch) and the
+    // consent prompt are modal to it, so no chain starts inside another meanwhile.
     info.hwnd = owner;
     info.lpVerb = how.elevate ? L"runas" : nullptr;
     info.lpFile = file.c_str();

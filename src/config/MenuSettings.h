@@ -15,7 +15,7 @@ class xmlElement;
 
 enum class WindowPlacement { Given, Center, TopLeft };
 
-// "General".
+// The window's settings come from "General".
 struct WindowSettings {
     std::wstring icon;
     std::wstring background;
@@ -36,7 +36,7 @@ struct WindowSettings {
 // A missing element reads as one without attributes.
 WindowSettings ReadWindowSettings(const xmlElement* general);
 
-// "ToolTippConfig" with its "TTFont" and the kind's own element.
+// The tooltip's settings come from "ToolTippConfig", its "TTFont" and the kind's own element.
 struct TooltipSettings {
     TooltipKind kind = TooltipKind::Unknown;
     std::int32_t width = 0;
@@ -63,7 +63,7 @@ struct ChainLink {
     std::unique_ptr<ActionSettings> query;
 };
 
-// One "Command" or "Query" element with the attributes of its type's settings element.
+// One "Command" or "Query" element carries the attributes of its type's settings element.
 struct ActionSettings {
     bool isCommand = true;
     ActionType type = ActionType::Unknown;

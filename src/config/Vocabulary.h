@@ -171,8 +171,8 @@ struct AttributeRule {
 struct ChildRule {
     std::wstring_view name;
     Context context;
-    // For a kind's own settings element: the parent's "type" ("tttype" in
-    // "ToolTippConfig") for which the menu reads it.
+    // A kind's own settings element is read only for this "type" of its parent ("tttype" in
+    // "ToolTippConfig").
     std::wstring_view forType = {};
 };
 

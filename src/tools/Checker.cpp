@@ -775,7 +775,7 @@ private:
         default:
             break;
         }
-        // A command's own settings element first, and a mouse-over element's like.
+        // A command's own settings element comes first, and a mouse-over element's like.
         const std::wstring type = element.GetAttribute(L"type");
         const bool mouseOver = element.GetName().find(L"MouseOver") != npos;
         std::stable_partition(near.begin(), near.end(), [&](const auto& n) {
@@ -935,7 +935,7 @@ private:
             const std::wstring name = LowerAsciiLetters(written);
             const std::string shown = "%" + Shown(written) + "%";
             if (name == L"menudir" || name == L"menudrive") {
-                // Followed by more of a name: the folder and the name run together.
+                // More of a name follows: the folder and the name run together.
                 const wchar_t next = close + 1 < value.size() ? value[close + 1] : L' ';
                 if (IsAsciiLetter(next) || (next >= L'0' && next <= L'9') || next == L'_' ||
                     next == L'.') {
@@ -1801,7 +1801,7 @@ private:
     std::set<std::size_t> reported_; // attributes whose place a structure trap already named
     std::map<std::wstring, std::size_t> checkIds_;
     std::map<std::int32_t, std::size_t> tabStops_;
-    // A control's rectangle in the window, for overlaps.
+    // Overlaps compare the controls' rectangles in the window.
     struct Placed {
         std::int64_t left, top, right, bottom;
         std::size_t at;

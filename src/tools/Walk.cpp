@@ -223,8 +223,8 @@ public:
     std::vector<const ActionSettings*> sources;
 
 private:
-    // In the builder's order: each element before its links, a link's "Command" before its
-    // "Query", nothing under an element of unknown type.
+    // Lists the actions in the builder's order: each element before its links, a link's
+    // "Command" before its "Query", nothing under an element of unknown type.
     void List(const ActionSettings* action) {
         // The builder builds nothing for a type it does not know.
         if (action == nullptr || action->type == ActionType::Unknown) {
@@ -257,7 +257,7 @@ std::string ShowMode(bool maximized) {
     return maximized ? "maximized" : "normal";
 }
 
-// `exitCode`: the code the last program waited for ended with, as the facts say.
+// `exitCode` is the code the last program waited for ended with, as the facts say.
 std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       const TExecuteAble& action, int page,
                                                       std::optional<std::uint32_t> exitCode) {
@@ -612,8 +612,8 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     const xmlElement* root = &tree.Root();
     const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
     const LineIndex lines(text);
-    // In the menu's order of building: the quit button, then every page's controls; all of
-    // them, also past a control where the menu's set-up would stop (the checker says where).
+    // Controls come in the menu's order of building: the quit button, then every page's, also
+    // past a control where the menu's set-up would stop (the checker says where).
     std::vector<Control> controls;
     const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
     const auto add = [&](int page, std::size_t position, const xmlElement& element) {

@@ -38,7 +38,7 @@ struct YesNoFact {
     bool yes;
 };
 
-// Facts about the target machine for a what-if walk. Where several facts of a
+// The facts describe the target machine for a what-if walk. Where several facts of a
 // kind match, the last given decides; a box's own yes/no fact beats the one for all.
 struct WalkFacts {
     std::optional<OsVersion> winVersion;

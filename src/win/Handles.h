@@ -28,8 +28,8 @@ public:
         close();
         handle_ = handle;
     }
-    // Releases the handle now. False without a handle, or when the system refused: the
-    // last writes to a file can fail only here.
+    // Releases the handle now; returns false without a handle or when the system refused, as
+    // the last writes to a file can fail only here.
     bool close() {
         const Handle handle = std::exchange(handle_, Traits::None());
         return handle != Traits::None() && Traits::Free(handle);
