@@ -183,7 +183,7 @@ void CNavoraDlg::SetupFromConfig() {
     try {
         quitBuilt = CreateQuitButton(root, buttonConfig);
         // Windows are made one by one through the system. Only the first page's are made before
-        // the window shows when nothing but an exhausted system can stop the others.
+        // the window shows, and only when nothing but an exhausted system can stop the others.
         const int firstPages =
             quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1
                                                                                      : m_nPageCount;
