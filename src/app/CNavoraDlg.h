@@ -75,28 +75,29 @@ private:
     std::unique_ptr<Entry> first_;
 };
 
-// The points where the menu and the tools built on its dialog differ. The dialog calls them
-// during its set-up; MenuSink does what the menu does.
+// The dialog calls these during its set-up at the points where the menu and the tools built on
+// its dialog differ.
 class SetUpSink {
 public:
-    // A message that stops the set-up; the menu shows it in a box titled `caption`.
+    // Receives a message that stops the set-up; the menu shows it in a box titled `caption`.
     virtual void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
                               const wchar_t* caption) = 0;
-    // The same for the exception being handled, which `text` words.
+    // Receives the words for the exception being handled, which stopped the set-up.
     virtual void SetUpFailed(CNavoraDlg& dialog, const std::wstring& text) = 0;
-    // The check boxes' start states, which the menu writes into the configuration file.
+    // Receives the check boxes' start states, which the menu writes into the configuration.
     virtual void WriteStartStates(const std::wstring& configPath,
                                   const std::vector<CheckStateWrite>& states) = 0;
-    // False for a window that is placed but never shown. Such a window is built whole at
-    // once: no first page waits for the screen.
+    // Says whether the window shows. One that is only placed is built whole at once, as no
+    // first page waits for the screen.
     virtual bool ShowsWindow() const = 0;
-    // The set-up has completed without a stop.
+    // Runs when the set-up has completed without a stop.
     virtual void SetUpDone(CNavoraDlg& dialog) = 0;
 
 protected:
     ~SetUpSink() = default;
 };
 
+// The menu's own sink shows message boxes, writes the start states and shows the window.
 class MenuSink : public SetUpSink {
 public:
     void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
