@@ -15,8 +15,9 @@
 #include "config/CheckState.h"
 #include "config/MenuSettings.h"
 #include "controls/TButton.h"
-#include "pictures/PictureCheck.h"
+#include "pictures/Win32PictureFiles.h"
 #include "tooltips/TToolTipp.h"
+#include "util/SharedObjects.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
 #include "xml/xmlDocument.h"
@@ -37,43 +38,6 @@ class CNavoraDlg;
 
 // A font description as a key: face, height, weight, italic, underline.
 using FontKey = std::tuple<std::wstring, std::int32_t, std::int32_t, bool, bool>;
-
-// A control's icon and the mask made from it for its transparent colour.
-struct IconPicture {
-    UniqueBitmap icon;
-    UniqueBitmap mask;
-};
-
-// GDI objects shared by the controls that describe them alike, made when first asked for.
-// A menu has a handful: a linked list costs less code than a tree or a growing array.
-template <typename Key, typename Value> class SharedObjects {
-public:
-    SharedObjects() = default;
-    SharedObjects(const SharedObjects&) = delete;
-    SharedObjects& operator=(const SharedObjects&) = delete;
-    ~SharedObjects() {
-        while (first_) { // one by one: a long list would otherwise be freed recursively
-            first_ = std::move(first_->next);
-        }
-    }
-    template <typename Make> const Value& For(const Key& key, Make make) {
-        for (const Entry* entry = first_.get(); entry != nullptr; entry = entry->next.get()) {
-            if (entry->key == key) {
-                return entry->value;
-            }
-        }
-        first_.reset(new Entry{key, make(), std::move(first_)});
-        return first_->value;
-    }
-
-private:
-    struct Entry {
-        Key key;
-        Value value;
-        std::unique_ptr<Entry> next;
-    };
-    std::unique_ptr<Entry> first_;
-};
 
 // Where a dialog built for proof pictures reports: it never shows itself or a
 // message box, never writes the configuration, and runs no action.
@@ -165,15 +129,8 @@ private:
     void FocusNextControl();
     void OnKeyUp(WPARAM key);
     void KeepSize();
-    // One font per distinct description and one picture per file (per transparent colour for
-    // icons, whose mask changes them), made at first use and kept as long as the window.
+    // One font per distinct description, made at first use and kept as long as the window.
     HFONT FontFor(const FontSpec& spec);
-    HBITMAP PictureFor(const std::wstring& path);
-    // A bitmap file at its own size; none when unreadable, damaged or beyond the caps.
-    UniqueBitmap LoadBitmapFile(const std::wstring& path);
-    // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
-    UniqueBitmap LoadPicture(const std::wstring& path);
-    const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // The picture at the top-left corner, the background colour where it leaves room.
     void PaintBackground(HDC dc) const;
     // The minimized window: its icon centred in the client area.
@@ -185,6 +142,7 @@ private:
     int m_nDpi = kFileDpi; // the screen's with "dpiscale", else the file's
     std::unique_ptr<TExecuteAbleList> m_pActionBuilder;
     UniqueBitmap m_bmpBackground;
+    bool m_bBackgroundBlended = false; // drawn by its alpha onto the background colour
     int m_nBgWidth = 0;
     int m_nBgHeight = 0;
     int m_nWndWidth = 0;
@@ -217,9 +175,7 @@ private:
     MenuMessages m_messages; // the file's own texts, where it gives them
     POINT m_ptDragAnchor{0, 0};
     SharedObjects<FontKey, UniqueFont> m_fonts;
-    SharedObjects<std::wstring, UniqueBitmap> m_pictures; // by the file they resolve to
-    PictureBudget m_pictureBudget;
-    SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
+    Win32PictureFiles m_pictureFiles;
     Win32System m_system;
     ProofSink* m_pProof = nullptr;
     bool m_bProofStopped = false;

@@ -1,0 +1,64 @@
+// Picture files from the medium loaded for drawing: bitmaps and icons through the system's
+// loader, PNG, JPEG and GIF files through the Windows Imaging Component. Every file is
+// checked before a loader or decoder sees it; one that fails counts as missing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "pictures/PictureCheck.h"
+#include "util/SharedObjects.h"
+#include "win/Gdi.h"
+
+struct IWICImagingFactory;
+
+// A picture ready to draw. A blended one (a file with transparent pixels) is a 32-bit
+// top-down bitmap with premultiplied alpha, drawn by its alpha onto what lies beneath.
+struct MenuPicture {
+    UniqueBitmap bitmap;
+    bool blended = false;
+};
+
+// A control's icon: blended, or with the mask made from it for its transparent colour.
+struct IconPicture {
+    UniqueBitmap icon;
+    UniqueBitmap mask;
+    bool blended = false;
+};
+
+// The menu's pictures, each counted once against the caps for all of them, at the size the
+// menu keeps it: the screen's DPI where the menu draws at it (`dpi`), else the file's.
+class Win32PictureFiles {
+public:
+    Win32PictureFiles() = default;
+    Win32PictureFiles(const Win32PictureFiles&) = delete;
+    Win32PictureFiles& operator=(const Win32PictureFiles&) = delete;
+    ~Win32PictureFiles();
+
+    // The window's icon file; none when unreadable or damaged.
+    UniqueIcon WindowIcon(const std::wstring& path);
+    // A picture of its own; none when unreadable, damaged or beyond the caps.
+    MenuPicture Load(const std::wstring& path, int dpi);
+    // One picture per file, however its name is spelt, and one icon per file and transparent
+    // colour (its mask changes it), made at first use.
+    const MenuPicture& Shared(const std::wstring& path, int dpi);
+    // `makeMask` turns an icon's transparent colour into black and gives its mask.
+    using MaskMaker = UniqueBitmap (*)(HBITMAP icon, COLORREF transparent);
+    const IconPicture& Icon(const std::wstring& path, COLORREF transparent, int dpi,
+                            MaskMaker makeMask);
+
+private:
+    // At the file's size, or a blended picture at `dpi`.
+    MenuPicture Read(const std::wstring& path, int dpi);
+    MenuPicture Decode(const std::string& bytes, const PictureCheck& check, int dpi);
+    IWICImagingFactory* Factory();
+
+    SharedObjects<std::wstring, MenuPicture> pictures_; // by the file they resolve to
+    SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> icons_;
+    PictureBudget budget_;
+    IWICImagingFactory* factory_ = nullptr;
+    bool codecsTried_ = false;
+    bool comStarted_ = false;
+};
