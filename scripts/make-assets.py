@@ -4,7 +4,7 @@
 Usage: make-assets.py OUTDIR
 
 Writes navora.ico (the application icon at 16, 32 and 48 px), program.ico (the
-same for navora.exe's own resources, its 32 and 48 px images PNG-compressed), hand.cur (the
+same for navora.exe's own resources, its images PNG-compressed), hand.cur (the
 pointing-hand cursor over clickable buttons), background.bmp (a 640x480 window
 background with a title band), sample-small.bmp (a solid 200x100 picture the
 tests sample), two 24x24 button icons on a magenta transparent colour and a
@@ -244,8 +244,8 @@ def main():
     os.makedirs(outdir, exist_ok=True)
     files = {
         "navora.ico": icon_file((16, 32, 48)),
-        # Smaller in the program, which runs from Vista on: the larger images as PNG.
-        "program.ico": icon_file((16, 32, 48), png_sizes=(32, 48)),
+        # Smaller in the program, which runs from Vista on: every image as PNG.
+        "program.ico": icon_file((16, 32, 48), png_sizes=(16, 32, 48)),
         "hand.cur": cursor_file(),
         "background.bmp": bmp_file(640, 480, gradient_pixel),
         "sample-small.bmp": bmp_file(200, 100, lambda x, y: (200, 30, 40)),

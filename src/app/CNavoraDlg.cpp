@@ -427,10 +427,10 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     control->SetTooltipText(settings.tooltip);
     control->Set3D(settings.threeD);
     if (!settings.icon.empty()) {
-        const IconPicture& icon = m_pictureFiles.Icon(settings.icon, settings.iconTransparentColor,
+        const MenuPicture& icon = m_pictureFiles.Icon(settings.icon, settings.iconTransparentColor,
                                                       m_nDpi, TButton::MakeIconMask);
-        control->SetIcon(icon.icon.get(), icon.blended);
-        if (icon.icon) {
+        control->SetIcon(icon.bitmap.get(), icon.blended);
+        if (icon.bitmap) {
             control->SetIconMask(icon.mask.get());
         }
     }

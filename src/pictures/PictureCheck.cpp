@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "config/MenuSettings.h"
 
@@ -31,6 +32,12 @@ std::uint32_t BigU32(std::string_view b, std::size_t at) {
 std::uint16_t BigU16(std::string_view b, std::size_t at) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) << 8 |
                                       static_cast<unsigned char>(b[at + 1]));
+}
+
+// Whether `b` holds `text` at `at`.
+bool Holds(std::string_view b, std::size_t at, std::string_view text) {
+    return b.size() >= at && b.size() - at >= text.size() &&
+           std::memcmp(b.data() + at, text.data(), text.size()) == 0;
 }
 
 std::int32_t I32(std::string_view b, std::size_t at) {
@@ -84,7 +91,7 @@ constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 // A PNG file: the IHDR chunk first, then chunks each within the file, up to IEND.
 PictureCheck CheckPng(std::string_view file, int dpi) {
     PictureCheck check{PictureFault::Damaged};
-    if (file.size() < 33 || BigU32(file, 8) != 13 || file.substr(12, 4) != "IHDR" ||
+    if (file.size() < 33 || BigU32(file, 8) != 13 || !Holds(file, 12, "IHDR") ||
         !Keep(check, BigU32(file, 16), BigU32(file, 20), dpi)) {
         return check;
     }
@@ -93,7 +100,7 @@ PictureCheck CheckPng(std::string_view file, int dpi) {
         if (end > file.size()) {
             break;
         }
-        if (file.substr(at + 4, 4) == "IEND") {
+        if (Holds(file, at + 4, "IEND")) {
             check.fault = PictureFault::None;
             break;
         }
@@ -106,7 +113,7 @@ PictureCheck CheckPng(std::string_view file, int dpi) {
 // end-of-image marker as its last two bytes.
 PictureCheck CheckJpeg(std::string_view file, int dpi) {
     PictureCheck check{PictureFault::Damaged};
-    if (file.size() < 4 || file.substr(file.size() - 2) != "\xFF\xD9") {
+    if (file.size() < 4 || !Holds(file, file.size() - 2, "\xFF\xD9")) {
         return check;
     }
     for (std::size_t at = 2; file.size() - at >= 4 && file[at] == '\xFF';) {
@@ -224,19 +231,11 @@ PictureCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dp
 }
 
 PictureFormat FormatOf(std::string_view head) {
-    if (head.substr(0, 2) == "BM") {
-        return PictureFormat::Bitmap;
-    }
-    if (head.substr(0, 8) == kPngSignature) {
-        return PictureFormat::Png;
-    }
-    if (head.substr(0, 3) == "\xFF\xD8\xFF") {
-        return PictureFormat::Jpeg;
-    }
-    if (head.substr(0, 6) == "GIF87a" || head.substr(0, 6) == "GIF89a") {
-        return PictureFormat::Gif;
-    }
-    return PictureFormat::Other;
+    return Holds(head, 0, "BM")                                   ? PictureFormat::Bitmap
+           : Holds(head, 0, kPngSignature)                        ? PictureFormat::Png
+           : Holds(head, 0, "\xFF\xD8\xFF")                       ? PictureFormat::Jpeg
+           : Holds(head, 0, "GIF87a") || Holds(head, 0, "GIF89a") ? PictureFormat::Gif
+                                                                  : PictureFormat::Other;
 }
 
 std::uint64_t PictureBytesNeeded(std::string_view head, std::uint64_t fileLength) {
@@ -280,10 +279,10 @@ PictureFault CheckIcon(std::string_view bytes) {
         }
         const std::string_view image = bytes.substr(at, size);
         std::int64_t width = 0, height = 0;
-        bool png = image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+        const bool png = Holds(image, 0, kPngSignature);
         if (png) {
             // The signature, then the IHDR chunk with the image's size (big-endian).
-            if (image.size() < 33 || image.substr(12, 4) != "IHDR") {
+            if (image.size() < 33 || !Holds(image, 12, "IHDR")) {
                 return PictureFault::Damaged;
             }
             width = BigU32(image, 16);

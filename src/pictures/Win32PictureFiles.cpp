@@ -3,6 +3,8 @@
 #include <wincodec.h>
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 #include "config/MenuSettings.h"
 #include "win/Dpi.h"
@@ -23,19 +25,18 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
         return false;
     }
     length = size.QuadPart;
-    std::uint64_t wanted = type == IMAGE_ICON ? static_cast<std::uint64_t>(length)
-                                              : std::min<std::uint64_t>(length, kBitmapHeadBytes);
-    for (std::size_t got = 0; got < wanted;) {
+    const auto total = static_cast<std::uint64_t>(length);
+    // A PNG, JPEG or GIF file is told from a bitmap by the first bytes, then read on.
+    for (std::uint64_t wanted =
+             type == IMAGE_ICON ? total : std::min<std::uint64_t>(total, kBitmapHeadBytes);
+         wanted > head.size(); wanted = PictureBytesNeeded(head, total)) {
+        const std::size_t got = head.size();
         head.resize(static_cast<std::size_t>(wanted));
         DWORD read = 0;
         if (!ReadFile(file.get(), head.data() + got, static_cast<DWORD>(wanted - got), &read,
                       nullptr) ||
             read != wanted - got) {
             return false;
-        }
-        got = head.size();
-        if (type == IMAGE_BITMAP) {
-            wanted = PictureBytesNeeded(head, static_cast<std::uint64_t>(length));
         }
     }
     return true;
@@ -68,46 +69,19 @@ constexpr IID kImagingFactoryInterface = {
 constexpr GUID kPremultipliedBgra = {
     0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x10}};
 
-// Releases a COM object at the end of a scope.
-template <typename T> class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() {
-        if (object_ != nullptr) {
-            object_->Release();
-        }
-    }
-    T* operator->() const { return object_; }
-    T* get() const { return object_; }
-    T** put() { return &object_; }
-
-private:
-    T* object_ = nullptr;
-};
-
-// A 32-bit top-down bitmap of width x height holding the source's pixels; none when the
-// system or the decoder fails.
+// The source's pixels as a 32-bit bitmap of width x height, and whether any of them is not
+// opaque; none when memory, the system or the decoder fails.
 UniqueBitmap CopyToBitmap(IWICBitmapSource* source, UINT width, UINT height, bool& alpha) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = static_cast<LONG>(width);
-    info.bmiHeader.biHeight = -static_cast<LONG>(height);
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const UINT bytes = width * height * 4; // within the caps: at most 256 MB
-    if (!bitmap ||
-        FAILED(source->CopyPixels(nullptr, width * 4, bytes, static_cast<BYTE*>(bits)))) {
+    const std::unique_ptr<BYTE[]> pixels(new (std::nothrow) BYTE[bytes]);
+    if (!pixels || FAILED(source->CopyPixels(nullptr, width * 4, bytes, pixels.get()))) {
         return {};
     }
-    const BYTE* pixel = static_cast<const BYTE*>(bits);
     for (UINT i = 3; i < bytes && !alpha; i += 4) {
-        alpha = pixel[i] != 0xFF;
+        alpha = pixels[i] != 0xFF;
     }
-    return bitmap;
+    return UniqueBitmap(
+        CreateBitmap(static_cast<int>(width), static_cast<int>(height), 1, 32, pixels.get()));
 }
 
 } // namespace
@@ -123,93 +97,70 @@ Win32PictureFiles::~Win32PictureFiles() {
     }
 }
 
-IWICImagingFactory* Win32PictureFiles::Factory() {
-    if (codecsTried_) {
-        return factory_;
-    }
-    codecsTried_ = true;
-    // Loaded only for a picture that is not a bitmap: a menu of bitmaps loads nothing new.
-    // ole32 is one of the system's known DLLs, never taken from the medium.
-    const HMODULE ole = LoadLibraryW(L"ole32.dll");
-    using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
-    using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
-    const FARPROC start = ole == nullptr ? nullptr : GetProcAddress(ole, "CoInitializeEx");
-    const FARPROC create = ole == nullptr ? nullptr : GetProcAddress(ole, "CoCreateInstance");
-    if (start == nullptr || create == nullptr) {
-        return nullptr;
-    }
-    comStarted_ = SUCCEEDED(reinterpret_cast<CoInitializeExFn>(reinterpret_cast<void*>(start))(
-        nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    reinterpret_cast<CoCreateInstanceFn>(reinterpret_cast<void*>(create))(
-        kImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
-        reinterpret_cast<void**>(&factory_));
-    return factory_;
-}
-
 MenuPicture Win32PictureFiles::Decode(const std::string& bytes, const PictureCheck& check,
                                       int dpi) {
     MenuPicture picture;
-    IWICImagingFactory* factory = Factory();
-    ComRef<IWICStream> stream;
-    ComRef<IWICBitmapDecoder> decoder;
-    ComRef<IWICBitmapFrameDecode> frame;
-    ComRef<IWICFormatConverter> converter;
+    if (!codecsTried_) {
+        codecsTried_ = true;
+        // Loaded only for a picture that is not a bitmap: a menu of bitmaps loads nothing new.
+        // ole32 is one of the system's known DLLs, never taken from the medium.
+        const HMODULE ole = LoadLibraryW(L"ole32.dll");
+        using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+        using CoCreateInstanceFn = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
+        const FARPROC start = ole == nullptr ? nullptr : GetProcAddress(ole, "CoInitializeEx");
+        const FARPROC create = ole == nullptr ? nullptr : GetProcAddress(ole, "CoCreateInstance");
+        if (start != nullptr && create != nullptr) {
+            comStarted_ = SUCCEEDED(reinterpret_cast<CoInitializeExFn>(reinterpret_cast<void*>(
+                start))(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+            reinterpret_cast<CoCreateInstanceFn>(reinterpret_cast<void*>(create))(
+                kImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
+                reinterpret_cast<void**>(&factory_));
+        }
+    }
+    IWICImagingFactory* factory = factory_;
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    IWICBitmapScaler* scaler = nullptr;
     UINT width = 0, height = 0;
-    if (factory == nullptr || FAILED(factory->CreateStream(stream.put())) ||
-        FAILED(
-            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
-                                         static_cast<DWORD>(bytes.size()))) ||
-        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr,
-                                                WICDecodeMetadataCacheOnDemand, decoder.put())) ||
-        FAILED(decoder->GetFrame(0, frame.put())) || FAILED(frame->GetSize(&width, &height)) ||
-        FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(frame.get(), kPremultipliedBgra, WICBitmapDitherTypeNone,
-                                     nullptr, 0, WICBitmapPaletteTypeCustom))) {
-        return picture;
-    }
-    // The frame was counted at the size its header gave: it may not be larger.
     const int scale = std::max(dpi, kFileDpi);
-    if (width == 0 || height == 0 ||
-        ScaleToDpi(static_cast<std::int32_t>(std::min<UINT>(width, INT32_MAX)), scale) >
-            check.width ||
-        ScaleToDpi(static_cast<std::int32_t>(std::min<UINT>(height, INT32_MAX)), scale) >
-            check.height) {
-        return picture;
+    // The frame was counted at the size its header gave: it may not be larger.
+    if (factory != nullptr && SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(
+            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
+                                         static_cast<DWORD>(bytes.size()))) &&
+        SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                   &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+        width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+        ScaleToDpi(static_cast<std::int32_t>(width), scale) <= check.width &&
+        ScaleToDpi(static_cast<std::int32_t>(height), scale) <= check.height &&
+        SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, kPremultipliedBgra, WICBitmapDitherTypeNone, nullptr,
+                                        0, WICBitmapPaletteTypeCustom))) {
+        picture.bitmap = CopyToBitmap(converter, width, height, picture.blended);
+        if (picture.blended && dpi != kFileDpi) {
+            // Scaled smoothly in premultiplied colours, so that no edge takes a hidden colour.
+            width = static_cast<UINT>(MulDiv(static_cast<int>(width), dpi, kFileDpi));
+            height = static_cast<UINT>(MulDiv(static_cast<int>(height), dpi, kFileDpi));
+            picture.bitmap.reset();
+            if (SUCCEEDED(factory->CreateBitmapScaler(&scaler)) &&
+                SUCCEEDED(
+                    scaler->Initialize(converter, width, height, WICBitmapInterpolationModeFant))) {
+                bool alpha = false;
+                picture.bitmap = CopyToBitmap(scaler, width, height, alpha);
+            }
+        }
     }
-    picture.bitmap = CopyToBitmap(converter.get(), width, height, picture.blended);
-    if (picture.blended && dpi != kFileDpi) {
-        // Scaled smoothly in premultiplied colours, so that no edge takes a hidden colour.
-        const UINT keptWidth = static_cast<UINT>(MulDiv(static_cast<int>(width), dpi, kFileDpi));
-        const UINT keptHeight = static_cast<UINT>(MulDiv(static_cast<int>(height), dpi, kFileDpi));
-        ComRef<IWICBitmapScaler> scaler;
-        bool alpha = false;
-        picture.bitmap.reset();
-        if (SUCCEEDED(factory->CreateBitmapScaler(scaler.put())) &&
-            SUCCEEDED(scaler->Initialize(converter.get(), keptWidth, keptHeight,
-                                         WICBitmapInterpolationModeFant))) {
-            picture.bitmap = CopyToBitmap(scaler.get(), keptWidth, keptHeight, alpha);
+    for (IUnknown* object : {static_cast<IUnknown*>(scaler), static_cast<IUnknown*>(converter),
+                             static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder),
+                             static_cast<IUnknown*>(stream)}) {
+        if (object != nullptr) {
+            object->Release();
         }
     }
     return picture;
-}
-
-MenuPicture Win32PictureFiles::Read(const std::wstring& path, int dpi) {
-    // A missing, unreadable or damaged file loads as none, as does one beyond the caps at the
-    // size the menu keeps it, or beyond the memory left for pictures. It is counted before it
-    // is decoded: one the decoder then fails on still counts.
-    std::string bytes;
-    LONGLONG length = 0;
-    if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, bytes, length)) {
-        return {};
-    }
-    const PictureCheck check = CheckPictureFile(bytes, static_cast<std::uint64_t>(length), dpi);
-    if (check.fault != PictureFault::None || !budget_.Take(check.width, check.height)) {
-        return {};
-    }
-    if (FormatOf(bytes) != PictureFormat::Bitmap) {
-        return Decode(bytes, check, dpi);
-    }
-    return {UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)))};
 }
 
 UniqueIcon Win32PictureFiles::WindowIcon(const std::wstring& path) {
@@ -223,10 +174,35 @@ UniqueIcon Win32PictureFiles::WindowIcon(const std::wstring& path) {
     return UniqueIcon(static_cast<HICON>(LoadFromFile(path, IMAGE_ICON)));
 }
 
-MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi) {
-    MenuPicture picture = Read(path, dpi);
-    if (picture.bitmap && !picture.blended && dpi != kFileDpi) {
-        picture.bitmap = ScaledToDpi(picture.bitmap.get(), dpi);
+MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker makeMask,
+                                    COLORREF transparent) {
+    // A missing, unreadable or damaged file loads as none, as does one beyond the caps at the
+    // size the menu keeps it, or beyond the memory left for pictures. It is counted before it
+    // is decoded: one the decoder then fails on still counts.
+    std::string bytes;
+    LONGLONG length = 0;
+    if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, bytes, length)) {
+        return {};
+    }
+    const PictureCheck check = CheckPictureFile(bytes, static_cast<std::uint64_t>(length), dpi);
+    if (check.fault != PictureFault::None || !budget_.Take(check.width, check.height)) {
+        return {};
+    }
+    MenuPicture picture =
+        FormatOf(bytes) != PictureFormat::Bitmap
+            ? Decode(bytes, check, dpi)
+            : MenuPicture{UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP))), {}};
+    if (picture.bitmap && !picture.blended) {
+        // An icon is masked at the file's size, where the transparent colour is exact.
+        if (makeMask != nullptr) {
+            picture.mask = makeMask(picture.bitmap.get(), transparent);
+        }
+        if (dpi != kFileDpi) {
+            picture.bitmap = ScaledToDpi(picture.bitmap.get(), dpi);
+            if (picture.mask) {
+                picture.mask = ScaledToDpi(picture.mask.get(), dpi);
+            }
+        }
     }
     return picture;
 }
@@ -235,19 +211,8 @@ const MenuPicture& Win32PictureFiles::Shared(const std::wstring& path, int dpi) 
     return pictures_.For(ResolvedPath(path), [&] { return Load(path, dpi); });
 }
 
-const IconPicture& Win32PictureFiles::Icon(const std::wstring& path, COLORREF transparent, int dpi,
+const MenuPicture& Win32PictureFiles::Icon(const std::wstring& path, COLORREF transparent, int dpi,
                                            MaskMaker makeMask) {
-    return icons_.For({ResolvedPath(path), transparent}, [&] {
-        MenuPicture read = Read(path, dpi);
-        IconPicture picture{std::move(read.bitmap), {}, read.blended};
-        if (picture.icon && !picture.blended) {
-            picture.mask = makeMask(picture.icon.get(), transparent);
-            if (dpi != kFileDpi) {
-                // Masked at the file's size, where the transparent colour is exact.
-                picture.icon = ScaledToDpi(picture.icon.get(), dpi);
-                picture.mask = ScaledToDpi(picture.mask.get(), dpi);
-            }
-        }
-        return picture;
-    });
+    return icons_.For({ResolvedPath(path), transparent},
+                      [&] { return Load(path, dpi, makeMask, transparent); });
 }

@@ -14,16 +14,11 @@
 
 struct IWICImagingFactory;
 
-// A picture ready to draw. A blended one (a file with transparent pixels) is a 32-bit
-// top-down bitmap with premultiplied alpha, drawn by its alpha onto what lies beneath.
+// A picture ready to draw. A blended one (a file with transparent pixels) is a 32-bit bitmap
+// with premultiplied alpha, drawn by its alpha onto what lies beneath. Any other icon has the
+// mask made from it for its transparent colour.
 struct MenuPicture {
     UniqueBitmap bitmap;
-    bool blended = false;
-};
-
-// A control's icon: blended, or with the mask made from it for its transparent colour.
-struct IconPicture {
-    UniqueBitmap icon;
     UniqueBitmap mask;
     bool blended = false;
 };
@@ -39,24 +34,24 @@ public:
 
     // The window's icon file; none when unreadable or damaged.
     UniqueIcon WindowIcon(const std::wstring& path);
-    // A picture of its own; none when unreadable, damaged or beyond the caps.
-    MenuPicture Load(const std::wstring& path, int dpi);
+    // `makeMask` turns an icon's transparent colour into black and gives its mask.
+    using MaskMaker = UniqueBitmap (*)(HBITMAP icon, COLORREF transparent);
+    // A picture of its own (with `makeMask` an icon); none when unreadable, damaged or beyond
+    // the caps.
+    MenuPicture Load(const std::wstring& path, int dpi, MaskMaker makeMask = nullptr,
+                     COLORREF transparent = 0);
     // One picture per file, however its name is spelt, and one icon per file and transparent
     // colour (its mask changes it), made at first use.
     const MenuPicture& Shared(const std::wstring& path, int dpi);
-    // `makeMask` turns an icon's transparent colour into black and gives its mask.
-    using MaskMaker = UniqueBitmap (*)(HBITMAP icon, COLORREF transparent);
-    const IconPicture& Icon(const std::wstring& path, COLORREF transparent, int dpi,
+    const MenuPicture& Icon(const std::wstring& path, COLORREF transparent, int dpi,
                             MaskMaker makeMask);
 
 private:
     // At the file's size, or a blended picture at `dpi`.
-    MenuPicture Read(const std::wstring& path, int dpi);
     MenuPicture Decode(const std::string& bytes, const PictureCheck& check, int dpi);
-    IWICImagingFactory* Factory();
 
     SharedObjects<std::wstring, MenuPicture> pictures_; // by the file they resolve to
-    SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> icons_;
+    SharedObjects<std::pair<std::wstring, COLORREF>, MenuPicture> icons_;
     PictureBudget budget_;
     IWICImagingFactory* factory_ = nullptr;
     bool codecsTried_ = false;
