@@ -427,8 +427,8 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     control->SetTooltipText(settings.tooltip);
     control->Set3D(settings.threeD);
     if (!settings.icon.empty()) {
-        const MenuPicture& icon = m_pictureFiles.Icon(settings.icon, settings.iconTransparentColor,
-                                                      m_nDpi, TButton::MakeIconMask);
+        const MenuPicture& icon = m_pictureFiles.Shared(
+            settings.icon, m_nDpi, TButton::MakeIconMask, settings.iconTransparentColor);
         control->SetIcon(icon.bitmap.get(), icon.blended);
         if (icon.bitmap) {
             control->SetIconMask(icon.mask.get());

@@ -277,7 +277,7 @@ PictureFault CheckIcon(std::string_view bytes) {
         if (at + size > bytes.size()) {
             return PictureFault::Damaged;
         }
-        const std::string_view image = bytes.substr(at, size);
+        const std::string_view image(bytes.data() + at, static_cast<std::size_t>(size));
         std::int64_t width = 0, height = 0;
         const bool png = Holds(image, 0, kPngSignature);
         if (png) {

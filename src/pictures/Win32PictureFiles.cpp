@@ -87,13 +87,9 @@ UniqueBitmap CopyToBitmap(IWICBitmapSource* source, UINT width, UINT height, boo
 } // namespace
 
 Win32PictureFiles::~Win32PictureFiles() {
+    // The imaging component stays started until the process ends, as the menu's pictures do.
     if (factory_ != nullptr) {
         factory_->Release();
-    }
-    if (comStarted_) {
-        using CoUninitializeFn = void(WINAPI*)();
-        const FARPROC found = GetProcAddress(GetModuleHandleW(L"ole32"), "CoUninitialize");
-        reinterpret_cast<CoUninitializeFn>(reinterpret_cast<void*>(found))();
     }
 }
 
@@ -110,8 +106,8 @@ MenuPicture Win32PictureFiles::Decode(const std::string& bytes, const PictureChe
         const FARPROC start = ole == nullptr ? nullptr : GetProcAddress(ole, "CoInitializeEx");
         const FARPROC create = ole == nullptr ? nullptr : GetProcAddress(ole, "CoCreateInstance");
         if (start != nullptr && create != nullptr) {
-            comStarted_ = SUCCEEDED(reinterpret_cast<CoInitializeExFn>(reinterpret_cast<void*>(
-                start))(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+            reinterpret_cast<CoInitializeExFn>(reinterpret_cast<void*>(start))(
+                nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
             reinterpret_cast<CoCreateInstanceFn>(reinterpret_cast<void*>(create))(
                 kImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kImagingFactoryInterface,
                 reinterpret_cast<void**>(&factory_));
@@ -207,12 +203,9 @@ MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker
     return picture;
 }
 
-const MenuPicture& Win32PictureFiles::Shared(const std::wstring& path, int dpi) {
-    return pictures_.For(ResolvedPath(path), [&] { return Load(path, dpi); });
-}
-
-const MenuPicture& Win32PictureFiles::Icon(const std::wstring& path, COLORREF transparent, int dpi,
-                                           MaskMaker makeMask) {
-    return icons_.For({ResolvedPath(path), transparent},
-                      [&] { return Load(path, dpi, makeMask, transparent); });
+const MenuPicture& Win32PictureFiles::Shared(const std::wstring& path, int dpi, MaskMaker makeMask,
+                                             COLORREF transparent) {
+    // Pictures and icons apart: a colour read from a file never has the top byte set.
+    return pictures_.For({ResolvedPath(path), makeMask != nullptr ? transparent : CLR_INVALID},
+                         [&] { return Load(path, dpi, makeMask, transparent); });
 }

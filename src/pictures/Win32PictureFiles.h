@@ -42,18 +42,16 @@ public:
                      COLORREF transparent = 0);
     // One picture per file, however its name is spelt, and one icon per file and transparent
     // colour (its mask changes it), made at first use.
-    const MenuPicture& Shared(const std::wstring& path, int dpi);
-    const MenuPicture& Icon(const std::wstring& path, COLORREF transparent, int dpi,
-                            MaskMaker makeMask);
+    const MenuPicture& Shared(const std::wstring& path, int dpi, MaskMaker makeMask = nullptr,
+                              COLORREF transparent = 0);
 
 private:
     // At the file's size, or a blended picture at `dpi`.
     MenuPicture Decode(const std::string& bytes, const PictureCheck& check, int dpi);
 
-    SharedObjects<std::wstring, MenuPicture> pictures_; // by the file they resolve to
-    SharedObjects<std::pair<std::wstring, COLORREF>, MenuPicture> icons_;
+    // By the file they resolve to and an icon's transparent colour.
+    SharedObjects<std::pair<std::wstring, COLORREF>, MenuPicture> pictures_;
     PictureBudget budget_;
     IWICImagingFactory* factory_ = nullptr;
     bool codecsTried_ = false;
-    bool comStarted_ = false;
 };
