@@ -840,6 +840,27 @@ TEST_F(DpiDisc, PngAndJpegPictures) {
         ReleaseDC(nullptr, screen_);
         screen_ = nullptr;
     }
+    // With "dpiscale" at 144 DPI the icon is scaled smoothly by its alpha, to 24 pixels at
+    // (36, 70): its square blue, its ring mixed, and no black from its transparent pixels.
+    std::string scaled = config;
+    scaled.insert(scaled.find("/>"), " dpiscale=\"true\"");
+    {
+        const ScreenDpi screen(144);
+        Start(scaled, {{"back.pic", png}, {"icon.png", icon}, {"face.png", face}});
+    }
+    ASSERT_NE(dialog_, nullptr);
+    screen_ = GetDC(nullptr);
+    EXPECT_EQ(Pixel(48, 82), RGB(0, 0, 255));
+    EXPECT_TRUE(similar(Pixel(40, 82), mix(RGB(255, 0, 0), kFace), 24)) << Pixel(40, 82);
+    EXPECT_EQ(Pixel(36, 70), kFace);
+    int dark = 0;
+    for (int y = 70; y < 94; ++y) {
+        for (int x = 36; x < 60; ++x) {
+            const COLORREF p = Pixel(x, y);
+            dark += GetRValue(p) + GetGValue(p) + GetBValue(p) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(dark, 0);
 }
 
 } // namespace
