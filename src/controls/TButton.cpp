@@ -246,6 +246,7 @@ void TButton::DrawIcon(HDC dc) const {
         return;
     }
     const int y = m_nIconTop + m_nPressOffset;
+    // An icon with transparency of its own is blended; the mask and OR copy are for all others.
     if (m_pIconMask != nullptr && !m_bIconBlended) {
         DrawPicture(dc, m_pIconMask, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, false, SRCAND);
     }

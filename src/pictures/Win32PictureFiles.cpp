@@ -184,6 +184,7 @@ MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker
     if (check.fault != PictureFault::None || !budget_.Take(check.width, check.height)) {
         return {};
     }
+    // Bitmaps go to the system's loader as always; PNG, JPEG and GIF files to the decoder.
     MenuPicture picture =
         FormatOf(bytes) != PictureFormat::Bitmap
             ? Decode(bytes, check, dpi)
