@@ -61,7 +61,7 @@ assemble_demo() {
     cp examples/demo/* "$disc/"
     cp build/win64/navora.exe "$disc/navora.exe"
     cp build/win64/demo-setup.exe "$disc/setup.exe"
-    cp build/win64/assets/background.bmp build/win64/assets/navora.ico \
-        build/win64/assets/icon-play.bmp build/win64/assets/icon-document.bmp \
-        build/win64/assets/button-face.bmp "$disc/"
+    cp build/win64/assets/background.png build/win64/assets/navora.ico \
+        build/win64/assets/icon-play.png build/win64/assets/icon-document.png \
+        build/win64/assets/button-face.png "$disc/"
 }

@@ -4,11 +4,13 @@
 Usage: make-assets.py OUTDIR
 
 Writes navora.ico (the application icon at 16, 32 and 48 px), program.ico (the
-same for navora.exe's own resources, its 32 and 48 px images PNG-compressed), hand.cur (the
+same for navora.exe's own resources, its images PNG-compressed), hand.cur (the
 pointing-hand cursor over clickable buttons), background.bmp (a 640x480 window
 background with a title band), sample-small.bmp (a solid 200x100 picture the
 tests sample), two 24x24 button icons on a magenta transparent colour and a
-200x32 button face for the example menus. Every picture is drawn here, so the project ships and tests with
+200x32 button face for the example menus, and the demo disc's pictures as PNG files
+(background.png, button-face.png, and icon-play.png and icon-document.png with soft
+transparent edges). Every picture is drawn here, so the project ships and tests with
 images of its own and the output is the same bytes on every run.
 """
 import math
@@ -51,6 +53,37 @@ def bmp_file(width, height, pixel_at):
     header = bitmap_info_header(width, height, 24, len(pixels))
     offset = 14 + len(header)
     return struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset) + header + pixels
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_file(width, height, pixel_at):
+    """An 8-bit PNG; pixel_at(x, y) gives RGB, or RGBA for a picture with transparency."""
+    rows = [[pixel_at(x, y) for x in range(width)] for y in range(height)]
+    channels = len(rows[0][0])
+    raw = b"".join(b"\0" + bytes(v for pixel in row for v in pixel) for row in rows)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6 if channels == 4 else 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header)
+            + png_chunk(b"IDAT", zlib.compress(raw, 9)) + png_chunk(b"IEND", b""))
+
+
+def soft_icon(inside_at, samples=4):
+    """An RGBA icon pixel from a 24x24 drawing with a transparent colour: its colour, and as
+    alpha the share of a pixel's sub-samples inside the drawing, so that its edges are soft."""
+    def pixel_at(x, y):
+        inside = []
+        for sy in range(samples):
+            for sx in range(samples):
+                c = inside_at(x + (sx + 0.5) / samples - 0.5, y + (sy + 0.5) / samples - 0.5)
+                if c != MAGENTA:
+                    inside.append(c)
+        if not inside:
+            return (0, 0, 0, 0)
+        colour = tuple(round(sum(c[i] for c in inside) / len(inside)) for i in range(3))
+        return colour + (round(255 * len(inside) / samples ** 2),)
+    return pixel_at
 
 
 def icon_sample(px, py, size):
@@ -172,7 +205,7 @@ MAGENTA = (255, 0, 255)  # the button icons' transparent colour
 
 def play_icon(x, y):
     """A green play triangle in a 24x24 square; the rest is the transparent colour."""
-    if 5 <= x <= 19 and abs(y - 11.5) <= (19 - x) * 0.75:
+    if 5 <= x <= 19 and abs(y - 11.5) <= (19 - x) * 0.75:  # also between pixels
         return (30, 160, 60)
     return MAGENTA
 
@@ -186,6 +219,14 @@ def document_icon(x, y):
     if y in (8, 11, 14, 17) and 8 <= x <= 15:
         return (120, 120, 120)
     return WHITE
+
+
+def soft_document(x, y):
+    """The document icon at any point: its outline between pixels, its inside as drawn."""
+    if not (4.5 <= x <= 18.5 and 1.5 <= y <= 21.5) or (x - 13) > (y - 1.5):
+        return MAGENTA
+    colour = document_icon(min(18, max(5, round(x))), min(21, max(2, round(y))))
+    return (40, 40, 40) if colour == MAGENTA else colour
 
 
 def button_face(x, y):
@@ -203,14 +244,18 @@ def main():
     os.makedirs(outdir, exist_ok=True)
     files = {
         "navora.ico": icon_file((16, 32, 48)),
-        # Smaller in the program, which runs from Vista on: the larger images as PNG.
-        "program.ico": icon_file((16, 32, 48), png_sizes=(32, 48)),
+        # Smaller in the program, which runs from Vista on: every image as PNG.
+        "program.ico": icon_file((16, 32, 48), png_sizes=(16, 32, 48)),
         "hand.cur": cursor_file(),
         "background.bmp": bmp_file(640, 480, gradient_pixel),
         "sample-small.bmp": bmp_file(200, 100, lambda x, y: (200, 30, 40)),
         "icon-play.bmp": bmp_file(24, 24, play_icon),
         "icon-document.bmp": bmp_file(24, 24, document_icon),
         "button-face.bmp": bmp_file(200, 32, button_face),
+        "background.png": png_file(640, 480, gradient_pixel),
+        "icon-play.png": png_file(24, 24, soft_icon(play_icon)),
+        "icon-document.png": png_file(24, 24, soft_icon(soft_document)),
+        "button-face.png": png_file(200, 32, button_face),
     }
     for name, data in files.items():
         with open(os.path.join(outdir, name), "wb") as f:

@@ -23,51 +23,6 @@
 
 namespace {
 
-// Icon files larger than this are refused unread; real ones hold a few hundred KB.
-constexpr LONGLONG kMaxIconFileBytes = 4 << 20;
-
-// The headers of a picture file (a bitmap's first bytes, an icon's whole file) and
-// its length, or false when it cannot be read.
-bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LONGLONG& length) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    LARGE_INTEGER size{};
-    bool read = GetFileSizeEx(file.get(), &size) &&
-                (type == IMAGE_BITMAP || size.QuadPart <= kMaxIconFileBytes);
-    if (read) {
-        length = size.QuadPart;
-        head.resize(type == IMAGE_BITMAP
-                        ? static_cast<std::size_t>(std::min<LONGLONG>(length, kBitmapHeadBytes))
-                        : static_cast<std::size_t>(length));
-        DWORD got = 0;
-        read = ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &got, nullptr) &&
-               got == head.size();
-    }
-    return read;
-}
-
-// The system's loader, for a file whose headers were checked.
-HANDLE LoadFromFile(const std::wstring& path, UINT type) {
-    return LoadImageW(nullptr, path.c_str(), type, 0, 0,
-                      LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
-}
-
-// A picture's file as the system resolves it, in one letter case: the same file named in
-// different spellings ("a.bmp", ".\A.BMP", "x\..\a.bmp") is loaded once.
-std::wstring ResolvedPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full.data(), nullptr);
-    if (length == 0 || length >= MAX_PATH) {
-        return path; // as written: a path this long is shared only when spelt alike
-    }
-    full.resize(length);
-    CharUpperBuffW(full.data(), length);
-    return full;
-}
-
 // The later pages are built a few display frames after the first page was painted, so that
 // they do not hold up its drawing. The tooltips' timers count from kTipTimerOffset.
 constexpr UINT_PTR kLaterPagesTimer = 1;
@@ -237,19 +192,14 @@ void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
 }
 
 void CNavoraDlg::ApplyWindowSettings(const WindowSettings& window) {
-    // A missing, unreadable or damaged icon file loads as none: the system's loader trusts the
-    // headers and would read past an incomplete copy's end.
-    std::string head;
-    LONGLONG length = 0;
-    if (!window.icon.empty() && ReadPictureHead(window.icon, IMAGE_ICON, head, length) &&
-        CheckIcon(head) == PictureFault::None) {
-        m_hIcon.reset(static_cast<HICON>(LoadFromFile(window.icon, IMAGE_ICON)));
-    }
+    m_hIcon = pictureFiles_.WindowIcon(window.icon);
     SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
-    m_bmpBackground = LoadPicture(window.background);
-    // Without a picture the size counts as 0 x 0.
+    MenuPicture background = pictureFiles_.Load(window.background, m_nDpi);
+    m_bmpBackground = std::move(background.bitmap);
+    backgroundBlended_ = background.blended;
+    // Without a picture its size counts as 0 x 0.
     BITMAP bm{};
     if (m_bmpBackground) {
         GetObjectW(m_bmpBackground.get(), sizeof bm, &bm);
@@ -351,47 +301,6 @@ HFONT CNavoraDlg::FontFor(const FontSpec& spec) {
         .For(FontKey{spec.face, spec.height, spec.weight, spec.italic, spec.underline},
              [&] { return MakeFont(spec); })
         .get();
-}
-
-HBITMAP CNavoraDlg::PictureFor(const std::wstring& path) {
-    return m_pictures.For(ResolvedPath(path), [&] { return LoadPicture(path); }).get();
-}
-
-UniqueBitmap CNavoraDlg::LoadBitmapFile(const std::wstring& path) {
-    // A missing, unreadable or damaged file loads as none, as does one beyond the caps at the
-    // size the menu keeps it, or beyond the memory left for pictures. It is counted before it
-    // is decoded: one the loader then fails on still counts.
-    std::string head;
-    LONGLONG length = 0;
-    if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, head, length)) {
-        return {};
-    }
-    const BitmapCheck check = CheckBitmap(head, static_cast<std::uint64_t>(length), m_nDpi);
-    if (check.fault != PictureFault::None || !m_pictureBudget.Take(check.width, check.height)) {
-        return {};
-    }
-    return UniqueBitmap(static_cast<HBITMAP>(LoadFromFile(path, IMAGE_BITMAP)));
-}
-
-UniqueBitmap CNavoraDlg::LoadPicture(const std::wstring& path) {
-    UniqueBitmap picture = LoadBitmapFile(path);
-    return picture && m_nDpi != kFileDpi ? ScaledToDpi(picture.get(), m_nDpi) : std::move(picture);
-}
-
-const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transparent) {
-    return m_icons.For({ResolvedPath(path), transparent}, [&] {
-        IconPicture picture;
-        picture.icon = LoadBitmapFile(path);
-        if (picture.icon) {
-            picture.mask = TButton::MakeIconMask(picture.icon.get(), transparent);
-            if (m_nDpi != kFileDpi) {
-                // Masked at the file's size, where the transparent colour is exact.
-                picture.icon = ScaledToDpi(picture.icon.get(), m_nDpi);
-                picture.mask = ScaledToDpi(picture.mask.get(), m_nDpi);
-            }
-        }
-        return picture;
-    });
 }
 
 bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig) {
@@ -504,17 +413,20 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     control->SetTooltipText(settings.tooltip);
     control->Set3D(settings.threeD);
     if (!settings.icon.empty()) {
-        const IconPicture& icon = IconFor(settings.icon, settings.iconTransparentColor);
-        control->SetIcon(icon.icon.get());
-        if (icon.icon) {
+        const MenuPicture& icon = pictureFiles_.Shared(settings.icon, m_nDpi, TButton::MakeIconMask,
+                                                       settings.iconTransparentColor);
+        control->SetIcon(icon.bitmap.get(), icon.blended);
+        if (icon.bitmap) {
             control->SetIconMask(icon.mask.get());
         }
     }
     if (settings.iconOffset) {
         control->SetIconOffset(*settings.iconOffset);
     }
-    control->SetBackgroundBitmap(settings.background.empty() ? nullptr
-                                                             : PictureFor(settings.background));
+    if (!settings.background.empty()) {
+        const MenuPicture& picture = pictureFiles_.Shared(settings.background, m_nDpi);
+        control->SetBackgroundBitmap(picture.bitmap.get(), picture.blended);
+    }
     control->SetHoverBackgroundColor(settings.hoverBgColor);
     control->SetHoverTransparent(settings.hoverTransparent);
 
@@ -658,9 +570,12 @@ void CNavoraDlg::PaintBackground(HDC dc) const {
     RECT client;
     GetClientRect(Handle(), &client);
     if (m_bmpBackground) {
-        const UniqueMemoryDc memory(CreateCompatibleDC(dc));
-        const SelectGuard picture(memory.get(), m_bmpBackground.get());
-        BitBlt(dc, 0, 0, m_nBgWidth, m_nBgHeight, memory.get(), 0, 0, SRCCOPY);
+        if (backgroundBlended_) {
+            const RECT under{0, 0, m_nBgWidth, m_nBgHeight};
+            FillRect(dc, &under, m_brBackground.get());
+        }
+        DrawPicture(dc, m_bmpBackground.get(), 0, 0, m_nBgWidth, m_nBgHeight, backgroundBlended_,
+                    SRCCOPY);
     }
     // The colour fills only what the picture (0 x 0 without one) leaves uncovered: the same
     // pixels as filling all first, each drawn once.

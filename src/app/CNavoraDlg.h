@@ -15,8 +15,9 @@
 #include "config/CheckState.h"
 #include "config/MenuSettings.h"
 #include "controls/TButton.h"
-#include "pictures/PictureCheck.h"
+#include "pictures/Win32PictureFiles.h"
 #include "tooltips/TToolTipp.h"
+#include "util/SharedObjects.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
 #include "xml/xmlDocument.h"
@@ -37,43 +38,6 @@ class CNavoraDlg;
 
 // A font description serves as a key: face, height, weight, italic, underline.
 using FontKey = std::tuple<std::wstring, std::int32_t, std::int32_t, bool, bool>;
-
-// A control's icon keeps the mask made from it for its transparent colour.
-struct IconPicture {
-    UniqueBitmap icon;
-    UniqueBitmap mask;
-};
-
-// Controls that describe a GDI object alike share it; it is made when first asked for.
-// A menu has a handful, so a linked list costs less code than a tree or a growing array.
-template <typename Key, typename Value> class SharedObjects {
-public:
-    SharedObjects() = default;
-    SharedObjects(const SharedObjects&) = delete;
-    SharedObjects& operator=(const SharedObjects&) = delete;
-    ~SharedObjects() {
-        while (first_) { // one by one, or a long list would be freed recursively
-            first_ = std::move(first_->next);
-        }
-    }
-    template <typename Make> const Value& For(const Key& key, Make make) {
-        for (const Entry* entry = first_.get(); entry != nullptr; entry = entry->next.get()) {
-            if (entry->key == key) {
-                return entry->value;
-            }
-        }
-        first_.reset(new Entry{key, make(), std::move(first_)});
-        return first_->value;
-    }
-
-private:
-    struct Entry {
-        Key key;
-        Value value;
-        std::unique_ptr<Entry> next;
-    };
-    std::unique_ptr<Entry> first_;
-};
 
 // The dialog calls these during its set-up at the points where the menu and the tools built on
 // its dialog differ.
@@ -186,15 +150,8 @@ private:
     void FocusNextControl();
     void OnKeyUp(WPARAM key);
     void KeepSize();
-    // One font per distinct description and one picture per file (per transparent colour for
-    // icons, whose mask changes them), made at first use and kept as long as the window.
+    // One font per distinct description, made at first use and kept as long as the window.
     HFONT FontFor(const FontSpec& spec);
-    HBITMAP PictureFor(const std::wstring& path);
-    // A bitmap file at its own size; none when unreadable, damaged or beyond the caps.
-    UniqueBitmap LoadBitmapFile(const std::wstring& path);
-    // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
-    UniqueBitmap LoadPicture(const std::wstring& path);
-    const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
     // Paints the picture at the top-left corner and the background colour where it leaves room.
     void PaintBackground(HDC dc) const;
     // Paints the minimized window: its icon centred in the client area.
@@ -206,6 +163,7 @@ private:
     int m_nDpi = kFileDpi; // the screen's with "dpiscale", else the file's
     std::unique_ptr<TExecuteAbleList> m_pActionBuilder;
     UniqueBitmap m_bmpBackground;
+    bool backgroundBlended_ = false; // drawn by its alpha onto the background colour
     int m_nBgWidth = 0;
     int m_nBgHeight = 0;
     int m_nWndWidth = 0;
@@ -238,9 +196,7 @@ private:
     MenuMessages messages_; // the file's own texts, where it gives them
     POINT dragAnchor_{0, 0};
     SharedObjects<FontKey, UniqueFont> fonts_;
-    SharedObjects<std::wstring, UniqueBitmap> m_pictures; // by the file they resolve to
-    PictureBudget m_pictureBudget;
-    SharedObjects<std::pair<std::wstring, COLORREF>, IconPicture> m_icons;
+    Win32PictureFiles pictureFiles_;
     Win32System system_;
     MenuSink menuSink_;
     SetUpSink* sink_ = &menuSink_;

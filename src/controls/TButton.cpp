@@ -62,8 +62,9 @@ void TButton::SetBounds(int x, int y, int width, int height, bool repaint) {
     m_rcInParent = {r.left, r.top, r.right, r.bottom};
 }
 
-void TButton::SetIcon(HBITMAP icon) {
+void TButton::SetIcon(HBITMAP icon, bool blended) {
     m_pIcon = icon;
+    m_bIconBlended = blended;
     if (icon == nullptr) {
         return;
     }
@@ -73,8 +74,9 @@ void TButton::SetIcon(HBITMAP icon) {
     m_nIconTop = (m_rcClient.bottom - m_rcClient.top - m_nIconHeight) / 2;
 }
 
-void TButton::SetBackgroundBitmap(HBITMAP bitmap) {
+void TButton::SetBackgroundBitmap(HBITMAP bitmap, bool blended) {
     m_pBackgroundBitmap = bitmap;
+    backgroundBlended_ = blended;
     if (bitmap != nullptr) {
         const SIZE size = BitmapSize(bitmap);
         m_nBmpWidth = size.cx;
@@ -243,24 +245,19 @@ void TButton::DrawIcon(HDC dc) const {
     if (m_pIcon == nullptr) {
         return;
     }
-    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
     const int y = m_nIconTop + m_nPressOffset;
-    if (m_pIconMask != nullptr) {
-        const SelectGuard mask(memory.get(), m_pIconMask);
-        BitBlt(dc, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, memory.get(), 0, 0, SRCAND);
+    // An icon with transparency of its own is blended; the mask and OR copy are for all others.
+    if (m_pIconMask != nullptr && !m_bIconBlended) {
+        DrawPicture(dc, m_pIconMask, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, false, SRCAND);
     }
-    const SelectGuard icon(memory.get(), m_pIcon);
-    BitBlt(dc, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, memory.get(), 0, 0, SRCPAINT);
+    DrawPicture(dc, m_pIcon, m_nIconLeft, y, m_nIconWidth, m_nIconHeight, m_bIconBlended, SRCPAINT);
 }
 
 void TButton::DrawBackgroundBitmap(HDC dc) const {
-    if (m_pBackgroundBitmap == nullptr) {
-        return;
+    if (m_pBackgroundBitmap != nullptr) {
+        DrawPicture(dc, m_pBackgroundBitmap, m_rcClient.left, m_rcClient.top + m_nPressOffset,
+                    m_nBmpWidth, m_nBmpHeight, backgroundBlended_, SRCCOPY);
     }
-    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    const SelectGuard bitmap(memory.get(), m_pBackgroundBitmap);
-    BitBlt(dc, m_rcClient.left, m_rcClient.top + m_nPressOffset, m_nBmpWidth, m_nBmpHeight,
-           memory.get(), 0, 0, SRCCOPY);
 }
 
 void TButton::DrawCaption(HDC dc, RECT rect) const {

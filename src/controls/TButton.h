@@ -34,10 +34,11 @@ public:
     }
     void SetNormalFont(HFONT font) { m_pFont = font; }
     void SetHoverFont(HFONT font) { m_pHoverFont = font; }
-    void SetIcon(HBITMAP icon);
+    // A blended picture is drawn by its alpha; others by the mask of their transparent colour.
+    void SetIcon(HBITMAP icon, bool blended = false);
     void SetIconMask(HBITMAP mask) { m_pIconMask = mask; }
     void SetIconOffset(int offset) { m_nIconLeft = offset; }
-    void SetBackgroundBitmap(HBITMAP bitmap);
+    void SetBackgroundBitmap(HBITMAP bitmap, bool blended = false);
     void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
     // Names the first step in the warning when its type lies outside the vocabulary.
@@ -113,6 +114,8 @@ protected:
     HBITMAP m_pBackgroundBitmap = nullptr;
     HBITMAP m_pIcon = nullptr;
     HBITMAP m_pIconMask = nullptr;
+    bool m_bIconBlended = false;
+    bool backgroundBlended_ = false;
     int m_nBmpWidth = 0;
     int m_nBmpHeight = 0;
     int m_nIconWidth = 0;

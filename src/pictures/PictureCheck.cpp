@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "config/MenuSettings.h"
 
@@ -28,6 +29,17 @@ std::uint32_t BigU32(std::string_view b, std::size_t at) {
     return v;
 }
 
+std::uint16_t BigU16(std::string_view b, std::size_t at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(b[at]) << 8 |
+                                      static_cast<unsigned char>(b[at + 1]));
+}
+
+// Whether `b` holds `text` at `at`.
+bool Holds(std::string_view b, std::size_t at, std::string_view text) {
+    return b.size() >= at && b.size() - at >= text.size() &&
+           std::memcmp(b.data() + at, text.data(), text.size()) == 0;
+}
+
 std::int32_t I32(std::string_view b, std::size_t at) {
     return static_cast<std::int32_t>(U32(b, at));
 }
@@ -42,6 +54,20 @@ PictureFault SizeFault(std::int64_t width, std::int64_t height) {
         return PictureFault::Side;
     }
     return width * height > kMaxPicturePixels ? PictureFault::Pixels : PictureFault::None;
+}
+
+// Records the size the menu keeps a picture of width x height at (never below the file's
+// own size) and says whether it is within the caps there; if not, the cap it passes.
+bool Keep(PictureCheck& check, std::int64_t width, std::int64_t height, int dpi) {
+    check.width = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(width, INT32_MAX)),
+                             std::max(dpi, kFileDpi));
+    check.height = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(height, INT32_MAX)),
+                              std::max(dpi, kFileDpi));
+    const PictureFault fault = SizeFault(check.width, check.height);
+    if (fault != PictureFault::None) {
+        check.fault = fault;
+    }
+    return fault == PictureFault::None;
 }
 
 bool KnownDepth(std::uint32_t bits) {
@@ -60,12 +86,74 @@ std::int64_t PaletteEntries(std::uint32_t bits, std::uint32_t used) {
     return bits <= 8 ? std::int64_t{1} << bits : 0;
 }
 
+constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+// A PNG file: the IHDR chunk first, then chunks each within the file, up to IEND.
+PictureCheck CheckPng(std::string_view file, int dpi) {
+    PictureCheck check{PictureFault::Damaged};
+    if (file.size() < 33 || BigU32(file, 8) != 13 || !Holds(file, 12, "IHDR") ||
+        !Keep(check, BigU32(file, 16), BigU32(file, 20), dpi)) {
+        return check;
+    }
+    for (std::size_t at = 8; file.size() - at >= 12;) {
+        const std::uint64_t end = at + std::uint64_t{12} + BigU32(file, at);
+        if (end > file.size()) {
+            break;
+        }
+        if (Holds(file, at + 4, "IEND")) {
+            check.fault = PictureFault::None;
+            break;
+        }
+        at = static_cast<std::size_t>(end);
+    }
+    return check;
+}
+
+// A JPEG file: segments up to the first frame header (SOFn) with the picture's size, and the
+// end-of-image marker as its last two bytes.
+PictureCheck CheckJpeg(std::string_view file, int dpi) {
+    PictureCheck check{PictureFault::Damaged};
+    if (file.size() < 4 || !Holds(file, file.size() - 2, "\xFF\xD9")) {
+        return check;
+    }
+    for (std::size_t at = 2; file.size() - at >= 4 && file[at] == '\xFF';) {
+        const unsigned marker = static_cast<unsigned char>(file[at + 1]);
+        if (marker == 0xFF) {
+            ++at; // a fill byte
+            continue;
+        }
+        const std::size_t length = BigU16(file, at + 2);
+        if (marker == 0xDA || length < 2 || file.size() - at - 2 < length) {
+            break; // the scan data before any frame header, or a segment beyond the file
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+            marker != 0xCC) {
+            if (length >= 7 && Keep(check, BigU16(file, at + 7), BigU16(file, at + 5), dpi)) {
+                check.fault = PictureFault::None;
+            }
+            break;
+        }
+        at += 2 + length;
+    }
+    return check;
+}
+
+// A GIF file: the logical screen's size, and the trailer as its last byte.
+PictureCheck CheckGif(std::string_view file, int dpi) {
+    PictureCheck check{PictureFault::Damaged};
+    if (file.size() >= 14 && file.back() == '\x3B' &&
+        Keep(check, U16(file, 6), U16(file, 8), dpi)) {
+        check.fault = PictureFault::None;
+    }
+    return check;
+}
+
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
 
 } // namespace
 
-BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi) {
-    BitmapCheck check;
+PictureCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi) {
+    PictureCheck check;
     if (head.size() < 2 || head[0] != 'B' || head[1] != 'M') {
         return check;
     }
@@ -101,14 +189,7 @@ BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi
     }
     const bool topDown = height < 0;
     height = std::llabs(height);
-    // The caps hold at the size the menu keeps the picture, never below the file's own size.
-    check.width = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(width, INT32_MAX)),
-                             std::max(dpi, kFileDpi));
-    check.height = ScaleToDpi(static_cast<std::int32_t>(std::min<std::int64_t>(height, INT32_MAX)),
-                              std::max(dpi, kFileDpi));
-    if (const PictureFault fault = SizeFault(check.width, check.height);
-        fault != PictureFault::None) {
-        check.fault = fault;
+    if (!Keep(check, width, height, dpi)) {
         return check;
     }
     if (planes != 1 || !KnownDepth(bits) || used > 256 ||
@@ -149,6 +230,38 @@ BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi
     return check;
 }
 
+PictureFormat FormatOf(std::string_view head) {
+    return Holds(head, 0, "BM")                                   ? PictureFormat::Bitmap
+           : Holds(head, 0, kPngSignature)                        ? PictureFormat::Png
+           : Holds(head, 0, "\xFF\xD8\xFF")                       ? PictureFormat::Jpeg
+           : Holds(head, 0, "GIF87a") || Holds(head, 0, "GIF89a") ? PictureFormat::Gif
+                                                                  : PictureFormat::Other;
+}
+
+std::uint64_t PictureBytesNeeded(std::string_view head, std::uint64_t fileLength) {
+    const PictureFormat format = FormatOf(head);
+    return format == PictureFormat::Bitmap || format == PictureFormat::Other ||
+                   fileLength > kMaxCodedFileBytes
+               ? std::min<std::uint64_t>(fileLength, kBitmapHeadBytes)
+               : fileLength;
+}
+
+PictureCheck CheckPictureFile(std::string_view bytes, std::uint64_t fileLength, int dpi) {
+    const PictureFormat format = FormatOf(bytes);
+    if (format == PictureFormat::Bitmap || format == PictureFormat::Other) {
+        return CheckBitmap(bytes, fileLength, dpi);
+    }
+    if (fileLength > kMaxCodedFileBytes) {
+        return {PictureFault::Length};
+    }
+    if (bytes.size() != fileLength) {
+        return {PictureFault::Damaged};
+    }
+    return format == PictureFormat::Png    ? CheckPng(bytes, dpi)
+           : format == PictureFormat::Jpeg ? CheckJpeg(bytes, dpi)
+                                           : CheckGif(bytes, dpi);
+}
+
 PictureFault CheckIcon(std::string_view bytes) {
     if (bytes.size() < 6 || U16(bytes, 0) != 0 || U16(bytes, 2) != 1 || U16(bytes, 4) == 0) {
         return PictureFault::Format;
@@ -164,12 +277,12 @@ PictureFault CheckIcon(std::string_view bytes) {
         if (at + size > bytes.size()) {
             return PictureFault::Damaged;
         }
-        const std::string_view image = bytes.substr(at, size);
+        const std::string_view image(bytes.data() + at, static_cast<std::size_t>(size));
         std::int64_t width = 0, height = 0;
-        bool png = image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+        const bool png = Holds(image, 0, kPngSignature);
         if (png) {
             // The signature, then the IHDR chunk with the image's size (big-endian).
-            if (image.size() < 33 || image.substr(12, 4) != "IHDR") {
+            if (image.size() < 33 || !Holds(image, 12, "IHDR")) {
                 return PictureFault::Damaged;
             }
             width = BigU32(image, 16);

@@ -23,28 +23,53 @@ inline constexpr std::size_t kBitmapHeadBytes = 14 + 124 + 16 + 256 * 4;
 // Why a picture file shows nothing.
 enum class PictureFault {
     None,      // it loads
-    Format,    // not a BMP (or icon) file
+    Format,    // not a BMP, PNG, JPEG or GIF (or icon) file
     Damaged,   // headers that make no sense, or fewer bytes than they promise
     Side,      // a side beyond kMaxPictureSide
     Pixels,    // more than kMaxPicturePixels
     IconImage, // an icon image with a side beyond kMaxIconSide
     Total,     // the menu's pictures would pass kMaxMenuPictureBytes together
+    Length,    // a PNG, JPEG or GIF file longer than kMaxCodedFileBytes
 };
 
-// A bitmap's verdict and the size the menu would keep it at.
-struct BitmapCheck {
+// The picture files the menu takes, told apart by their first bytes.
+enum class PictureFormat {
+    Bitmap, // "BM": the system's bitmap loader
+    Png,
+    Jpeg,
+    Gif,
+    Other,
+};
+
+// The longest PNG, JPEG or GIF file the menu reads: it reads such a file whole, to check
+// that it is complete before it is decoded.
+inline constexpr std::uint64_t kMaxCodedFileBytes = std::uint64_t{32} << 20;
+
+// A picture's verdict and the size the menu would keep it at.
+struct PictureCheck {
     PictureFault fault = PictureFault::Format;
     std::int64_t width = 0;
     std::int64_t height = 0;
 };
 
 // Whether a bitmap file of `fileLength` bytes that starts with `head` (its first
-// kBitmapHeadBytes bytes, or all of a shorter file) has sound headers, holds its
+// kBitmapHeadBytes bytes, or all of a shorter file) has valid headers, holds its
 // colour table and all its pixels, and stays within the caps when scaled from
 // the file's 96 DPI to `dpi`.
-BitmapCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi);
+PictureCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dpi);
 
-// Whether the bytes of an icon file hold a sound directory and every image it lists.
+PictureFormat FormatOf(std::string_view head);
+
+// How many of its first bytes a picture file of `fileLength` bytes that starts with `head`
+// (at least its first kBitmapHeadBytes bytes) needs checked: a PNG, JPEG or GIF file whole.
+std::uint64_t PictureBytesNeeded(std::string_view head, std::uint64_t fileLength);
+
+// Any picture file the menu takes, given its first PictureBytesNeeded bytes and its length:
+// a bitmap as CheckBitmap; a PNG, JPEG or GIF file when its header is valid, its size
+// within the caps at `dpi` and the file complete (it ends as its format ends).
+PictureCheck CheckPictureFile(std::string_view bytes, std::uint64_t fileLength, int dpi);
+
+// Whether the bytes of an icon file hold a valid directory and every image it lists.
 PictureFault CheckIcon(std::string_view bytes);
 
 // The memory all pictures of one menu take, each counted once at the size it is kept.

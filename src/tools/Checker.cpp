@@ -1351,15 +1351,16 @@ private:
             return;
         }
         std::uint64_t length = 0;
-        const auto head =
-            state == FileState::Present
-                ? files_.Head(file, icon ? std::size_t{4} << 20 : kBitmapHeadBytes, length)
-                : std::nullopt;
+        const auto head = state == FileState::Present
+                              ? (icon ? files_.Head(file, std::size_t{4} << 20, length)
+                                      : PictureHead(file, length))
+                              : std::nullopt;
         if (!head) {
             return;
         }
         // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not known here.
-        const BitmapCheck bitmap = icon ? BitmapCheck{} : CheckBitmap(*head, length, kFileDpi);
+        const PictureCheck bitmap =
+            icon ? PictureCheck{} : CheckPictureFile(*head, length, kFileDpi);
         PictureFault fault = icon ? CheckIcon(*head) : bitmap.fault;
         // Each file counts once, as the menu shares it among all spellings of its name. Counted in
         // the file's order; the menu counts the background, the quit button, then the pages.
@@ -1369,16 +1370,15 @@ private:
         }
         const std::string size =
             std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) + " pixels";
-        const std::string kind = icon ? "icon (.ico)" : "BMP";
+        const std::string kind = icon ? "icon (.ico)" : "BMP, PNG, JPEG or GIF";
         const std::string shows = icon ? ": the menu shows no icon" : ": the menu shows nothing";
         std::string why;
         switch (fault) {
         case PictureFault::None:
             return;
         case PictureFault::Format:
-            why = (head->substr(0, 4) == "\x89PNG" ? " is a PNG file"
-                                                   : " is not a " + kind + " file") +
-                  ": the menu loads only " + kind + " files and shows nothing for it";
+            why = " is not a " + kind + " file: the menu loads only " + kind +
+                  " files and shows nothing for it";
             break;
         case PictureFault::Damaged:
             why = " is damaged or incomplete (its headers do not match its length)" + shows +
@@ -1396,6 +1396,10 @@ private:
             why = " holds an image larger than " + std::to_string(kMaxIconSide) + " x " +
                   std::to_string(kMaxIconSide) + " pixels" + shows +
                   "; keep only images of up to 256 pixels";
+            break;
+        case PictureFault::Length:
+            why = " is longer than " + std::to_string(kMaxCodedFileBytes >> 20) + " MB" + shows +
+                  " for it; save it smaller";
             break;
         case PictureFault::Total:
             why = " (" + size + ") takes the menu's pictures beyond " +
@@ -1563,13 +1567,22 @@ private:
         }
     }
 
+    // As many of a picture file's first bytes as its check needs, as the menu reads them.
+    std::optional<std::string> PictureHead(const std::wstring& path, std::uint64_t& length) {
+        auto head = files_.Head(path, kBitmapHeadBytes, length);
+        if (head && PictureBytesNeeded(*head, length) > head->size()) {
+            head = files_.Head(path, static_cast<std::size_t>(kMaxCodedFileBytes), length);
+        }
+        return head;
+    }
+
     void BitmapSize(const std::wstring& path, std::int32_t& width, std::int32_t& height) {
         std::uint64_t length = 0;
         const auto head = path.empty() || files_.Find(path) != FileState::Present
                               ? std::nullopt
-                              : files_.Head(path, kBitmapHeadBytes, length);
-        const BitmapCheck check =
-            head ? CheckBitmap(*head, length, kFileDpi) : BitmapCheck{PictureFault::Format};
+                              : PictureHead(path, length);
+        const PictureCheck check =
+            head ? CheckPictureFile(*head, length, kFileDpi) : PictureCheck{PictureFault::Format};
         if (check.fault == PictureFault::None) {
             width = static_cast<std::int32_t>(check.width);
             height = static_cast<std::int32_t>(check.height);

@@ -75,6 +75,11 @@ private:
     HDC dc_;
 };
 
+// Draws a bitmap of width x height at x, y: a blended one (32 bits with premultiplied alpha) by
+// its alpha onto what lies beneath, any other copied with the raster operation `rop`.
+void DrawPicture(HDC dc, HBITMAP picture, int x, int y, int width, int height, bool blended,
+                 DWORD rop);
+
 inline void FillSolidRect(HDC dc, const RECT& rect, COLORREF color) {
     const COLORREF previous = SetBkColor(dc, color);
     ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);

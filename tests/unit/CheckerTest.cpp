@@ -6,6 +6,7 @@
 
 #include "FakeFiles.h"
 #include "tools/Checker.h"
+#include "tools/PngWriter.h"
 #include "xml/xmlElement.h"
 
 namespace {
@@ -51,13 +52,15 @@ std::string Output(const CheckResult& result, bool werror = false) {
 }
 
 CheckResult Check(const std::string& bytes) {
-    FakeFiles files({{L"setup.exe", "MZ"},
-                     {L"back.bmp", TinyBitmap()},
-                     {L"wide.bmp", TinyBitmap(20000, 2)},
-                     {L"huge.bmp", TinyBitmap(8192, 8192, true)},
-                     {L"cut.bmp", TinyBitmap().substr(0, 60)},
-                     {L"big.ico", PngIcon(2)},
-                     {L"picture.png", std::string("\x89PNG\r\n\x1a\n") + std::string(40, '\0')}});
+    FakeFiles files(
+        {{L"setup.exe", "MZ"},
+         {L"back.bmp", TinyBitmap()},
+         {L"wide.bmp", TinyBitmap(20000, 2)},
+         {L"huge.bmp", TinyBitmap(8192, 8192, true)},
+         {L"cut.bmp", TinyBitmap().substr(0, 60)},
+         {L"big.ico", PngIcon(2)},
+         {L"picture.png", EncodePng(2, 2, std::vector<std::uint8_t>(12, 9))},
+         {L"cut.png", EncodePng(2, 2, std::vector<std::uint8_t>(12, 9)).substr(0, 50)}});
     return CheckConfig(bytes, files);
 }
 
@@ -340,9 +343,10 @@ const Mistake kMistakes[] = {
      "picture [missing-file]\nm.xml:3:51: error: 'nope.ico' does not exist beside the "
      "configuration: the menu shows no icon [missing-file]\n",
      1},
-    {"PNG as background", "caption=\"A\"", "caption=\"A\" background=\"picture.png\"",
-     "m.xml:3:35: error: 'picture.png' is a PNG file: the menu loads only BMP files and shows "
-     "nothing for it [picture-format]\n",
+    {"PNG as background", "caption=\"A\"", "caption=\"A\" background=\"picture.png\"", "", 0},
+    {"PNG cut short", "caption=\"A\"", "caption=\"A\" background=\"cut.png\"",
+     "m.xml:3:35: error: 'cut.png' is damaged or incomplete (its headers do not match its "
+     "length): the menu shows nothing for it; copy or save it again [picture-format]\n",
      1},
     {"picture beside the file", "caption=\"A\"", "caption=\"A\" background=\"Back.BMP\"", "", 0},
     {"pictures beyond the limits", "caption=\"A\"",

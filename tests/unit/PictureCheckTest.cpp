@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "pictures/PictureCheck.h"
+#include "tools/PngWriter.h"
 
 namespace {
 
@@ -150,6 +152,78 @@ TEST(PictureCheck, IconsWithEveryImageWithinTheFile) {
     for (const auto& c : cases) {
         EXPECT_EQ(CheckIcon(c.file), c.fault) << c.what;
     }
+}
+
+// The file with one big-endian field replaced.
+std::string WithBig(std::string file, std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        file[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * (bytes - 1 - i)));
+    }
+    return file;
+}
+
+// A JPEG file's skeleton: an APP0 segment, a frame header of width x height, the scan.
+std::string Jpeg(std::uint16_t width, std::uint16_t height) {
+    std::string b = std::string("\xFF\xD8\xFF\xE0\0\x10", 6) + std::string(14, 'J') +
+                    std::string("\xFF\xC0\0\x11\x08\0\0\0\0\x03", 10) + std::string(9, '\1') +
+                    std::string("\xFF\xDA\0\x0C", 4) + std::string(10, '\2') + "data\xFF\xD9";
+    return WithBig(WithBig(b, 25, height, 2), 27, width, 2);
+}
+
+// A GIF file's skeleton: the logical screen of width x height, then the trailer.
+std::string Gif(std::uint16_t width, std::uint16_t height) {
+    std::string b = "GIF89a" + std::string(7, '\0') + "frame;";
+    Put(b, 6, width, 2);
+    Put(b, 8, height, 2);
+    return b;
+}
+
+TEST(PictureCheck, PngJpegAndGifFilesByTheirHeadersAndEnds) {
+    const std::string png = EncodePng(3, 2, std::vector<std::uint8_t>(18, 0x80));
+    const struct {
+        const char* what;
+        std::string file;
+        PictureFault fault;
+        std::int64_t width = 0, height = 0;
+        int dpi = 96;
+    } cases[] = {
+        {"PNG", png, kOk, 3, 2},
+        {"PNG at 144 DPI", png, kOk, 5, 3, 144},
+        {"PNG without IEND", png.substr(0, png.size() - 12), kDamaged},
+        {"PNG one byte short", png.substr(0, png.size() - 1), kDamaged},
+        {"PNG chunk longer than the file", WithBig(png, 33, 0x7FFFFFFF, 4), kDamaged},
+        {"PNG without IHDR first", WithBig(png, 12, 0x49444154, 4), kDamaged},
+        {"PNG 100000 pixels wide", WithBig(png, 16, 100000, 4), kSide},
+        {"PNG 9000 x 9000", WithBig(WithBig(png, 16, 9000, 4), 20, 9000, 4), kPixels},
+        {"PNG 12000 wide at 144 DPI", WithBig(png, 16, 12000, 4), kSide, 0, 0, 144},
+        {"PNG of width 0", WithBig(png, 16, 0, 4), kDamaged},
+        {"JPEG", Jpeg(640, 480), kOk, 640, 480},
+        {"JPEG without its end", Jpeg(640, 480).substr(0, 57), kDamaged},
+        {"JPEG of height 0", Jpeg(640, 0), kDamaged},
+        {"JPEG 20000 wide", Jpeg(20000, 10), kSide},
+        {"JPEG scan before the frame", Jpeg(4, 4).replace(21, 1, "\xDA"), kDamaged},
+        {"JPEG segment beyond the file", WithBig(Jpeg(4, 4), 4, 0xFFF0, 2), kDamaged},
+        {"GIF", Gif(320, 200), kOk, 320, 200},
+        {"GIF without trailer", Gif(320, 200).substr(0, 18), kDamaged},
+        {"GIF of width 0", Gif(0, 200), kDamaged},
+        {"GIF 65535 pixels wide", Gif(65535, 1), kSide},
+        {"none of them", "GIF90a" + std::string(40, '\0'), kFormat},
+    };
+    for (const auto& c : cases) {
+        const PictureCheck check = CheckPictureFile(c.file, c.file.size(), c.dpi);
+        EXPECT_EQ(check.fault, c.fault) << c.what;
+        if (c.fault == kOk) {
+            EXPECT_EQ(check.width, c.width) << c.what;
+            EXPECT_EQ(check.height, c.height) << c.what;
+        }
+    }
+    // Read whole up to 32 MB, and only then; a bitmap by its headers.
+    const std::string bitmap = Bitmap(640, 480, 24);
+    EXPECT_EQ(PictureBytesNeeded(png, png.size()), png.size());
+    EXPECT_EQ(PictureBytesNeeded(png, kMaxCodedFileBytes + 1), kBitmapHeadBytes);
+    EXPECT_EQ(PictureBytesNeeded(bitmap, bitmap.size()), kBitmapHeadBytes);
+    EXPECT_EQ(CheckPictureFile(png, kMaxCodedFileBytes + 1, 96).fault, PictureFault::Length);
+    EXPECT_EQ(CheckPictureFile(bitmap.substr(0, kBitmapHeadBytes), bitmap.size(), 96).fault, kOk);
 }
 
 // The pictures of one menu together: 256 MB at 4 bytes a pixel, and nothing counted for one

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <tlhelp32.h>
+#include <wincodec.h>
 
 #include <algorithm>
 #include <cstring>
@@ -696,6 +697,170 @@ TEST_F(DpiDisc, PicturesStayWithinTheLimits) {
         screen_ = nullptr;
         Stop();
     }
+}
+
+// A picture file written by the imaging component's encoder for `container` (PNG or JPEG),
+// each pixel coloured by `argb(x, y)` as 0xAARRGGBB, straight alpha.
+template <typename Argb>
+std::string EncodedFile(const GUID& container, int width, int height, Argb argb) {
+    std::vector<DWORD> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(argb(x, y));
+        }
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapEncoder* encoder = nullptr;
+    IWICBitmapFrameEncode* frame = nullptr;
+    std::string bytes(1 << 20, '\0');
+    ULARGE_INTEGER end{};
+    WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
+    const bool ok =
+        SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes.data()),
+                                               static_cast<DWORD>(bytes.size()))) &&
+        SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)) &&
+        SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)) &&
+        SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+        SUCCEEDED(frame->Initialize(nullptr)) &&
+        SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+        SUCCEEDED(frame->SetPixelFormat(&format)) &&
+        (format == GUID_WICPixelFormat32bppBGRA || format == GUID_WICPixelFormat24bppBGR);
+    // The JPEG encoder takes 3 bytes a pixel.
+    const UINT depth = format == GUID_WICPixelFormat24bppBGR ? 3 : 4;
+    std::string rows;
+    for (const DWORD pixel : pixels) {
+        rows.append(reinterpret_cast<const char*>(&pixel), depth);
+    }
+    const bool written =
+        ok &&
+        SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(width) * depth,
+                                     static_cast<UINT>(rows.size()),
+                                     reinterpret_cast<BYTE*>(rows.data()))) &&
+        SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()) &&
+        SUCCEEDED(stream->Seek({}, STREAM_SEEK_CUR, &end));
+    for (IUnknown* object : std::initializer_list<IUnknown*>{frame, encoder, stream, factory}) {
+        if (object != nullptr) {
+            object->Release();
+        }
+    }
+    bytes.resize(written ? static_cast<std::size_t>(end.QuadPart) : 0);
+    return bytes;
+}
+
+// PNG and JPEG pictures through the real menu: a window background, an icon with soft edges
+// blended onto the button's face, a control background partly transparent; damaged and
+// hostile files count as missing. (The BMP tests above show bitmaps unchanged.)
+TEST_F(DpiDisc, PngAndJpegPictures) {
+    const auto halves = [](DWORD left, DWORD right) {
+        return [=](int x, int) { return x < 20 ? left : right; };
+    };
+    const std::string png =
+        EncodedFile(GUID_ContainerFormatPng, 40, 20, halves(0xFFFF0000, 0xFF00FF00));
+    ASSERT_GT(png.size(), 33u);
+    std::string huge = png; // claiming 100,000 pixels a side
+    huge.replace(16, 4, std::string("\0\x01\x86\xA0", 4));
+    // A blue square, a half-transparent red ring around it, fully transparent black beyond.
+    const std::string icon = EncodedFile(GUID_ContainerFormatPng, 16, 16, [](int x, int y) {
+        const int d = std::max(std::abs(2 * x - 15), std::abs(2 * y - 15));
+        return d < 8 ? 0xFF0000FFu : d < 12 ? 0x80FF0000u : 0x00000000u;
+    });
+    // Yellow on the left, transparent on the right.
+    const std::string face = EncodedFile(GUID_ContainerFormatPng, 60, 20, halves(0xFFFFFF00, 0));
+    constexpr COLORREF kWindow = RGB(0, 0, 80), kHover = RGB(0, 200, 0);
+    const struct {
+        const char* what;
+        std::string background;
+        COLORREF left, right; // the background's halves
+        int tolerance;
+    } cases[] = {
+        {"PNG", png, RGB(255, 0, 0), RGB(0, 255, 0), 0},
+        {"JPEG", EncodedFile(GUID_ContainerFormatJpeg, 40, 20, halves(0xFFFF0000, 0xFF00FF00)),
+         RGB(255, 0, 0), RGB(0, 255, 0), 40},
+        {"truncated PNG", png.substr(0, png.size() / 2), kWindow, kWindow, 0},
+        {"PNG 100,000 pixels wide", huge, kWindow, kWindow, 0},
+    };
+    const auto similar = [](COLORREF a, COLORREF b, int tolerance) {
+        return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+               std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+               std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+    };
+    // Premultiplied: a colour of alpha 128 over the face.
+    const auto mix = [](COLORREF over, COLORREF under) {
+        const auto channel = [](int o, int u) { return o * 128 / 255 + u * 127 / 255; };
+        return RGB(channel(GetRValue(over), GetRValue(under)),
+                   channel(GetGValue(over), GetGValue(under)),
+                   channel(GetBValue(over), GetBValue(under)));
+    };
+    const std::string config =
+        "<config>\n<General caption=\"Zusatz\" width=\"400\" height=\"300\" windowpos=\"topleft\" "
+        "bgcolor=\"0 0 80\" background=\"back.pic\"/>\n<ToolTippConfig tttype=\"statictt\" "
+        "width=\"100\" height=\"20\"><TTFont font=\"Arial\"/><StaticTTConfig LeftMargin=\"10\" "
+        "TopMargin=\"250\"/></ToolTippConfig>\n<ButtonConfig>"
+        "<ButtonLayout width=\"120\" height=\"30\" bgcolor=\"200 100 50\"/><ButtonMouseOverLayout "
+        "bgcolor=\"0 200 0\"/><Font font=\"Arial\" "
+        "fontsize=\"12\"/></ButtonConfig>\n<Pages><Page>\n"
+        "<A><ButtonPosition left=\"20\" top=\"40\"/><ButtonLayout caption=\"A\" icon=\"icon.png\" "
+        "iconhorizontaloffset=\"4\"/>" +
+        Box("A") +
+        "</A>\n<B><ButtonPosition left=\"20\" top=\"100\"/><ButtonLayout caption=\"B\" "
+        "background=\"face.png\"/>" +
+        Box("B") + "</B>\n</Page></Pages>\n</config>\n";
+    for (const auto& c : cases) {
+        Start(config, {{"back.pic", c.background}, {"icon.png", icon}, {"face.png", face}});
+        ASSERT_NE(dialog_, nullptr) << c.what;
+        screen_ = GetDC(nullptr);
+        EXPECT_TRUE(similar(Pixel(5, 10), c.left, c.tolerance)) << c.what << Pixel(5, 10);
+        EXPECT_TRUE(similar(Pixel(35, 10), c.right, c.tolerance)) << c.what << Pixel(35, 10);
+        EXPECT_EQ(Pixel(45, 5), kWindow) << c.what;
+        // The icon at (24, 47): its square, its ring mixed with the face, the face beyond, and
+        // nowhere the ring's own red or the black of its transparent pixels.
+        for (const COLORREF under : {kFace, kHover}) {
+            EXPECT_EQ(Pixel(32, 55), RGB(0, 0, 255)) << c.what;
+            EXPECT_TRUE(similar(Pixel(27, 55), mix(RGB(255, 0, 0), under), 3)) << c.what;
+            EXPECT_EQ(Pixel(24, 47), under) << c.what;
+            int unblended = 0;
+            for (int y = 47; y < 63; ++y) {
+                for (int x = 24; x < 40; ++x) {
+                    const COLORREF p = Pixel(x, y);
+                    unblended += p == RGB(255, 0, 0) || p == RGB(0, 0, 0) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(unblended, 0) << c.what;
+            PointAt(dialog_, 130, 55); // the mouse-over look's face under the icon
+        }
+        // The control background: yellow, then the face where it is transparent.
+        EXPECT_EQ(Pixel(25, 102), RGB(255, 255, 0)) << c.what;
+        EXPECT_EQ(Pixel(60, 102), kFace) << c.what;
+        PointAt(dialog_, 390, 290); // off the controls, for the next menu to start under
+        ReleaseDC(nullptr, screen_);
+        screen_ = nullptr;
+    }
+    // With "dpiscale" at 144 DPI the icon is scaled smoothly by its alpha, to 24 pixels at
+    // (36, 70): its square blue, its ring mixed, and no black from its transparent pixels.
+    std::string scaled = config;
+    scaled.insert(scaled.find("/>"), " dpiscale=\"true\"");
+    {
+        const ScreenDpi screen(144);
+        Start(scaled, {{"back.pic", png}, {"icon.png", icon}, {"face.png", face}});
+    }
+    ASSERT_NE(dialog_, nullptr);
+    screen_ = GetDC(nullptr);
+    EXPECT_EQ(Pixel(48, 82), RGB(0, 0, 255));
+    EXPECT_TRUE(similar(Pixel(40, 82), mix(RGB(255, 0, 0), kFace), 24)) << Pixel(40, 82);
+    EXPECT_EQ(Pixel(36, 70), kFace);
+    int dark = 0;
+    for (int y = 70; y < 94; ++y) {
+        for (int x = 36; x < 60; ++x) {
+            const COLORREF p = Pixel(x, y);
+            dark += GetRValue(p) + GetGValue(p) + GetBValue(p) < 100 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(dark, 0);
 }
 
 } // namespace

@@ -15,8 +15,8 @@ inline void AssembleDemoDisc(const std::filesystem::path& disc, bool programs) {
          fs::directory_iterator(fs::path(NAVORA_SOURCE_DIR) / "examples/demo")) {
         fs::copy_file(entry.path(), disc / entry.path().filename());
     }
-    for (const char* asset : {"background.bmp", "navora.ico", "icon-play.bmp", "icon-document.bmp",
-                              "button-face.bmp"}) {
+    for (const char* asset : {"background.png", "navora.ico", "icon-play.png", "icon-document.png",
+                              "button-face.png"}) {
         fs::copy_file(build / "assets" / asset, disc / asset);
     }
     if (programs) {
