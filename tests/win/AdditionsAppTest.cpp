@@ -71,9 +71,8 @@ protected:
         elsewhere_ = folder / "elsewhere";
         fs::create_directories(disc_);
         fs::create_directories(elsewhere_);
-        for (const char* program : {"navora.exe", "tests/exit_with.exe"}) {
-            fs::copy_file(BuildDirectory() / program, disc_ / fs::path(program).filename());
-        }
+        fs::copy_file(MenuProgram(), disc_ / "navora.exe");
+        fs::copy_file(BuildDirectory() / "tests/exit_with.exe", disc_ / "exit_with.exe");
         std::ofstream(disc_ / "navora.xml", std::ios::binary) << config;
         std::ofstream(disc_ / "marker.txt") << "x";
         for (const auto& [file, bytes] : files) {
@@ -210,18 +209,39 @@ TEST_F(Disc, TheChainWaitsForTheProgramAndReadsItsExitCode) {
 }
 
 TEST_F(Disc, RightsAndBitnessAreTheSystems) {
+    // One value under the same key in the registry's 64-bit view and in its 32-bit one.
+    const wchar_t* const key = L"SOFTWARE\\NavoraView";
+    for (const auto& [view, text] : {std::pair{KEY_WOW64_64KEY, L"64"}, {KEY_WOW64_32KEY, L"32"}}) {
+        HKEY opened = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | view,
+                                  nullptr, &opened, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(opened, L"view", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), 6);
+        RegCloseKey(opened);
+    }
     Start(Menu(Button("Rechte", 20,
                       "<Query type=\"admin\"><Positiv>" + Box("Administrator") +
                           "</Positiv><Negativ>" + Box("Benutzer") + "</Negativ></Query>") +
                Button("Bits", 60,
                       "<Query type=\"os64\"><Positiv>" + Box("64") + "</Positiv><Negativ>" +
-                          Box("32") + "</Negativ></Query>")));
+                          Box("32") + "</Negativ></Query>") +
+               Button("Ansicht", 100,
+                      "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "
+                      "key=\"SOFTWARE\\NavoraView\" wert=\"view\" value=\"64\" type=\"REG_SZ\"/>"
+                      "<Positiv>" +
+                          Box("64") + "</Positiv><Negativ>" + Box("32") + "</Negativ></Query>")));
     // The shell's own answer, asked independently of the menu's token check.
     Press(L"Rechte");
     EXPECT_EQ(BoxText(IsUserAnAdmin() ? L"Administrator" : L"Benutzer"), L"ok");
-    // A 64-bit build runs only on 64-bit Windows.
+    // Windows is 64-bit here, for the 32-bit build as for the 64-bit one.
     Press(L"Bits");
     EXPECT_EQ(BoxText(L"64"), L"ok");
+    // Both builds read the 64-bit view, where 64-bit programs and installers register.
+    Press(L"Ansicht");
+    EXPECT_EQ(BoxText(L"64"), L"ok");
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, view, 0);
+    }
 }
 
 TEST_F(Disc, TheFilesOwnMessagesNameTheStepThatFailed) {

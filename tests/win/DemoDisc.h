@@ -20,7 +20,7 @@ inline void AssembleDemoDisc(const std::filesystem::path& disc, bool programs) {
         fs::copy_file(build / "assets" / asset, disc / asset);
     }
     if (programs) {
-        fs::copy_file(build / "navora.exe", disc / "navora.exe");
+        fs::copy_file(MenuProgram(), disc / "navora.exe");
         fs::copy_file(build / "demo-setup.exe", disc / "setup.exe");
     }
 }

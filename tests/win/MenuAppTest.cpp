@@ -188,7 +188,7 @@ TEST(MenuWindow, IconFromItsFileOrNoneWhenDamaged) {
 // rounded square with a white ring, drawn over black.
 TEST(MenuWindow, ProgramIconAtEverySize) {
     const HMODULE program =
-        LoadLibraryExW((BuildDirectory() / "navora.exe").wstring().c_str(), nullptr,
+        LoadLibraryExW(MenuProgram().wstring().c_str(), nullptr,
                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     ASSERT_NE(program, nullptr);
     for (const int size : {16, 32, 48}) {

@@ -85,9 +85,11 @@ protected:
         return green;
     }
     bool Ended() const { return process_->EndsWithin(5000); }
-    // Whether the menu's process has loaded the module `name` (case as the system gives it).
+    // Whether the menu's process has loaded the module `name` (case as the system gives it),
+    // 32-bit modules included: the menu may be the 32-bit build.
     bool Loaded(const wchar_t* name) const {
-        const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process_->Id());
+        const HANDLE snapshot =
+            CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, process_->Id());
         if (snapshot == INVALID_HANDLE_VALUE) {
             ADD_FAILURE() << "no module list: " << GetLastError();
             return false;

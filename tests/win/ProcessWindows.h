@@ -20,6 +20,17 @@ inline std::filesystem::path BuildDirectory() {
     return std::filesystem::path(path).parent_path().parent_path();
 }
 
+// The menu under test: this build's navora.exe, or the one the environment's NAVORA_MENU
+// names (the shipped 32-bit build's, when these suites run under scripts/wine32).
+inline std::filesystem::path MenuProgram() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"NAVORA_MENU", path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        return std::filesystem::path(path).make_preferred();
+    }
+    return BuildDirectory() / "navora.exe";
+}
+
 // Asks `done` every `step` milliseconds, for up to `milliseconds`; whether it came true.
 template <typename Done> bool WaitUntil(Done done, int milliseconds = 10000, int step = 50) {
     for (int waited = 0;; waited += step) {
@@ -125,12 +136,12 @@ inline std::optional<std::wstring> ReadAndCloseBox(HWND box) {
     return text;
 }
 
-// navora.exe of this build (or a copy of it at `program`) started with `args` in folder
+// The menu under test (or a copy of it at `program`) started with `args` in folder
 // `dir`; ended and released with the object if it is still running.
 class MenuProcess {
 public:
     MenuProcess(const std::wstring& args, const std::filesystem::path& dir,
-                const std::filesystem::path& program = BuildDirectory() / "navora.exe") {
+                const std::filesystem::path& program = MenuProgram()) {
         std::wstring line = L"\"" + program.wstring() + L"\" " + args;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -188,8 +199,7 @@ protected:
     // navora.exe (or its copy `program`) started with `args` in `dir`; its window titled
     // `title` becomes `dialog_`, given `settle` milliseconds to paint.
     void Launch(const std::wstring& args, const std::filesystem::path& dir,
-                const std::wstring& title,
-                const std::filesystem::path& program = BuildDirectory() / "navora.exe",
+                const std::wstring& title, const std::filesystem::path& program = MenuProgram(),
                 DWORD settle = 300) {
         process_ = std::make_unique<MenuProcess>(args, dir, program);
         ASSERT_TRUE(process_->Started());
