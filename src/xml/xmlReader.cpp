@@ -94,6 +94,9 @@ private:
         const std::size_t base = gap_.size();
         gap_.append(src_.substr(pos_, end - pos_));
         for (std::size_t i = base; i < gap_.size(); ++i) {
+            if (gap_[i] < L'"') {
+                continue; // white space, mostly
+            }
             if (gap_[i] == L'=') {
                 gapEq_.push_back(i);
             } else if (gap_[i] == L'"') {
@@ -121,7 +124,8 @@ private:
         const std::size_t start = lt == npos ? pos_ : lt;
         const std::size_t s = lt == npos ? pos_ : lt + 1;
         std::size_t i = s;
-        while (i < src_.size() && src_[i] != L' ' && src_[i] != L'>') {
+        // Letters and digits lie above both marks: most characters take one test.
+        while (i < src_.size() && (src_[i] > L'>' || (src_[i] != L' ' && src_[i] != L'>'))) {
             ++i;
         }
         if (i == src_.size()) {
@@ -194,8 +198,9 @@ private:
         // Last index <= k holding a space, or npos; the search gives up where `budget`
         // characters lie between.
         std::size_t PrevSpace(std::size_t k, std::size_t budget) const {
+            const std::size_t stop = k >= budget ? k - budget : npos;
             std::size_t j = k;
-            while (j != npos && At(j) != L' ' && k - j < budget) {
+            while (j != stop && At(j) != L' ') {
                 --j;
             }
             return j;
