@@ -63,6 +63,52 @@ TEST(AttributeEdit, WritesExactlyTheValueOrSaysWhyNot) {
     }
 }
 
+// The file steps in memory: one configuration file, and what became of the temporary one.
+struct MemoryFiles final : CheckStateFiles {
+    std::string config;
+    bool readable = true;
+    std::string temporary;
+    bool ReadForUpdate(const std::wstring&, FileSnapshot& file) override {
+        file.bytes = config;
+        return readable;
+    }
+    bool CreateTemporary(std::wstring& path) override {
+        path += L"~1";
+        return true;
+    }
+    bool Write(std::string_view bytes) override {
+        temporary += bytes;
+        return true;
+    }
+    bool Flush() override { return true; }
+    void Abandon() override {}
+    bool Replace(const std::wstring&, const std::wstring&) override {
+        config = temporary;
+        return true;
+    }
+    void Remove(const std::wstring&) override { temporary.clear(); }
+};
+
+TEST(AttributeEdit, WritesTheFileOnlyWhileItHoldsWhatWasRead) {
+    const std::string read = "<c><B left=\"1\"/></c>";
+    const auto tree = ParseConfigBytes(read);
+    const xmlElement& b = *tree->Root().GetChild(0);
+    MemoryFiles files;
+    files.config = read;
+    EXPECT_EQ(WriteAttributeEdit(L"m.xml", read, *tree, b, L"left", L"2", files),
+              EditRefusal::None);
+    EXPECT_EQ(files.config, "<c><B left=\"2\"/></c>");
+    EXPECT_EQ(WriteAttributeEdit(L"m.xml", read, *tree, b, L"left", L"3", files),
+              EditRefusal::FileChanged);
+    files.config = read;
+    files.readable = false;
+    EXPECT_EQ(WriteAttributeEdit(L"m.xml", read, *tree, b, L"left", L"3", files),
+              EditRefusal::NotWritten);
+    EXPECT_EQ(WriteAttributeEdit(L"m.xml", read, *tree, b, L"left", L"3>", files),
+              EditRefusal::GreaterThan);
+    EXPECT_EQ(files.config, read);
+}
+
 TEST(AttributeEditProperty, NewBytesReadAsTheOldTreeWithTheOneValue) {
     std::mt19937 rng(20261208);
     std::uniform_int_distribution<unsigned> pick;
