@@ -109,6 +109,9 @@ inline std::string EditFault(std::string_view before, const xmlTree* old, const 
     if (TreeText(now->Root()) != EditedTreeText(old->Root(), &target, name, value)) {
         return "the new bytes read as " + TreeText(now->Root());
     }
+    if (after == before) {
+        return {}; // the value it held already
+    }
     // The bytes outside the changed stretch are the old ones, and it lies where it may.
     std::size_t prefix = 0;
     while (prefix < before.size() && prefix < after.size() && before[prefix] == after[prefix]) {
@@ -135,11 +138,11 @@ inline std::string EditFault(std::string_view before, const xmlTree* old, const 
         first = MarkByte(before, text, target.GetOffset()) + 1;
         last = MarkByte(before, text, text.find(L'>', target.GetOffset()));
     }
-    if (after != before && (prefix < first || before.size() - suffix > last ||
-                            (!existed && prefix + suffix != before.size()))) {
+    if (prefix < first || before.size() - suffix > last ||
+        (!existed && prefix + suffix != before.size())) {
         return "bytes changed outside the value's place";
     }
-    if (!existed || after == before) {
+    if (!existed) {
         return {};
     }
     // The edit back, on the new bytes' own tree.
