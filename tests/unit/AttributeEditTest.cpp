@@ -127,7 +127,7 @@ TEST(AttributeEditProperty, NewBytesReadAsTheOldTreeWithTheOneValue) {
     // has gone blind.
     EXPECT_GT(written, kRounds / 5);
     EXPECT_LT(written, kRounds - kRounds / 20);
-    EXPECT_GT(exactlyBack, kRounds / 20) << written << " written";
+    EXPECT_GT(exactlyBack, kRounds / 40) << written << " written";
 }
 
 } // namespace
