@@ -135,7 +135,9 @@ inline std::string EditFault(std::string_view before, const xmlTree* old, const 
         first = MarkByte(before, text, target.GetAttributePlace(attribute).openQuote) + 1;
         last = MarkByte(before, text, target.GetAttributePlace(attribute).closeQuote);
     } else {
-        first = MarkByte(before, text, target.GetOffset()) + 1;
+        // After the element's "<"; a root read from text without one starts the text.
+        first =
+            MarkByte(before, text, target.GetOffset()) + (text[target.GetOffset()] == L'<' ? 1 : 0);
         last = MarkByte(before, text, text.find(L'>', target.GetOffset()));
     }
     if (prefix < first || before.size() - suffix > last ||
