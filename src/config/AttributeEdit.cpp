@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "config/InPlaceEdit.h"
@@ -69,6 +70,30 @@ bool NameWritable(std::wstring_view name) {
         }
     }
     return !name.empty();
+}
+
+// For each unit of the decoded text of a file's bytes, the index of the byte where its
+// sequence starts (for a line feed read from CR LF, the CR), and one more entry: where
+// decoding stopped.
+std::vector<std::size_t> FileByteOffsets(std::string_view fileBytes) {
+    // The text-mode read, noting where each of its bytes came from.
+    std::string text;
+    std::vector<std::size_t> fromFile;
+    std::size_t i = 0;
+    for (; i < fileBytes.size() && fileBytes[i] != '\x1A'; ++i) {
+        fromFile.push_back(i);
+        if (fileBytes[i] == '\r' && i + 1 < fileBytes.size() && fileBytes[i + 1] == '\n') {
+            ++i;
+        }
+        text.push_back(fileBytes[i]);
+    }
+    fromFile.push_back(i);
+    std::vector<std::size_t> offsets;
+    DecodeUtf8(text, &offsets);
+    for (std::size_t& offset : offsets) {
+        offset = fromFile[offset];
+    }
+    return offsets;
 }
 
 EditResult Refused(EditRefusal why) {

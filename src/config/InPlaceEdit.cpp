@@ -1,31 +1,7 @@
 #include "config/InPlaceEdit.h"
 
 #include <algorithm>
-#include <string>
 #include <utility>
-
-#include "xml/TextDecoding.h"
-
-std::vector<std::size_t> FileByteOffsets(std::string_view fileBytes) {
-    // The text-mode read, noting where each of its bytes came from.
-    std::string text;
-    std::vector<std::size_t> fromFile;
-    std::size_t i = 0;
-    for (; i < fileBytes.size() && fileBytes[i] != '\x1A'; ++i) {
-        fromFile.push_back(i);
-        if (fileBytes[i] == '\r' && i + 1 < fileBytes.size() && fileBytes[i + 1] == '\n') {
-            ++i;
-        }
-        text.push_back(fileBytes[i]);
-    }
-    fromFile.push_back(i);
-    std::vector<std::size_t> offsets;
-    DecodeUtf8(text, &offsets);
-    for (std::size_t& offset : offsets) {
-        offset = fromFile[offset];
-    }
-    return offsets;
-}
 
 bool ValueInPlace(const xmlElement& element, std::size_t i) {
     const xmlAttributePlace& place = element.GetAttributePlace(i);

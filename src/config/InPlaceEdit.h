@@ -1,6 +1,5 @@
-// What the rewrites of the configuration file in place share: where its bytes stand, which
-// values can be written without touching anything else, and the check that new bytes read
-// as planned.
+// What the rewrites of the configuration file in place share: which values can be written
+// without touching anything else, and the check that new bytes read as planned.
 #pragma once
 
 #include <cstddef>
@@ -8,11 +7,6 @@
 #include <vector>
 
 #include "xml/xmlElement.h"
-
-// For each unit of the decoded text of a file's bytes, the index of the byte where its
-// sequence starts (for a line feed read from CR LF, the CR), and one more entry: where
-// decoding stopped.
-std::vector<std::size_t> FileByteOffsets(std::string_view fileBytes);
 
 // Whether the value of attribute i can be written in place: it lies in the element's own
 // start tag, and no later attribute's name reaches back into it (without a space after the
