@@ -172,7 +172,12 @@ EditResult EditAttribute(std::string_view fileBytes, const xmlTree& tree, const 
             --begin;
         }
         end = begin;
-        encoded = " " + EncodeUtf8(name) + "=\"" + encoded + "\"";
+        std::string attribute(1, ' ');
+        attribute += EncodeUtf8(name);
+        attribute += "=\"";
+        attribute += encoded;
+        attribute += '"';
+        encoded = std::move(attribute);
     } else {
         if (!ValueInPlace(element, index)) {
             return Refused(EditRefusal::NotInPlace);
