@@ -86,18 +86,17 @@ std::string WriteTextMode(std::string_view text) {
 std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out) {
     const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
     std::size_t n = 0;
-    std::size_t i = 0;
-    while (i < raw.size()) {
-        const auto c = static_cast<unsigned char>(raw[i++]);
-        if (c >= 0x80) {
-            std::size_t next = i; // apart from `i`, which then stays in a register
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto c = static_cast<unsigned char>(raw[i]);
+        if (c > '\r' && c < 0x80) {
+            out[n++] = static_cast<wchar_t>(c); // most bytes: one test
+        } else if (c >= 0x80) {
+            std::size_t next = i + 1;
             Append(out, n, DecodeSequence(raw, c, next));
-            i = next;
-        } else if (c == '\r' && i < raw.size() && raw[i] == '\n') {
-            continue;
+            i = next - 1;
         } else if (c == 0) {
             break;
-        } else {
+        } else if (c != '\r' || i + 1 == raw.size() || raw[i + 1] != '\n') {
             out[n++] = static_cast<wchar_t>(c);
         }
     }
