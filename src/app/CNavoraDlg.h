@@ -136,6 +136,8 @@ public:
     void HoverForProof(TButton* control);
     void EndHoverForProof();
     void PrintClient(HDC dc) const;
+    // For the design view: the quit button, or none.
+    TButton* QuitButton() const { return m_pBtnBeenden.get(); }
 
 protected:
     BOOL OnInitDialog() override;
