@@ -1,11 +1,14 @@
 #include "app/CNavoraDlgDesign.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
 
+#include "tools/Checker.h"
+#include "tools/DiskFiles.h"
 #include "util/FileBytes.h"
 #include "win/ErrorReport.h"
 #include "xml/TextDecoding.h"
@@ -19,6 +22,18 @@ constexpr int kHandle = 6; // the resize handle: the last pixels inside the bott
 constexpr int kSnap = 4;   // edges this near snap together while dragging
 constexpr int kStatusHeight = 22;
 constexpr COLORREF kFrameColor = RGB(0, 120, 215);
+constexpr COLORREF kFindingColor = RGB(255, 0, 0);
+
+// Whether a finding of the checker is one the view marks on its control: overlapping another,
+// lying outside the window, or lacking a picture it names.
+bool MarkedRule(const std::string& rule) {
+    return rule == "overlap" || rule == "outside-window" || rule == "missing-file" ||
+           rule == "picture-format";
+}
+
+bool Before(const TextPosition& a, const TextPosition& b) {
+    return a.line < b.line || (a.line == b.line && a.column < b.column);
+}
 
 std::wstring TextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -75,7 +90,12 @@ void CNavoraDlgDesign::StartDesign() {
 void CNavoraDlgDesign::SetStatus(const std::wstring& text) {
     session_.status = text;
     if (status_ != nullptr) {
-        SetWindowTextW(status_, text.c_str());
+        const std::wstring count = findingCount_ == 0
+                                       ? L""
+                                       : L"  |  " + std::to_wstring(findingCount_) +
+                                             (findingCount_ == 1 ? L" finding" : L" findings") +
+                                             L" of the checker on this page";
+        SetWindowTextW(status_, (text + count).c_str());
     }
 }
 
@@ -154,6 +174,84 @@ void CNavoraDlgDesign::ShowPage(int page) {
     ShowPageForProof(page);
     SetStatus(L"Page " + std::to_wstring(page + 1) + L" of " +
               std::to_wstring(std::max(1, PageCount())));
+    CheckPage();
+}
+
+void CNavoraDlgDesign::CheckPage() {
+    std::vector<HWND> marked;
+    for (const auto& finding : findings_) {
+        marked.push_back(finding.first);
+    }
+    findings_.clear();
+    if (tips_ == nullptr) {
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                0, 0, 0, 0, Handle(), nullptr, nullptr, nullptr);
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    for (const HWND control : marked) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    std::unique_ptr<xmlTree> tree;
+    CheckResult result;
+    std::wstring text;
+    try {
+        tree = ParseConfigBytes(session_.viewBytes);
+        text = DecodeConfigText(session_.viewBytes);
+        DiskFiles files(std::filesystem::current_path());
+        result = CheckConfig(session_.viewBytes, files);
+    } catch (...) {
+        return;
+    }
+    std::size_t count = 0;
+    for (TButton* control : ShownControls()) {
+        const std::optional<ControlRef> ref = RefOf(control);
+        const xmlElement* element = ControlElement(*tree, *ref);
+        if (element == nullptr) {
+            continue;
+        }
+        // The checker names a control at its start, and a picture at the attribute in its
+        // ButtonLayout's start tag.
+        const xmlElement* layout = FindChild(element, L"ButtonLayout");
+        const TextPosition self = PositionOf(text, element->GetOffset());
+        std::size_t layoutEnd = 0;
+        for (std::size_t i = 0; layout != nullptr && i < layout->GetAttributeCount(); ++i) {
+            const std::size_t close = layout->GetAttributePlace(i).closeQuote;
+            if (close != xmlAttributePlace::npos) {
+                layoutEnd = std::max(layoutEnd, close);
+            }
+        }
+        std::wstring messages;
+        for (const Diagnostic& d : result.diagnostics) {
+            const TextPosition at{d.line, d.column};
+            const bool inLayout = layout != nullptr &&
+                                  !Before(at, PositionOf(text, layout->GetOffset())) &&
+                                  !Before(PositionOf(text, layoutEnd), at);
+            const bool onControl = at.line == self.line && at.column == self.column;
+            if (MarkedRule(d.rule) &&
+                (d.rule == "overlap" || d.rule == "outside-window" ? onControl : inLayout)) {
+                messages += (messages.empty() ? L"" : L"\n") + DecodeUtf8(d.message);
+                ++count;
+            }
+        }
+        if (!messages.empty()) {
+            findings_.emplace_back(control->Handle(), messages);
+            InvalidateRect(control->Handle(), nullptr, TRUE);
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND;
+            tool.hwnd = Handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+            tool.lpszText = findings_.back().second.data();
+            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    findingCount_ = count;
+    SetStatus(session_.status);
 }
 
 void CNavoraDlgDesign::Place(TButton* control, const RECT& r) {
@@ -375,6 +473,7 @@ bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>
     session_.undo.push_back(std::move(step));
     session_.redo.clear();
     SetStatus(L"Written: " + written);
+    CheckPage();
     return true;
 }
 
@@ -405,6 +504,7 @@ void CNavoraDlgDesign::StepBack(bool undo) {
     to.push_back(std::move(from.back()));
     from.pop_back();
     SetStatus(std::wstring(undo ? L"Undone" : L"Redone") + L"; the file is written");
+    CheckPage();
 }
 
 void CNavoraDlgDesign::OpenCaptionEdit() {
@@ -468,12 +568,18 @@ void CNavoraDlgDesign::WatchFile() {
 }
 
 void CNavoraDlgDesign::DrawMarks(const DRAWITEMSTRUCT& item) const {
+    if (std::any_of(findings_.begin(), findings_.end(),
+                    [&](const auto& finding) { return finding.first == item.hwndItem; })) {
+        const UniqueBrush red(CreateSolidBrush(kFindingColor));
+        FrameRect(item.hDC, &item.rcItem, red.get());
+    }
     const TButton* control = Selected();
     if (control == nullptr || item.hwndItem != control->Handle()) {
         return;
     }
     const UniqueBrush brush(CreateSolidBrush(kFrameColor));
     RECT frame = item.rcItem;
+    InflateRect(&frame, -1, -1); // inside a finding's red outline
     for (int i = 0; i < 2; ++i) {
         FrameRect(item.hDC, &frame, brush.get());
         InflateRect(&frame, -1, -1);
@@ -507,6 +613,9 @@ bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
     // before any control's own handler, so no click or key reaches a control's actions.
     const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
     if (ours && message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+        if (tips_ != nullptr) {
+            SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+        }
         OnMouse(message);
         return true;
     }

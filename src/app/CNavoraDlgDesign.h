@@ -81,6 +81,14 @@ private:
     void WatchFile();
     void PlaceStatus();
     void DrawMarks(const DRAWITEMSTRUCT& item) const;
+    // The checker's findings on the shown page's controls: red outlines, their messages in
+    // tooltips, their count in the status line.
+    void CheckPage();
+
+    // The checker's messages for each control window that has findings.
+    std::vector<std::pair<HWND, std::wstring>> findings_;
+    HWND tips_ = nullptr;
+    std::size_t findingCount_ = 0;
 
     DesignSession& session_;
     HWND status_ = nullptr;

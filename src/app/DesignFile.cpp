@@ -12,21 +12,6 @@
 
 namespace {
 
-// The element at `control`, or none.
-const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control) {
-    const xmlElement* root = &tree.Root();
-    if (control.page < 0) {
-        return FindChild(root, L"BtnBeenden");
-    }
-    const xmlElement* pages = FindChild(root, L"Pages");
-    const auto page = static_cast<std::size_t>(control.page);
-    if (pages == nullptr || page >= pages->GetChildCount() ||
-        control.index >= pages->GetChild(page)->GetChildCount()) {
-        return nullptr;
-    }
-    return pages->GetChild(page)->GetChild(control.index);
-}
-
 // Lower-cased A-Z, as the reader stores attribute names.
 std::wstring Lowered(std::wstring_view name) {
     std::wstring lower(name);
@@ -66,6 +51,20 @@ bool SameBut(const xmlElement& before, const xmlElement& after, const xmlElement
 }
 
 } // namespace
+
+const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control) {
+    const xmlElement* root = &tree.Root();
+    if (control.page < 0) {
+        return FindChild(root, L"BtnBeenden");
+    }
+    const xmlElement* pages = FindChild(root, L"Pages");
+    const auto page = static_cast<std::size_t>(control.page);
+    if (pages == nullptr || page >= pages->GetChildCount() ||
+        control.index >= pages->GetChild(page)->GetChildCount()) {
+        return nullptr;
+    }
+    return pages->GetChild(page)->GetChild(control.index);
+}
 
 const xmlElement* ControlPart(const xmlTree& tree, const ControlRef& control,
                               std::wstring_view part) {

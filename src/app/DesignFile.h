@@ -19,6 +19,8 @@ struct ControlRef {
     bool operator==(const ControlRef&) const = default;
 };
 
+// The control's element, or none.
+const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control);
 // The control's child element `part` ("ButtonPosition", "ButtonLayout"), or none.
 const xmlElement* ControlPart(const xmlTree& tree, const ControlRef& control,
                               std::wstring_view part);

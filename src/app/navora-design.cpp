@@ -3,6 +3,8 @@
 // into CONFIG in place. Nothing runs, nothing starts, no check-box state is written.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 
@@ -66,6 +68,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs("usage: navora-design CONFIG\n", stderr);
         return kFailure;
     }
+    const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&tooltips);
     DesignSession session;
     session.path = FullPath(argv[1]);
     try {

@@ -109,9 +109,9 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 class DesignTest : public MenuTest {
 protected:
-    void Start() {
+    void Start(const std::string& config = kConfig) {
         NewFolder("design");
-        folder_->Write("menu.xml", kConfig);
+        folder_->Write("menu.xml", config);
         Launch(L"menu.xml", folder_->Path(), kTitle, BuildDirectory() / "navora-design.exe");
     }
     std::string File() const { return folder_->Read("menu.xml"); }
@@ -231,6 +231,15 @@ TEST_F(DesignTest, PagesAndRefusals) {
     Key(VK_RETURN);
     EXPECT_EQ(File(), kConfig);
     EXPECT_NE(StatusText(process_->Id()).find(L"Not written"), std::wstring::npos);
+}
+
+TEST_F(DesignTest, MarksTheCheckersFindings) {
+    // The check box moved onto the button: the checker's overlap, drawn as a red outline.
+    Start(Replaced(kConfig, "left=\"20\" top=\"100\"", "left=\"20\" top=\"30\""));
+    EXPECT_NE(StatusText(process_->Id()).find(L"1 finding"), std::wstring::npos)
+        << StatusText(process_->Id());
+    EXPECT_EQ(ScreenPixel(dialog_, 20, 55), RGB(255, 0, 0));
+    EXPECT_NE(ScreenPixel(dialog_, 20, 25), RGB(255, 0, 0));
 }
 
 TEST_F(DesignTest, ReloadsOnOutsideSavesAndKeepsTheLastGoodView) {
