@@ -1,6 +1,5 @@
-// What the actions need from outside: the menu window and the system. The
-// core declares both; the dialog and the Win32 system class implement them,
-// tests give fakes.
+// The actions need the menu window and the system from outside. The core declares both; the
+// dialog and the Win32 system class implement them, and tests give fakes.
 #pragma once
 
 #include <cstdint>
@@ -8,14 +7,14 @@
 #include <string>
 #include <vector>
 
-// Message box styles and answers, with the platform's values.
+// Message box styles and answers carry the platform's values.
 inline constexpr unsigned kMbOk = 0x0;
 inline constexpr unsigned kMbYesNo = 0x4;
 inline constexpr int kIdYes = 6;
 
 class IMenuDialog {
 public:
-    // A modal box owned by the dialog; returns the button pressed.
+    // Shows a modal box owned by the dialog and returns the button pressed.
     virtual int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                                unsigned style) = 0;
     // The dialog's OK path: it ends once the current message has been handled.
@@ -32,7 +31,7 @@ protected:
     ~IMenuDialog() = default;
 };
 
-// Registry value types, with the platform's values.
+// Registry value types carry the platform's values.
 inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
@@ -51,7 +50,7 @@ struct OsVersion {
     std::uint32_t minor = 0;
 };
 
-// How "exec" starts a file beyond the classic launch.
+// Says how "exec" starts a file beyond the classic launch.
 struct LaunchOptions {
     bool maximized = false;
     bool elevate = false; // with the system's "run as administrator" verb
@@ -68,7 +67,7 @@ public:
     // once, without one. While it waits the menu's window paints but takes no input.
     virtual bool RunFile(const std::wstring& file, const std::wstring& parameters,
                          const LaunchOptions& how, std::optional<std::uint32_t>& exitCode) = 0;
-    // The value of a variable of the menu's environment; none when it is not set.
+    // Returns a variable of the menu's environment; none when it is not set.
     virtual std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) = 0;
     // Whether the menu runs with administrator rights: an elevated token where the system
     // has user account control.
@@ -77,17 +76,17 @@ public:
     virtual bool IsOs64() = 0;
     // Whether any file or directory matches the path (wildcards allowed).
     virtual bool PathMatches(const std::wstring& path) = 0;
-    // The running system's version; 0.0 when it cannot be read.
+    // Returns the running system's version; 0.0 when it cannot be read.
     virtual OsVersion GetOsVersion() = 0;
-    // True for a 32-bit process on a 64-bit system.
+    // Returns true for a 32-bit process on a 64-bit system.
     virtual bool IsWow64() = 0;
-    // The stored type and all bytes of a value; none when the key cannot be
-    // opened or the value not read.
+    // Returns the stored type and all bytes of a value; none when the key cannot be opened or
+    // the value not read.
     virtual std::optional<RegistryData> ReadRegistryValue(RegistryHive hive,
                                                           const std::wstring& subkey,
                                                           const std::wstring& name,
                                                           bool view64) = 0;
-    // Full path of the program's own executable.
+    // Returns the full path of the program's own executable.
     virtual std::wstring ProgramPath() = 0;
 
 protected:

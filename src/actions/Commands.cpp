@@ -38,8 +38,8 @@ bool cmdMinimize::DoCommand() {
 
 namespace {
 
-// Whether Windows takes a launch at all: a file name shorter than MAX_PATH (260) unless it
-// starts with "\\?\", and a command line (the file in quotes, a space, the parameters and the
+// Says whether Windows takes a launch at all: a file name shorter than MAX_PATH (260) unless
+// it starts with "\\?\", and a command line (the file in quotes, a space, the parameters and the
 // terminating zero) of at most 32,767 characters. Beyond that the shell is never asked: some
 // shells fail inside on it.
 bool FitsWindows(const std::wstring& file, const std::wstring& parameters) {

@@ -1,4 +1,4 @@
-// The commands.
+// Commands do something and hand on to one successor.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include "actions/ActionServices.h"
 #include "actions/TExecuteAble.h"
 
-// "weiter" (+1) and "zurück" (-1), wrapping around at both ends.
+// "weiter" (+1) and "zurück" (-1) switch pages and wrap around at both ends.
 class cmdSwitchPage : public TCommand {
 public:
     cmdSwitchPage(int step, IMenuDialog* dialog) : step_(step), dialog_(dialog) {}
@@ -58,8 +58,8 @@ public:
     std::wstring What() const override { return path_; }
     const std::wstring& Path() const { return path_; }
     const std::wstring& Parameter() const { return parameter_; }
-    // Started as administrator, or waited for with the exit code kept in `exitCode` (none
-    // when the launch gave no program to wait for).
+    // The program starts as administrator, or is waited for with the exit code kept in
+    // `exitCode` (none when the launch gave no program to wait for).
     void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {
         elevate_ = elevate;
         wait_ = wait;
@@ -92,6 +92,6 @@ private:
     ISystemServices* system_;
 };
 
-// Directory part of the program's path (up to its last backslash) followed by
-// `path`, joined as text; the path itself when both are empty.
+// Joins the directory part of the program's path (up to its last backslash) and `path` as
+// text; returns the path itself when both are empty.
 std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& path);

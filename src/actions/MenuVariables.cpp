@@ -25,7 +25,7 @@ std::wstring MenuDrive(const std::wstring& programPath) {
     if (at(root + 1) == L':') {
         return programPath.substr(0, root + 2);
     }
-    // \\server\share: up to the backslash after the share's name.
+    // A \\server\share drive runs up to the backslash after the share's name.
     const std::size_t share = server == 0 ? path.npos : path.find(L'\\', server);
     return share == path.npos ? std::wstring() : programPath.substr(0, path.find(L'\\', share + 1));
 }

@@ -5,12 +5,12 @@
 
 namespace {
 
-// The read buffers: 260 characters for text values, 4 bytes for a DWORD.
+// The read buffers hold 260 characters for text values and 4 bytes for a DWORD.
 constexpr std::size_t kTextBufferBytes = 520;
 constexpr std::size_t kDwordBytes = 4;
 constexpr std::size_t kMaxFindPath = 260;
 
-// The text of a text value as a 260-character buffer holds it: up to the first zero, trimmed.
+// Reads a text value as a 260-character buffer holds it: up to the first zero, trimmed.
 std::wstring StoredText(const std::vector<std::uint8_t>& bytes) {
     std::wstring text;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -33,7 +33,7 @@ std::wstring LowerHex(const std::vector<std::uint8_t>& bytes) {
     return hex;
 }
 
-// "%d" as the comparison value of a DWORD: none when the text holds no number.
+// Reads "%d" as the comparison value of a DWORD; none when the text holds no number.
 std::optional<std::uint32_t> DwordPattern(const std::wstring& text) {
     std::size_t i = 0;
     while (i < text.size() && IsWhiteSpace(text[i])) {

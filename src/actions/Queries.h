@@ -1,4 +1,4 @@
-// The queries.
+// Queries test something and hand on to their "Positiv" or "Negativ" branch.
 #pragma once
 
 #include <cstdint>
@@ -65,7 +65,7 @@ private:
     IMenuDialog* dialog_;
 };
 
-// "admin" and "os64": a fact about the running system, asked of it each time.
+// "admin" and "os64" ask the running system a fact each time.
 class QSystemFact : public TQuery {
 public:
     using Fact = bool (ISystemServices::*)();
@@ -77,7 +77,7 @@ private:
     ISystemServices* system_;
 };
 
-// "exitcode": whether the last program this walk waited for ended with the code.
+// "exitcode" tests whether the last program this walk waited for ended with the code.
 class QExitCode : public TQuery {
 public:
     // A code that could not be read (none) never matches.
@@ -91,8 +91,8 @@ private:
     const std::optional<std::uint32_t>* last_;
 };
 
-// "HKEY_CLASSES_ROOT" and the three others by exact name; anything else is HKEY_CURRENT_CONFIG.
+// Hives match by exact name ("HKEY_CLASSES_ROOT" and three others); else HKEY_CURRENT_CONFIG.
 RegistryHive HiveFromName(const std::wstring& hkey);
 
-// Whether the running version (os) relates to the configured one as checktype asks.
+// Says whether the running version (os) relates to the configured one as checktype asks.
 bool CompareVersion(std::int32_t checkType, OsVersion os, std::int32_t major, std::int32_t minor);

@@ -14,8 +14,8 @@ public:
     virtual ~TExecuteAble() = default;
     // Carries out the action and returns the index of the action to run next.
     virtual std::int32_t Execute() = 0;
-    // After an Execute that gave failure: the step that failed, briefly (the path that could
-    // not be started, or type="..." of a successor outside the vocabulary).
+    // Names the failed step briefly after an Execute that failed (the path that could not be
+    // started, or type="..." of a successor outside the vocabulary).
     virtual std::wstring FailedStep() const = 0;
 };
 
@@ -26,7 +26,7 @@ public:
         return done ? next : kChainFailure;
     }
     virtual bool DoCommand() = 0;
-    // What the command names when it fails itself: the path it starts.
+    // A command that fails itself names the path it starts.
     virtual std::wstring What() const { return {}; }
     std::wstring FailedStep() const override { return done ? nextUnknown : What(); }
 

@@ -78,7 +78,7 @@ std::wstring TExecuteAbleList::UnknownStep(const ActionSettings& step) {
 
 namespace {
 
-// The description of a link whose first step has a type outside the vocabulary.
+// Describes a link whose first step has a type outside the vocabulary.
 std::wstring UnknownHead(const ChainLink& link, std::int32_t built) {
     const ActionSettings* head = link.query ? link.query.get() : link.command.get();
     return built == kChainFailure && head != nullptr ? TExecuteAbleList::UnknownStep(*head)

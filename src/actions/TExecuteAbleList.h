@@ -1,5 +1,5 @@
-// The one action store of the dialog: builds every button's chain from the
-// configuration and runs chains by index.
+// The dialog's one action store builds every button's chain from the configuration and runs
+// chains by index.
 #pragma once
 
 #include <cstdint>
@@ -21,7 +21,7 @@ public:
     // in depth-first pre-order; returns the element's own index, -1 for no
     // element, -2 for a type outside the vocabulary.
     std::int32_t BuildChain(const ActionSettings* chain);
-    // The same for the chain read from a "Command" or "Query" element.
+    // Does the same for the chain read from a "Command" or "Query" element.
     std::int32_t BuildChain(const xmlElement* element);
     std::int32_t BuildCommand(const ActionSettings& command);
     std::int32_t BuildQuery(const ActionSettings& query);
@@ -30,16 +30,16 @@ public:
     // when the walk ended normally (-1) or by closing; false for failure (-2, or a start index
     // below -1), which the button reports with the chain warning.
     bool RunChain(std::int32_t index);
-    // Whether a walk runs: no chain starts inside another.
+    // Says whether a walk runs, since no chain starts inside another.
     bool Running() const { return running_; }
-    // What a walk begins with, RunChain as well: no exit code, no failed step.
+    // Clears the exit code and the failed step, as every walk and RunChain begin.
     void StartWalk() {
         exitCode_.reset();
         failedStep_.clear();
     }
-    // After a RunChain that failed on its way: the step that failed, briefly; else empty.
+    // Names the failed step briefly after a RunChain that failed; else returns empty text.
     const std::wstring& FailedStep() const { return failedStep_; }
-    // How a step of a type outside the vocabulary is named in the chain warning.
+    // Names a step of a type outside the vocabulary for the chain warning.
     static std::wstring UnknownStep(const ActionSettings& step);
 
     std::size_t Size() const { return actions_.size(); }
@@ -50,13 +50,13 @@ private:
     // Builds both children of a link; the query, when there is one, is the link.
     std::int32_t BuildLink(const ChainLink& link);
 
-    // `text` with its variables put in; a path is joined to the program's folder after that.
+    // Puts the variables into `text`, then joins a path to the program's folder.
     std::wstring Expanded(const std::wstring& text) const;
 
     IMenuDialog* dialog_;
     ISystemServices* system_;
     std::vector<std::unique_ptr<TExecuteAble>> actions_;
-    // The exit code of the last program the running walk waited for.
+    // The last program the running walk waited for left this exit code.
     std::optional<std::uint32_t> exitCode_;
     std::wstring failedStep_;
     bool running_ = false;

@@ -38,7 +38,7 @@ ShellExecuteExWFn ShellExecuteFunction() {
     return shellExecute;
 }
 
-// Input the window takes no part in while the menu waits for a program: clicks and keys.
+// The window takes no clicks or keys while the menu waits for a program.
 // It still paints, its caption can still be dragged, and its close box and Alt+F4 close it.
 bool IsInputWhileWaiting(const MSG& msg) {
     if (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F4) {
@@ -68,7 +68,7 @@ bool IsInputWhileWaiting(const MSG& msg) {
     }
 }
 
-// Runs the thread's messages but input until `process` has ended or the menu was closed.
+// Runs the thread's messages except input until `process` has ended or the menu was closed.
 void WaitPainting(HANDLE process, const IMenuDialog* menu) {
     while (menu == nullptr || !menu->Closed()) {
         const DWORD woken = MsgWaitForMultipleObjects(1, &process, FALSE, INFINITE, QS_ALLINPUT);
@@ -96,8 +96,8 @@ SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& 
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
-    // The menu window rather than none: the shell's own boxes (a failed launch) and the consent
-    // prompt are modal to it, so no chain starts inside another meanwhile.
+    // The menu window owns them rather than none: the shell's own boxes (a failed launch) and the
+    // consent prompt are modal to it, so no chain starts inside another meanwhile.
     info.hwnd = owner;
     info.lpVerb = how.elevate ? L"runas" : nullptr;
     info.lpFile = file.c_str();
@@ -164,8 +164,8 @@ std::optional<std::wstring> Win32System::EnvironmentVariable(const std::wstring&
 }
 
 bool Win32System::IsAdministrator() {
-    // Membership that counts: a token filtered by user account control holds the group only
-    // for denying, so only an elevated (or unfiltered) token passes.
+    // Only membership that counts passes: a token filtered by user account control holds the
+    // group only for denying, so only an elevated (or unfiltered) token passes.
     SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
     PSID administrators = nullptr;
     if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
@@ -209,7 +209,7 @@ OsVersion Win32System::GetOsVersion() {
 }
 
 bool Win32System::IsWow64() {
-    // Looked up at run time: systems before XP SP2 do not have it.
+    // The call is looked up at run time, as systems before XP SP2 do not have it.
     using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "IsWow64Process");
     if (found == nullptr) {

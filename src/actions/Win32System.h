@@ -1,4 +1,4 @@
-// The actions' system services on the real Windows APIs.
+// The actions' system services call the real Windows APIs.
 #pragma once
 
 #include <windows.h>
@@ -34,7 +34,7 @@ private:
     const IMenuDialog* dialog_ = nullptr;
 };
 
-// What the shell is given to start `file` as `how` asks, for the window `owner`; `folder`
-// (MAX_PATH characters) holds the working folder it names.
+// Fills what the shell is given to start `file` as `how` asks, for the window `owner`;
+// `folder` (MAX_PATH characters) holds the working folder it names.
 SHELLEXECUTEINFOW ShellLaunchInfo(const std::wstring& file, const std::wstring& parameters,
                                   const LaunchOptions& how, HWND owner, wchar_t* folder);

@@ -68,9 +68,8 @@ std::wstring ResolvedPath(const std::wstring& path) {
     return full;
 }
 
-// The later pages are built once the first has reached the screen, a few display frames after
-// it was painted, so that they do not hold up its drawing. The tooltips' timers count from
-// kTipTimerOffset.
+// The later pages are built a few display frames after the first page was painted, so that
+// they do not hold up its drawing. The tooltips' timers count from kTipTimerOffset.
 constexpr UINT_PTR kLaterPagesTimer = 1;
 constexpr UINT kLaterPagesDelay = 50;
 
@@ -139,8 +138,7 @@ BOOL CNavoraDlg::OnInitDialog() {
             sink_->SetUpDone(*this);
         }
     } catch (...) {
-        // A configuration that cannot be read is reported, and the dialog ends as for a missing
-        // file.
+        // The dialog reports a configuration it cannot read and ends as for a missing file.
         sink_->SetUpFailed(*this, SetUpErrorText());
         OnOK();
     }
@@ -178,20 +176,20 @@ void CNavoraDlg::SetupFromConfig() {
     // their side from the client area, which would otherwise be the 100 x 100 probe's.
     SetWindowPos(Handle(), nullptr, 0, 0, m_nWndWidth, m_nWndHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-    // No "Pages": no page controls.
+    // Without "Pages" there are no page controls.
     const xmlElement* pages = FindChild(root, L"Pages");
     m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
     bool quitBuilt = false;
     try {
         quitBuilt = CreateQuitButton(root, buttonConfig);
-        // Windows are made one by one through the system: only the first page's are made before
-        // the window shows, where nothing but an exhausted system can stop the others.
+        // Windows are made one by one through the system. Only the first page's are made before
+        // the window shows, and only when nothing but an exhausted system can stop the others.
         const int firstPages =
             quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1
                                                                                      : m_nPageCount;
         if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
             firstPages < m_nPageCount && !laterControls_.empty()) {
-            // All start states in the one rewrite, before the window shows.
+            // All start states go into the one rewrite before the window shows.
             for (const PageControl& later : laterControls_) {
                 if (later.settings.kind == ControlKind::CheckBox) {
                     startStates_.push_back(StartState(later.settings));
@@ -208,14 +206,14 @@ void CNavoraDlg::SetupFromConfig() {
     RecordStartStates(fullPath);
     m_pCfgDoc.reset();
     if (quitBuilt) {
-        // Not invalidated once more after: showing the window invalidated all of it, and a
-        // second pass would erase and draw every pixel again.
+        // Showing the window invalidates all of it; a second invalidation would erase and draw
+        // every pixel again.
         PlaceAndShow(window);
     }
 }
 
 void CNavoraDlg::CreateLaterPages() {
-    KillTimer(Handle(), kLaterPagesTimer); // also with nothing (left) to build
+    KillTimer(Handle(), kLaterPagesTimer); // also when nothing is left to build
     if (laterControls_.empty()) {
         return;
     }
@@ -230,7 +228,7 @@ void CNavoraDlg::CreateLaterPages() {
         sink_->SetUpFailed(*this, CurrentExceptionText());
         OnOK();
     }
-    startStates_.clear(); // in the file since before the window showed
+    startStates_.clear(); // they reached the file before the window showed
 }
 
 void CNavoraDlg::RecordStartStates(const std::wstring& configPath) {
@@ -251,7 +249,7 @@ void CNavoraDlg::ApplyWindowSettings(const WindowSettings& window) {
     SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon.get()));
 
     m_bmpBackground = LoadPicture(window.background);
-    // Without a picture its size counts as 0 x 0.
+    // Without a picture the size counts as 0 x 0.
     BITMAP bm{};
     if (m_bmpBackground) {
         GetObjectW(m_bmpBackground.get(), sizeof bm, &bm);
@@ -338,7 +336,7 @@ void CNavoraDlg::PlaceAndShow(const WindowSettings& window) {
         m_nWndTop = place.top;
     }
     if (!sink_->ShowsWindow()) {
-        // Placed as the menu is, but never shown.
+        // The window is placed as the menu's, but never shown.
         SetWindowPos(Handle(), insertAfter, m_nWndLeft, m_nWndTop, m_nWndWidth, m_nWndHeight,
                      SWP_NOACTIVATE | SWP_HIDEWINDOW);
         return;
@@ -397,7 +395,7 @@ const IconPicture& CNavoraDlg::IconFor(const std::wstring& path, COLORREF transp
 }
 
 bool CNavoraDlg::CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig) {
-    // No "BtnBeenden": no quit button, and no message.
+    // Without "BtnBeenden" there is no quit button and no message.
     const xmlElement* element = FindChild(root, L"BtnBeenden");
     if (element == nullptr) {
         return true;
@@ -494,10 +492,10 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
     }
     windowCount_ += windows;
     if (page != m_nCurPage) {
-        // Hidden while still without size: placing it then invalidates nothing already shown.
+        // It is hidden while still without size, so placing it invalidates nothing shown.
         ShowWindow(control->Handle(), SW_HIDE);
     }
-    // The window is still hidden: no repaint here, all is painted once when it is shown.
+    // The window is still hidden: it paints everything once when it is shown.
     control->SetBounds(settings.left, settings.top, settings.width, settings.height, false);
     control->SetPosition(settings.left, settings.top);
     control->SetTabIndex(settings.tabIndex);
@@ -542,14 +540,14 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
 }
 
 void CNavoraDlg::ShowCurrentPage() {
-    // Only a changed page is shown again: with thousands of controls, showing every
-    // one before every message kept a core busy while the mouse merely moved.
+    // Only a changed page is shown again: with thousands of controls, showing every one
+    // before every message kept a core busy while the mouse merely moved.
     if (m_nCurPage == m_nShownPage) {
         return;
     }
-    CreateLaterPages(); // a page switch before their timer needs them now
+    CreateLaterPages(); // a page switch before their timer needs them
     if (m_pKeyFocus != nullptr) {
-        // The highlight goes with its look, also on the quit button, which stays visible.
+        // The highlight loses its look, also on the quit button, which stays visible.
         m_pKeyFocus->SetFocusMark(false);
         InvalidateRect(m_pKeyFocus->Handle(), nullptr, TRUE);
         m_pKeyFocus = nullptr;
@@ -638,7 +636,7 @@ bool CNavoraDlg::PreTranslateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN) {
         keysDown_.set(key);
     } else if (message.message == WM_KEYUP && keysDown_.test(key)) {
-        // Only a release whose press came through this loop: a message box closes on
+        // Only a release whose press came through this loop acts: a message box closes on
         // the press, and its release must not act a second time here.
         keysDown_.reset(key);
         OnKeyUp(message.wParam);
@@ -647,8 +645,8 @@ bool CNavoraDlg::PreTranslateMessage(MSG& message) {
 }
 
 void CNavoraDlg::KeepSize() {
-    // On erase as on paint the size is set only when it changed: set inside every
-    // erase, it would start another round of position messages with each repaint.
+    // Erase and paint set the size only when it changed: set inside every erase, it would
+    // start another round of position messages with each repaint.
     RECT r;
     GetWindowRect(Handle(), &r);
     if (r.right - r.left != m_nWndWidth || r.bottom - r.top != m_nWndHeight) {
@@ -664,8 +662,8 @@ void CNavoraDlg::PaintBackground(HDC dc) const {
         const SelectGuard picture(memory.get(), m_bmpBackground.get());
         BitBlt(dc, 0, 0, m_nBgWidth, m_nBgHeight, memory.get(), 0, 0, SRCCOPY);
     }
-    // The colour only where the picture (0 x 0 without one) leaves the window uncovered: the
-    // same pixels as filling all first, each drawn once.
+    // The colour fills only what the picture (0 x 0 without one) leaves uncovered: the same
+    // pixels as filling all first, each drawn once.
     const LONG right = std::min<LONG>(m_nBgWidth, client.right);
     const RECT beside{right, 0, client.right, client.bottom};
     const RECT below{0, std::min<LONG>(m_nBgHeight, client.bottom), right, client.bottom};
@@ -709,7 +707,7 @@ bool CNavoraDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_P
         }
         return false;
     case WM_LBUTTONDOWN:
-        // Dragging by the background: the grabbed point stays under the cursor.
+        // Dragging by the background keeps the grabbed point under the cursor.
         dragAnchor_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         SetCapture(Handle());
         return false;

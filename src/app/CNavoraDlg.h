@@ -1,4 +1,4 @@
-// The menu's one modal dialog: everything it shows is built from the configuration.
+// The menu's one modal dialog builds everything it shows from the configuration.
 #pragma once
 
 #include <bitset>
@@ -23,36 +23,36 @@
 
 inline constexpr int kMainDialogTemplate = 102;
 
-// The quit button's identifier: no page control (100 + index) can have it.
+// The quit button's identifier lies below 100, so no page control (100 + index) has it.
 inline constexpr int kQuitButtonId = 99;
 
-// The windows the menu makes at most. Windows gives a process 10,000 user objects by
+// The menu makes at most this many windows. Windows gives a process 10,000 user objects by
 // default and refuses more; Wine's server gives way (and takes every program with it)
 // beyond about 32,000 windows. A menu that would need more stops its set-up cleanly
-// instead, on every system alike, leaving a thousand objects for the dialog, message
+// instead, on every system alike, and leaves a thousand objects for the dialog, message
 // boxes, cursors and icons.
 inline constexpr int kMaxMenuWindows = 9000;
 
 class CNavoraDlg;
 
-// A font description as a key: face, height, weight, italic, underline.
+// A font description serves as a key: face, height, weight, italic, underline.
 using FontKey = std::tuple<std::wstring, std::int32_t, std::int32_t, bool, bool>;
 
-// A control's icon and the mask made from it for its transparent colour.
+// A control's icon keeps the mask made from it for its transparent colour.
 struct IconPicture {
     UniqueBitmap icon;
     UniqueBitmap mask;
 };
 
-// GDI objects shared by the controls that describe them alike, made when first asked for.
-// A menu has a handful: a linked list costs less code than a tree or a growing array.
+// Controls that describe a GDI object alike share it; it is made when first asked for.
+// A menu has a handful, so a linked list costs less code than a tree or a growing array.
 template <typename Key, typename Value> class SharedObjects {
 public:
     SharedObjects() = default;
     SharedObjects(const SharedObjects&) = delete;
     SharedObjects& operator=(const SharedObjects&) = delete;
     ~SharedObjects() {
-        while (first_) { // one by one: a long list would otherwise be freed recursively
+        while (first_) { // one by one, or a long list would be freed recursively
             first_ = std::move(first_->next);
         }
     }
@@ -75,28 +75,29 @@ private:
     std::unique_ptr<Entry> first_;
 };
 
-// The points where the menu and the tools built on its dialog differ. The dialog calls them
-// during its set-up; MenuSink does what the menu does.
+// The dialog calls these during its set-up at the points where the menu and the tools built on
+// its dialog differ.
 class SetUpSink {
 public:
-    // A message that stops the set-up; the menu shows it in a box titled `caption`.
+    // Receives a message that stops the set-up; the menu shows it in a box titled `caption`.
     virtual void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
                               const wchar_t* caption) = 0;
-    // The same for the exception being handled, which `text` words.
+    // Receives the words for the exception being handled, which stopped the set-up.
     virtual void SetUpFailed(CNavoraDlg& dialog, const std::wstring& text) = 0;
-    // The check boxes' start states, which the menu writes into the configuration file.
+    // Receives the check boxes' start states, which the menu writes into the configuration.
     virtual void WriteStartStates(const std::wstring& configPath,
                                   const std::vector<CheckStateWrite>& states) = 0;
-    // False for a window that is placed but never shown. Such a window is built whole at
-    // once: no first page waits for the screen.
+    // Says whether the window shows. One that is only placed is built whole at once, as no
+    // first page waits for the screen.
     virtual bool ShowsWindow() const = 0;
-    // The set-up is complete and did not stop.
+    // Runs when the set-up has completed without a stop.
     virtual void SetUpDone(CNavoraDlg& dialog) = 0;
 
 protected:
     ~SetUpSink() = default;
 };
 
+// The menu's own sink shows message boxes, writes the start states and shows the window.
 class MenuSink : public SetUpSink {
 public:
     void SetUpStopped(CNavoraDlg& dialog, const std::wstring& text,
@@ -112,10 +113,10 @@ class CNavoraDlg : public Dialog, public IMenuDialog, public ButtonHost {
 public:
     // Reads the command line (-cfg, -setchk).
     CNavoraDlg();
-    // For a tool: the configuration at `configPath`, set up through `sink`.
+    // A tool sets up the configuration at `configPath` through its own `sink`.
     CNavoraDlg(const std::wstring& configPath, SetUpSink& sink);
 
-    // IMenuDialog, for the actions.
+    // The actions reach the dialog through IMenuDialog.
     int ShowMessageBox(const std::wstring& text, const std::wstring& caption,
                        unsigned style) override;
     void EndWithOk() override { OnOK(); }
@@ -125,12 +126,12 @@ public:
     int PageCount() const override { return m_nPageCount; }
     bool Closed() const override { return closed_; }
 
-    // ButtonHost: every other control (all of them for none) loses its hover and pressed looks.
+    // Every other control (all of them for none) loses its hover and pressed looks.
     void ResetOtherControls(TButton* control) override;
 
-    // For proof pictures: the controls of a page (0-based) in order, a page shown,
-    // a control with the mouse resting on its centre and its tooltip settled, and
-    // the client area painted into `dc` by the windows' own code.
+    // Proof pictures use these: they list a page's controls (0-based page) in order, show a
+    // page, rest the mouse on a control's centre until its tooltip settles, and paint the
+    // client area into `dc` with the windows' own code.
     std::vector<TButton*> PageControls(int page) const;
     void ShowPageForProof(int page);
     void HoverForProof(TButton* control);
@@ -143,7 +144,7 @@ protected:
     BOOL OnInitDialog() override;
     bool PreTranslateMessage(MSG& message) override;
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
-    // Closed by the user (close box, Alt+F4, the taskbar).
+    // The user closed the window (close box, Alt+F4, the taskbar).
     void OnCancel() override {
         closed_ = true;
         Dialog::OnCancel();
@@ -157,28 +158,28 @@ private:
     // when it asks for drawing at the screen's DPI.
     void LoadConfig();
     void SetupFromConfig();
-    // The General section: icon, background, caption, size and position.
+    // Applies the General section: icon, background, caption, size and position.
     void ApplyWindowSettings(const WindowSettings& window);
-    // The ToolTippConfig section; false after the message for an unknown kind.
+    // Makes the tooltip of ToolTippConfig; returns false after the message for an unknown kind.
     bool CreateToolTipp(const TooltipSettings& tip);
     void PlaceAndShow(const WindowSettings& window);
-    // Every check box built so far, also when set-up stops early, in one rewrite of the file.
+    // Records every check box built so far in one rewrite, also when set-up stops early.
     void RecordStartStates(const std::wstring& configPath);
-    // False after the message for a quit button without caption.
+    // Returns false after the message for a quit button without caption.
     bool CreateQuitButton(const xmlElement* root, const xmlElement* buttonConfig);
     // Reads every control after the first page into `laterControls_` and says whether only an
-    // exhausted system could stop them: all have their captions and all controls fit the
-    // window budget. Otherwise leaves it empty.
+    // exhausted system could stop them: all have captions and all fit the window budget.
+    // Otherwise it leaves the list empty.
     bool ReadLaterPages(const xmlElement* pages, const xmlElement* buttonConfig);
-    // The controls of `laterControls_`, once the first page is on screen.
+    // Builds the controls of `laterControls_` once the first page is on screen.
     void CreateLaterPages();
-    // The controls of the first `count` pages; false after the message that stops the set-up.
+    // Builds the first `count` pages; returns false after a message that stops the set-up.
     bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count);
-    // A page control with its tooltip, added to `m_aButtons`; false after the message that
+    // Adds a page control with its tooltip to `m_aButtons`; returns false after a message that
     // stops the set-up.
     bool AddControl(int page, ControlSettings settings);
     std::unique_ptr<TButton> CreateControl(int page, int id, ControlSettings settings);
-    // The state a check box starts with: the "-setchk" preset, else its own.
+    // A check box starts with the "-setchk" preset, else with its own state.
     CheckStateWrite StartState(const ControlSettings& box) const;
     // Shows the current page when it changed since it was last shown.
     void ShowCurrentPage();
@@ -196,9 +197,9 @@ private:
     // A picture file at the screen's DPI where the menu draws at it; none when unreadable.
     UniqueBitmap LoadPicture(const std::wstring& path);
     const IconPicture& IconFor(const std::wstring& path, COLORREF transparent);
-    // The picture at the top-left corner, the background colour where it leaves room.
+    // Paints the picture at the top-left corner and the background colour where it leaves room.
     void PaintBackground(HDC dc) const;
-    // The minimized window: its icon centred in the client area.
+    // Paints the minimized window: its icon centred in the client area.
     void PaintIcon() const;
 
     std::wstring m_strCfgDir;
@@ -215,7 +216,7 @@ private:
     int m_nWndTop = 0;
     int m_nCurPage = 0;
     int m_nPageCount = 0;
-    // The controls after the first page, read and waiting to be built.
+    // The controls after the first page wait here, read, to be built.
     struct PageControl {
         int page;
         ControlSettings settings;
@@ -232,9 +233,9 @@ private:
     std::unique_ptr<TButton> m_pBtnBeenden;
     TButton* m_pKeyFocus = nullptr;
     POINT m_ptLastMouse{-1, -1};
-    // Keys pressed while this dialog's loop ran; only their releases act.
+    // Only the releases of keys pressed while this dialog's loop ran act.
     std::bitset<256> keysDown_;
-    // The check boxes' start-up states, recorded in one rewrite when set-up ends.
+    // The check boxes' start states wait here for one rewrite when set-up ends.
     std::vector<CheckStateWrite> startStates_;
     MenuMessages messages_; // the file's own texts, where it gives them
     POINT dragAnchor_{0, 0};

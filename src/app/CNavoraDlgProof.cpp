@@ -44,7 +44,7 @@ void CNavoraDlg::EndHoverForProof() {
 
 void CNavoraDlg::PrintClient(HDC dc) const {
     PaintBackground(dc);
-    // The controls first, then the tooltip windows, which the menu paints over them.
+    // The controls come first, then the tooltip windows, which the menu paints over them.
     std::vector<HWND> controls;
     std::vector<HWND> tips;
     for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr;
@@ -54,7 +54,7 @@ void CNavoraDlg::PrintClient(HDC dc) const {
         }
     }
     for (const auto* windows : {&controls, &tips}) {
-        // From the bottom of the stacking order up, so that upper windows end on top.
+        // Painting from the bottom of the stacking order up leaves upper windows on top.
         for (auto child = windows->rbegin(); child != windows->rend(); ++child) {
             PrintChild(*child, dc);
         }
@@ -76,8 +76,8 @@ void CNavoraDlg::PrintChild(HWND child, HDC dc) const {
     }
     SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
     IntersectClipRect(dc, 0, 0, client.right, client.bottom);
-    // The window's own erasing and painting, as on screen: an owner-drawn control is
-    // drawn by the WM_DRAWITEM its button class would send, with the control's font.
+    // The window erases and paints itself as on screen; an owner-drawn control draws on the
+    // WM_DRAWITEM its button class would send, with the control's font.
     SendMessageW(child, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     if (Control::FromHandle(child) != nullptr) {
         if (const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))) {

@@ -1,4 +1,4 @@
-// The words for an error that ends the set-up from the configuration file.
+// These words report an error that ends the set-up from the configuration file.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +8,9 @@
 #include "util/FileBytes.h"
 #include "win/ErrorReport.h"
 
-// The text for the exception being handled: a read that the medium failed after the file
-// opened (a bad sector) in the system's own words for its error code, every other error
-// as the generic report words it.
+// Returns the text for the exception being handled. A read that the medium failed after the
+// file opened (a bad sector) gets the system's words for its error code; every other error
+// gets the generic report's words.
 inline std::wstring SetUpErrorText() {
     try {
         throw;

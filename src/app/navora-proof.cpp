@@ -1,7 +1,6 @@
-// navora-proof CONFIG OUTDIR: pictures of every page and of every control under
-// the mouse, painted by the menu's own dialog, controls and tooltips, which are
-// built exactly as the menu builds them but never shown; nothing runs and the
-// configuration is not written.
+// navora-proof CONFIG OUTDIR paints every page and every control under the mouse with the
+// menu's own dialog, controls and tooltips. They are built exactly as the menu builds them
+// but never shown; nothing runs and the configuration is not written.
 #include <windows.h>
 
 #include <cstdio>
@@ -46,7 +45,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     return file.close() && ok;
 }
 
-// UTF-8 text for an HTML page.
+// Escapes UTF-8 text for an HTML page.
 std::string HtmlText(const std::string& text) {
     std::string out;
     for (const char c : text) {
@@ -70,7 +69,7 @@ std::string HtmlText(const std::string& text) {
     return out;
 }
 
-// Text of the menu for an HTML page, its line breaks kept.
+// Escapes the menu's text for an HTML page and keeps its line breaks.
 std::string Html(std::wstring_view text) {
     std::string lines;
     for (const char c : HtmlText(EncodeUtf8(text))) {
@@ -79,8 +78,8 @@ std::string Html(std::wstring_view text) {
     return lines;
 }
 
-// A bitmap compatible with the screen, as the menu's windows paint onto it. The screen's
-// context is released once the canvas is made.
+// A canvas is a bitmap compatible with the screen, as the menu's windows paint onto it. The
+// screen's context is released once the canvas is made.
 class Canvas {
 public:
     Canvas(int width, int height, const WindowDc& screen = WindowDc(nullptr))
@@ -95,7 +94,7 @@ public:
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_; // rows from the top
+        info.bmiHeader.biHeight = -height_; // rows run from the top
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
@@ -117,10 +116,10 @@ private:
     int height_;
     UniqueMemoryDc dc_;
     UniqueBitmap bitmap_;
-    SelectGuard select_; // the bitmap, until the context is deleted
+    SelectGuard select_; // holds the bitmap until the context is deleted
 };
 
-// Each control's walk with the default facts, by page (0: the quit button) and control.
+// Walks each control's chain with the default facts, by page (0: the quit button) and control.
 std::map<std::pair<int, int>, std::string> DefaultWalks(const std::wstring& config) {
     std::map<std::pair<int, int>, std::string> walks;
     std::ifstream in(std::filesystem::path(config), std::ios::binary);
@@ -228,7 +227,7 @@ private:
         return canvas.Read();
     }
 
-    // All pages at half their size, three in a row, each under its number.
+    // Lays out all pages at half their size, three in a row, each under its number.
     static Picture Sheet(const std::vector<Picture>& pages) {
         const int w = std::max(1, pages[0].width / 2);
         const int h = std::max(1, pages[0].height / 2);

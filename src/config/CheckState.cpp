@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-// One value to replace: its attribute in the tree read from the file, and its
-// bytes between the double quotes.
+// One value to replace keeps its attribute in the tree read from the file and its bytes
+// between the double quotes.
 struct Edit {
     const xmlElement* element;
     std::size_t attribute;
@@ -22,14 +22,14 @@ struct Edit {
     bool checked;
 };
 
-// The rewrite worked out on the file's text, before the result is read back.
+// The rewrite is worked out on the file's text before the result is read back.
 struct Plan {
     std::unique_ptr<xmlTree> tree; // as the menu reads the file now
     std::string bytes;             // the new file
     std::vector<Edit> edits;       // in the order the states were given
 };
 
-// Whether attribute i of `element` is a "currentval" that can be written in
+// Says whether attribute i of `element` is a "currentval" that can be written in
 // place: its name written exactly so in the element's own start tag, followed
 // by white space, "=", white space and the value's opening double quote, and
 // no later name reaching back into its value.
@@ -62,7 +62,7 @@ bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text
     return true;
 }
 
-// The first attribute named "currentval" at index `from` or later (the one the
+// Returns the first attribute named "currentval" at index `from` or later (the one the
 // reader reports), or npos.
 std::size_t FirstCurrentVal(const xmlElement& element, std::size_t from) {
     for (std::size_t i = from; i < element.GetAttributeCount(); ++i) {
@@ -78,7 +78,7 @@ struct Target {
     std::size_t attribute;
 };
 
-// Where each id's state goes. The check box is the first element, in document
+// This finds where each id's state goes. The check box is the first element, in document
 // order, whose "id" reads as that id and that holds a writable "currentval":
 // after the id in its own start tag, or else the first one in its children
 // (its "ButtonLayout"). A box without an id writes into the file's only
@@ -170,8 +170,8 @@ private:
     std::optional<Target> only_;
 };
 
-// Edits ordered by `before`, the order given kept among equals: insertion sort, as there
-// is one edit per check box.
+// Orders edits by `before` and keeps the given order among equals; insertion sort suffices,
+// as there is one edit per check box.
 template <typename Before> void SortEdits(std::vector<const Edit*>& edits, Before before) {
     for (std::size_t i = 1; i < edits.size(); ++i) {
         const Edit* edit = edits[i];
@@ -242,7 +242,7 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
     return plan;
 }
 
-// Whether `after` reads as `before` but for the edited values, which read as written.
+// Says whether `after` reads as `before` but for the edited values, which read as written.
 bool ReadsAsPlanned(const xmlElement& before, const xmlElement& after,
                     const std::vector<Edit>& edits) {
     // The last state given for a value is what it holds: edits by value, the order given

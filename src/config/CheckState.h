@@ -1,6 +1,6 @@
-// Writing a check box's state into the configuration file itself: the
-// attribute "currentval" of the check box's element becomes "true" or "false".
-// The file is replaced in one step, or left exactly as it was.
+// A check box's state goes into the configuration file itself: the attribute "currentval" of
+// its element becomes "true" or "false". The file is replaced in one step, or left exactly as
+// it was.
 #pragma once
 
 #include <cstdint>
@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-// One check box's state to record: its id and whether it is ticked.
+// One check box's state to record holds its id and whether it is ticked.
 struct CheckStateWrite {
     std::wstring id;
     bool checked;
 };
 
-// The file's new bytes with the states written in, or none when the file is
+// Returns the file's new bytes with the states written in, or none when the file is
 // to be left as it is. Each state goes into the "currentval" of the first
 // element whose id reads as the box's id and that holds one (after the id in
 // its own start tag, or in its children), written exactly "currentval", then
@@ -29,24 +29,24 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
                                               const std::vector<CheckStateWrite>& states);
 std::optional<std::string> RewriteCheckState(std::string_view fileBytes, std::wstring_view id,
                                              bool checked);
-// The same rewrite without reading its result back, for the fuzz target that
-// checks it reads as planned for every input.
+// Does the same rewrite without reading its result back, for the fuzz target that checks it
+// reads as planned for every input.
 std::optional<std::string> PlanCheckStates(std::string_view fileBytes,
                                            const std::vector<CheckStateWrite>& states);
 
-// Where the temporary file goes: beside the configuration, "___" before its
+// Names the temporary file: beside the configuration, "___" before its
 // ".xml" (D:\menu.xml gives D:\menu___.xml), followed by an unpredictable
 // suffix when it is created; none without ".xml".
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath);
 
-// The configuration's bytes and last write time as read, to tell whether
-// another program wrote it since.
+// The configuration's bytes and last write time, as read, tell whether another program wrote
+// it since.
 struct FileSnapshot {
     std::string bytes;
     std::uint64_t writeTime = 0;
 };
 
-// The file steps of the rewrite; each can fail, and each failure leaves the
+// The rewrite takes these file steps; each can fail, and each failure leaves the
 // configuration file as it was.
 class CheckStateFiles {
 public:
@@ -68,8 +68,8 @@ protected:
     ~CheckStateFiles() = default;
 };
 
-// How often a rewrite starts again when another program wrote the file meanwhile,
-// before it leaves the file to that program.
+// A rewrite starts again this often when another program wrote the file meanwhile, then it
+// leaves the file to that program.
 inline constexpr int kRewriteAttempts = 3;
 
 // Writes the state; reports nothing. On any failure the configuration file

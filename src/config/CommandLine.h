@@ -1,4 +1,4 @@
-// The menu's command line and where its configuration file is found.
+// The menu's command line says where its configuration file is found.
 #pragma once
 
 #include <optional>
@@ -26,8 +26,8 @@ CommandLineOptions ParseOptions(std::wstring_view cmdLine);
 // Splits at the last backslash: the directory keeps it, the file is the rest.
 ConfigPath SplitAtLastBackslash(std::wstring_view path);
 
-// The program's own path, lower-cased, with every ".exe" replaced by ".xml".
+// Returns the program's own path, lower-cased, with every ".exe" replaced by ".xml".
 ConfigPath DefaultConfigPath(std::wstring_view modulePath);
 
-// The configured path, or the default one when no directory was given.
+// Returns the configured path, or the default one when no directory was given.
 ConfigPath EffectiveConfigPath(const CommandLineOptions& options, std::wstring_view modulePath);

@@ -25,7 +25,7 @@ std::optional<std::int32_t> NumberIfWritten(const xmlElement* element, const wch
     return text.empty() ? std::nullopt : std::optional<std::int32_t>(TextToInt(text));
 }
 
-// A value of the control's own element when it is there and not empty, else ButtonConfig's.
+// Takes the control's own value when it is there and not empty, else ButtonConfig's.
 std::wstring OwnOrDefault(const xmlElement* own, const xmlElement* fallback, const wchar_t* name) {
     std::wstring value = Attr(own, name);
     return value.empty() ? Attr(fallback, name) : value;
@@ -126,7 +126,7 @@ std::wstring BoxText(std::wstring text) {
 
 std::wstring MenuMessages::ChainWarningFor(const std::wstring& what) const {
     std::wstring text;
-    // Built only as far as a box shows it: one step beyond tells that it goes on.
+    // The text is built only as far as a box shows it; one step beyond tells that it goes on.
     for (std::size_t i = 0; i < chainWarning.size() && text.size() <= kMaxBoxText; ++i) {
         if (chainWarning.compare(i, 6, L"%WHAT%") == 0) {
             text.append(what, 0, kMaxBoxText + 1 - text.size());
@@ -284,7 +284,7 @@ ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement*
 }
 
 std::int32_t ScaleToDpi(std::int32_t pixels, int dpi) {
-    // Exact in a double (far below 2^53), and no 64-bit division routine in the x86 menu.
+    // A double is exact here (far below 2^53) and needs no 64-bit division routine on x86.
     const double scaled = static_cast<double>(pixels) * dpi / kFileDpi;
     return static_cast<std::int32_t>(
         std::clamp(scaled < 0 ? scaled - 0.5 : scaled + 0.5, double{INT32_MIN}, double{INT32_MAX}));

@@ -1,6 +1,6 @@
-// Each section of the configuration read into plain settings: the window's, the
-// tooltip's, each control's with the "ButtonConfig" defaults resolved, and each
-// chain. The dialog applies them; navora-check inspects the very same values.
+// These readers turn each section of the configuration into plain settings: the window's, the
+// tooltip's, each control's with the "ButtonConfig" defaults resolved, and each chain. The
+// dialog applies them; navora-check inspects the very same values.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +15,7 @@ class xmlElement;
 
 enum class WindowPlacement { Given, Center, TopLeft };
 
-// "General".
+// The window's settings come from "General".
 struct WindowSettings {
     std::wstring icon;
     std::wstring background;
@@ -36,7 +36,7 @@ struct WindowSettings {
 // A missing element reads as one without attributes.
 WindowSettings ReadWindowSettings(const xmlElement* general);
 
-// "ToolTippConfig" with its "TTFont" and the kind's own element.
+// The tooltip's settings come from "ToolTippConfig", its "TTFont" and the kind's own element.
 struct TooltipSettings {
     TooltipKind kind = TooltipKind::Unknown;
     std::int32_t width = 0;
@@ -56,14 +56,14 @@ TooltipSettings ReadTooltipSettings(const xmlElement* toolTippConfig);
 
 struct ActionSettings;
 
-// What follows a command, or a query's branch: both children are built, and the
+// A link follows a command or forms a query's branch: both children are built, and the
 // query, when there is one, is the link.
 struct ChainLink {
     std::unique_ptr<ActionSettings> command;
     std::unique_ptr<ActionSettings> query;
 };
 
-// One "Command" or "Query" element with the attributes of its type's settings element.
+// One "Command" or "Query" element carries the attributes of its type's settings element.
 struct ActionSettings {
     bool isCommand = true;
     ActionType type = ActionType::Unknown;
@@ -92,18 +92,18 @@ struct ActionSettings {
     const xmlElement* source = nullptr;
 };
 
-// The chain of a "Command" or "Query" element; none for no element. An element
-// named otherwise reads as a "Query".
+// Reads the chain of a "Command" or "Query" element; none for no element. An element named
+// otherwise reads as a "Query".
 std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element);
 
 // A message box shows at most this many characters: a longer text is cut to end in "…" there,
 // so that a huge text from a file cannot keep the menu busy for minutes.
 inline constexpr std::size_t kMaxBoxText = 4096;
-// `text` as a message box shows it.
+// Returns `text` as a message box shows it.
 std::wstring BoxText(std::wstring text);
 
-// "Messages": the menu's own texts, each replaced where the file gives it (an empty value
-// keeps the menu's text).
+// "Messages" replaces each of the menu's own texts that the file gives (an empty value keeps
+// the menu's text).
 struct MenuMessages {
     std::wstring chainWarning = L"Nicht alle Commands/Abfragen konnten ausgef\u00fchrt werden";
     std::wstring chainWarningCaption = L"Achtung";
@@ -111,15 +111,15 @@ struct MenuMessages {
     std::wstring noTooltipType = L"Tooltipp-Typ nicht gesetzt";
     std::wstring noTooltipTypeCaption = L"Achtung!";
 
-    // The chain warning with each "%WHAT%" replaced by the step that failed, as a box shows it.
+    // Returns the chain warning with "%WHAT%" replaced by the failed step, as a box shows it.
     std::wstring ChainWarningFor(const std::wstring& what) const;
 };
 
 MenuMessages ReadMessages(const xmlElement* messages);
-// The menu's own texts, for a file without "Messages".
+// A file without "Messages" gets the menu's own texts.
 const MenuMessages& ClassicMessages();
 
-// One control element: a page's child or "BtnBeenden".
+// One control element is a page's child or "BtnBeenden".
 struct ControlSettings {
     std::int32_t left = 0;
     std::int32_t top = 0;
@@ -145,20 +145,20 @@ struct ControlSettings {
     ColorRef textColor = 0;
     FontSpec hoverFont;
     ColorRef hoverTextColor = 0;
-    // The first "Command" child, else the first "Query" child; none without either.
+    // Holds the first "Command" child, else the first "Query" child; none without either.
     std::unique_ptr<ActionSettings> chain;
 };
 
 ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig);
 
-// The DPI the file's pixels are written for.
+// The file's pixels are written for this DPI.
 inline constexpr int kFileDpi = 96;
 
-// `pixels` of the file at `dpi`, rounded as MulDiv rounds (halves away from zero) and
+// Scales `pixels` of the file to `dpi`, rounded as MulDiv rounds (halves away from zero) and
 // saturated to the int32 range.
 std::int32_t ScaleToDpi(std::int32_t pixels, int dpi);
-// Every position, size, margin and font height the section gives at `dpi`, and a button
-// tooltip's speed, the pixels it grows by per tick; times stay as they are.
+// Scales every position, size, margin and font height the section gives to `dpi`, and a
+// button tooltip's speed, the pixels it grows by per tick; times stay as they are.
 void ScaleToDpi(WindowSettings& window, int dpi);
 void ScaleToDpi(TooltipSettings& tip, int dpi);
 void ScaleToDpi(ControlSettings& control, int dpi);

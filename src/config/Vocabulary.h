@@ -1,4 +1,4 @@
-// The configuration's vocabulary: which elements the menu reads where, and which
+// The configuration's vocabulary says which elements the menu reads where, and which
 // attributes of each, of what kind. The settings readers read exactly these
 // (a test holds them to it); navora-check diagnoses against them.
 #pragma once
@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-// Where an element stands, by the role the menu gives it.
+// A context names where an element stands, by the role the menu gives it.
 enum class Context {
     Root,
     General,
@@ -42,12 +42,12 @@ enum class Context {
     RegistryQueryConfig,
     WinVersionQueryConfig,
     YesNoBoxQueryConfig,
-    // Additions to the classic format, unknown to older menus:
+    // Older menus do not know these additions to the classic format:
     ExitCodeQueryConfig,
     Messages,
 };
 
-// A "Command"'s or "Query"'s "type", read once with its element.
+// A "Command"'s or "Query"'s "type" is read once with its element.
 enum class ActionType {
     Unknown,     // not a type of its element: the element yields -2, reported by its text
     Weiter,      // "weiter": the next page
@@ -66,13 +66,13 @@ enum class ActionType {
     ExitCode,    // "exitcode": whether the last program waited for ended with the code
 };
 
-// A control's kind, from "type" of its own "ButtonLayout".
+// A control's kind comes from "type" of its own "ButtonLayout".
 enum class ControlKind {
     CheckBox,   // "checkbox"
     PushButton, // "button", and any other text: the menu reports nothing
 };
 
-// "tttype" of "ToolTippConfig".
+// "tttype" of "ToolTippConfig" picks the tooltip's kind.
 enum class TooltipKind {
     Unknown, // none of the three: the menu stops with its message
     Static,  // "statictt": a fixed text area
@@ -80,7 +80,7 @@ enum class TooltipKind {
     Cursor,  // "cursortt": a box at the cursor
 };
 
-// "type" of "RegistryQueryConfig": how the value's data is compared.
+// "type" of "RegistryQueryConfig" says how the value's data is compared.
 enum class RegistryType {
     Unknown,  // any other text: the test never holds
     Sz,       // "REG_SZ"
@@ -90,7 +90,7 @@ enum class RegistryType {
     Dword,    // "REG_DWORD": a decimal number
 };
 
-// Each kind's keywords, in the order of its enumeration. They stand in the header so that
+// Each kind's keywords follow the order of its enumeration. They stand in the header so that
 // the menu reads its kinds without linking the rule tables, which would add to its size.
 inline constexpr std::wstring_view kCommandType[] = {
     L"weiter", L"zur\u00fcck", L"showmessage", L"beenden", L"exec", L"lernprog", L"minimize"};
@@ -110,8 +110,8 @@ static_assert(std::size(kControlType) == KindCount(ControlKind::CheckBox, Contro
 static_assert(std::size(kTipType) == KindCount(TooltipKind::Static, TooltipKind::Cursor));
 static_assert(std::size(kRegistryType) == KindCount(RegistryType::Sz, RegistryType::Dword));
 
-// The kind at the keyword's place, counted from `first`; `other` for any other text. Keywords
-// are compared exactly, letter case included.
+// Returns the kind at the keyword's place, counted from `first`; `other` for any other text.
+// Keywords are compared exactly, letter case included.
 template <typename Kind>
 constexpr Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wstring_view text,
                            Kind first, Kind other) {
@@ -123,7 +123,7 @@ constexpr Kind FromKeyword(std::span<const std::wstring_view> keywords, std::wst
     return other;
 }
 
-// A command's or a query's type; Unknown also for the other element's types.
+// Reads a command's or a query's type; the other element's types give Unknown.
 inline ActionType CommandTypeFromText(std::wstring_view type) {
     return FromKeyword(kCommandType, type, ActionType::Weiter, ActionType::Unknown);
 }
@@ -158,7 +158,7 @@ enum class ValueKind {
     Accepted, // allowed, and without effect
 };
 
-// Whether a control takes the value from the element of the same name in "ButtonConfig".
+// Says whether a control takes the value from the element of that name in "ButtonConfig".
 enum class Supplied { No, Yes, WholeElement };
 
 struct AttributeRule {
@@ -171,8 +171,8 @@ struct AttributeRule {
 struct ChildRule {
     std::wstring_view name;
     Context context;
-    // For a kind's own settings element: the parent's "type" ("tttype" in
-    // "ToolTippConfig") for which the menu reads it.
+    // A kind's own settings element is read only for this "type" of its parent ("tttype" in
+    // "ToolTippConfig").
     std::wstring_view forType = {};
 };
 
@@ -181,12 +181,12 @@ struct ElementRule {
     std::wstring_view name; // the element's name, or its role where names are free
     std::span<const AttributeRule> attributes;
     std::span<const ChildRule> children;
-    // Pages and pages: every child, whatever its name, is read in this context.
+    // Every child of Pages and of a page, whatever its name, is read in this context.
     std::optional<Context> anyChild = std::nullopt;
 };
 
 const ElementRule& RuleFor(Context context);
-// Every context's rule, in the order of the enumeration.
+// Every context's rule follows the order of the enumeration.
 std::span<const ElementRule> VocabularyRules();
-// The attribute of that name (A-Z case ignored) read in the context, or none.
+// Returns the attribute of that name (A-Z case ignored) read in the context, or none.
 const AttributeRule* FindAttributeRule(Context context, std::wstring_view name);

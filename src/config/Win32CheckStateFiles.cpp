@@ -34,7 +34,7 @@ bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot&
 }
 
 bool Win32CheckStateFiles::CreateTemporary(std::wstring& path) {
-    // A new file of an unpredictable name: a file or link planted under any name is never
+    // The new file gets an unpredictable name: a file or link planted under any name is never
     // opened, as CREATE_NEW fails for every existing name and no link is followed. Should
     // the name be taken after all, this rewrite fails and the file is left as it is.
     unsigned long random[2];

@@ -1,4 +1,4 @@
-// The check-state rewrite's file steps on the Win32 file API.
+// The check-state rewrite takes its file steps with the Win32 file API.
 #pragma once
 
 #include <windows.h>

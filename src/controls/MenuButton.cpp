@@ -17,7 +17,7 @@ void MenuButton::DrawItem(const DRAWITEMSTRUCT& item) {
     PrepareColors(dc);
     m_nIconTop = (m_rcClient.bottom - m_rcClient.top - m_nIconHeight) / 2;
     if (!m_b3D || m_bTransparent) {
-        m_nPressOffset = 0; // no frame, so the content does not move when pressed
+        m_nPressOffset = 0; // without a frame the content stays put when pressed
     } else {
         const UniquePen pens[] = {UniquePen(CreatePen(PS_SOLID, 1, shades_.light)),
                                   UniquePen(CreatePen(PS_SOLID, 1, shades_.shadow)),

@@ -1,5 +1,5 @@
-// The push button: a TButton with an optional one-pixel 3-D frame in three
-// shades of its background, raised normally and sunken while pressed.
+// The push button is a TButton with an optional one-pixel 3-D frame in three shades of its
+// background, raised normally and sunken while pressed.
 #pragma once
 
 #include "controls/TButton.h"

@@ -1,5 +1,5 @@
-// The check box: a box with a check mark left of its caption; a click toggles
-// it and writes the new state into the configuration file.
+// The check box draws a box with a check mark left of its caption; a click toggles it and
+// writes the new state into the configuration file.
 #pragma once
 
 #include "controls/TButton.h"

@@ -14,7 +14,7 @@ SIZE BitmapSize(HBITMAP bitmap) {
     return {bm.bmWidth, bm.bmHeight};
 }
 
-// The system shares loaded cursors; each is looked up once, not once per control.
+// The system shares loaded cursors, so each is looked up once, not once per control.
 // Controls are made on the window's thread only.
 HCURSOR handCursor = nullptr;
 HCURSOR arrowCursor = nullptr;

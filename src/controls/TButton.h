@@ -1,6 +1,6 @@
-// The owner-drawn control base of every page control and the quit button: its
-// look comes from the configuration; it tracks the mouse itself (every mouse
-// move resets all other controls), shows a pressed look and runs its chain on release.
+// TButton is the owner-drawn base of every page control and the quit button. Its look comes
+// from the configuration; it tracks the mouse itself (every mouse move resets all other
+// controls), shows a pressed look and runs its chain on release.
 #pragma once
 
 #include <string>
@@ -13,7 +13,7 @@
 
 class TButton;
 
-// What a control asks of the dialog it lives in.
+// A control asks this of the dialog it lives in.
 class ButtonHost {
 public:
     virtual void ResetOtherControls(TButton* control) = 0;
@@ -40,14 +40,14 @@ public:
     void SetBackgroundBitmap(HBITMAP bitmap);
     void SetActionStore(TExecuteAbleList* store) { m_pActionStore = store; }
     void SetChainIndex(std::int32_t index) { m_nChainIndex = index; }
-    // For a chain whose first step has a type outside the vocabulary: how the warning names it.
+    // Names the first step in the warning when its type lies outside the vocabulary.
     void SetUnknownStart(std::wstring step) { unknownStart_ = std::move(step); }
-    // The texts of the warning after a chain that did not run through; the menu's own
-    // without.
+    // Sets the texts of the warning after a chain that did not run through; without them the
+    // menu's own show.
     void SetMessages(const MenuMessages* messages) { messages_ = messages; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
     std::wstring GetTooltipText() const override { return m_strTooltip; }
-    // False when the tooltip could not make this control's window.
+    // Returns false when the tooltip could not make this control's window.
     bool AttachTooltip(TipDisplay* tooltip);
     int GetPage() const { return m_nPage; }
     void ShowForPage(int page);
@@ -71,19 +71,19 @@ public:
     virtual void ShowPressed();
     void ResetLook();
 
-    // TipButton
+    // The tooltip asks these of the control.
     HWND GetTipAnchor() const override { return Handle(); }
     int GetControlId() const override { return GetDlgCtrlID(Handle()); }
 
-    // Colours of the mask's 1 bits turned into the transparent colour's: the icon
-    // keeps its colours, its transparent pixels become black; returns the mask.
+    // Makes and returns the mask of an icon's transparent colour and turns those pixels of the
+    // icon black; the others keep their colours.
     static UniqueBitmap MakeIconMask(HBITMAP icon, COLORREF transparent);
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DrawItem(const DRAWITEMSTRUCT& item) override;
 
-    // Background mode and colours, text colour: the first steps of every drawing.
+    // Sets background mode and colours and the text colour, the first steps of every drawing.
     void PrepareColors(HDC dc) const;
     void DrawIcon(HDC dc) const;
     void DrawBackgroundBitmap(HDC dc) const;

@@ -1,4 +1,4 @@
-// How controls and the dialog's one tooltip talk: the tooltip kinds implement
+// Controls and the dialog's one tooltip talk through these: the tooltip kinds implement
 // TipDisplay, the controls TipButton.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 inline constexpr int kNoTipId = 999999;
 
-// What a tooltip needs of a button.
+// A tooltip needs this of a button.
 class TipButton {
 public:
     virtual HWND GetTipAnchor() const = 0; // the button's window
@@ -19,14 +19,14 @@ protected:
     ~TipButton() = default;
 };
 
-// What a button needs of the tooltip.
+// A button needs this of the tooltip.
 class TipDisplay {
 public:
-    // False when the button's tooltip window could not be made.
+    // Returns false when the button's tooltip window could not be made.
     virtual bool AddButton(TipButton* button) = 0;
     // Shows `tipText` for the control `id`; kNoTipId with empty text hides the tip.
     virtual void SetTip(int id, const std::wstring& tipText) = 0;
-    // 0 before the first request, kNoTipId when no button's tip is wanted.
+    // Returns the id last asked for: 0 before the first request, kNoTipId for none.
     virtual int GetCurrentId() const = 0;
     virtual void Redraw() = 0;
 

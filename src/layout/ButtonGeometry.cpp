@@ -91,7 +91,7 @@ GridRect RectAt(int x, int y, int width, int height) {
 }
 
 std::wstring ExpandTooltipEscapes(std::wstring_view text) {
-    // One pass: a replacement never forms a new escape, so this equals replacing each
+    // One pass suffices: a replacement never forms a new escape, so this equals replacing each
     // escape over the whole text in turn, in linear time.
     std::wstring out;
     out.reserve(text.size());

@@ -42,7 +42,7 @@ StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, in
         (direction < 0 ? step.rect.left = SatAdd(step.rect.left, s)
                        : step.rect.right = SatSub(step.rect.right, s));
     } else {
-        // Collapsed on the anchor side: at the left edge, a leftward strip would
+        // The strip collapses on the anchor side: at the left edge, a leftward strip would
         // creep 2 pixels away from its button with every retraction.
         step.retracted = true;
         (direction < 0 ? step.rect.left = step.rect.right : step.rect.right = step.rect.left);

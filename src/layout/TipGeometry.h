@@ -1,5 +1,5 @@
-// Where tooltips appear and how a button's strip grows and retracts per timer
-// tick, as plain arithmetic.
+// Plain arithmetic says where tooltips appear and how a button's strip grows and retracts
+// per timer tick.
 #pragma once
 
 #include "util/Saturating.h"
@@ -16,14 +16,14 @@ struct TipPoint {
     bool operator==(const TipPoint&) const = default;
 };
 
-// A button's strip before it first shows: width 0 at its anchor, and the side it grows to.
+// Before it first shows, a button's strip has width 0 at its anchor and a side to grow to.
 struct StripStart {
     int direction; // -1 grows to the left, +1 to the right
     TipRect rect;
 };
 
-// `client` is the dialog's client rectangle, `button` the button's rectangle in
-// it, W and H the configured tooltip width and height.
+// `client` is the dialog's client rectangle, `button` the button's rectangle in it, W and H
+// are the configured tooltip width and height.
 StripStart StartStrip(const TipRect& client, const TipRect& button, int W, int H);
 
 struct StripStep {
@@ -35,6 +35,6 @@ struct StripStep {
 // any other strip shrinks by `speed` until it is 2 pixels wide or less.
 StripStep StepStrip(const TipRect& strip, int direction, bool growing, int W, int speed);
 
-// Top-left corner of the cursor tooltip on the screen: at the cursor where the
-// box fits within the dialog's outer frame, else W + 30 to the left or H + 30 above it.
+// Returns the cursor tooltip's top-left corner on the screen: at the cursor where the box fits
+// within the dialog's outer frame, else W + 30 to the left or H + 30 above it.
 TipPoint CursorTipPosition(TipPoint cursor, const TipRect& dialogFrame, int W, int H);

@@ -1,14 +1,14 @@
-// The main window's size and place as plain arithmetic: sizes and positions come
-// from the configuration unchecked, so every sum saturates.
+// Plain arithmetic gives the main window's size and place. Sizes and positions come from the
+// configuration unchecked, so every sum saturates.
 #pragma once
 
 #include "layout/ButtonGeometry.h"
 
-// The largest client or window extent set: window coordinates beyond 16 bits are
-// not handled alike by all systems, and no screen comes near it.
+// No client or window extent set exceeds this: window coordinates beyond 16 bits are not
+// handled alike by all systems, and no screen comes near it.
 inline constexpr int kMaxWindowExtent = 32767;
 
-// One outer extent of the window: the larger of the configured and the picture's
+// Returns one outer extent of the window: the larger of the configured and the picture's
 // client extent, kept within 0 to kMaxWindowExtent, plus the frame's, kept as well.
 int WindowExtent(int configured, int picture, int frame);
 

@@ -17,7 +17,7 @@
 namespace {
 
 constexpr std::size_t npos = std::wstring_view::npos;
-// The longest file name a disc's Joliet file system keeps.
+// A disc's Joliet file system keeps file names up to this long.
 constexpr std::size_t kJolietNameLength = 64;
 
 } // namespace
@@ -45,8 +45,8 @@ std::string Shown(std::wstring_view text) {
 
 namespace {
 
-// A picture's file as the menu tells files apart to share them: letter case, "/" or "\\",
-// "." and ".." aside.
+// Names a picture's file as the menu tells files apart to share them: letter case, "/" or
+// "\\", "." and ".." aside.
 std::wstring PictureKey(std::wstring_view path) {
     std::vector<std::wstring> parts;
     for (std::size_t start = 0; start <= path.size();) {
@@ -74,7 +74,7 @@ std::string Tag(std::wstring_view name) {
     return "<" + Shown(name) + ">";
 }
 
-// Names the menu gives to what is no element in standard XML.
+// Says whether the menu gives this name to what is no element in standard XML.
 bool IsTrapName(std::wstring_view name) {
     return name.empty() || name[0] == L'!' || name[0] == L'/' || name[0] == L'?' ||
            name.back() == L'/';
@@ -97,7 +97,7 @@ std::size_t EditDistance(std::wstring_view a, std::wstring_view b) {
     return row[b.size()];
 }
 
-// The candidate the author most likely meant: the same word in other letter case,
+// Returns the candidate the author most likely meant: the same word in other letter case,
 // or one a typing slip away.
 std::optional<std::wstring_view> Suggest(std::wstring_view written,
                                          const std::vector<std::wstring_view>& candidates) {
@@ -122,7 +122,7 @@ bool IsAbsolutePath(std::wstring_view path) {
            (!path.empty() && path[0] == L'/');
 }
 
-// Variables every Windows sets, for a did-you-mean on a name a slip away from one.
+// Every Windows sets these variables; a name a slip away from one gets a did-you-mean.
 const std::vector<std::wstring_view> kWindowsVariables = {L"ALLUSERSPROFILE",
                                                           L"APPDATA",
                                                           L"CommonProgramFiles",
@@ -156,7 +156,7 @@ bool IsAsciiLetter(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
 }
 
-// A name between two '%' that reads as a variable: a letter or '_' first, then letters,
+// Says whether a name between two '%' reads as a variable: a letter or '_' first, then letters,
 // digits and "_()"; "50% bis 70%" and "%20" are none.
 bool IsVariableName(std::wstring_view name) {
     if (name.empty() || (!IsAsciiLetter(name[0]) && name[0] != L'_')) {
@@ -167,7 +167,7 @@ bool IsVariableName(std::wstring_view name) {
     });
 }
 
-// Each %NAME% of a text, left to right, as the menu pairs the '%' signs.
+// Visits each %NAME% of a text, left to right, as the menu pairs the '%' signs.
 template <typename Visit> void ForEachVariable(std::wstring_view text, Visit visit) {
     for (std::size_t open = text.find(L'%'); open != npos;) {
         const std::size_t close = text.find(L'%', open + 1);
@@ -210,14 +210,14 @@ bool IsDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 
-// Whether TextToInt finds digits: white space, an optional sign, then a digit.
+// Says whether TextToInt finds digits: white space, an optional sign, then a digit.
 bool StartsWithNumber(std::wstring_view text) {
     const std::wstring_view t = TrimWhiteSpace(text);
     const std::size_t sign = !t.empty() && (t[0] == L'+' || t[0] == L'-') ? 1 : 0;
     return sign < t.size() && IsDigit(t[sign]);
 }
 
-// Decimal text exactly as TextToInt reads all of it: spaces, a sign, digits, spaces.
+// Says whether TextToInt reads all of the text: spaces, a sign, digits, spaces.
 bool IsPlainNumber(std::wstring_view text) {
     const std::wstring_view t = TrimWhiteSpace(text);
     std::size_t i = !t.empty() && (t[0] == L'+' || t[0] == L'-') ? 1 : 0;
@@ -237,7 +237,7 @@ std::string ColourText(ColorRef c) {
            std::to_string((c >> 16) & 0xFF);
 }
 
-// What an unknown keyword makes the menu do, in the file's own words where it shows them.
+// Says what an unknown keyword makes the menu do, in the file's own words where it shows them.
 std::string KeywordEffect(Context context, std::wstring_view attribute, std::wstring_view value,
                           const MenuMessages& messages) {
     if (attribute == L"windowpos") {
@@ -272,7 +272,7 @@ constexpr std::pair<std::wstring_view, std::wstring_view> kShortHives[] = {
     {L"HKU", L"HKEY_USERS"},
     {L"HKCC", L"HKEY_CURRENT_CONFIG"}};
 
-// The control element's role in the messages.
+// A control element's place names it in the messages.
 struct ControlPlace {
     int page = -1; // -1: the quit button
     std::size_t index = 0;
@@ -395,7 +395,7 @@ private:
         return true;
     }
 
-    // An element the menu reads where the file means another, or none.
+    // Reports an element the menu reads where the file means another, or none.
     void ElementTrap(const xmlElement& element, const IntentElement* meant) {
         traps_.insert(&element);
         const std::wstring_view name = element.GetName();
@@ -775,7 +775,7 @@ private:
         default:
             break;
         }
-        // A command's own settings element first, and a mouse-over element's like.
+        // A command's own settings element comes first, and a mouse-over element's like.
         const std::wstring type = element.GetAttribute(L"type");
         const bool mouseOver = element.GetName().find(L"MouseOver") != npos;
         std::stable_partition(near.begin(), near.end(), [&](const auto& n) {
@@ -935,7 +935,7 @@ private:
             const std::wstring name = LowerAsciiLetters(written);
             const std::string shown = "%" + Shown(written) + "%";
             if (name == L"menudir" || name == L"menudrive") {
-                // Followed by more of a name: the folder and the name run together.
+                // More of a name follows: the folder and the name run together.
                 const wchar_t next = close + 1 < value.size() ? value[close + 1] : L' ';
                 if (IsAsciiLetter(next) || (next >= L'0' && next <= L'9') || next == L'_' ||
                     next == L'.') {
@@ -1066,7 +1066,7 @@ private:
         }
     }
 
-    // "0x" and hexadecimal digits, as a number; none for other text or beyond 64 bits.
+    // Reads "0x" and hexadecimal digits as a number; none for other text or beyond 64 bits.
     static std::optional<std::uint64_t> HexNumber(std::wstring_view lower) {
         if (lower.size() <= 2 || lower.size() > 18 || lower.substr(0, 2) != L"0x") {
             return std::nullopt;
@@ -1801,7 +1801,7 @@ private:
     std::set<std::size_t> reported_; // attributes whose place a structure trap already named
     std::map<std::wstring, std::size_t> checkIds_;
     std::map<std::int32_t, std::size_t> tabStops_;
-    // A control's rectangle in the window, for overlaps.
+    // Overlaps compare the controls' rectangles in the window.
     struct Placed {
         std::int64_t left, top, right, bottom;
         std::size_t at;
@@ -1819,7 +1819,7 @@ private:
     std::int32_t clientHeight_ = 0;
 };
 
-// Line and column (in characters) of a byte of text-mode bytes.
+// Returns line and column (in characters) of a byte of text-mode bytes.
 std::pair<std::size_t, std::size_t> BytePosition(std::string_view text, std::size_t at) {
     std::size_t line = 1;
     std::size_t column = 1;
@@ -1861,7 +1861,7 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     return length;
 }
 
-// What of the bytes the menu cannot read as written: a UTF-16 file, an early end of
+// Reports the bytes the menu cannot read as written: a UTF-16 file, an early end of
 // the text, and bytes that are not UTF-8 (the first of each line).
 void CheckEncoding(std::string_view bytes, std::vector<Diagnostic>& out) {
     const auto raw = [&](std::size_t i) { return static_cast<std::uint8_t>(bytes[i]); };

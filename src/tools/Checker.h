@@ -1,6 +1,5 @@
-// navora-check's diagnostics: every place where the menu will stop, complain, or
-// read something other than what the file plainly says, found with the menu's own
-// reader and settings readers.
+// navora-check finds every place where the menu will stop, complain, or read something other
+// than what the file plainly says, with the menu's own reader and settings readers.
 #pragma once
 
 #include <cstddef>
@@ -32,13 +31,13 @@ struct Diagnostic {
 
 enum class FileState { Present, Absent, Unknown };
 
-// What the checker learns of the files a configuration names. Paths come as the
+// The checker learns this of the files a configuration names. Paths come as the
 // file writes them; relative ones are taken from the configuration's folder.
 class FileLookup {
 public:
-    // Whether a file or folder matches (wildcards "*" and "?" in the last part).
+    // Says whether a file or folder matches (wildcards "*" and "?" in the last part).
     virtual FileState Find(const std::wstring& path) = 0;
-    // Up to `maxBytes` of the file and its length; none when it cannot be read.
+    // Reads up to `maxBytes` of the file and its length; none when it cannot be read.
     virtual std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
                                             std::uint64_t& length) = 0;
 
@@ -46,7 +45,7 @@ protected:
     ~FileLookup() = default;
 };
 
-// Lines and columns of offsets into the decoded text, as PositionOf counts them.
+// Gives lines and columns of offsets into the decoded text, as PositionOf counts them.
 class LineIndex {
 public:
     explicit LineIndex(std::wstring_view text);
@@ -57,16 +56,16 @@ private:
     std::vector<std::size_t> starts_;
 };
 
-// Text of the file for a one-line message, UTF-8: control characters are spelt out.
+// Quotes the file's text for a one-line message in UTF-8, control characters spelt out.
 std::string Shown(std::wstring_view text);
-// Whether a path is a URL ("://" or "mailto:"), which the shell opens without a file.
+// Says whether a path is a URL ("://" or "mailto:"), which the shell opens without a file.
 bool IsUrl(std::wstring_view path);
 
-// Whether a name matches a pattern with "*" (any run) and "?" (any one character).
+// Says whether a name matches a pattern with "*" (any run) and "?" (any one character).
 bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);
 
 struct CheckResult {
-    // The menu cannot read the file at all; `unreadable` says where and why.
+    // False when the menu cannot read the file at all; `unreadable` says where and why.
     bool readable = true;
     std::string unreadable;
     std::vector<Diagnostic> diagnostics; // ordered by position
@@ -74,14 +73,14 @@ struct CheckResult {
 
 CheckResult CheckConfig(std::string_view bytes, FileLookup& files);
 
-// "LINE:COLUMN: the menu cannot read this file: WHY" for a reader error in `text`, with
+// Words a reader error in `text` as "LINE:COLUMN: the menu cannot read this file: WHY", with
 // the cause where the text shows it (a value's last backslash that escapes its quote).
 std::string UnreadableMessage(std::wstring_view text, const xmlError& error);
 
-// Compiler style: "FILE:LINE:COL: error: MESSAGE [rule]", then one line per note.
+// Words it in compiler style, "FILE:LINE:COL: error: MESSAGE [rule]", then a line per note;
 // `werror` reports warnings as errors.
 std::string FormatDiagnostic(const std::string& file, const Diagnostic& d, bool werror);
-// The same as one JSON object.
+// Words the same as one JSON object.
 std::string DiagnosticJson(const std::string& file, const Diagnostic& d, bool werror);
-// 0 without errors, 1 with errors, 2 when the menu cannot read the file.
+// Returns 0 without errors, 1 with errors, 2 when the menu cannot read the file.
 int CheckStatus(const CheckResult& result, bool werror);

@@ -18,7 +18,7 @@ std::wstring NameOf(const fs::path& path) {
 #endif
 }
 
-// Letter case aside, as the file systems of Windows and of discs compare names.
+// Names compare letter case aside, as the file systems of Windows and of discs do.
 // Only A-Z are folded, so that the program answers alike on every system.
 std::wstring Folded(std::wstring_view text) {
     return LowerAsciiLetters(text);

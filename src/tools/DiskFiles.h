@@ -1,5 +1,5 @@
-// The files of navora-check and navora-proof: a configuration read from disk, and
-// the files it names, looked up from its folder.
+// navora-check and navora-proof read a configuration from disk and look up the files it names
+// from its folder.
 #pragma once
 
 #include <filesystem>
@@ -11,8 +11,8 @@
 // read raises std::ios_base::failure.
 bool LoadConfigText(const std::filesystem::path& path, std::wstring& text);
 
-// Letter case aside, as the file systems of Windows and of discs compare names;
-// absolute paths are not looked up.
+// Names compare letter case aside, as the file systems of Windows and of discs do; absolute
+// paths are not looked up.
 class DiskFiles : public FileLookup {
 public:
     explicit DiskFiles(std::filesystem::path dir) : dir_(std::move(dir)) {}
@@ -22,7 +22,7 @@ public:
                                     std::uint64_t& length) override;
 
 private:
-    // The matching file, an empty path for none, or nothing for a path that cannot be
+    // Returns the matching file, an empty path for none, or nothing for a path that cannot be
     // looked up here (an absolute one).
     std::optional<std::filesystem::path> Resolve(const std::wstring& path) const;
 

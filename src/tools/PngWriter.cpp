@@ -37,7 +37,7 @@ void Chunk(std::string& png, const char* type, const std::string& data) {
     Put32(png, Crc32(png, start));
 }
 
-// Bits least significant first, as deflate packs them.
+// Bits go least significant first, as deflate packs them.
 class BitWriter {
 public:
     void Bits(std::uint32_t value, int count) {
@@ -45,7 +45,7 @@ public:
             Bit((value >> i) & 1);
         }
     }
-    // A Huffman code: most significant bit first.
+    // A Huffman code goes most significant bit first.
     void Code(std::uint32_t code, int length) {
         for (int i = length - 1; i >= 0; --i) {
             Bit((code >> i) & 1);
@@ -110,7 +110,7 @@ void Match(BitWriter& w, int length, int distance) {
     w.Bits(static_cast<std::uint32_t>(distance - kDistanceBase[d]), kDistanceExtra[d]);
 }
 
-// One final block with the fixed codes; matches from a hash of three bytes.
+// Writes one final block with the fixed codes; matches come from a hash of three bytes.
 std::string Deflate(const std::string& data) {
     constexpr int kWindow = 32768;
     constexpr int kMaxMatch = 258;

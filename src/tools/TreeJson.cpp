@@ -45,7 +45,7 @@ std::string JsonString(std::wstring_view text) {
 
 std::string TreeToJson(const xmlElement& root) {
     std::string out;
-    // Explicit stack of (element, next child index): the tree may be deep.
+    // An explicit stack of (element, next child index) serves, as the tree may be deep.
     std::vector<std::pair<const xmlElement*, std::size_t>> open;
     auto begin = [&](const xmlElement& e) {
         out += "{\"name\":";

@@ -1,4 +1,4 @@
-// The element tree as one JSON document, for navora-check.
+// navora-check prints the element tree as one JSON document.
 #pragma once
 
 #include <string>
@@ -10,5 +10,5 @@ class xmlElement;
 // attribute names as stored. UTF-8, no insignificant white space, no newline at the end.
 std::string TreeToJson(const xmlElement& root);
 
-// The text as a JSON string literal, quotes included.
+// Returns the text as a JSON string literal, quotes included.
 std::string JsonString(std::wstring_view text);

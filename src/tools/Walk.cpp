@@ -46,14 +46,14 @@ std::wstring_view HiveName(RegistryHive hive) {
     return L"HKEY_CURRENT_CONFIG";
 }
 
-// Letter case aside and "/" as "\", as Windows compares paths and registry names.
+// Compares letter case aside and "/" as "\", as Windows compares paths and registry names.
 std::wstring Folded(std::wstring_view path) {
     std::wstring folded = LowerAsciiLetters(path);
     std::replace(folded.begin(), folded.end(), L'/', L'\\');
     return folded;
 }
 
-// A fact's path as the menu expands it: "%MENUDIR%\" is the menu's folder, where paths
+// Expands a fact's path as the menu does: "%MENUDIR%\" is the menu's folder, where paths
 // beside the configuration lie.
 std::wstring FactPath(std::wstring_view path) {
     const std::wstring folded = Folded(path);
@@ -72,7 +72,7 @@ std::optional<bool> FileFactFor(const WalkFacts& facts, std::wstring_view path) 
     return present;
 }
 
-// The menu window as a walk sees it: boxes are answered from the facts, nothing is shown.
+// A walk's menu window answers boxes from the facts and shows nothing.
 class WalkDialog final : public IMenuDialog {
 public:
     explicit WalkDialog(const WalkFacts& facts) : facts_(facts) {}
@@ -105,7 +105,7 @@ private:
     const WalkFacts& facts_;
 };
 
-// The target machine as the facts describe it; unassumed files are looked up beside the
+// The facts describe the target machine; unassumed files are looked up beside the
 // configuration, while the menu looks in its current folder.
 class WalkSystem final : public ISystemServices {
 public:
@@ -205,7 +205,7 @@ private:
     FileLookup& files_;
 };
 
-// The menu's one action store, and for each action the settings it was built from.
+// The menu's one action store keeps beside each action the settings it was built from.
 class ChainStore {
 public:
     ChainStore(IMenuDialog& dialog, ISystemServices& system) : store(&dialog, &system) {}
@@ -223,8 +223,8 @@ public:
     std::vector<const ActionSettings*> sources;
 
 private:
-    // In the builder's order: each element before its links, a link's "Command" before its
-    // "Query", nothing under an element of unknown type.
+    // Lists the actions in the builder's order: each element before its links, a link's
+    // "Command" before its "Query", nothing under an element of unknown type.
     void List(const ActionSettings* action) {
         // The builder builds nothing for a type it does not know.
         if (action == nullptr || action->type == ActionType::Unknown) {
@@ -248,7 +248,7 @@ const ActionSettings* LinkHead(const ChainLink& link) {
     return link.query ? link.query.get() : link.command.get();
 }
 
-// A step of the element's kind and type, without arguments or answer.
+// Makes a step of the element's kind and type, without arguments or answer.
 WalkStep StepOf(const ActionSettings& action) {
     return {!action.isCommand, EncodeUtf8(action.typeText), {}, std::nullopt, false};
 }
@@ -257,7 +257,7 @@ std::string ShowMode(bool maximized) {
     return maximized ? "maximized" : "normal";
 }
 
-// `exitCode`: the code the last program waited for ended with, as the facts say.
+// `exitCode` is the code the last program waited for ended with, as the facts say.
 std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                                                       const TExecuteAble& action, int page,
                                                       std::optional<std::uint32_t> exitCode) {
@@ -424,7 +424,7 @@ int HexDigit(wchar_t c) {
                                     : -1;
 }
 
-// The stored data of "TYPE:VALUE"; `error` stays empty when it reads.
+// Reads the stored data of "TYPE:VALUE"; `error` stays empty when it reads.
 RegistryData RegistryValue(RegistryType type, std::wstring_view value, std::string& error) {
     RegistryData data;
     if (type == RegistryType::Sz || type == RegistryType::ExpandSz ||
@@ -612,8 +612,8 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     const xmlElement* root = &tree.Root();
     const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
     const LineIndex lines(text);
-    // In the menu's order of building: the quit button, then every page's controls; all of
-    // them, also past a control where the menu's set-up would stop (the checker says where).
+    // Controls come in the menu's order of building: the quit button, then every page's, also
+    // past a control where the menu's set-up would stop (the checker says where).
     std::vector<Control> controls;
     const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
     const auto add = [&](int page, std::size_t position, const xmlElement& element) {

@@ -1,6 +1,6 @@
-// What-if walks: every control's chain run with the menu's own chain builder and
-// actions against stand-in services that answer from facts about a target machine,
-// never starting or showing anything.
+// A what-if walk runs every control's chain with the menu's own chain builder and actions
+// against stand-in services that answer from facts about a target machine; it never starts or
+// shows anything.
 #pragma once
 
 #include <cstddef>
@@ -38,7 +38,7 @@ struct YesNoFact {
     bool yes;
 };
 
-// Facts about the target machine for a what-if walk. Where several facts of a
+// The facts describe the target machine for a what-if walk. Where several facts of a
 // kind match, the last given decides; a box's own yes/no fact beats the one for all.
 struct WalkFacts {
     std::optional<OsVersion> winVersion;
@@ -88,5 +88,5 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                                   const WalkFacts& facts, FileLookup& files);
 std::string
 WalkText(const std::vector<ControlWalk>& walks); // human-readable, UTF-8, lines end "\n"
-// One JSON array, UTF-8, no newline at the end.
+// Returns one JSON array, UTF-8, no newline at the end.
 std::string WalkJson(const std::vector<ControlWalk>& walks);

@@ -26,8 +26,8 @@ std::string Tagged(std::wstring_view name) {
     return tag;
 }
 
-// The value with the five predefined entities and character references decoded;
-// anything else after "&" stays as written.
+// Decodes the five predefined entities and character references; anything else after "&"
+// stays as written.
 std::wstring DecodeEntities(std::wstring_view raw, bool& decoded) {
     static constexpr std::pair<std::wstring_view, wchar_t> kNamed[] = {
         {L"lt", L'<'}, {L"gt", L'>'}, {L"amp", L'&'}, {L"quot", L'"'}, {L"apos", L'\''}};
@@ -176,7 +176,7 @@ private:
                s_[close + 1] == L'>';
     }
 
-    // The closing quote of the value opened at pos_. A double-quoted value may hold
+    // Finds the closing quote of the value opened at pos_. A double-quoted value may hold
     // "\"" as the menu reads it, unless that reading runs on past a plain end of the
     // value: then the value ends in a backslash.
     std::size_t ValueEnd(IntentAttribute& attribute) const {

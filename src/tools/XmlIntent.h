@@ -1,5 +1,5 @@
-// The file as standard XML reads it: what its author evidently meant. navora-check
-// lays this tree beside the menu's own to find where the menu reads something else.
+// Standard XML reads the file as its author evidently meant it. navora-check lays this tree
+// beside the menu's own to find where the menu reads something else.
 // Lenient where the intent is plain: attributes need no white space between them,
 // and "\"" inside a double-quoted value is a quote, as the menu reads it.
 #pragma once

@@ -30,7 +30,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFailure = 2;
 
-// A file name as the user wrote it, with the path the system opens.
+// A file name keeps what the user wrote beside the path the system opens.
 struct FileArg {
     std::string shown; // UTF-8
     fs::path path;
@@ -70,8 +70,8 @@ int Usage() {
     return kFailure;
 }
 
-// The file's text and tree as the menu reads them; none, with the message printed,
-// when the menu cannot read it.
+// Reads the file's text and tree as the menu does; prints the message and returns none when
+// the menu cannot read it.
 std::unique_ptr<xmlTree> ReadTree(const FileArg& file, std::wstring& text) {
     try {
         if (!LoadConfigText(file.path, text)) {

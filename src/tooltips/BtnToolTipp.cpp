@@ -25,8 +25,8 @@ TTEdit* BtnToolTipp::Strip(std::size_t i) {
     if (windows_[i]) {
         return windows_[i].get();
     }
-    // The sunken border the strip style asks for: on our own window class, the client edge.
-    // Made hidden: the menu is on screen by now.
+    // The client edge gives our own window class the sunken border the strip style asks for.
+    // The strip starts hidden, as the menu is on screen by now.
     auto window = std::make_unique<TTEdit>(dialog_, WS_CHILD, WS_EX_CLIENTEDGE, area_);
     if (window->Handle() == nullptr) {
         return nullptr; // no tip for this button while the system has no window to spare
@@ -40,7 +40,7 @@ TTEdit* BtnToolTipp::Strip(std::size_t i) {
     GetClientRect(dialog_, &client);
     const StripStart start = StartStrip({client.left, client.top, client.right, client.bottom},
                                         RectInDialog(anchor, dialog_), area_.right, area_.bottom);
-    // Stacked right below its button, where it would lie had it been made with it.
+    // The strip stacks right below its button, where it would lie had it been made with it.
     SetWindowPos(window->Handle(), anchor, start.rect.left, start.rect.top, 0, start.rect.Height(),
                  SWP_NOACTIVATE);
     directions_[i] = start.direction;

@@ -1,6 +1,6 @@
-// A strip per button that slides out of the button while the cursor is over it
-// and back in when it leaves, one dialog timer (control id + 9000) per button. A strip's
-// window is made when its button is first hovered: none is needed for the menu to appear.
+// Each button gets a strip that slides out of it while the cursor is over it and back in
+// when it leaves, driven by one dialog timer (control id + 9000) per button. A strip's
+// window is made when its button is first hovered, so the menu appears without any.
 #pragma once
 
 #include <memory>
@@ -21,11 +21,11 @@ public:
     void OnTipTimer(UINT_PTR timerId) override;
     void Settle() override;
 
-    // The strip of the i-th registered button; none before its first tip.
+    // Returns the i-th registered button's strip; none before its first tip.
     HWND GetTipWindow(std::size_t i) const { return windows_[i] ? windows_[i]->Handle() : nullptr; }
 
 private:
-    // The i-th button's strip, made now if it was not; none when it cannot be made.
+    // Returns the i-th button's strip, made now if needed; none when it cannot be made.
     TTEdit* Strip(std::size_t i);
 
     HFONT font_ = nullptr; // not owned

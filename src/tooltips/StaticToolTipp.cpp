@@ -57,8 +57,8 @@ void CursorToolTipp::SetTip(int id, const std::wstring& tipText) {
     const TipPoint at =
         CursorTipPosition({cursor.x, cursor.y}, {frame.left, frame.top, frame.right, frame.bottom},
                           area_.right, area_.bottom);
-    // Child windows are placed in client coordinates: measured from the outer
-    // frame, the box would sit a caption bar's height below the cursor.
+    // Child windows are placed in client coordinates; measured from the outer frame, the box
+    // would sit a caption bar's height below the cursor.
     POINT corner{at.x, at.y};
     ScreenToClient(dialog_, &corner);
     MoveWindow(window_->Handle(), corner.x, corner.y, area_.right - area_.left,

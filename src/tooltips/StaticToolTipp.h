@@ -1,4 +1,4 @@
-// Every button's tip in one fixed place of the dialog.
+// The static tooltip shows every button's tip in one fixed place of the dialog.
 #pragma once
 
 #include <memory>
@@ -8,7 +8,7 @@
 
 class StaticToolTipp : public TToolTipp {
 public:
-    // At (left, top) of the client area, `width` by `height`.
+    // The tip lies at (left, top) of the client area, `width` by `height`.
     StaticToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);
 
     bool AddButton(TipButton*) override { return true; }
@@ -26,7 +26,7 @@ protected:
     std::unique_ptr<TTEdit> window_;
 };
 
-// A box placed at the cursor when the cursor enters a button.
+// The cursor tooltip places a box at the cursor when the cursor enters a button.
 class CursorToolTipp : public StaticToolTipp {
 public:
     CursorToolTipp(HWND dialog, int left, int top, int width, int height, HFONT font);

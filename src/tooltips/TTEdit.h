@@ -1,6 +1,6 @@
-// The window a tooltip shows its text in: one background colour and one
-// word-wrapped text in one font, with an 8-pixel margin. A plain window of our
-// own class that paints itself serves as well as a rich-edit control would.
+// A tooltip shows its text in this window: one background colour and one word-wrapped text
+// in one font, with an 8-pixel margin. A plain window of our own class that paints itself
+// serves as well as a rich-edit control would.
 #pragma once
 
 #include <string>
@@ -12,17 +12,17 @@ inline constexpr int kTipWindowId = 8888;
 
 class TTEdit : public Window {
 public:
-    // A child of `parent` with control id 8888.
+    // Creates a child of `parent` with control id 8888.
     TTEdit(HWND parent, DWORD style, DWORD exStyle, const RECT& rect);
 
-    // Also the window's text, so that screen readers can read the tip.
+    // The text becomes the window's text too, so that screen readers can read the tip.
     void SetEditText(const std::wstring& text);
     std::wstring GetEditText() const { return m_strText; }
     void SetBackground(COLORREF color);
     void SetTextColor(COLORREF color) { m_crText = color; }
     void SetFont(HFONT font) { m_pFont = font; }
 
-    // Background, then the text; what WM_PAINT and WM_PRINTCLIENT show.
+    // Paints the background, then the text, for WM_PAINT and WM_PRINTCLIENT.
     void PaintContent(HDC dc) const;
 
 protected:

@@ -1,6 +1,6 @@
-// The one tooltip of the dialog and the protocol by which buttons and the
-// dialog drive it. Three kinds: a fixed text area, a strip that slides out of
-// the button under the cursor, and a box at the cursor.
+// The dialog has one tooltip, which buttons and the dialog drive through this protocol. It
+// comes in three kinds: a fixed text area, a strip that slides out of the button under the
+// cursor, and a box at the cursor.
 #pragma once
 
 #include <windows.h>
@@ -25,9 +25,9 @@ public:
         buttons_.push_back(button);
         return true;
     }
-    // Whether the windows made at construction exist.
+    // Says whether the windows made at construction exist.
     virtual bool WindowsMade() const { return true; }
-    // Windows made at construction and for each button added.
+    // These count the windows made at construction and for each button added.
     virtual int WindowsAtStart() const { return 0; }
     virtual int WindowsPerButton() const { return 0; }
     void SetTip(int id, const std::wstring& tipText) override {
@@ -38,9 +38,9 @@ public:
     virtual void SetTipBkColor(COLORREF color) { bkColor_ = color; }
     virtual void OnTipTimer(UINT_PTR timerId) = 0;
     void Redraw() override {}
-    // Runs any animation to its end at once: what the user sees once it rests.
+    // Runs any animation to its end at once, showing what the user sees once it rests.
     virtual void Settle() {}
-    // A cursor position (screen) to place tips by instead of the real one.
+    // Places tips by this cursor position (screen) instead of the real one.
     void AssumeCursor(POINT screen) { assumedCursor_ = screen; }
 
     int GetCurrentId() const override { return currentId_; }

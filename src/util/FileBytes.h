@@ -1,10 +1,10 @@
-// Reading a whole file, on each platform's own file calls (no streams).
+// Each platform reads a whole file with its own file calls (no streams).
 #pragma once
 
 #include <exception>
 #include <string>
 
-// A read that failed after the file opened, with the system's error code where it gave one.
+// Reports a read that failed after the file opened, with the system's error code if any.
 class FileReadError : public std::exception {
 public:
     explicit FileReadError(unsigned long error = 0) : code(error) {}
@@ -14,6 +14,6 @@ public:
     }
 };
 
-// False when the file cannot be opened; a read that fails after the file opened
+// Returns false when the file cannot be opened; a read that fails after the file opened
 // raises FileReadError.
 bool ReadFileBytes(const std::wstring& path, std::string& bytes);

@@ -1,5 +1,5 @@
-// Integer arithmetic for sizes and positions that come from the configuration:
-// results beyond int's range stop at its ends instead of overflowing.
+// Sizes and positions come from the configuration unchecked, so their arithmetic stops at
+// int's ends instead of overflowing.
 #pragma once
 
 #include <algorithm>

@@ -8,8 +8,8 @@ namespace {
 
 Application* g_application = nullptr;
 
-// Load DLLs from the system folder only, so that one placed beside the menu
-// on a stick is never picked up. Looked up at run time: older systems lack it.
+// DLLs load from the system folder only, so that one placed beside the menu on a stick is
+// never picked up. The call is looked up at run time, as older systems lack it.
 void RestrictDllSearch() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32"), "SetDefaultDllDirectories");

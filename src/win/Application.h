@@ -1,5 +1,5 @@
-// The application object: the program's entry constructs nothing itself, it
-// runs the InitInstance of the one application object the program defines.
+// The program's entry constructs nothing itself: it runs the InitInstance of the one
+// application object the program defines.
 #pragma once
 
 #include <windows.h>

@@ -2,9 +2,9 @@
 
 #include "win/ErrorReport.h"
 
-// Subclassed by replacing the window procedure, with the object in GWLP_USERDATA, which
-// the system's control classes leave to the application: the common controls' own
-// subclassing looks its data up as a window property on every message.
+// Subclassing replaces the window procedure and keeps the object in GWLP_USERDATA, which the
+// system's control classes leave to the application; the common controls' own subclassing
+// looks its data up as a window property on every message.
 
 Control::~Control() {
     if (hwnd_ != nullptr) {

@@ -1,5 +1,5 @@
-// A child control made by the system (a BUTTON, say) whose messages are
-// subclassed to one C++ object, and to which the dialog reflects WM_DRAWITEM.
+// A child control made by the system (a BUTTON, say) sends its messages to one C++ object,
+// and the dialog reflects WM_DRAWITEM to it.
 #pragma once
 
 #include <windows.h>
@@ -14,15 +14,15 @@ public:
     HWND Handle() const { return hwnd_; }
     // Routes the window's messages to HandleMessage from now on.
     void Subclass(HWND hwnd);
-    // The object a window was subclassed to, or none.
+    // Returns the object a window was subclassed to, or none.
     static Control* FromHandle(HWND hwnd);
 
-    // WM_DRAWITEM for this control, reflected by its dialog.
+    // Draws the control on the WM_DRAWITEM its dialog reflects.
     virtual void DrawItem(const DRAWITEMSTRUCT&) {}
 
 protected:
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // The control's own class procedure.
+    // Passes a message to the control's own class procedure.
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The template with WS_VISIBLE cleared: the dialog shows itself when its set-up
-// is done, and a dialog ended during set-up is never seen.
+// The template's WS_VISIBLE is cleared: the dialog shows itself when its set-up is done, and a
+// dialog ended during set-up is never seen.
 std::vector<BYTE> HiddenTemplate(int templateId) {
     const HMODULE module = GetModuleHandleW(nullptr);
     const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(5));
@@ -28,7 +28,7 @@ std::vector<BYTE> HiddenTemplate(int templateId) {
     return copy;
 }
 
-// The messages whose value a dialog procedure returns itself rather than through
+// A dialog procedure returns the value of these messages itself rather than through
 // DWLP_MSGRESULT.
 bool ReturnsDirectly(UINT message) {
     return message == WM_INITDIALOG || message == WM_QUERYDRAGICON || message == WM_CHARTOITEM ||
@@ -96,7 +96,7 @@ bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
         return true;
     }
     if (message == WM_DRAWITEM) {
-        // Reflected to the owner-drawn control it names.
+        // The dialog reflects it to the owner-drawn control it names.
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (Control* control = Control::FromHandle(item->hwndItem)) {
             control->DrawItem(*item);

@@ -1,6 +1,6 @@
-// A modal dialog from a dialog template, with a modal loop of its own: every
-// message goes through PreTranslateMessage first, and the dialog manager's
-// keyboard handling (IsDialogMessage) is not used.
+// A modal dialog runs from a dialog template with a modal loop of its own: every message
+// goes through PreTranslateMessage first, and the dialog manager's keyboard handling
+// (IsDialogMessage) is not used.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +20,7 @@ public:
 
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
-    // True when the message was handled here and is not to be dispatched.
+    // Returns true when it handled the message, which is then not dispatched.
     virtual bool PreTranslateMessage(MSG& message);
     // Returns whether the message was handled; `result` is then the dialog procedure's value.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);

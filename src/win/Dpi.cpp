@@ -1,7 +1,7 @@
 #include "win/Dpi.h"
 
 int DeclareDpiAware() {
-    // System awareness, not per monitor: on a second screen of another scale Windows
+    // The menu is system aware, not per monitor: on a second screen of another scale Windows
     // stretches the window as it does for system-aware programs.
     using SetProcessDpiAwareFn = BOOL(WINAPI*)();
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32"), "SetProcessDPIAware");
@@ -29,7 +29,7 @@ UniqueBitmap ScaledToDpi(HBITMAP picture, int dpi) {
     const SelectGuard source(from.get(), picture);
     const SelectGuard target(to.get(), scaled.get());
     SetStretchBltMode(to.get(), mask ? COLORONCOLOR : HALFTONE);
-    SetBrushOrgEx(to.get(), 0, 0, nullptr); // as HALFTONE requires
+    SetBrushOrgEx(to.get(), 0, 0, nullptr); // HALFTONE requires it
     StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     return scaled;
 }

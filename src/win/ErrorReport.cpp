@@ -14,7 +14,7 @@ std::wstring SystemMessage(DWORD code) {
     const UniqueLocalText owned(text); // freed also when making the message throws
     wchar_t fallback[20];
     wsprintfW(fallback, L"Error 0x%08lX", code);
-    // The system's texts end in a line break.
+    // The system's texts end in a line break, which is cut off.
     std::wstring message(n != 0 ? std::wstring_view(text, n) : fallback);
     message.erase(message.find_last_not_of(L" \t\r\n") + 1);
     return message;
@@ -34,8 +34,8 @@ std::wstring CurrentExceptionText() {
     } catch (const std::bad_alloc&) {
         return L"Nicht gen\u00fcgend Speicher.";
     } catch (...) {
-        // Unreadable text, an index or argument the library refused, anything
-        // else: the system's invalid-argument text, never a library's English words.
+        // Unreadable text, an index or argument the library refused and anything else get
+        // the system's invalid-argument text, never a library's English words.
         return SystemMessage(static_cast<DWORD>(E_INVALIDARG));
     }
 }
@@ -48,7 +48,7 @@ void ReportCurrentException(HWND owner, const std::wstring& text) {
     } catch (const std::bad_alloc&) {
         style = MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL;
     } catch (...) {
-        // every other error: a stop icon
+        // every other error shows a stop icon
     }
     StyledMessageBox(owner, text.c_str(), title.c_str(), style);
 }

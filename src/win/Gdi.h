@@ -1,5 +1,5 @@
-// Owners for GDI objects, icons and device contexts: nothing leaks per paint,
-// and nothing stays selected in a context that is released.
+// These own GDI objects, icons and device contexts, so nothing leaks per paint and nothing
+// stays selected in a context that is released.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +46,7 @@ private:
     HGDIOBJ previous_;
 };
 
-// BeginPaint/EndPaint for one WM_PAINT.
+// Pairs BeginPaint and EndPaint for one WM_PAINT.
 class PaintDc {
 public:
     explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
@@ -61,7 +61,7 @@ private:
     HDC dc_;
 };
 
-// GetDC/ReleaseDC.
+// Pairs GetDC and ReleaseDC.
 class WindowDc {
 public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}

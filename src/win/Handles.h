@@ -1,4 +1,4 @@
-// One owner for every kind of handle: non-copyable, movable, released on destruction.
+// One owner serves every kind of handle: non-copyable, movable, released on destruction.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +28,8 @@ public:
         close();
         handle_ = handle;
     }
-    // Releases the handle now. False without a handle, or when the system refused: the
-    // last writes to a file can fail only here.
+    // Releases the handle now; returns false without a handle or when the system refused, as
+    // the last writes to a file can fail only here.
     bool close() {
         const Handle handle = std::exchange(handle_, Traits::None());
         return handle != Traits::None() && Traits::Free(handle);
@@ -56,7 +56,7 @@ struct RegKeyTraits {
     static bool Free(HKEY key) { return RegCloseKey(key) == ERROR_SUCCESS; }
 };
 
-// Text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+// Owns text the system allocated for us (FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
 struct LocalTextTraits {
     static std::nullptr_t None() { return nullptr; }
     static bool Free(wchar_t* text) { return LocalFree(text) == nullptr; }

@@ -1,4 +1,4 @@
-// The standard library's own error throws, for the menu program. The library's
+// These replace the standard library's own error throws in the menu program. The library's
 // versions raise std::logic_error and its kin, whose reference-counted message strings
 // would bring some 80 KB into a menu that must stay small, and whose texts are English
 // or raw format strings. These raise a plain std::exception, which the error report shows

@@ -4,8 +4,8 @@ namespace {
 
 HANDLE made = nullptr;
 
-// Made on first use, from the program's own resource. Message boxes and shell dialogs are
-// shown from the menu's one window thread only.
+// The context is made on first use from the program's own resource. Message boxes and shell
+// dialogs are shown from the menu's one window thread only.
 HANDLE Context() {
     if (made == nullptr) {
         ACTCTXW request{};

@@ -1,4 +1,4 @@
-// A window of our own class whose messages reach one C++ object.
+// A window of our own class sends its messages to one C++ object.
 #pragma once
 
 #include <windows.h>
