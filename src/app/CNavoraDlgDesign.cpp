@@ -449,6 +449,10 @@ void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
 }
 
 bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>& values) {
+    if (session_.fileBytes != session_.viewBytes) {
+        SetStatus(L"Not written: the file holds a save the view cannot show; mend it first");
+        return false;
+    }
     std::string bytes = session_.fileBytes;
     std::wstring written;
     for (const AttributeValue& value : values) {
@@ -485,6 +489,10 @@ void CNavoraDlgDesign::StepBack(bool undo) {
         return;
     }
     const DesignStep& step = from.back();
+    if (session_.fileBytes != session_.viewBytes) {
+        SetStatus(L"Not written: the file holds a save the view cannot show; mend it first");
+        return;
+    }
     const std::string& bytes = undo ? step.bytesBefore : step.bytesAfter;
     if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
         !error.empty()) {
@@ -559,11 +567,10 @@ void CNavoraDlgDesign::WatchFile() {
         return;
     }
     // Another program's bytes: the session's steps no longer lead back to them.
-    session_.viewBytes = now;
+    session_.outsideSave = now;
     session_.undo.clear();
     session_.redo.clear();
     session_.status = L"Reloaded after a save by another program";
-    session_.rebuild = true;
     EndWithOk();
 }
 

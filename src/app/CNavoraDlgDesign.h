@@ -31,15 +31,15 @@ struct AttributeValue {
 struct DesignSession {
     std::wstring path;     // the author's file
     std::string fileBytes; // what the file held when last read or written here
-    std::string viewBytes; // what the view is built from: the last readable bytes
-    std::wstring viewPath; // a private copy of them, which the dialog reads
+    std::string viewBytes; // what the view shows: the last bytes it could be built from
+    std::wstring viewPath; // a private copy of the bytes a build reads
+    std::optional<std::string> outsideSave; // another program's save, to be built next
     int page = 0;
     std::optional<ControlRef> selection;
     std::wstring status;
     std::optional<POINT> windowPlace;
     std::vector<DesignStep> undo;
     std::vector<DesignStep> redo;
-    bool rebuild = false; // the dialog ended to be built again
 };
 
 class CNavoraDlgDesign : public CNavoraDlg {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/CNavoraDlgDesign.h"
 #include "util/FileBytes.h"
@@ -92,21 +93,22 @@ int wmain(int argc, wchar_t** argv) {
         return kFailure;
     }
     session.viewPath = copy;
-    session.viewBytes = session.fileBytes;
-    std::string lastGood = session.viewBytes;
+    std::string building = session.fileBytes;
+    bool shown = false;
     int status = 0;
     for (;;) {
-        if (!WriteWholeFile(session.viewPath, session.viewBytes)) {
+        if (!WriteWholeFile(session.viewPath, building)) {
             PrintError(L"cannot write " + session.viewPath);
             status = kFailure;
             break;
         }
+        const std::string lastGood = std::exchange(session.viewBytes, building);
+        session.outsideSave.reset();
         DesignSink sink;
-        session.rebuild = false;
         CNavoraDlgDesign dialog(session, sink);
         dialog.DoModal();
         if (!sink.Stopped().empty()) {
-            if (session.viewBytes == lastGood) {
+            if (!shown) {
                 PrintError(sink.Stopped());
                 status = kFailure;
                 break;
@@ -114,12 +116,14 @@ int wmain(int argc, wchar_t** argv) {
             // A save the menu stops on: the last good view again, with the menu's message.
             session.status = sink.Stopped() + L" (the view shows the last good save)";
             session.viewBytes = lastGood;
+            building = lastGood;
             continue;
         }
-        lastGood = session.viewBytes;
-        if (!session.rebuild) {
-            break;
+        shown = true;
+        if (!session.outsideSave) {
+            break; // closed
         }
+        building = std::move(*session.outsideSave);
     }
     DeleteFileW(session.viewPath.c_str());
     return status;

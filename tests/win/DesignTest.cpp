@@ -11,12 +11,13 @@
 
 namespace {
 
-const std::wstring kTitle = L"Design \u2014 Design";
+const std::wstring kTitle = L"D\u00e9sign \u2014 Design";
 
-// CR LF line ends, a space before "/>", inherited width and height: all must stay.
+// CR LF line ends, a space before "/>", inherited width and height, a two-byte character
+// before the changed values: all must stay.
 const std::string kConfig =
     "<config>\r\n"
-    "  <General caption=\"Design\" width=\"400\" height=\"300\" bgcolor=\"0 0 0\"/>\r\n"
+    "  <General caption=\"D\xC3\xA9sign\" width=\"400\" height=\"300\" bgcolor=\"0 0 0\"/>\r\n"
     "  <ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"30\"/>\r\n"
     "  <ButtonConfig>\r\n"
     "    <ButtonLayout width=\"100\" height=\"30\" bgcolor=\"200 100 50\"/>\r\n"
@@ -226,6 +227,7 @@ TEST_F(DesignTest, PagesAndRefusals) {
     PointAt(dialog_, 30, 30);
     MouseButton(true);
     MouseButton(false);
+    EXPECT_EQ(ScreenPixel(dialog_, 22, 22), RGB(0, 120, 215)); // the selection's corner handle
     Key(VK_F2);
     Chord({VK_SHIFT, VK_OEM_7});
     Key(VK_RETURN);
@@ -254,6 +256,11 @@ TEST_F(DesignTest, ReloadsOnOutsideSavesAndKeepsTheLastGoodView) {
     folder_->Write("menu.xml", "<config>\r\n  <General caption=\"x\"\r\n");
     ASSERT_TRUE(WaitUntil([&] { return StatusText(pid).find(L"menu.xml:") == 0; }));
     EXPECT_NE(StatusText(pid).find(L":2:"), std::wstring::npos) << StatusText(pid);
+    EXPECT_EQ(ControlRect(WaitForProcessWindow(pid, kTitle, 0), L"Tick").left, 60);
+    // A file the menu stops on: its message, and the last good view.
+    folder_->Write("menu.xml", Replaced(kConfig, "caption=\"Hello\"", "caption=\"\""));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return StatusText(pid).find(L"Caption f\u00fcr Button") != std::wstring::npos; }));
     EXPECT_EQ(ControlRect(WaitForProcessWindow(pid, kTitle, 0), L"Tick").left, 60);
     folder_->Write("menu.xml", kConfig);
     EXPECT_TRUE(WaitUntil([&] {
