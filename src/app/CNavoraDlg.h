@@ -139,6 +139,8 @@ public:
     void PrintClient(HDC dc) const;
     // For the design view: the quit button, or none.
     TButton* QuitButton() const { return m_pBtnBeenden.get(); }
+    // The DPI the file's pixels are drawn at.
+    int Dpi() const { return m_nDpi; }
 
 protected:
     BOOL OnInitDialog() override;

@@ -411,18 +411,20 @@ void CNavoraDlgDesign::Finish(TButton* control, const RECT& before) {
         return;
     }
     const std::wstring caption = TextOf(control->Handle());
+    // In the file's pixels: the menu scales them to the screen's DPI with "dpiscale".
+    const auto file = [&](LONG pixels) { return std::to_wstring(MulDiv(pixels, kFileDpi, Dpi())); };
     std::vector<AttributeValue> values;
     if (after.left != before.left) {
-        values.push_back({L"ButtonPosition", L"left", std::to_wstring(after.left)});
+        values.push_back({L"ButtonPosition", L"left", file(after.left)});
     }
     if (after.top != before.top) {
-        values.push_back({L"ButtonPosition", L"top", std::to_wstring(after.top)});
+        values.push_back({L"ButtonPosition", L"top", file(after.top)});
     }
     if (after.right - after.left != before.right - before.left) {
-        values.push_back({L"ButtonLayout", L"width", std::to_wstring(after.right - after.left)});
+        values.push_back({L"ButtonLayout", L"width", file(after.right - after.left)});
     }
     if (after.bottom - after.top != before.bottom - before.top) {
-        values.push_back({L"ButtonLayout", L"height", std::to_wstring(after.bottom - after.top)});
+        values.push_back({L"ButtonLayout", L"height", file(after.bottom - after.top)});
     }
     if (!Commit({*RefOf(control), before, after, caption, caption, {}, {}}, values)) {
         Place(control, before);
