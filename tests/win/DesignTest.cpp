@@ -233,6 +233,17 @@ TEST_F(DesignTest, PagesAndRefusals) {
     Key(VK_RETURN);
     EXPECT_EQ(File(), kConfig);
     EXPECT_NE(StatusText(process_->Id()).find(L"Not written"), std::wstring::npos);
+    // A double click opens the edit box too; Escape closes it and writes nothing.
+    for (const DWORD button :
+         {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(button, 0, 0, 0, 0);
+    }
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog_, nullptr, L"Edit", nullptr)));
+    Key('X');
+    Key(VK_ESCAPE);
+    EXPECT_EQ(FindWindowExW(dialog_, nullptr, L"Edit", nullptr), nullptr);
+    EXPECT_EQ(File(), kConfig);
 }
 
 TEST_F(DesignTest, MarksTheCheckersFindings) {
