@@ -120,7 +120,8 @@ EditResult SetControlAttribute(std::string_view bytes, const ControlRef& control
     }
     if (i < element->GetAttributeCount()) {
         const xmlAttributePlace place = element->GetAttributePlace(i);
-        if (place.openQuote == xmlAttributePlace::npos) {
+        if (place.openQuote == xmlAttributePlace::npos ||
+            place.closeQuote == xmlAttributePlace::npos) {
             return {std::nullopt, L"the value is read from outside its element's start tag"};
         }
         const std::size_t from = raw(place.openQuote) + 1;
