@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "config/InPlaceEdit.h"
 #include "xml/TextDecoding.h"
 #include "xml/xmlReader.h"
 
@@ -31,11 +32,10 @@ struct Plan {
 
 // Says whether attribute i of `element` is a "currentval" that can be written in
 // place: its name written exactly so in the element's own start tag, followed
-// by white space, "=", white space and the value's opening double quote, and
-// no later name reaching back into its value.
+// by white space, "=", white space and the value's opening double quote.
 bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text) {
     const xmlAttributePlace& place = element.GetAttributePlace(i);
-    if (place.name == npos || text.compare(place.name, 10, L"currentval") != 0) {
+    if (!ValueInPlace(element, i) || text.compare(place.name, 10, L"currentval") != 0) {
         return false;
     }
     std::size_t at = place.name + 10;
@@ -49,17 +49,7 @@ bool IsWritable(const xmlElement& element, std::size_t i, std::wstring_view text
     while (at < place.openQuote && IsWhiteSpace(text[at])) {
         ++at;
     }
-    if (at != place.openQuote) {
-        return false;
-    }
-    // A later name reaches back to the last space: without one after the value, that name
-    // holds the value, and writing it would rename an attribute.
-    for (std::size_t later = i + 1; later < element.GetAttributeCount(); ++later) {
-        if (element.GetAttributePlace(later).name <= place.closeQuote) {
-            return false;
-        }
-    }
-    return true;
+    return at == place.openQuote;
 }
 
 // Returns the first attribute named "currentval" at index `from` or later (the one the
@@ -170,19 +160,6 @@ private:
     std::optional<Target> only_;
 };
 
-// Orders edits by `before` and keeps the given order among equals; insertion sort suffices,
-// as there is one edit per check box.
-template <typename Before> void SortEdits(std::vector<const Edit*>& edits, Before before) {
-    for (std::size_t i = 1; i < edits.size(); ++i) {
-        const Edit* edit = edits[i];
-        std::size_t j = i;
-        for (; j > 0 && before(edit, edits[j - 1]); --j) {
-            edits[j] = edits[j - 1];
-        }
-        edits[j] = edit;
-    }
-}
-
 std::optional<Plan> MakePlan(std::string_view fileBytes,
                              const std::vector<CheckStateWrite>& states) {
     const std::string text = ReadTextMode(fileBytes);
@@ -224,7 +201,7 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
     for (const Edit& edit : plan.edits) {
         byPosition.push_back(&edit);
     }
-    SortEdits(byPosition, [](const Edit* a, const Edit* b) { return a->begin < b->begin; });
+    SortStable(byPosition, [](const Edit* a, const Edit* b) { return a->begin < b->begin; });
     std::string out;
     out.reserve(end - begin + 8);
     std::size_t from = begin;
@@ -240,55 +217,6 @@ std::optional<Plan> MakePlan(std::string_view fileBytes,
     out.append(text, from, end - from);
     plan.bytes = WriteTextMode(out);
     return plan;
-}
-
-// Says whether `after` reads as `before` but for the edited values, which read as written.
-bool ReadsAsPlanned(const xmlElement& before, const xmlElement& after,
-                    const std::vector<Edit>& edits) {
-    // The last state given for a value is what it holds: edits by value, the order given
-    // kept among equals, and the last of a value's run looked up.
-    std::vector<const Edit*> byValue;
-    for (const Edit& edit : edits) {
-        byValue.push_back(&edit);
-    }
-    const auto key = [](const Edit* e) { return std::pair(e->element, e->attribute); };
-    SortEdits(byValue, [&](const Edit* a, const Edit* b) { return key(a) < key(b); });
-    const auto written = [&](const xmlElement* element, std::size_t attribute) -> const Edit* {
-        const auto wanted = std::pair(element, attribute);
-        std::size_t lo = 0; // the first edit past the value's run
-        for (std::size_t hi = byValue.size(); lo < hi;) {
-            const std::size_t mid = lo + (hi - lo) / 2;
-            if (key(byValue[mid]) <= wanted) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        return lo > 0 && key(byValue[lo - 1]) == wanted ? byValue[lo - 1] : nullptr;
-    };
-    std::vector<std::pair<const xmlElement*, const xmlElement*>> stack{{&before, &after}};
-    while (!stack.empty()) {
-        const auto [a, b] = stack.back();
-        stack.pop_back();
-        if (a->GetName() != b->GetName() || a->GetAttributeCount() != b->GetAttributeCount() ||
-            a->GetChildCount() != b->GetChildCount()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a->GetAttributeCount(); ++i) {
-            const Edit* edit = written(a, i);
-            const std::wstring_view expected = edit == nullptr ? a->GetAttributeValue(i)
-                                               : edit->checked ? L"true"
-                                                               : L"false";
-            if (a->GetAttributeName(i) != b->GetAttributeName(i) ||
-                b->GetAttributeValue(i) != expected) {
-                return false;
-            }
-        }
-        for (std::size_t c = 0; c < a->GetChildCount(); ++c) {
-            stack.emplace_back(a->GetChild(c), b->GetChild(c));
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -308,8 +236,12 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
     // The new bytes are read back as the menu reads them: anything but the planned values
     // changed, and the file is left as it is.
     try {
+        std::vector<ValueEdit> edits;
+        for (const Edit& edit : plan->edits) {
+            edits.push_back({edit.element, edit.attribute, {}, edit.checked ? L"true" : L"false"});
+        }
         const auto after = ParseConfigBytes(plan->bytes);
-        if (!ReadsAsPlanned(plan->tree->Root(), after->Root(), plan->edits)) {
+        if (!ReadsAsEdited(plan->tree->Root(), after->Root(), edits)) {
             return std::nullopt;
         }
     } catch (const xmlError&) {
@@ -337,29 +269,32 @@ std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
     return temporary;
 }
 
-void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
-                      CheckStateFiles& files) {
+bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,
+                       CheckStateFiles& files) {
     const auto stem = TemporaryConfigPath(configPath);
-    if (configPath.empty() || states.empty() || !stem) {
-        return;
+    if (configPath.empty() || !stem) {
+        return false;
     }
     for (int attempt = 0; attempt < kRewriteAttempts; ++attempt) {
         FileSnapshot read;
         if (!files.ReadForUpdate(configPath, read)) {
-            return; // also a read-only file or medium: nothing changes, nothing is reported
+            return false; // also a read-only file or medium: nothing changes
         }
-        const auto rewritten = RewriteCheckStates(read.bytes, states);
-        if (!rewritten || *rewritten == read.bytes) {
-            return; // already holding these states: left untouched, no write at each start
+        const auto rewritten = rewrite.NewBytes(read.bytes);
+        if (!rewritten) {
+            return false;
+        }
+        if (*rewritten == read.bytes) {
+            return true; // holding these bytes already: left untouched, no write at each start
         }
         std::wstring temporary = *stem;
         if (!files.CreateTemporary(temporary)) {
-            return;
+            return false;
         }
         if (!files.Write(*rewritten) || !files.Flush()) {
             files.Abandon();
             files.Remove(temporary);
-            return;
+            return false;
         }
         // Replaced only while it holds what was read, so another program's edit is not lost;
         // one step, so the configuration file is never missing, not even after a crash.
@@ -368,12 +303,29 @@ void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckSta
             std::string_view(now.bytes) == std::string_view(read.bytes)) {
             if (!files.Replace(temporary, configPath)) {
                 files.Remove(temporary);
+                return false;
             }
-            return;
+            return true;
         }
         // Another program wrote the file meanwhile: start again from what it holds now (or
         // stop there, when it can no longer be read).
         files.Remove(temporary);
+    }
+    return false;
+}
+
+void WriteCheckStates(const std::wstring& configPath, const std::vector<CheckStateWrite>& states,
+                      CheckStateFiles& files) {
+    struct States final : ConfigRewrite {
+        explicit States(const std::vector<CheckStateWrite>& all) : states(all) {}
+        std::optional<std::string> NewBytes(std::string_view current) override {
+            return RewriteCheckStates(current, states);
+        }
+        const std::vector<CheckStateWrite>& states;
+    };
+    if (!states.empty()) {
+        States rewrite(states);
+        RewriteConfigFile(configPath, rewrite, files); // reports nothing
     }
 }
 

@@ -72,6 +72,24 @@ protected:
 // leaves the file to that program.
 inline constexpr int kRewriteAttempts = 3;
 
+// Works out a configuration file's new bytes from the bytes it holds.
+class ConfigRewrite {
+public:
+    // None leaves the file as it is.
+    virtual std::optional<std::string> NewBytes(std::string_view current) = 0;
+
+protected:
+    ~ConfigRewrite() = default;
+};
+
+// Replaces the configuration file's bytes by what `rewrite` makes of them: through a new
+// temporary file beside it, which replaces it in one step, and only while the file still
+// holds what was read; a change by another program meanwhile starts again from the new
+// bytes. Returns whether the file holds the new bytes (also when they were its bytes
+// already); when not, it keeps its old bytes and no temporary file is left.
+bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,
+                       CheckStateFiles& files);
+
 // Writes the state; reports nothing. On any failure the configuration file
 // keeps its old bytes and no temporary file is left. The file is replaced only
 // while it still holds what was read; a change by another program meanwhile

@@ -89,7 +89,9 @@ std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out) {
     std::size_t i = 0;
     while (i < raw.size()) {
         const auto c = static_cast<unsigned char>(raw[i++]);
-        if (c >= 0x80) {
+        if (c > '\r' && c < 0x80) {
+            out[n++] = static_cast<wchar_t>(c); // most bytes: one test
+        } else if (c >= 0x80) {
             std::size_t next = i; // apart from `i`, which then stays in a register
             Append(out, n, DecodeSequence(raw, c, next));
             i = next;

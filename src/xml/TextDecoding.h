@@ -39,6 +39,9 @@ std::string EncodeUtf8(std::wstring_view text);
 // The C runtime's iswspace on Windows, independent of the host's locale.
 inline bool IsWhiteSpace(wchar_t c) {
     const auto u = static_cast<std::uint32_t>(c);
+    if (u > 0x20 && u < 0x80) {
+        return false; // most characters: one test
+    }
     if (u < 0x80) {
         return (u >= 0x09 && u <= 0x0D) || u == 0x20;
     }

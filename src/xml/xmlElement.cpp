@@ -50,7 +50,8 @@ std::wstring xmlElement::GetAttribute(std::wstring_view attrName) const {
 }
 
 xmlTree::xmlTree(std::size_t sizeHint)
-    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t), 4096)), root(NewElement(&arena)) {}
+    : arena(std::max<std::size_t>(sizeHint * sizeof(wchar_t) * 2, 4096)), root(NewElement(&arena)) {
+}
 
 xmlElement* FindChild(const xmlElement* element, std::wstring_view name) {
     if (element == nullptr) {

@@ -49,6 +49,8 @@ public:
 
     // Copies `text` into the tree's memory as the name. Both are defined below.
     void SetName(std::wstring_view text);
+    // Takes text that already lies in the tree's memory, as it is, as the name.
+    void SetNameInTree(std::wstring_view text) { name = text; }
     // For trees built by hand: stores the name with A-Z lower-cased and the value with each
     // backslash-quote as a quote; each addition copies the element's attributes.
     void AddAttribute(std::wstring_view attrName, std::wstring_view value,
@@ -104,7 +106,8 @@ inline void xmlElement::AddAttribute(std::wstring_view attrName, std::wstring_vi
     SetAttributes(all.data(), all.size());
 }
 
-// Owns one tree: its root element and everything below it.
+// Owns one tree: its root element and everything below it, and the text it was read from,
+// which names and values that need no change of form share instead of copying.
 class xmlTree {
 public:
     // `sizeHint`: about how many characters of text the tree is built from.
@@ -113,6 +116,11 @@ public:
     xmlTree& operator=(const xmlTree&) = delete;
 
     xmlElement& Root() const { return *root; }
+    // Room for the text of `n` characters the tree is read from, in the tree's memory.
+    wchar_t* TextRoom(std::size_t n) { return root->Room(n); }
+    // The decoded text the tree was read from; offsets and places index it.
+    std::wstring_view Text() const { return text; }
+    void SetText(std::wstring_view inTree) { text = inTree; }
     // Index of the root's own end tag in the decoded text; npos when the text ends before it.
     std::size_t RootEndTag() const { return rootEndTag; }
     void SetRootEndTag(std::size_t at) { rootEndTag = at; }
@@ -121,6 +129,7 @@ private:
     Arena arena;
     xmlElement* root;
     std::size_t rootEndTag = std::wstring_view::npos;
+    std::wstring_view text;
 };
 
 // The first direct child named exactly `name`, or none; none also for no element.

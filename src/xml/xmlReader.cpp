@@ -40,14 +40,14 @@ std::size_t Cap(std::size_t size, std::size_t factor, std::size_t slack) {
     return size > (npos - slack) / factor ? npos : size * factor + slack;
 }
 
+// Reads `text`, which lies in the memory of `tree`, into that tree.
 class Parser {
 public:
     explicit Parser(std::wstring_view text)
         : src_(text), storeLeft_(Cap(text.size(), kStoredCharsPerChar, kStoredCharsSlack)),
           attributesLeft_(text.size() / kCharsPerAttribute + kAttributesSlack) {}
 
-    std::unique_ptr<xmlTree> Run() {
-        auto tree = std::make_unique<xmlTree>(src_.size());
+    void Run(xmlTree& tree) {
         // A "?" anywhere makes the text start at the next "<" after it.
         const std::size_t q = src_.find(L'?');
         if (q != npos) {
@@ -56,15 +56,14 @@ public:
                 pos_ = l;
             }
         }
-        xmlElement& root = tree->Root();
+        xmlElement& root = tree.Root();
         const Open open = ParseTagName(root);
         ParseAttributes(root, open.start);
         const std::size_t gt = NextGt();
         if (gt != npos) {
             CutTo(gt + 1);
         }
-        tree->SetRootEndTag(ParseChildren(open));
-        return tree;
+        tree.SetRootEndTag(ParseChildren(open));
     }
 
 private:
@@ -130,30 +129,41 @@ private:
         }
         const std::wstring_view name = TrimWhiteSpace(src_.substr(s, i - s));
         Charge(name.size(), 0, start);
-        element.SetName(name);
+        element.SetNameInTree(name);
         element.SetOffset(start);
         return {&element, name, start};
     }
 
     // The tag text is the gap followed by src_[pos_, gt): these helpers address it by index.
     struct Tag {
-        const Parser& p;
-        std::size_t gapLen;
-        std::size_t end; // the tag text's length
-        std::size_t gt;  // its end in src_
+        Tag(const Parser& parser, std::size_t gtIndex)
+            : p(parser), gap(parser.gap_.data()), src(parser.src_.data()),
+              gapLen(parser.gap_.size()), shift(parser.pos_ - gapLen),
+              end(gapLen + (gtIndex - parser.pos_)), gt(gtIndex) {}
 
-        wchar_t At(std::size_t i) const { return i < gapLen ? p.gap_[i] : p.src_[ToSrc(i)]; }
-        std::size_t ToSrc(std::size_t i) const { return p.pos_ + i - gapLen; }
+        const Parser& p;
+        const wchar_t* gap;
+        const wchar_t* src;
+        std::size_t gapLen;
+        std::size_t shift; // from a tag text index past the gap to its src_ index (mod 2^n)
+        std::size_t end;   // the tag text's length
+        std::size_t gt;    // its end in src_
+
+        wchar_t At(std::size_t i) const { return i < gapLen ? gap[i] : src[ToSrc(i)]; }
+        std::size_t ToSrc(std::size_t i) const { return i + shift; }
         // The text from b to e; `scratch` holds it only when it spans gap and text.
         std::wstring_view Slice(std::size_t b, std::size_t e, std::wstring& scratch) const {
             if (b >= gapLen) {
-                return p.src_.substr(ToSrc(b), e - b);
+                return {src + ToSrc(b), e - b};
             }
+            return SliceFromGap(b, e, scratch);
+        }
+        std::wstring_view SliceFromGap(std::size_t b, std::size_t e, std::wstring& scratch) const {
             if (e <= gapLen) {
-                return std::wstring_view(p.gap_).substr(b, e - b);
+                return {gap + b, e - b};
             }
-            scratch.assign(p.gap_, b, gapLen - b);
-            scratch.append(p.src_.substr(p.pos_, e - gapLen));
+            scratch.assign(gap + b, gapLen - b);
+            scratch.append(src + p.pos_, e - gapLen);
             return scratch;
         }
         // First index >= from holding `ch`, using the gap's index list for the gap part.
@@ -170,7 +180,7 @@ private:
                 return npos;
             }
             const std::size_t r = p.src_.substr(0, gt).find(ch, ToSrc(from));
-            return r == npos ? npos : r - p.pos_ + gapLen;
+            return r == npos ? npos : r - shift;
         }
         // Last index <= k that is neither a space nor '=', or npos.
         std::size_t PrevStop(std::size_t k) const {
@@ -190,10 +200,13 @@ private:
             }
             return j;
         }
-        // First quote at index >= from whose preceding character is not a backslash.
-        std::size_t FindClosingQuote(std::size_t from) const {
+        // First quote at index >= from whose preceding character is not a backslash; `escaped`
+        // tells whether a quote after a backslash came before it.
+        std::size_t FindClosingQuote(std::size_t from, bool& escaped) const {
             std::size_t i = Find(L'"', p.gapClosingQuote_, from);
+            escaped = false;
             while (i != npos && i >= gapLen && i > 0 && At(i - 1) == L'\\') {
+                escaped = true;
                 i = Find(L'"', p.gapClosingQuote_, i + 1);
             }
             return i;
@@ -219,13 +232,36 @@ private:
         }
     }
 
+    // The stored form of an attribute name: A-Z lower-cased. The tree's own text is shared
+    // where it needs no change (`inSource`: it lies there, not in the gap); else copied.
+    static std::wstring_view StoredName(xmlElement& element, std::wstring_view text,
+                                        bool inSource) {
+        if (inSource && std::none_of(text.begin(), text.end(),
+                                     [](wchar_t c) { return c >= L'A' && c <= L'Z'; })) {
+            return text;
+        }
+        wchar_t* room = element.Room(text.size());
+        return {room, StoredForm<true, false>(text.data(), text.size(), room)};
+    }
+
+    // The stored form of a value: each backslash-quote a quote, where `escaped` says one is
+    // there. Shared or copied like a name.
+    static std::wstring_view StoredValue(xmlElement& element, std::wstring_view text, bool inSource,
+                                         bool escaped) {
+        if (inSource && !escaped) {
+            return text;
+        }
+        wchar_t* room = element.Room(text.size());
+        return {room, StoredForm<false, true>(text.data(), text.size(), room)};
+    }
+
     // Reads the attributes of `element` into attributes_.
     void ReadAttributes(xmlElement& element, std::size_t ownStart) {
         const std::size_t gt = NextGt();
         if (gt == npos) {
             return;
         }
-        const Tag tag{*this, gap_.size(), gap_.size() + (gt - pos_), gt};
+        const Tag tag(*this, gt);
         auto where = [&](std::size_t i) { return i < tag.gapLen ? NextLt() : tag.ToSrc(i); };
         for (std::size_t p = 0;;) {
             const std::size_t e = tag.Find(L'=', gapEq_, p + 1);
@@ -250,7 +286,8 @@ private:
             if (q == npos) {
                 Fail("an attribute value has no opening double quote", where(e));
             }
-            const std::size_t v = tag.FindClosingQuote(q + 1);
+            bool escaped = false;
+            const std::size_t v = tag.FindClosingQuote(q + 1, escaped);
             if (v == npos) {
                 Fail("an attribute value has no closing double quote before the tag's "
                      "'>' (a value cannot contain '>')",
@@ -258,16 +295,14 @@ private:
             }
             const std::wstring_view nameText = tag.Slice(j, k + 1, scratchName_);
             const std::wstring_view valueText = tag.Slice(q + 1, v, scratchValue_);
-            wchar_t* room = element.Room(nameText.size() + valueText.size());
             // Stored forms are made before trimming: neither lowering nor unescaping touches
             // white space, so the order does not matter.
-            const std::wstring_view rawName(
-                room, StoredForm<true, false>(nameText.data(), nameText.size(), room));
-            wchar_t* valueRoom = room + rawName.size();
-            const std::size_t stored =
-                StoredForm<false, true>(valueText.data(), valueText.size(), valueRoom);
+            const std::wstring_view rawName = StoredName(element, nameText, j >= tag.gapLen);
+            const std::wstring_view rawValue =
+                StoredValue(element, valueText, q + 1 >= tag.gapLen, escaped);
+            const std::size_t stored = rawValue.size();
             const std::wstring_view name = TrimWhiteSpace(rawName);
-            const std::wstring_view value = TrimWhiteSpace({valueRoom, stored});
+            const std::wstring_view value = TrimWhiteSpace(rawValue);
             // A value counts as written: each backslash-quote as two characters.
             Charge(name.size() + value.size() + (valueText.size() - stored), 1, where(e));
             const std::size_t nameAt = j + static_cast<std::size_t>(name.data() - rawName.data());
@@ -355,15 +390,22 @@ private:
 } // namespace
 
 std::unique_ptr<xmlTree> ParseXmlText(std::wstring_view text) {
-    return Parser(text).Run();
+    auto tree = std::make_unique<xmlTree>(text.size());
+    wchar_t* own = tree->TextRoom(text.size());
+    std::copy(text.begin(), text.end(), own);
+    tree->SetText({own, text.size()});
+    Parser(tree->Text()).Run(*tree);
+    return tree;
 }
 
 // The menu reads its file as the tools do, decoded whole and then cut apart as text: one
 // reader, whose speed a menu's few kilobytes never show.
 std::unique_ptr<xmlTree> ParseConfigBytes(std::string_view fileBytes) {
-    // Memory that is written before it is read need not be cleared first.
-    const auto text = std::make_unique_for_overwrite<wchar_t[]>(fileBytes.size());
-    return ParseXmlText({text.get(), DecodeConfigTextTo(fileBytes, text.get())});
+    auto tree = std::make_unique<xmlTree>(fileBytes.size());
+    wchar_t* text = tree->TextRoom(fileBytes.size());
+    tree->SetText({text, DecodeConfigTextTo(fileBytes, text)});
+    Parser(tree->Text()).Run(*tree);
+    return tree;
 }
 
 TextPosition PositionOf(std::wstring_view text, std::size_t offset) {
