@@ -438,7 +438,7 @@ void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
         return;
     }
     if (caption.empty()) {
-        SetStatus(L"Not written: a control needs a caption");
+        SetStatus(L"Not written. A control needs a caption.");
         return;
     }
     const RECT r = RectOf(control);
@@ -452,16 +452,16 @@ void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
 
 bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>& values) {
     if (session_.fileBytes != session_.viewBytes) {
-        SetStatus(L"Not written: the file holds a save the view cannot show; mend it first");
+        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
         return false;
     }
     std::string bytes = session_.fileBytes;
     std::wstring written;
     for (const AttributeValue& value : values) {
-        EditResult edit =
+        ControlEdit edit =
             SetControlAttribute(bytes, step.control, value.part, value.name, value.value);
         if (!edit.bytes) {
-            SetStatus(L"Not written: " + edit.refusal);
+            SetStatus(L"Not written. " + edit.refusal);
             return false;
         }
         bytes = std::move(*edit.bytes);
@@ -470,7 +470,7 @@ bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>
     }
     if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
         !error.empty()) {
-        SetStatus(L"Not written: " + error);
+        SetStatus(L"Not written. " + error);
         return false;
     }
     step.bytesBefore = std::exchange(session_.fileBytes, bytes);
@@ -492,13 +492,13 @@ void CNavoraDlgDesign::StepBack(bool undo) {
     }
     const DesignStep& step = from.back();
     if (session_.fileBytes != session_.viewBytes) {
-        SetStatus(L"Not written: the file holds a save the view cannot show; mend it first");
+        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
         return;
     }
     const std::string& bytes = undo ? step.bytesBefore : step.bytesAfter;
     if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
         !error.empty()) {
-        SetStatus(L"Not written: " + error);
+        SetStatus(L"Not written. " + error);
         return;
     }
     session_.fileBytes = bytes;

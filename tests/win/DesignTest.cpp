@@ -223,13 +223,13 @@ TEST_F(DesignTest, PagesAndRefusals) {
     EXPECT_FALSE(IsWindowVisible(FindWindowExW(dialog_, nullptr, L"Button", L"Hello")));
     Key(VK_PRIOR);
     EXPECT_TRUE(IsWindowVisible(FindWindowExW(dialog_, nullptr, L"Button", L"Hello")));
-    // A caption with a quote is refused: said in the status line, file unchanged.
+    // A caption with ">" is refused: said in the status line, file unchanged.
     PointAt(dialog_, 30, 30);
     MouseButton(true);
     MouseButton(false);
     EXPECT_EQ(ScreenPixel(dialog_, 22, 22), RGB(0, 120, 215)); // the selection's corner handle
     Key(VK_F2);
-    Chord({VK_SHIFT, VK_OEM_7});
+    Chord({VK_SHIFT, VK_OEM_PERIOD});
     Key(VK_RETURN);
     EXPECT_EQ(File(), kConfig);
     EXPECT_NE(StatusText(process_->Id()).find(L"Not written"), std::wstring::npos);
