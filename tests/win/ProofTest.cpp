@@ -206,4 +206,14 @@ TEST_F(Proof, AConfigurationTheMenuCannotReadGivesItsMessage) {
     EXPECT_FALSE(fs::exists(out_ / "page-1.png"));
 }
 
+TEST_F(Proof, ASetUpThatStopsTakesNoPicturesAndWritesNoStartState) {
+    const std::string config = "<config><General/><ToolTippConfig tttype=\"statictt\"/><Pages><P>"
+                               "<B><ButtonLayout type=\"checkbox\" defaultval=\"true\" "
+                               "currentval=\"false\"/></B></P></Pages></config>";
+    std::ofstream(disc_ / "stops.xml") << config;
+    EXPECT_EQ(Proofs(L"stops.xml"), 2u); // the box has no caption
+    EXPECT_FALSE(fs::exists(out_ / "page-1.png"));
+    EXPECT_EQ(Bytes(disc_ / "stops.xml"), config);
+}
+
 } // namespace
