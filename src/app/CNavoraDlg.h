@@ -101,6 +101,10 @@ public:
     void HoverForProof(TButton* control);
     void EndHoverForProof();
     void PrintClient(HDC dc) const;
+    // For the design view: the quit button, or none.
+    TButton* QuitButton() const { return m_pBtnBeenden.get(); }
+    // The DPI the file's pixels are drawn at.
+    int Dpi() const { return m_nDpi; }
 
 protected:
     BOOL OnInitDialog() override;

@@ -1,0 +1,669 @@
+#include "app/CNavoraDlgDesign.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "tools/Checker.h"
+#include "tools/DiskFiles.h"
+#include "util/FileBytes.h"
+#include "win/ErrorReport.h"
+#include "xml/TextDecoding.h"
+#include "xml/xmlReader.h"
+
+namespace {
+
+constexpr UINT_PTR kWatchTimer = 2; // the menu's own timers: 1 and the tooltips' from 9000
+constexpr UINT kWatchInterval = 300;
+constexpr int kHandle = 6; // the resize handle: the last pixels inside the bottom-right corner
+constexpr int kSnap = 4;   // edges this near snap together while dragging
+constexpr int kStatusHeight = 22;
+constexpr COLORREF kFrameColor = RGB(0, 120, 215);
+constexpr COLORREF kFindingColor = RGB(255, 0, 0);
+
+// Whether a finding of the checker is one the view marks on its control: overlapping another,
+// lying outside the window, or lacking a picture it names.
+bool MarkedRule(const std::string& rule) {
+    return rule == "overlap" || rule == "outside-window" || rule == "missing-file" ||
+           rule == "picture-format";
+}
+
+bool Before(const TextPosition& a, const TextPosition& b) {
+    return a.line < b.line || (a.line == b.line && a.column < b.column);
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The control's window in the dialog's client area. Not its rectangle in the parent, which for
+// a check box reaches beyond the window by its box's size.
+RECT RectOf(const TButton* control) {
+    RECT r;
+    GetWindowRect(control->Handle(), &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::wstring Describe(HWND control, const RECT& r) {
+    return L"\"" + TextOf(control) + L"\" left " + std::to_wstring(r.left) + L", top " +
+           std::to_wstring(r.top) + L", width " + std::to_wstring(r.right - r.left) + L", height " +
+           std::to_wstring(r.bottom - r.top);
+}
+
+} // namespace
+
+CNavoraDlgDesign::CNavoraDlgDesign(DesignSession& session, SetUpSink& sink)
+    : CNavoraDlg(session.viewPath, sink), session_(session) {}
+
+void CNavoraDlgDesign::StartDesign() {
+    SetWindowTextW(Handle(), (TextOf(Handle()) + L" \u2014 Design").c_str());
+    if (session_.windowPlace) {
+        SetWindowPos(Handle(), nullptr, session_.windowPlace->x, session_.windowPlace->y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER);
+    }
+    status_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"STATIC", L"",
+                              WS_POPUP | WS_BORDER | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0, 0, 0, 0,
+                              Handle(), nullptr, nullptr, nullptr);
+    SendMessageW(status_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    PlaceStatus();
+    ShowWindow(status_, SW_SHOWNOACTIVATE);
+    started_ = true;
+    const std::optional<ControlRef> selection = session_.selection;
+    const std::wstring status = session_.status;
+    ShowPage(std::clamp(session_.page, 0, std::max(0, PageCount() - 1)));
+    if (selection) {
+        Select(ControlOf(*selection));
+    }
+    SetStatus(status.empty() ? L"Click a control to select it; drag to move, its corner to resize"
+                             : status);
+    SetTimer(Handle(), kWatchTimer, kWatchInterval, nullptr);
+}
+
+void CNavoraDlgDesign::SetStatus(const std::wstring& text) {
+    session_.status = text;
+    if (status_ != nullptr) {
+        const std::wstring count = findingCount_ == 0
+                                       ? L""
+                                       : L"  |  " + std::to_wstring(findingCount_) +
+                                             (findingCount_ == 1 ? L" finding" : L" findings") +
+                                             L" of the checker on this page";
+        SetWindowTextW(status_, (text + count).c_str());
+    }
+}
+
+void CNavoraDlgDesign::PlaceStatus() {
+    if (status_ == nullptr) {
+        return;
+    }
+    RECT r;
+    GetWindowRect(Handle(), &r);
+    SetWindowPos(status_, nullptr, r.left, r.bottom, r.right - r.left, kStatusHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::vector<TButton*> CNavoraDlgDesign::ShownControls() const {
+    std::vector<TButton*> controls;
+    if (QuitButton() != nullptr) {
+        controls.push_back(QuitButton());
+    }
+    for (TButton* control : PageControls(CurrentPage())) {
+        controls.push_back(control);
+    }
+    return controls;
+}
+
+TButton* CNavoraDlgDesign::ControlAt(POINT point) const {
+    // The first made lies on top.
+    for (TButton* control : ShownControls()) {
+        const RECT r = RectOf(control);
+        if (PtInRect(&r, point)) {
+            return control;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<ControlRef> CNavoraDlgDesign::RefOf(const TButton* control) const {
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    if (control == QuitButton()) {
+        return ControlRef{-1, 0};
+    }
+    const std::vector<TButton*> page = PageControls(control->GetPage());
+    const auto at = std::find(page.begin(), page.end(), control);
+    return ControlRef{control->GetPage(), static_cast<std::size_t>(at - page.begin())};
+}
+
+TButton* CNavoraDlgDesign::ControlOf(const ControlRef& ref) const {
+    if (ref.page < 0) {
+        return QuitButton();
+    }
+    const std::vector<TButton*> page = PageControls(ref.page);
+    return ref.index < page.size() ? page[ref.index] : nullptr;
+}
+
+TButton* CNavoraDlgDesign::Selected() const {
+    return session_.selection ? ControlOf(*session_.selection) : nullptr;
+}
+
+void CNavoraDlgDesign::Select(TButton* control) {
+    if (TButton* old = Selected()) {
+        InvalidateRect(old->Handle(), nullptr, TRUE);
+    }
+    session_.selection = RefOf(control);
+    if (control != nullptr) {
+        InvalidateRect(control->Handle(), nullptr, TRUE);
+        SetStatus(Describe(control->Handle(), RectOf(control)));
+    }
+}
+
+void CNavoraDlgDesign::ShowPage(int page) {
+    if (TButton* selected = Selected(); selected != nullptr && selected != QuitButton()) {
+        Select(nullptr);
+    }
+    session_.page = page;
+    ShowPageForProof(page);
+    SetStatus(L"Page " + std::to_wstring(page + 1) + L" of " +
+              std::to_wstring(std::max(1, PageCount())));
+    CheckPage();
+}
+
+void CNavoraDlgDesign::CheckPage() {
+    std::vector<HWND> marked;
+    for (const auto& finding : findings_) {
+        marked.push_back(finding.first);
+    }
+    findings_.clear();
+    if (tips_ == nullptr) {
+        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                                0, 0, 0, 0, Handle(), nullptr, nullptr, nullptr);
+        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
+    }
+    for (const HWND control : marked) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    std::unique_ptr<xmlTree> tree;
+    CheckResult result;
+    std::wstring text;
+    try {
+        tree = ParseConfigBytes(session_.viewBytes);
+        text = DecodeConfigText(session_.viewBytes);
+        DiskFiles files(std::filesystem::current_path());
+        result = CheckConfig(session_.viewBytes, files);
+    } catch (...) {
+        return;
+    }
+    std::size_t count = 0;
+    for (TButton* control : ShownControls()) {
+        const std::optional<ControlRef> ref = RefOf(control);
+        const xmlElement* element = ControlElement(*tree, *ref);
+        if (element == nullptr) {
+            continue;
+        }
+        // The checker names a control at its start, and a picture at the attribute in its
+        // ButtonLayout's start tag.
+        const xmlElement* layout = FindChild(element, L"ButtonLayout");
+        const TextPosition self = PositionOf(text, element->GetOffset());
+        std::size_t layoutEnd = 0;
+        for (std::size_t i = 0; layout != nullptr && i < layout->GetAttributeCount(); ++i) {
+            const std::size_t close = layout->GetAttributePlace(i).closeQuote;
+            if (close != xmlAttributePlace::npos) {
+                layoutEnd = std::max(layoutEnd, close);
+            }
+        }
+        std::wstring messages;
+        for (const Diagnostic& d : result.diagnostics) {
+            const TextPosition at{d.line, d.column};
+            const bool inLayout = layout != nullptr &&
+                                  !Before(at, PositionOf(text, layout->GetOffset())) &&
+                                  !Before(PositionOf(text, layoutEnd), at);
+            const bool onControl = at.line == self.line && at.column == self.column;
+            if (MarkedRule(d.rule) &&
+                (d.rule == "overlap" || d.rule == "outside-window" ? onControl : inLayout)) {
+                messages += (messages.empty() ? L"" : L"\n") + DecodeUtf8(d.message);
+                ++count;
+            }
+        }
+        if (!messages.empty()) {
+            findings_.emplace_back(control->Handle(), messages);
+            InvalidateRect(control->Handle(), nullptr, TRUE);
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.uFlags = TTF_IDISHWND;
+            tool.hwnd = Handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
+            tool.lpszText = findings_.back().second.data();
+            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+    findingCount_ = count;
+    SetStatus(session_.status);
+}
+
+void CNavoraDlgDesign::Place(TButton* control, const RECT& r) {
+    control->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top, true);
+    control->SetPosition(r.left, r.top);
+    InvalidateRect(control->Handle(), nullptr, TRUE);
+}
+
+RECT CNavoraDlgDesign::Snapped(RECT r, bool moving) const {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    std::vector<LONG> xs{0, client.right};
+    std::vector<LONG> ys{0, client.bottom};
+    for (TButton* other : ShownControls()) {
+        if (other != Selected()) {
+            const RECT o = RectOf(other);
+            xs.insert(xs.end(), {o.left, o.right});
+            ys.insert(ys.end(), {o.top, o.bottom});
+        }
+    }
+    // The nearest target of any moving edge within reach, as a shift.
+    const auto shift = [](const std::vector<LONG>& edges, const std::vector<LONG>& targets) {
+        LONG best = kSnap + 1;
+        for (const LONG edge : edges) {
+            for (const LONG target : targets) {
+                if (std::abs(target - edge) < std::abs(best)) {
+                    best = target - edge;
+                }
+            }
+        }
+        return std::abs(best) <= kSnap ? best : 0;
+    };
+    if (moving) {
+        OffsetRect(&r, shift({r.left, r.right}, xs), shift({r.top, r.bottom}, ys));
+    } else {
+        r.right += shift({r.right}, xs);
+        r.bottom += shift({r.bottom}, ys);
+    }
+    return r;
+}
+
+void CNavoraDlgDesign::OnMouse(const MSG& message) {
+    POINT p{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    MapWindowPoints(message.hwnd, Handle(), &p, 1);
+    switch (message.message) {
+    case WM_LBUTTONDOWN: {
+        if (edit_ != nullptr) {
+            CloseCaptionEdit(true);
+        }
+        TButton* hit = ControlAt(p);
+        Select(hit);
+        if (hit != nullptr) {
+            const RECT r = RectOf(hit);
+            drag_ =
+                p.x >= r.right - kHandle && p.y >= r.bottom - kHandle ? Drag::Resize : Drag::Move;
+            dragStart_ = p;
+            dragRect_ = r;
+            SetCapture(Handle());
+        }
+        break;
+    }
+    case WM_LBUTTONDBLCLK:
+        Select(ControlAt(p));
+        OpenCaptionEdit();
+        break;
+    case WM_MOUSEMOVE:
+        DragTo(p);
+        break;
+    case WM_LBUTTONUP:
+        if (drag_ != Drag::None) {
+            DragTo(p); // where the button went up, whatever moves came before
+            drag_ = Drag::None;
+            ReleaseCapture();
+            if (TButton* control = Selected()) {
+                Finish(control, dragRect_);
+            }
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CNavoraDlgDesign::DragTo(POINT p) {
+    TButton* control = Selected();
+    if (control == nullptr || drag_ == Drag::None) {
+        return;
+    }
+    RECT r = dragRect_;
+    const LONG dx = p.x - dragStart_.x;
+    const LONG dy = p.y - dragStart_.y;
+    if (drag_ == Drag::Move) {
+        OffsetRect(&r, dx, dy);
+    } else {
+        r.right = std::max(r.left + 1, r.right + dx);
+        r.bottom = std::max(r.top + 1, r.bottom + dy);
+    }
+    if (!altDown_) {
+        r = Snapped(r, drag_ == Drag::Move);
+    }
+    Place(control, r);
+    SetStatus(Describe(control->Handle(), r));
+}
+
+void CNavoraDlgDesign::OnKey(WPARAM key) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
+    const int pages = std::max(1, PageCount());
+    TButton* control = Selected();
+    switch (key) {
+    case VK_NEXT:
+        ShowPage((session_.page + 1) % pages);
+        return;
+    case VK_PRIOR:
+        ShowPage((session_.page + pages - 1) % pages);
+        return;
+    case 'Z':
+    case 'Y':
+        if (ctrl) {
+            StepBack(key == 'Z');
+        }
+        return;
+    case VK_F2:
+        OpenCaptionEdit();
+        return;
+    case VK_ESCAPE:
+        Select(nullptr);
+        return;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+        break;
+    default:
+        return;
+    }
+    if (control == nullptr) {
+        return;
+    }
+    const int dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+    const int dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;
+    const RECT before = RectOf(control);
+    RECT r = before;
+    if (ctrl) {
+        r.right = std::max(r.left + 1, r.right + dx);
+        r.bottom = std::max(r.top + 1, r.bottom + dy);
+    } else {
+        OffsetRect(&r, dx, dy);
+    }
+    Place(control, r);
+    Finish(control, before);
+}
+
+void CNavoraDlgDesign::Finish(TButton* control, const RECT& before) {
+    const RECT after = RectOf(control);
+    if (EqualRect(&before, &after)) {
+        return;
+    }
+    const std::wstring caption = TextOf(control->Handle());
+    // In the file's pixels: the menu scales them to the screen's DPI with "dpiscale".
+    const auto file = [&](LONG pixels) { return std::to_wstring(MulDiv(pixels, kFileDpi, Dpi())); };
+    std::vector<AttributeValue> values;
+    if (after.left != before.left) {
+        values.push_back({L"ButtonPosition", L"left", file(after.left)});
+    }
+    if (after.top != before.top) {
+        values.push_back({L"ButtonPosition", L"top", file(after.top)});
+    }
+    if (after.right - after.left != before.right - before.left) {
+        values.push_back({L"ButtonLayout", L"width", file(after.right - after.left)});
+    }
+    if (after.bottom - after.top != before.bottom - before.top) {
+        values.push_back({L"ButtonLayout", L"height", file(after.bottom - after.top)});
+    }
+    if (!Commit({*RefOf(control), before, after, caption, caption, {}, {}}, values)) {
+        Place(control, before);
+    }
+}
+
+void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
+    TButton* control = Selected();
+    const std::wstring before = TextOf(control->Handle());
+    if (caption == before) {
+        return;
+    }
+    if (caption.empty()) {
+        SetStatus(L"Not written. A control needs a caption.");
+        return;
+    }
+    const RECT r = RectOf(control);
+    SetWindowTextW(control->Handle(), caption.c_str());
+    InvalidateRect(control->Handle(), nullptr, TRUE);
+    if (!Commit({*RefOf(control), r, r, before, caption, {}, {}},
+                {{L"ButtonLayout", L"caption", caption}})) {
+        SetWindowTextW(control->Handle(), before.c_str());
+    }
+}
+
+bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>& values) {
+    if (session_.fileBytes != session_.viewBytes) {
+        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
+        return false;
+    }
+    std::string bytes = session_.fileBytes;
+    std::wstring written;
+    for (const AttributeValue& value : values) {
+        ControlEdit edit =
+            SetControlAttribute(bytes, step.control, value.part, value.name, value.value);
+        if (!edit.bytes) {
+            SetStatus(L"Not written. " + edit.refusal);
+            return false;
+        }
+        bytes = std::move(*edit.bytes);
+        written +=
+            std::wstring(written.empty() ? L"" : L", ") + value.name + L"=\"" + value.value + L"\"";
+    }
+    if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
+        !error.empty()) {
+        SetStatus(L"Not written. " + error);
+        return false;
+    }
+    step.bytesBefore = std::exchange(session_.fileBytes, bytes);
+    step.bytesAfter = bytes;
+    session_.viewBytes = bytes;
+    session_.undo.push_back(std::move(step));
+    session_.redo.clear();
+    SetStatus(L"Written: " + written);
+    CheckPage();
+    return true;
+}
+
+void CNavoraDlgDesign::StepBack(bool undo) {
+    std::vector<DesignStep>& from = undo ? session_.undo : session_.redo;
+    std::vector<DesignStep>& to = undo ? session_.redo : session_.undo;
+    if (from.empty()) {
+        SetStatus(undo ? L"Nothing to undo" : L"Nothing to redo");
+        return;
+    }
+    const DesignStep& step = from.back();
+    if (session_.fileBytes != session_.viewBytes) {
+        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
+        return;
+    }
+    const std::string& bytes = undo ? step.bytesBefore : step.bytesAfter;
+    if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
+        !error.empty()) {
+        SetStatus(L"Not written. " + error);
+        return;
+    }
+    session_.fileBytes = bytes;
+    session_.viewBytes = bytes;
+    if (step.control.page >= 0 && step.control.page != session_.page) {
+        ShowPage(step.control.page);
+    }
+    if (TButton* control = ControlOf(step.control)) {
+        Place(control, undo ? step.before : step.after);
+        SetWindowTextW(control->Handle(), (undo ? step.captionBefore : step.captionAfter).c_str());
+        Select(control);
+    }
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    SetStatus(std::wstring(undo ? L"Undone" : L"Redone") + L"; the file is written");
+    CheckPage();
+}
+
+void CNavoraDlgDesign::OpenCaptionEdit() {
+    TButton* control = Selected();
+    if (control == nullptr || edit_ != nullptr) {
+        return;
+    }
+    const RECT r = RectOf(control);
+    edit_ =
+        CreateWindowExW(0, L"EDIT", TextOf(control->Handle()).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
+                        r.right - r.left, r.bottom - r.top, Handle(), nullptr, nullptr, nullptr);
+    SendMessageW(edit_, WM_SETFONT, SendMessageW(control->Handle(), WM_GETFONT, 0, 0), FALSE);
+    SetWindowPos(edit_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetFocus(edit_);
+    SendMessageW(edit_, EM_SETSEL, 0, -1);
+    SetStatus(L"Enter writes the caption, Escape cancels");
+}
+
+void CNavoraDlgDesign::CloseCaptionEdit(bool write) {
+    const std::wstring caption = TextOf(edit_);
+    DestroyWindow(edit_);
+    edit_ = nullptr;
+    SetFocus(Handle());
+    if (write) {
+        FinishCaption(caption);
+    } else if (TButton* control = Selected()) {
+        SetStatus(Describe(control->Handle(), RectOf(control)));
+    }
+}
+
+void CNavoraDlgDesign::WatchFile() {
+    std::string now;
+    try {
+        if (!ReadFileBytes(session_.path, now) || now == session_.fileBytes) {
+            return;
+        }
+    } catch (...) {
+        return; // read again at the next tick
+    }
+    session_.fileBytes = now;
+    try {
+        ParseConfigBytes(now);
+    } catch (const xmlError& e) {
+        const TextPosition at = PositionOf(DecodeConfigText(now), e.Offset());
+        const std::wstring name = session_.path.substr(session_.path.find_last_of(L"\\/") + 1);
+        SetStatus(name + L":" + std::to_wstring(at.line) + L":" + std::to_wstring(at.column) +
+                  L": " + CurrentExceptionText() + L" (the view shows the last readable save)");
+        return;
+    } catch (...) {
+        SetStatus(CurrentExceptionText());
+        return;
+    }
+    // Another program's bytes: the session's steps no longer lead back to them.
+    session_.outsideSave = now;
+    session_.undo.clear();
+    session_.redo.clear();
+    session_.status = L"Reloaded after a save by another program";
+    EndWithOk();
+}
+
+void CNavoraDlgDesign::DrawMarks(const DRAWITEMSTRUCT& item) const {
+    if (std::any_of(findings_.begin(), findings_.end(),
+                    [&](const auto& finding) { return finding.first == item.hwndItem; })) {
+        const UniqueBrush red(CreateSolidBrush(kFindingColor));
+        FrameRect(item.hDC, &item.rcItem, red.get());
+    }
+    const TButton* control = Selected();
+    if (control == nullptr || item.hwndItem != control->Handle()) {
+        return;
+    }
+    const UniqueBrush brush(CreateSolidBrush(kFrameColor));
+    RECT frame = item.rcItem;
+    InflateRect(&frame, -1, -1); // inside a finding's red outline
+    for (int i = 0; i < 2; ++i) {
+        FrameRect(item.hDC, &frame, brush.get());
+        InflateRect(&frame, -1, -1);
+    }
+    const RECT& r = item.rcItem;
+    for (const POINT corner :
+         {POINT{r.left, r.top}, POINT{r.right - kHandle, r.top}, POINT{r.left, r.bottom - kHandle},
+          POINT{r.right - kHandle, r.bottom - kHandle}}) {
+        const RECT handle{corner.x, corner.y, corner.x + kHandle, corner.y + kHandle};
+        FillRect(item.hDC, &handle, brush.get());
+    }
+}
+
+bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
+    if (!started_) {
+        return CNavoraDlg::PreTranslateMessage(message);
+    }
+    if (message.hwnd == Handle() && message.message == WM_TIMER && message.wParam == kWatchTimer) {
+        WatchFile();
+        return true;
+    }
+    if (edit_ != nullptr && message.hwnd == edit_) {
+        if (message.message == WM_KEYDOWN &&
+            (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+            CloseCaptionEdit(message.wParam == VK_RETURN);
+            return true;
+        }
+        return false; // typing goes to the edit box
+    }
+    // Mouse and keys on the menu's window and its controls are the design view's: taken here,
+    // before any control's own handler, so no click or key reaches a control's actions.
+    const bool ours = message.hwnd == Handle() || IsChild(Handle(), message.hwnd);
+    if (ours && message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST) {
+        if (tips_ != nullptr) {
+            SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
+        }
+        OnMouse(message);
+        return true;
+    }
+    if (ours && message.message == WM_KEYDOWN) {
+        OnKey(message.wParam);
+        return true;
+    }
+    if (ours && message.wParam == VK_MENU &&
+        (message.message == WM_SYSKEYDOWN || message.message == WM_SYSKEYUP ||
+         message.message == WM_KEYUP)) {
+        // Held for dragging without snapping, and it opens no menu. Kept from the key messages:
+        // the key state read with a mouse message need not say it is down.
+        altDown_ = message.message == WM_SYSKEYDOWN;
+        return true;
+    }
+    if (ours && (message.message == WM_KEYUP || message.message == WM_CHAR)) {
+        return true;
+    }
+    return CNavoraDlg::PreTranslateMessage(message);
+}
+
+bool CNavoraDlgDesign::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+    switch (message) {
+    case WM_DRAWITEM: {
+        const bool handled = CNavoraDlg::HandleMessage(message, wParam, lParam, result);
+        DrawMarks(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return handled;
+    }
+    case WM_WINDOWPOSCHANGED:
+        PlaceStatus();
+        break;
+    case WM_DESTROY: {
+        RECT r;
+        GetWindowRect(Handle(), &r);
+        session_.windowPlace = POINT{r.left, r.top};
+        break;
+    }
+    default:
+        break;
+    }
+    return CNavoraDlg::HandleMessage(message, wParam, lParam, result);
+}

@@ -1,0 +1,101 @@
+// The design view: the menu's own dialog, built from the author's file, on which controls are
+// selected, moved, resized and renamed; each finished change is written into the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CNavoraDlg.h"
+#include "app/DesignFile.h"
+
+// One finished change: the file's bytes and the control's place and caption before and after.
+struct DesignStep {
+    ControlRef control;
+    RECT before;
+    RECT after;
+    std::wstring captionBefore;
+    std::wstring captionAfter;
+    std::string bytesBefore;
+    std::string bytesAfter;
+};
+
+// An attribute of a control's element ("ButtonPosition", "ButtonLayout") and its new value.
+struct AttributeValue {
+    const wchar_t* part;
+    const wchar_t* name;
+    std::wstring value;
+};
+
+// What outlives one build of the view: a reload builds the dialog anew from it.
+struct DesignSession {
+    std::wstring path;     // the author's file
+    std::string fileBytes; // what the file held when last read or written here
+    std::string viewBytes; // what the view shows: the last bytes it could be built from
+    std::wstring viewPath; // a private copy of the bytes a build reads
+    std::optional<std::string> outsideSave; // another program's save, to be built next
+    int page = 0;
+    std::optional<ControlRef> selection;
+    std::wstring status;
+    std::optional<POINT> windowPlace;
+    std::vector<DesignStep> undo;
+    std::vector<DesignStep> redo;
+};
+
+class CNavoraDlgDesign : public CNavoraDlg {
+public:
+    CNavoraDlgDesign(DesignSession& session, SetUpSink& sink);
+    // Called by the sink once the set-up is complete.
+    void StartDesign();
+    void SetStatus(const std::wstring& text);
+
+protected:
+    bool PreTranslateMessage(MSG& message) override;
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    enum class Drag { None, Move, Resize };
+
+    std::vector<TButton*> ShownControls() const;
+    TButton* ControlAt(POINT point) const;
+    TButton* Selected() const;
+    std::optional<ControlRef> RefOf(const TButton* control) const;
+    TButton* ControlOf(const ControlRef& ref) const;
+    void Select(TButton* control);
+    void ShowPage(int page);
+    void OnMouse(const MSG& message);
+    // Moves or resizes the selected control being dragged for the pointer at `p`.
+    void DragTo(POINT p);
+    void OnKey(WPARAM key);
+    // `wanted` with its moving edges drawn to other controls' and the window's edges.
+    RECT Snapped(RECT wanted, bool moving) const;
+    static void Place(TButton* control, const RECT& r);
+    // Writes the change from `before` to the control's present place; back on refusal.
+    void Finish(TButton* control, const RECT& before);
+    void FinishCaption(const std::wstring& caption);
+    // Writes `step` into the file and pushes it for undo; false (and the status) on refusal.
+    bool Commit(DesignStep step, const std::vector<AttributeValue>& values);
+    void StepBack(bool undo);
+    void OpenCaptionEdit();
+    void CloseCaptionEdit(bool write);
+    void WatchFile();
+    void PlaceStatus();
+    void DrawMarks(const DRAWITEMSTRUCT& item) const;
+    // The checker's findings on the shown page's controls: red outlines, their messages in
+    // tooltips, their count in the status line.
+    void CheckPage();
+
+    // The checker's messages for each control window that has findings.
+    std::vector<std::pair<HWND, std::wstring>> findings_;
+    HWND tips_ = nullptr;
+    std::size_t findingCount_ = 0;
+
+    DesignSession& session_;
+    HWND status_ = nullptr;
+    HWND edit_ = nullptr;
+    Drag drag_ = Drag::None;
+    POINT dragStart_{};
+    RECT dragRect_{};
+    bool altDown_ = false;
+    bool started_ = false;
+};

@@ -1,0 +1,130 @@
+// navora-design CONFIG: the menu's window built from CONFIG by the menu's own code, on which
+// the author selects, moves, resizes and renames controls; each finished change is written
+// into CONFIG in place. Nothing runs, nothing starts, no check-box state is written.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+#include <utility>
+
+#include "app/CNavoraDlgDesign.h"
+#include "util/FileBytes.h"
+#include "xml/TextDecoding.h"
+
+namespace {
+
+constexpr int kFailure = 2;
+
+// Keeps the message that stopped a set-up; writes nothing and starts the design once set up.
+class DesignSink : public SetUpSink {
+public:
+    void SetUpStopped(CNavoraDlg&, const std::wstring& text, const wchar_t*) override {
+        stopped_ = text;
+    }
+    void SetUpFailed(CNavoraDlg&, const std::wstring& text) override { stopped_ = text; }
+    void WriteStartStates(const std::wstring&, const std::vector<CheckStateWrite>&) override {}
+    bool ShowsWindow() const override { return true; }
+    void SetUpDone(CNavoraDlg& dialog) override {
+        static_cast<CNavoraDlgDesign&>(dialog).StartDesign();
+    }
+    const std::wstring& Stopped() const { return stopped_; }
+
+private:
+    std::wstring stopped_;
+};
+
+std::wstring FullPath(const wchar_t* path) {
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n > full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(path, n, full.data(), nullptr);
+    }
+    full.resize(n);
+    return full;
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    const bool ok = file &&
+                    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr) != 0 &&
+                    written == bytes.size();
+    return file.close() && ok;
+}
+
+void PrintError(const std::wstring& text) {
+    const std::string line = EncodeUtf8(L"navora-design: " + text) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 2) {
+        std::fputs("usage: navora-design CONFIG\n", stderr);
+        return kFailure;
+    }
+    const INITCOMMONCONTROLSEX tooltips{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&tooltips);
+    DesignSession session;
+    session.path = FullPath(argv[1]);
+    try {
+        if (!ReadFileBytes(session.path, session.fileBytes)) {
+            PrintError(L"cannot open " + session.path);
+            return kFailure;
+        }
+    } catch (...) {
+        PrintError(L"cannot read " + session.path);
+        return kFailure;
+    }
+    // Pictures are found from the file's folder, as the menu finds them on the disc.
+    SetCurrentDirectoryW(session.path.substr(0, session.path.find_last_of(L"\\/") + 1).c_str());
+    // The view is built from a private copy: a save the menu cannot set up leaves the copy of
+    // the last good one to build from.
+    wchar_t folder[MAX_PATH];
+    wchar_t copy[MAX_PATH];
+    if (GetTempPathW(MAX_PATH, folder) == 0 || GetTempFileNameW(folder, L"nvd", 0, copy) == 0) {
+        PrintError(L"cannot make a temporary file");
+        return kFailure;
+    }
+    session.viewPath = copy;
+    std::string building = session.fileBytes;
+    bool shown = false;
+    int status = 0;
+    for (;;) {
+        if (!WriteWholeFile(session.viewPath, building)) {
+            PrintError(L"cannot write " + session.viewPath);
+            status = kFailure;
+            break;
+        }
+        const std::string lastGood = std::exchange(session.viewBytes, building);
+        session.outsideSave.reset();
+        DesignSink sink;
+        CNavoraDlgDesign dialog(session, sink);
+        dialog.DoModal();
+        if (!sink.Stopped().empty()) {
+            if (!shown) {
+                PrintError(sink.Stopped());
+                status = kFailure;
+                break;
+            }
+            // A save the menu stops on: the last good view again, with the menu's message.
+            session.status = sink.Stopped() + L" (the view shows the last good save)";
+            session.viewBytes = lastGood;
+            building = lastGood;
+            continue;
+        }
+        shown = true;
+        if (!session.outsideSave) {
+            break; // closed
+        }
+        building = std::move(*session.outsideSave);
+    }
+    DeleteFileW(session.viewPath.c_str());
+    return status;
+}
