@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/CNavoraDlgDesign.h"
+#include "app/ToolFiles.h"
 #include "util/FileBytes.h"
 #include "xml/TextDecoding.h"
 
@@ -34,28 +35,6 @@ public:
 private:
     std::wstring stopped_;
 };
-
-std::wstring FullPath(const wchar_t* path) {
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n > full.size()) {
-        full.resize(n);
-        n = GetFullPathNameW(path, n, full.data(), nullptr);
-    }
-    full.resize(n);
-    return full;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    const bool ok = file &&
-                    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) != 0 &&
-                    written == bytes.size();
-    return file.close() && ok;
-}
 
 void PrintError(const std::wstring& text) {
     const std::string line = EncodeUtf8(L"navora-design: " + text) + "\n";

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CNavoraDlg.h"
+#include "app/ToolFiles.h"
 #include "tools/DiskFiles.h"
 #include "tools/PngWriter.h"
 #include "tools/Walk.h"
@@ -31,19 +32,6 @@ struct Picture {
     int height = 0;
     std::vector<std::uint8_t> rgb;
 };
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok = WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) != 0 &&
-                    written == bytes.size();
-    return file.close() && ok;
-}
 
 // Escapes UTF-8 text for an HTML page.
 std::string HtmlText(const std::string& text) {
@@ -203,7 +191,7 @@ private:
         }
         Save(L"sheet.png", Sheet(pages));
         html += "</body></html>\n";
-        if (!WriteFileBytes(outDir_ + L"\\index.html", html)) {
+        if (!WriteWholeFile(outDir_ + L"\\index.html", html)) {
             failed_ = true;
         }
     }
@@ -265,7 +253,7 @@ private:
     }
 
     void Save(const std::wstring& name, const Picture& picture) {
-        if (!WriteFileBytes(outDir_ + L"\\" + name,
+        if (!WriteWholeFile(outDir_ + L"\\" + name,
                             EncodePng(picture.width, picture.height, picture.rgb))) {
             failed_ = true;
         }
@@ -276,17 +264,6 @@ private:
     std::wstring stopped_;
     bool failed_ = false;
 };
-
-std::wstring FullPath(const wchar_t* path) {
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n > full.size()) {
-        full.resize(n);
-        n = GetFullPathNameW(path, n, full.data(), nullptr);
-    }
-    full.resize(n);
-    return full;
-}
 
 void PrintLine(FILE* stream, const std::wstring& text) {
     const std::string line = EncodeUtf8(text) + "\n";
