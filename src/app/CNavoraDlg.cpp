@@ -359,7 +359,7 @@ bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonCo
     return true;
 }
 
-bool CNavoraDlg::AddControl(int page, ControlSettings settings) {
+bool CNavoraDlg::AddControl(int page, ControlSettings&& settings) {
     auto control =
         CreateControl(page, 100 + static_cast<int>(m_aButtons.size()), std::move(settings));
     if (!control) {
@@ -370,7 +370,7 @@ bool CNavoraDlg::AddControl(int page, ControlSettings settings) {
     return tipMade || StopSetUp(kTipNotCreated);
 }
 
-std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings settings) {
+std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings&& settings) {
     ScaleToDpi(settings, m_nDpi);
     std::unique_ptr<TButton> control;
     if (settings.kind == ControlKind::CheckBox) {

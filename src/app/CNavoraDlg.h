@@ -143,8 +143,8 @@ private:
     bool CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count);
     // Adds a page control with its tooltip to `m_aButtons`; returns false after a message that
     // stops the set-up.
-    bool AddControl(int page, ControlSettings settings);
-    std::unique_ptr<TButton> CreateControl(int page, int id, ControlSettings settings);
+    bool AddControl(int page, ControlSettings&& settings);
+    std::unique_ptr<TButton> CreateControl(int page, int id, ControlSettings&& settings);
     // A check box starts with the "-setchk" preset, else with its own state.
     CheckStateWrite StartState(const ControlSettings& box) const;
     // Shows the current page when it changed since it was last shown.

@@ -31,7 +31,7 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
              type == IMAGE_ICON ? total : std::min<std::uint64_t>(total, kBitmapHeadBytes);
          wanted > head.size(); wanted = PictureBytesNeeded(head, total)) {
         const std::size_t got = head.size();
-        head.resize(static_cast<std::size_t>(wanted));
+        head.append(static_cast<std::size_t>(wanted - got), '\0');
         DWORD read = 0;
         if (!ReadFile(file.get(), head.data() + got, static_cast<DWORD>(wanted - got), &read,
                       nullptr) ||
@@ -51,14 +51,13 @@ HANDLE LoadFromFile(const std::wstring& path, UINT type) {
 // A picture's file as the system resolves it, in one letter case: the same file named in
 // different spellings ("a.bmp", ".\A.BMP", "x\..\a.bmp") is loaded once.
 std::wstring ResolvedPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full.data(), nullptr);
+    wchar_t full[MAX_PATH];
+    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
     if (length == 0 || length >= MAX_PATH) {
         return path; // as written: a path this long is shared only when spelt alike
     }
-    full.resize(length);
-    CharUpperBuffW(full.data(), length);
-    return full;
+    CharUpperBuffW(full, length);
+    return std::wstring(full, length);
 }
 
 // The imaging component's first factory, in every Windows since Vista.

@@ -16,13 +16,13 @@ public:
             first_ = std::move(first_->next);
         }
     }
-    template <typename Make> const Value& For(const Key& key, Make make) {
+    template <typename Make> const Value& For(Key key, Make make) {
         for (const Entry* entry = first_.get(); entry != nullptr; entry = entry->next.get()) {
             if (entry->key == key) {
                 return entry->value;
             }
         }
-        first_.reset(new Entry{key, make(), std::move(first_)});
+        first_.reset(new Entry{std::move(key), make(), std::move(first_)});
         return first_->value;
     }
 
