@@ -13,6 +13,19 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
+// `items` ordered by `before`, the order given kept among equals: insertion sort, as a menu
+// writes few values at once.
+template <typename T, typename Before> void SortStable(std::vector<T>& items, Before before) {
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        T item = items[i];
+        std::size_t j = i;
+        for (; j > 0 && before(item, items[j - 1]); --j) {
+            items[j] = items[j - 1];
+        }
+        items[j] = item;
+    }
+}
+
 // One value to replace keeps its attribute in the tree read from the file and its bytes
 // between the double quotes.
 struct Edit {
