@@ -1,5 +1,6 @@
 #include "config/CheckState.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -12,6 +13,19 @@
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
+
+// `items` ordered by `before`, the order given kept among equals: insertion sort, as a menu
+// writes few values at once.
+template <typename T, typename Before> void SortStable(std::vector<T>& items, Before before) {
+    for (std::size_t i = 1; i < items.size(); ++i) {
+        T item = items[i];
+        std::size_t j = i;
+        for (; j > 0 && before(item, items[j - 1]); --j) {
+            items[j] = items[j - 1];
+        }
+        items[j] = item;
+    }
+}
 
 // One value to replace keeps its attribute in the tree read from the file and its bytes
 // between the double quotes.
@@ -250,23 +264,20 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
     return std::move(plan->bytes);
 }
 
-std::optional<std::string> RewriteCheckState(std::string_view fileBytes, std::wstring_view id,
-                                             bool checked) {
-    return RewriteCheckStates(fileBytes, {{std::wstring(id), checked}});
-}
-
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
     const std::size_t i = LowerAsciiLetters(configPath).find(L".xml");
-    if (i == std::wstring::npos) {
+    if (i == npos) {
         return std::nullopt;
     }
-    const std::wstring piece(configPath.substr(i, 5));
-    std::wstring temporary(configPath);
-    for (std::size_t at = temporary.find(piece); at != std::wstring::npos;
-         at = temporary.find(piece, at + piece.size() + 3)) {
-        temporary.insert(at, L"___");
+    // "___" goes before each place the path holds that piece, as written there.
+    const std::wstring_view piece(configPath.data() + i,
+                                  std::min<std::size_t>(5, configPath.size() - i));
+    std::wstring temporary;
+    std::size_t from = 0;
+    for (std::size_t at; (at = configPath.find(piece, from)) != npos; from = at + piece.size()) {
+        temporary.append(configPath.data() + from, at - from).append(L"___").append(piece);
     }
-    return temporary;
+    return temporary.append(configPath.data() + from, configPath.size() - from);
 }
 
 bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,

@@ -1,6 +1,5 @@
 #include "config/InPlaceEdit.h"
 
-#include <algorithm>
 #include <utility>
 
 bool ValueInPlace(const xmlElement& element, std::size_t i) {
@@ -18,19 +17,15 @@ bool ValueInPlace(const xmlElement& element, std::size_t i) {
 
 bool ReadsAsEdited(const xmlElement& before, const xmlElement& after,
                    const std::vector<ValueEdit>& edits) {
-    // Edits by value, the order given kept among equals; the last of a value's run counts.
-    std::vector<const ValueEdit*> byValue;
-    for (const ValueEdit& edit : edits) {
-        byValue.push_back(&edit);
-    }
-    const auto key = [](const ValueEdit* e) { return std::pair(e->element, e->attribute); };
-    SortStable(byValue, [&](const ValueEdit* a, const ValueEdit* b) { return key(a) < key(b); });
+    // The last edit given for a value counts. A menu writes few values at once: a search
+    // backwards costs less code than a sorted table.
     const auto written = [&](const xmlElement* element, std::size_t attribute) -> const ValueEdit* {
-        const auto wanted = std::pair(element, attribute);
-        const auto past =
-            std::upper_bound(byValue.begin(), byValue.end(), wanted,
-                             [&](const auto& w, const ValueEdit* e) { return w < key(e); });
-        return past != byValue.begin() && key(*(past - 1)) == wanted ? *(past - 1) : nullptr;
+        for (std::size_t e = edits.size(); e-- > 0;) {
+            if (edits[e].element == element && edits[e].attribute == attribute) {
+                return &edits[e];
+            }
+        }
+        return nullptr;
     };
     std::vector<std::pair<const xmlElement*, const xmlElement*>> stack{{&before, &after}};
     while (!stack.empty()) {

@@ -26,16 +26,3 @@ struct ValueEdit {
 // several edits of one value, the last given counts.
 bool ReadsAsEdited(const xmlElement& before, const xmlElement& after,
                    const std::vector<ValueEdit>& edits);
-
-// `items` ordered by `before`, the order given kept among equals: insertion sort, as a menu
-// writes few values at once.
-template <typename T, typename Before> void SortStable(std::vector<T>& items, Before before) {
-    for (std::size_t i = 1; i < items.size(); ++i) {
-        T item = items[i];
-        std::size_t j = i;
-        for (; j > 0 && before(item, items[j - 1]); --j) {
-            items[j] = items[j - 1];
-        }
-        items[j] = item;
-    }
-}
