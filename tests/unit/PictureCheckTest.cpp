@@ -156,10 +156,11 @@ TEST(PictureCheck, IconsWithEveryImageWithinTheFile) {
 
 // The file with one big-endian field replaced.
 std::string WithBig(std::string file, std::size_t at, std::uint32_t value, int bytes) {
+    std::string field;
     for (int i = 0; i < bytes; ++i) {
-        file[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * (bytes - 1 - i)));
+        field += static_cast<char>(value >> (8 * (bytes - 1 - i)));
     }
-    return file;
+    return file.replace(at, field.size(), field);
 }
 
 // A JPEG file's skeleton: an APP0 segment, a frame header of width x height, the scan.
