@@ -1,0 +1,238 @@
+// Pictures and files: what the configuration names beside it, and whether the menu can load or
+// start it.
+#include <algorithm>
+
+#include "tools/checks/Checks.h"
+
+namespace checks {
+
+namespace {
+
+// A disc's Joliet file system keeps file names up to this long.
+constexpr std::size_t kJolietNameLength = 64;
+
+// Names a picture's file as the menu tells files apart to share them: letter case, "/" or
+// "\\", "." and ".." aside.
+std::wstring PictureKey(std::wstring_view path) {
+    std::vector<std::wstring> parts;
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+        const std::wstring part = LowerAsciiLetters(path.substr(start, end - start));
+        if (part == L".." && !parts.empty()) {
+            parts.pop_back();
+        } else if (!part.empty() && part != L".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    std::wstring key;
+    for (const std::wstring& part : parts) {
+        key += L'\\' + part;
+    }
+    return key;
+}
+
+// The rest of a path that starts "%MENUDIR%\" and names no further variable: where in the
+// menu's folder it points.
+std::optional<std::wstring> InMenuFolder(std::wstring_view path) {
+    constexpr std::wstring_view kFolder = L"%menudir%\\";
+    if (path.size() <= kFolder.size() ||
+        LowerAsciiLetters(path.substr(0, kFolder.size())) != kFolder ||
+        path.find(L'%', kFolder.size()) != npos) {
+        return std::nullopt;
+    }
+    return std::wstring(path.substr(kFolder.size()));
+}
+
+// makeabsolute in front of a path that names the menu's folder or drive itself.
+bool NamesTheFolderTwice(CheckContext& c, std::wstring_view path, std::size_t at) {
+    const std::wstring lower = LowerAsciiLetters(path);
+    if (lower.find(L"%menudir%") == npos && lower.find(L"%menudrive%") == npos) {
+        return false;
+    }
+    c.Error(at, "makeabsolute",
+            "makeabsolute puts the menu's folder in front of " + Quoted(path) +
+                ", which names it already: remove makeabsolute");
+    return true;
+}
+void CheckNameLength(CheckContext& c, std::wstring_view path, std::size_t at) {
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+        if (end - start > kJolietNameLength) {
+            c.Warning(at, "long-file-name",
+                      "the name " + Quoted(path.substr(start, end - start)) + " has " +
+                          std::to_string(end - start) +
+                          " characters: a disc's Joliet file system keeps only 64");
+            return;
+        }
+        start = end + 1;
+    }
+}
+
+void CheckProgram(CheckContext& c, std::wstring_view path, std::size_t at) {
+    if (path.empty()) {
+        c.Error(at, "missing-file", "exec has no path: the step fails when clicked");
+        return;
+    }
+    if (NamesTheFolderTwice(c, path, at)) {
+        return;
+    }
+    if (IsUrl(path) || IsAbsolutePath(path)) {
+        c.Error(at, "makeabsolute",
+                "makeabsolute puts the menu's folder in front of " + Quoted(path) + " (D:\\" +
+                    Shown(path) + "), so it fails; remove makeabsolute or make the path relative");
+        return;
+    }
+    CheckNameLength(c, path, at);
+    if (c.files.Find(std::wstring(path)) == FileState::Absent) {
+        c.Error(at, "missing-file",
+                Quoted(path) + " does not exist beside the menu: the step fails when clicked");
+    }
+}
+
+// `inMenuFolder`: the path is looked up in the menu's folder (makeabsolute, %MENUDIR%), not
+// in its current folder.
+void CheckFileQuery(CheckContext& c, std::wstring_view path, std::size_t at, bool inMenuFolder) {
+    if (path.empty() || IsAbsolutePath(path) || path.find(L'%') != npos) {
+        return;
+    }
+    CheckNameLength(c, path, at);
+    if (c.files.Find(std::wstring(path)) == FileState::Absent) {
+        c.Warning(at, "file-query",
+                  "nothing matches " + Quoted(path) +
+                      (inMenuFolder ? std::string(" beside the menu")
+                                    : " beside the configuration; note that the menu looks "
+                                      "relative to its current folder, which need not be its "
+                                      "own"));
+    }
+}
+
+// As many of a picture file's first bytes as its check needs, as the menu reads them.
+std::optional<std::string> PictureHead(CheckContext& c, const std::wstring& path,
+                                       std::uint64_t& length) {
+    auto head = c.files.Head(path, kBitmapHeadBytes, length);
+    if (head && PictureBytesNeeded(*head, length) > head->size()) {
+        head = c.files.Head(path, static_cast<std::size_t>(kMaxCodedFileBytes), length);
+    }
+    return head;
+}
+
+} // namespace
+
+void CheckPicture(CheckContext& c, std::wstring_view path, std::size_t at, bool icon) {
+    if (path.empty()) {
+        return;
+    }
+    CheckNameLength(c, path, at);
+    const std::wstring file(path);
+    const FileState state = c.files.Find(file);
+    if (state == FileState::Absent) {
+        c.Error(at, "missing-file",
+                Quoted(path) + " does not exist beside the configuration: the menu shows no " +
+                    (icon ? "icon" : "picture"));
+        return;
+    }
+    std::uint64_t length = 0;
+    const auto head = state == FileState::Present
+                          ? (icon ? c.files.Head(file, std::size_t{4} << 20, length)
+                                  : PictureHead(c, file, length))
+                          : std::nullopt;
+    if (!head) {
+        return;
+    }
+    // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not known here.
+    const PictureCheck bitmap = icon ? PictureCheck{} : CheckPictureFile(*head, length, kFileDpi);
+    PictureFault fault = icon ? CheckIcon(*head) : bitmap.fault;
+    // Each file counts once, as the menu shares it among all spellings of its name. Counted in
+    // the file's order; the menu counts the background, the quit button, then the pages.
+    if (fault == PictureFault::None && !icon && c.pictures.insert(PictureKey(path)).second &&
+        !c.pictureBudget.Take(bitmap.width, bitmap.height)) {
+        fault = PictureFault::Total;
+    }
+    const std::string size =
+        std::to_string(bitmap.width) + " x " + std::to_string(bitmap.height) + " pixels";
+    const std::string kind = icon ? "icon (.ico)" : "BMP, PNG, JPEG or GIF";
+    const std::string shows = icon ? ": the menu shows no icon" : ": the menu shows nothing";
+    std::string why;
+    switch (fault) {
+    case PictureFault::None:
+        return;
+    case PictureFault::Format:
+        why = " is not a " + kind + " file: the menu loads only " + kind +
+              " files and shows nothing for it";
+        break;
+    case PictureFault::Damaged:
+        why = " is damaged or incomplete (its headers do not match its length)" + shows +
+              " for it; copy or save it again";
+        break;
+    case PictureFault::Side:
+        why = " is " + size + shows + " wider or taller than " + std::to_string(kMaxPictureSide) +
+              " pixels";
+        break;
+    case PictureFault::Pixels:
+        why = " has " + size + shows + " with more than " + std::to_string(kMaxPicturePixels) +
+              " pixels (8192 x 8192)";
+        break;
+    case PictureFault::IconImage:
+        why = " holds an image larger than " + std::to_string(kMaxIconSide) + " x " +
+              std::to_string(kMaxIconSide) + " pixels" + shows +
+              "; keep only images of up to 256 pixels";
+        break;
+    case PictureFault::Length:
+        why = " is longer than " + std::to_string(kMaxCodedFileBytes >> 20) + " MB" + shows +
+              " for it; save it smaller";
+        break;
+    case PictureFault::Total:
+        why = " (" + size + ") takes the menu's pictures beyond " +
+              std::to_string(kMaxMenuPictureBytes >> 20) + " MB together, at 4 bytes a pixel" +
+              shows + " for it; make the pictures smaller";
+        break;
+    }
+    c.Error(at, "picture-format", Quoted(path) + why);
+}
+
+void CheckProgramPath(CheckContext& c, const xmlElement& element, std::wstring_view value,
+                      std::size_t at) {
+    if (LowerAsciiLetters(value.substr(0, 4)) == L"www.") {
+        // The shell takes a web address without its scheme for a file name.
+        c.Error(at, "url",
+                Quoted(value) +
+                    " has no scheme: Windows looks for a file of that name and the step "
+                    "fails; write " +
+                    Quoted(L"https://" + std::wstring(value)));
+    } else if (IsOn(element.GetAttribute(L"makeabsolute"))) {
+        CheckProgram(c, value, at);
+    } else if (const auto beside = InMenuFolder(value)) {
+        CheckProgram(c, *beside, at);
+    }
+}
+
+void CheckFilePattern(CheckContext& c, const xmlElement& element, std::wstring_view value,
+                      std::size_t at) {
+    if (IsOn(element.GetAttribute(L"makeabsolute"))) {
+        if (!NamesTheFolderTwice(c, value, at)) {
+            CheckFileQuery(c, value, at, true);
+        }
+    } else if (const auto beside = InMenuFolder(value)) {
+        CheckFileQuery(c, *beside, at, true);
+    } else {
+        CheckFileQuery(c, value, at, false);
+    }
+}
+
+void BitmapSize(CheckContext& c, const std::wstring& path, std::int32_t& width,
+                std::int32_t& height) {
+    std::uint64_t length = 0;
+    const auto head = path.empty() || c.files.Find(path) != FileState::Present
+                          ? std::nullopt
+                          : PictureHead(c, path, length);
+    const PictureCheck check =
+        head ? CheckPictureFile(*head, length, kFileDpi) : PictureCheck{PictureFault::Format};
+    if (check.fault == PictureFault::None) {
+        width = static_cast<std::int32_t>(check.width);
+        height = static_cast<std::int32_t>(check.height);
+    }
+}
+
+} // namespace checks
