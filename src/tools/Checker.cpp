@@ -1365,7 +1365,7 @@ private:
         // Each file counts once, as the menu shares it among all spellings of its name. Counted in
         // the file's order; the menu counts the background, the quit button, then the pages.
         if (fault == PictureFault::None && !icon && pictures_.insert(PictureKey(path)).second &&
-            !pictureBudget_.Take(bitmap.width, bitmap.height)) {
+            !pictureBudget_.Take(bitmap)) {
             fault = PictureFault::Total;
         }
         const std::string size =
@@ -1401,9 +1401,14 @@ private:
             why = " is longer than " + std::to_string(kMaxCodedFileBytes >> 20) + " MB" + shows +
                   " for it; save it smaller";
             break;
+        case PictureFault::Scans:
+            why = " has more than " + std::to_string(kMaxJpegScans) + " scans" + shows +
+                  " for it; save it as an ordinary or progressive JPEG";
+            break;
         case PictureFault::Total:
             why = " (" + size + ") takes the menu's pictures beyond " +
-                  std::to_string(kMaxMenuPictureBytes >> 20) + " MB together, at 4 bytes a pixel" +
+                  std::to_string(kMaxMenuPictureBytes >> 20) +
+                  " MB together, counted at 4 bytes a pixel and as much as decoding it holds" +
                   shows + " for it; make the pictures smaller";
             break;
         }
