@@ -118,13 +118,11 @@ Walk WalkPng(std::string_view file, PictureCheck& check) {
         return {};
     }
     const unsigned depth = Byte(file, 24), colour = Byte(file, 25);
-    // The depths each colour type allows, as bits of a mask.
-    const unsigned depths = colour == 0                                 ? 0x10116
-                            : colour == 3                               ? 0x116
-                            : colour == 2 || colour == 4 || colour == 6 ? 0x10100
-                                                                        : 0;
-    if (depth > 16 || (depths >> depth & 1) == 0 || file[26] != 0 || file[27] != 0 ||
-        Byte(file, 28) > 1) {
+    // The depths each colour type allows, as bits of a mask: grey, -, RGB, palette, grey and
+    // alpha, -, RGBA.
+    static constexpr std::uint32_t kDepths[7] = {0x10116, 0, 0x10100, 0x116, 0x10100, 0, 0x10100};
+    if (colour > 6 || depth > 16 || (kDepths[colour] >> depth & 1) == 0 || file[26] != 0 ||
+        file[27] != 0 || Byte(file, 28) > 1) {
         return {};
     }
     // Chunk types as big-endian numbers.
@@ -140,11 +138,8 @@ Walk WalkPng(std::string_view file, PictureCheck& check) {
         if (type == kIend) {
             check.decodeLength = end;
             check.frames = 1;
-            // Sides beyond 2^31 are kept at 2^31 - 1: far beyond the caps all the same.
-            const auto side = [&](std::size_t field) {
-                return static_cast<int>(std::min<std::uint32_t>(BigU32(file, field), INT32_MAX));
-            };
-            return {side(16), side(20),
+            // A side beyond 2^31 - 1, which the format forbids, reads as none.
+            return {static_cast<int>(BigU32(file, 16)), static_cast<int>(BigU32(file, 20)),
                     2 *
                             (alpha         ? 4
                              : colour == 2 ? 3
@@ -218,17 +213,20 @@ Walk WalkJpeg(std::string_view file, PictureCheck& check) {
         const std::string_view body(file.data() + at + 2, length - 2);
         at += length;
         if (marker <= 0xC2) {
-            components = body.size() >= 6 ? static_cast<int>(Byte(body, 5)) : 0;
-            if (check.frames++ != 0 || (components != 1 && components != 3 && components != 4) ||
-                body.size() != 6 + 3 * static_cast<std::size_t>(components) || body[0] != 8) {
+            // 8 bits, the size, then 1, 3 or 4 components, each with its sampling and table.
+            if (check.frames++ != 0 ||
+                (body.size() != 9 && body.size() != 15 && body.size() != 18) ||
+                body.size() != 6 + 3 * Byte(body, 5) || body[0] != 8) {
                 break;
             }
+            components = static_cast<int>(Byte(body, 5));
             walk.height = BigU16(body, 1);
             walk.width = BigU16(body, 3);
             progressive = marker == 0xC2;
         } else if (marker == 0xDA) {
-            const std::size_t count = body.empty() ? 0 : Byte(body, 0);
-            if (check.frames == 0 || count < 1 || count > 4 || body.size() != 4 + 2 * count) {
+            // Its components, 1 to 4, each with its tables, then the spectral selection.
+            if (check.frames == 0 || body.size() < 6 || body.size() > 12 ||
+                body.size() != 4 + 2 * Byte(body, 0)) {
                 break;
             }
             ++check.scans;
@@ -260,7 +258,7 @@ Walk WalkGif(std::string_view file, PictureCheck& check) {
     const int width = U16(file, 6), height = U16(file, 8);
     std::size_t at = 13 + table(Byte(file, 10));
     while (at < file.size() && file[at] != ';') {
-        if (file[at] == '!' && file.size() - at >= 2) {
+        if (file[at] == '!') { // its label, then sub-blocks (none when cut short)
             at = SubBlocksEnd(file, at + 2);
         } else if (file[at] == ',' && file.size() - at >= 10) {
             const int left = U16(file, at + 1), top = U16(file, at + 3);
@@ -360,7 +358,6 @@ PictureCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dp
     if (tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length) {
         // The system's bitmap, and a copy at the screen's DPI.
         Accept(check, dpi > kFileDpi ? 8 : 4);
-        check.frames = check.scans = 1;
     }
     return check;
 }
@@ -397,7 +394,7 @@ PictureCheck CheckPictureFile(std::string_view bytes, std::uint64_t fileLength, 
                       : format == PictureFormat::Jpeg ? WalkJpeg(bytes, check)
                                                       : WalkGif(bytes, check);
     if (walk.bytesPerPixel != 0 && Keep(check, walk.width, walk.height, dpi)) {
-        check.scans = std::max(check.scans, 1);
+        check.scans += check.scans == 0; // a PNG or GIF file: one
         Accept(check, walk.bytesPerPixel);
     }
     return check;
@@ -460,11 +457,11 @@ PictureFault CheckIcon(std::string_view bytes) {
 }
 
 bool PictureBudget::Take(const PictureCheck& check) {
-    // At most kMaxPicturePixels, so the sums stay far within 64 bits.
-    const std::int64_t kept = check.width * check.height * 4;
-    if (bytes_ + std::max(kept, check.peakBytes) > kMaxMenuPictureBytes) {
+    // At most kMaxPicturePixels, so the sums stay far within 64 bits. A decode holds at least
+    // the bitmap it keeps.
+    if (bytes_ + check.peakBytes > kMaxMenuPictureBytes) {
         return false;
     }
-    bytes_ += kept;
+    bytes_ += check.width * check.height * 4;
     return true;
 }

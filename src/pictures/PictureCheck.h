@@ -61,8 +61,8 @@ struct PictureCheck {
     // How many of the file's bytes the decoder is given: a PNG or JPEG file up to its end
     // marker, a GIF file up to its first frame and one byte the loader makes its trailer.
     std::uint64_t decodeLength = 0;
-    int frames = 0; // the frames a GIF file holds; 1 for the others
-    int scans = 0;  // the scans a JPEG file holds; 1 for the others
+    int frames = 0; // the frames a GIF file holds; 1 for a PNG or JPEG file
+    int scans = 0;  // the scans a JPEG file holds; 1 for a PNG or GIF file
 };
 
 // Whether a bitmap file of `fileLength` bytes that starts with `head` (its first

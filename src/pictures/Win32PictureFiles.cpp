@@ -24,8 +24,7 @@ UniqueFile OpenPicture(const std::wstring& path) {
 // whole, a bitmap's first bytes, a PNG, JPEG or GIF file whole (all the decoder reads).
 bool ReadPictureHead(HANDLE file, UINT type, std::string& head, LONGLONG& length) {
     LARGE_INTEGER size{};
-    if (file == INVALID_HANDLE_VALUE || !GetFileSizeEx(file, &size) ||
-        (type == IMAGE_ICON && size.QuadPart > kMaxIconFileBytes)) {
+    if (!GetFileSizeEx(file, &size) || (type == IMAGE_ICON && size.QuadPart > kMaxIconFileBytes)) {
         return false;
     }
     length = size.QuadPart;
@@ -112,7 +111,7 @@ MenuPicture Win32PictureFiles::Decode(std::string& bytes, const PictureCheck& ch
     const int scale = std::max(dpi, kFileDpi);
     // The decoder sees only what the check read: of a GIF file its first frame, closed by a
     // trailer in place of what follows it, so that no other frame is decoded.
-    if (FormatOf(bytes) == PictureFormat::Gif) {
+    if (bytes[0] == 'G') {
         bytes[static_cast<std::size_t>(check.decodeLength) - 1] = ';';
     }
     // The frame was counted at the size its header gave: it may not be larger.
@@ -200,12 +199,9 @@ MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker
 const MenuPicture& Win32PictureFiles::Shared(const std::wstring& path, int dpi, MaskMaker makeMask,
                                              COLORREF transparent) {
     // By the file it opens, however it is named (spellings, links): read and decoded once. Files
-    // that cannot be opened load as none, shared by all of them.
+    // that cannot be opened (no information, all zeros) load as none, shared by all of them.
     BY_HANDLE_FILE_INFORMATION info{};
-    if (const UniqueFile file = OpenPicture(path);
-        !file || !GetFileInformationByHandle(file.get(), &info)) {
-        info = {};
-    }
+    GetFileInformationByHandle(OpenPicture(path).get(), &info);
     // Pictures and icons apart: a colour read from a file never has the top byte set.
     return pictures_.For({info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow,
                           makeMask != nullptr ? transparent : CLR_INVALID},

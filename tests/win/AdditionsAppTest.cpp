@@ -786,7 +786,7 @@ std::string EncodedFile(const GUID& container, int width, int height, Argb argb)
 }
 
 // A GIF file of 40 x 20 pixels, red on the left and green on the right, then a second frame
-// whose data ends too soon, the trailer and bytes after it.
+// whose data ends too soon, and the trailer.
 std::string TwoFrameGif() {
     std::string data;
     unsigned bits = 0;
@@ -813,7 +813,7 @@ std::string TwoFrameGif() {
     }
     return std::string("GIF89a\x28\0\x14\0\x81\0\0\xFF\0\0\0\xFF\0\0\0\0\0\0\0", 25) +
            std::string(",\0\0\0\0\x28\0\x14\0\0\x02", 11) + blocks + '\0' +
-           std::string(",\0\0\0\0\x02\0\x02\0\0\x02\x01\x2C\0", 14) + ";more";
+           std::string(",\0\0\0\0\x02\0\x02\0\0\x02\x01\x2C\0", 14) + ";";
 }
 
 // PNG, JPEG and GIF pictures through the real menu: a window background, an icon with soft edges
