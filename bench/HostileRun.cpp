@@ -1,9 +1,13 @@
 // Runs navora.exe on one configuration and reports what it did: the messages it
 // showed (answered with OK), whether and when its window appeared and where,
-// the processor time it used while the pointer moved over it, and how it ended.
+// the processor time it used while the pointer moved over it, how it ended and the most
+// memory it held at any time.
 // Prints one line; asserts nothing.
 #include <windows.h>
 
+#include <psapi.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -46,6 +50,17 @@ double ProcessorSeconds(HANDLE process) {
     return (value(kernel) + value(user)) / 1e7;
 }
 
+// Raises `peak` to the process's peaks so far; read while it runs, as an ended process
+// may report none.
+void RecordPeak(HANDLE process, PROCESS_MEMORY_COUNTERS& peak) {
+    PROCESS_MEMORY_COUNTERS now{};
+    now.cb = sizeof now;
+    if (GetProcessMemoryInfo(process, &now, sizeof now)) {
+        peak.PeakWorkingSetSize = std::max(peak.PeakWorkingSetSize, now.PeakWorkingSetSize);
+        peak.PeakPagefileUsage = std::max(peak.PeakPagefileUsage, now.PeakPagefileUsage);
+    }
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -68,8 +83,10 @@ int wmain(int argc, wchar_t** argv) {
     std::string report;
     char text[512];
     HWND window = nullptr;
+    PROCESS_MEMORY_COUNTERS peak{};
     while (window == nullptr && Seconds(start) < 180 &&
            WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+        RecordPeak(process.hProcess, peak);
         Found found{process.dwProcessId};
         EnumWindows(Visit, reinterpret_cast<LPARAM>(&found));
         if (found.message != nullptr) {
@@ -115,6 +132,7 @@ int wmain(int argc, wchar_t** argv) {
                           100 * (ProcessorSeconds(process.hProcess) - before) / Seconds(from));
             report += text;
         }
+        RecordPeak(process.hProcess, peak);
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(process.hProcess, 20000) == WAIT_TIMEOUT) {
@@ -126,6 +144,9 @@ int wmain(int argc, wchar_t** argv) {
         std::snprintf(text, sizeof text, "exit %lu at %.1f s", code, Seconds(start));
         report += text;
     }
+    std::snprintf(text, sizeof text, "; peak %zu MB working set, %zu MB committed",
+                  peak.PeakWorkingSetSize >> 20, peak.PeakPagefileUsage >> 20);
+    report += text;
     std::printf("%s\n", report.c_str());
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(CheckBitmap(head, std::uint64_t{size} + 1, dpi).fault == PictureFault::None,
                 "a longer file is damaged");
         PictureBudget budget;
-        Require(budget.Take(check.width, check.height), "one picture passes the budget");
+        Require(budget.Take(check) == (check.peakBytes <= kMaxMenuPictureBytes),
+                "one picture passes the budget when its decode fits in it");
     }
     // As the menu reads it: a PNG, JPEG or GIF file whole, a bitmap by its headers.
     const PictureCheck any =

@@ -86,66 +86,197 @@ std::int64_t PaletteEntries(std::uint32_t bits, std::uint32_t used) {
     return bits <= 8 ? std::int64_t{1} << bits : 0;
 }
 
+// Passes a picture kept as recorded, whose decode holds `bytesPerPixel` for each kept pixel at
+// its peak.
+void Accept(PictureCheck& check, int bytesPerPixel) {
+    check.fault = PictureFault::None;
+    check.peakBytes = check.width * check.height * bytesPerPixel;
+}
+
+// Beside the decoder's own buffers, every decode holds the copy made for the bitmap and the
+// bitmap, at 4 bytes a pixel each.
+constexpr int kCopyAndBitmap = 8;
+
+unsigned Byte(std::string_view b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]);
+}
+
 constexpr std::string_view kPngSignature("\x89PNG\r\n\x1a\n", 8);
 
-// A PNG file: the IHDR chunk first, then chunks each within the file, up to IEND.
-PictureCheck CheckPng(std::string_view file, int dpi) {
-    PictureCheck check{PictureFault::Damaged};
-    if (file.size() < 33 || BigU32(file, 8) != 13 || !Holds(file, 12, "IHDR") ||
-        !Keep(check, BigU32(file, 16), BigU32(file, 20), dpi)) {
-        return check;
+// What a walk through a PNG, JPEG or GIF file found: the picture's size in the file, and what
+// its decode holds per pixel at its peak; none when the file does not read one way only.
+struct Walk {
+    int width = 0, height = 0;
+    int bytesPerPixel = 0;
+};
+
+// A PNG file: one IHDR chunk, first, with fields as the format allows them, then chunks each
+// within the file up to IEND. Decoders give the pixels at 8 or 16 bits a channel, with alpha
+// where the file has it (also from a tRNS chunk); the converter holds a copy of as many.
+Walk WalkPng(std::string_view file, PictureCheck& check) {
+    if (file.size() < 33 || BigU32(file, 8) != 13 || !Holds(file, 12, "IHDR")) {
+        return {};
     }
-    for (std::size_t at = 8; file.size() - at >= 12;) {
+    const unsigned depth = Byte(file, 24), colour = Byte(file, 25);
+    // The depths each colour type allows, as bits of a mask: grey, -, RGB, palette, grey and
+    // alpha, -, RGBA.
+    static constexpr std::uint32_t kDepths[7] = {0x10116, 0, 0x10100, 0x116, 0x10100, 0, 0x10100};
+    if (colour > 6 || depth > 16 || (kDepths[colour] >> depth & 1) == 0 || file[26] != 0 ||
+        file[27] != 0 || Byte(file, 28) > 1) {
+        return {};
+    }
+    // Chunk types as big-endian numbers.
+    constexpr std::uint32_t kIhdr = 0x49484452, kTrns = 0x74524E53, kIend = 0x49454E44;
+    bool alpha = colour == 4 || colour == 6;
+    for (std::size_t at = 33; file.size() - at >= 12;) {
         const std::uint64_t end = at + std::uint64_t{12} + BigU32(file, at);
-        if (end > file.size()) {
+        const std::uint32_t type = BigU32(file, at + 4);
+        if (end > file.size() || type == kIhdr) {
             break;
         }
-        if (Holds(file, at + 4, "IEND")) {
-            check.fault = PictureFault::None;
-            break;
+        alpha = alpha || type == kTrns;
+        if (type == kIend) {
+            check.decodeLength = end;
+            check.frames = 1;
+            // A side beyond 2^31 - 1, which the format forbids, reads as none.
+            return {static_cast<int>(BigU32(file, 16)), static_cast<int>(BigU32(file, 20)),
+                    2 *
+                            (alpha         ? 4
+                             : colour == 2 ? 3
+                                           : 1) *
+                            (depth == 16 ? 2 : 1) +
+                        kCopyAndBitmap};
         }
         at = static_cast<std::size_t>(end);
     }
-    return check;
+    return {};
 }
 
-// A JPEG file: segments up to the first frame header (SOFn) with the picture's size, and the
-// end-of-image marker as its last two bytes.
-PictureCheck CheckJpeg(std::string_view file, int dpi) {
-    PictureCheck check{PictureFault::Damaged};
-    if (file.size() < 4 || !Holds(file, file.size() - 2, "\xFF\xD9")) {
-        return check;
-    }
-    for (std::size_t at = 2; file.size() - at >= 4 && file[at] == '\xFF';) {
-        const unsigned marker = static_cast<unsigned char>(file[at + 1]);
-        if (marker == 0xFF) {
-            ++at; // a fill byte
+// Where the entropy-coded data that starts at `at` ends: at the first marker other than a
+// restart marker (fill bytes before it included), or the file's end.
+std::size_t ScanDataEnd(std::string_view file, std::size_t at) {
+    for (; at < file.size(); ++at) {
+        if (file[at] != '\xFF') {
             continue;
         }
-        const std::size_t length = BigU16(file, at + 2);
-        if (marker == 0xDA || length < 2 || file.size() - at - 2 < length) {
-            break; // the scan data before any frame header, or a segment beyond the file
+        std::size_t next = at + 1;
+        while (next < file.size() && file[next] == '\xFF') {
+            ++next;
         }
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-            marker != 0xCC) {
-            if (length >= 7 && Keep(check, BigU16(file, at + 7), BigU16(file, at + 5), dpi)) {
-                check.fault = PictureFault::None;
+        if (next < file.size() && file[next] != 0 && (Byte(file, next) & 0xF8) != 0xD0) {
+            return next - 1;
+        }
+        at = next;
+    }
+    return file.size();
+}
+
+// The JPEG markers followed by a segment's length, as bits by marker - 0xC0: frame headers of
+// Huffman coding (C0-C2), tables (DHT, DAC, DQT, DRI), a scan (SOS), DNL, APPn and COM.
+constexpr std::uint64_t kSegmentMarkers = 0x7 | 1u << 4 | 1u << 0xC | std::uint64_t{0x3C} << 0x18 |
+                                          std::uint64_t{0xFFFF} << 0x20 | std::uint64_t{1} << 0x3E;
+
+// A JPEG file read marker by marker up to its end-of-image marker: markers without a length
+// (TEM, restarts), fill bytes, segments within the file, exactly one frame header (Huffman
+// coded, 8 bits, 1, 3 or 4 components) before the scans, each scan's data up to the next marker.
+// Anything else, even bytes a decoder would skip, refuses the file: another decoder may read
+// it otherwise. The decoder holds its output and, for more than one scan, the coefficients of
+// the whole picture at 2 bytes a component; the converter a copy of its output.
+Walk WalkJpeg(std::string_view file, PictureCheck& check) {
+    Walk walk;
+    int components = 0;
+    bool progressive = false;
+    for (std::size_t at = 2; file.size() - at >= 2 && file[at] == '\xFF';) {
+        const unsigned marker = Byte(file, at + 1);
+        at += marker == 0xFF ? 1 : 2; // a fill byte, or the marker
+        if (marker == 0xFF || marker == 0x01 || (marker & 0xF8) == 0xD0) {
+            continue;
+        }
+        if (marker == 0xD9) {
+            check.decodeLength = at;
+            if (check.scans > kMaxJpegScans) {
+                check.fault = PictureFault::Scans;
+            } else if (check.scans != 0) {
+                walk.bytesPerPixel =
+                    components * (check.scans > 1 || progressive ? 4 : 2) + kCopyAndBitmap;
             }
             break;
         }
-        at += 2 + length;
+        if (marker < 0xC0 || (kSegmentMarkers >> (marker - 0xC0) & 1) == 0 ||
+            file.size() - at < 2) {
+            break;
+        }
+        const std::size_t length = BigU16(file, at);
+        if (length < 2 || file.size() - at < length) {
+            break;
+        }
+        const std::string_view body(file.data() + at + 2, length - 2);
+        at += length;
+        if (marker <= 0xC2) {
+            // 8 bits, the size, then 1, 3 or 4 components, each with its sampling and table.
+            if (check.frames++ != 0 ||
+                (body.size() != 9 && body.size() != 15 && body.size() != 18) ||
+                body.size() != 6 + 3 * Byte(body, 5) || body[0] != 8) {
+                break;
+            }
+            components = static_cast<int>(Byte(body, 5));
+            walk.height = BigU16(body, 1);
+            walk.width = BigU16(body, 3);
+            progressive = marker == 0xC2;
+        } else if (marker == 0xDA) {
+            // Its components, 1 to 4, each with its tables, then the spectral selection.
+            if (check.frames == 0 || body.size() < 6 || body.size() > 12 ||
+                body.size() != 4 + 2 * Byte(body, 0)) {
+                break;
+            }
+            ++check.scans;
+            at = ScanDataEnd(file, at);
+        }
     }
-    return check;
+    return walk;
 }
 
-// A GIF file: the logical screen's size, and the trailer as its last byte.
-PictureCheck CheckGif(std::string_view file, int dpi) {
-    PictureCheck check{PictureFault::Damaged};
-    if (file.size() >= 14 && file.back() == '\x3B' &&
-        Keep(check, U16(file, 6), U16(file, 8), dpi)) {
-        check.fault = PictureFault::None;
+// Skips the data sub-blocks that start at `at`, up to the empty one; the file's length when they
+// do not end within it.
+std::size_t SubBlocksEnd(std::string_view file, std::size_t at) {
+    while (at < file.size() && file[at] != 0) {
+        at += 1 + Byte(file, at);
     }
-    return check;
+    return at < file.size() ? at + 1 : file.size();
+}
+
+// A GIF file read block by block up to its trailer: the logical screen, extensions, and frames
+// each inside the screen. Only the first frame is decoded, into a byte a pixel, which the
+// decoder may copy once to lay out and the converter once more.
+Walk WalkGif(std::string_view file, PictureCheck& check) {
+    const auto table = [&](std::size_t flags) {
+        return (flags & 0x80) != 0 ? std::size_t{3} << ((flags & 7) + 1) : 0;
+    };
+    if (file.size() < 13) {
+        return {};
+    }
+    const int width = U16(file, 6), height = U16(file, 8);
+    std::size_t at = 13 + table(Byte(file, 10));
+    while (at < file.size() && file[at] != ';') {
+        if (file[at] == '!') { // its label, then sub-blocks (none when cut short)
+            at = SubBlocksEnd(file, at + 2);
+        } else if (file[at] == ',' && file.size() - at >= 10) {
+            const int left = U16(file, at + 1), top = U16(file, at + 3);
+            const int frameWidth = U16(file, at + 5), frameHeight = U16(file, at + 7);
+            at += 10 + table(Byte(file, at + 9));
+            if (frameWidth == 0 || frameHeight == 0 || left + frameWidth > width ||
+                top + frameHeight > height || at >= file.size() || Byte(file, at) - 2 > 6) {
+                return {};
+            }
+            at = SubBlocksEnd(file, at + 1);
+            if (check.frames++ == 0) {
+                check.decodeLength = at + 1;
+            }
+        } else {
+            return {};
+        }
+    }
+    return at < file.size() && check.frames > 0 ? Walk{width, height, 3 + kCopyAndBitmap} : Walk{};
 }
 
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6;
@@ -225,7 +356,8 @@ PictureCheck CheckBitmap(std::string_view head, std::uint64_t fileLength, int dp
     const std::int64_t tableEnd =
         14 + std::int64_t{infoSize} + masks + PaletteEntries(bits, used) * entryBytes;
     if (tableEnd <= pixelsAt && pixelsAt + pixelBytes <= length) {
-        check.fault = PictureFault::None;
+        // The system's bitmap, and a copy at the screen's DPI.
+        Accept(check, dpi > kFileDpi ? 8 : 4);
     }
     return check;
 }
@@ -257,9 +389,15 @@ PictureCheck CheckPictureFile(std::string_view bytes, std::uint64_t fileLength, 
     if (bytes.size() != fileLength) {
         return {PictureFault::Damaged};
     }
-    return format == PictureFormat::Png    ? CheckPng(bytes, dpi)
-           : format == PictureFormat::Jpeg ? CheckJpeg(bytes, dpi)
-                                           : CheckGif(bytes, dpi);
+    PictureCheck check{PictureFault::Damaged};
+    const Walk walk = format == PictureFormat::Png    ? WalkPng(bytes, check)
+                      : format == PictureFormat::Jpeg ? WalkJpeg(bytes, check)
+                                                      : WalkGif(bytes, check);
+    if (walk.bytesPerPixel != 0 && Keep(check, walk.width, walk.height, dpi)) {
+        check.scans += check.scans == 0; // a PNG or GIF file: one
+        Accept(check, walk.bytesPerPixel);
+    }
+    return check;
 }
 
 PictureFault CheckIcon(std::string_view bytes) {
@@ -318,12 +456,12 @@ PictureFault CheckIcon(std::string_view bytes) {
     return PictureFault::None;
 }
 
-bool PictureBudget::Take(std::int64_t width, std::int64_t height) {
-    // Each side is at most kMaxPictureSide, so the sum stays far within 64 bits.
-    const std::int64_t bytes = width * height * 4;
-    if (bytes_ + bytes > kMaxMenuPictureBytes) {
+bool PictureBudget::Take(const PictureCheck& check) {
+    // At most kMaxPicturePixels, so the sums stay far within 64 bits. A decode holds at least
+    // the bitmap it keeps.
+    if (bytes_ + check.peakBytes > kMaxMenuPictureBytes) {
         return false;
     }
-    bytes_ += bytes;
+    bytes_ += check.width * check.height * 4;
     return true;
 }

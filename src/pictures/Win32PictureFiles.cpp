@@ -14,14 +14,17 @@ namespace {
 // Icon files larger than this are refused unread; real ones hold a few hundred KB.
 constexpr LONGLONG kMaxIconFileBytes = 4 << 20;
 
+// A picture file opened for reading, as the loaders open it.
+UniqueFile OpenPicture(const std::wstring& path) {
+    return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 // The headers of a picture file and its length, or false when it cannot be read: an icon
 // whole, a bitmap's first bytes, a PNG, JPEG or GIF file whole (all the decoder reads).
-bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LONGLONG& length) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool ReadPictureHead(HANDLE file, UINT type, std::string& head, LONGLONG& length) {
     LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) ||
-        (type == IMAGE_ICON && size.QuadPart > kMaxIconFileBytes)) {
+    if (!GetFileSizeEx(file, &size) || (type == IMAGE_ICON && size.QuadPart > kMaxIconFileBytes)) {
         return false;
     }
     length = size.QuadPart;
@@ -33,8 +36,7 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
         const std::size_t got = head.size();
         head.append(static_cast<std::size_t>(wanted - got), '\0');
         DWORD read = 0;
-        if (!ReadFile(file.get(), head.data() + got, static_cast<DWORD>(wanted - got), &read,
-                      nullptr) ||
+        if (!ReadFile(file, head.data() + got, static_cast<DWORD>(wanted - got), &read, nullptr) ||
             read != wanted - got) {
             return false;
         }
@@ -46,18 +48,6 @@ bool ReadPictureHead(const std::wstring& path, UINT type, std::string& head, LON
 HANDLE LoadFromFile(const std::wstring& path, UINT type) {
     return LoadImageW(nullptr, path.c_str(), type, 0, 0,
                       LR_LOADFROMFILE | LR_DEFAULTSIZE | LR_CREATEDIBSECTION);
-}
-
-// A picture's file as the system resolves it, in one letter case: the same file named in
-// different spellings ("a.bmp", ".\A.BMP", "x\..\a.bmp") is loaded once.
-std::wstring ResolvedPath(const std::wstring& path) {
-    wchar_t full[MAX_PATH];
-    const DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    if (length == 0 || length >= MAX_PATH) {
-        return path; // as written: a path this long is shared only when spelt alike
-    }
-    CharUpperBuffW(full, length);
-    return std::wstring(full, length);
 }
 
 // The imaging component's first factory, in every Windows since Vista.
@@ -92,8 +82,7 @@ Win32PictureFiles::~Win32PictureFiles() {
     }
 }
 
-MenuPicture Win32PictureFiles::Decode(const std::string& bytes, const PictureCheck& check,
-                                      int dpi) {
+MenuPicture Win32PictureFiles::Decode(std::string& bytes, const PictureCheck& check, int dpi) {
     MenuPicture picture;
     if (!codecsTried_) {
         codecsTried_ = true;
@@ -120,11 +109,15 @@ MenuPicture Win32PictureFiles::Decode(const std::string& bytes, const PictureChe
     IWICBitmapScaler* scaler = nullptr;
     UINT width = 0, height = 0;
     const int scale = std::max(dpi, kFileDpi);
+    // The decoder sees only what the check read: of a GIF file its first frame, closed by a
+    // trailer in place of what follows it, so that no other frame is decoded.
+    if (bytes[0] == 'G') {
+        bytes[static_cast<std::size_t>(check.decodeLength) - 1] = ';';
+    }
     // The frame was counted at the size its header gave: it may not be larger.
     if (factory != nullptr && SUCCEEDED(factory->CreateStream(&stream)) &&
-        SUCCEEDED(
-            stream->InitializeFromMemory(reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data())),
-                                         static_cast<DWORD>(bytes.size()))) &&
+        SUCCEEDED(stream->InitializeFromMemory(reinterpret_cast<BYTE*>(bytes.data()),
+                                               static_cast<DWORD>(check.decodeLength))) &&
         SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
                                                    &decoder)) &&
         SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height)) &&
@@ -162,7 +155,7 @@ UniqueIcon Win32PictureFiles::WindowIcon(const std::wstring& path) {
     // The system's loader trusts the headers and would read past an incomplete copy's end.
     std::string head;
     LONGLONG length = 0;
-    if (path.empty() || !ReadPictureHead(path, IMAGE_ICON, head, length) ||
+    if (path.empty() || !ReadPictureHead(OpenPicture(path).get(), IMAGE_ICON, head, length) ||
         CheckIcon(head) != PictureFault::None) {
         return {};
     }
@@ -176,11 +169,11 @@ MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker
     // is decoded: one the decoder then fails on still counts.
     std::string bytes;
     LONGLONG length = 0;
-    if (path.empty() || !ReadPictureHead(path, IMAGE_BITMAP, bytes, length)) {
+    if (path.empty() || !ReadPictureHead(OpenPicture(path).get(), IMAGE_BITMAP, bytes, length)) {
         return {};
     }
     const PictureCheck check = CheckPictureFile(bytes, static_cast<std::uint64_t>(length), dpi);
-    if (check.fault != PictureFault::None || !budget_.Take(check.width, check.height)) {
+    if (check.fault != PictureFault::None || !budget_.Take(check)) {
         return {};
     }
     // Bitmaps go to the system's loader as always; PNG, JPEG and GIF files to the decoder.
@@ -205,7 +198,12 @@ MenuPicture Win32PictureFiles::Load(const std::wstring& path, int dpi, MaskMaker
 
 const MenuPicture& Win32PictureFiles::Shared(const std::wstring& path, int dpi, MaskMaker makeMask,
                                              COLORREF transparent) {
+    // By the file it opens, however it is named (spellings, links): read and decoded once. Files
+    // that cannot be opened (no information, all zeros) load as none, shared by all of them.
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(OpenPicture(path).get(), &info);
     // Pictures and icons apart: a colour read from a file never has the top byte set.
-    return pictures_.For({ResolvedPath(path), makeMask != nullptr ? transparent : CLR_INVALID},
+    return pictures_.For({info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow,
+                          makeMask != nullptr ? transparent : CLR_INVALID},
                          [&] { return Load(path, dpi, makeMask, transparent); });
 }

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
-#include <utility>
 
 #include "pictures/PictureCheck.h"
 #include "util/SharedObjects.h"
@@ -40,17 +40,17 @@ public:
     // the caps.
     MenuPicture Load(const std::wstring& path, int dpi, MaskMaker makeMask = nullptr,
                      COLORREF transparent = 0);
-    // One picture per file, however its name is spelt, and one icon per file and transparent
-    // colour (its mask changes it), made at first use.
+    // One picture per file, however it is named (spellings, hard links, folder links), and one
+    // icon per file and transparent colour (its mask changes it), made at first use.
     const MenuPicture& Shared(const std::wstring& path, int dpi, MaskMaker makeMask = nullptr,
                               COLORREF transparent = 0);
 
 private:
-    // At the file's size, or a blended picture at `dpi`.
-    MenuPicture Decode(const std::string& bytes, const PictureCheck& check, int dpi);
+    // At the file's size, or a blended picture at `dpi`, from the bytes the check read.
+    MenuPicture Decode(std::string& bytes, const PictureCheck& check, int dpi);
 
-    // By the file they resolve to and an icon's transparent colour.
-    SharedObjects<std::pair<std::wstring, COLORREF>, MenuPicture> pictures_;
+    // By the file's volume and index on it, and an icon's transparent colour.
+    SharedObjects<std::array<DWORD, 4>, MenuPicture> pictures_;
     PictureBudget budget_;
     IWICImagingFactory* factory_ = nullptr;
     bool codecsTried_ = false;

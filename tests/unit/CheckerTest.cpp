@@ -359,8 +359,8 @@ const Mistake kMistakes[] = {
     {"pictures beyond 256 MB together", "caption=\"Los\"",
      "caption=\"Los\" background=\"huge.bmp\" icon=\"back.bmp\"",
      "m.xml:14:64: error: 'back.bmp' (2 x 2 pixels) takes the menu's pictures beyond 256 MB "
-     "together, at 4 bytes a pixel: the menu shows nothing for it; make the pictures smaller "
-     "[picture-format]\n",
+     "together, counted at 4 bytes a pixel and as much as decoding it holds: the menu shows "
+     "nothing for it; make the pictures smaller [picture-format]\n",
      1},
     {"a damaged picture", "caption=\"A\"", "caption=\"A\" background=\"cut.bmp\"",
      "m.xml:3:35: error: 'cut.bmp' is damaged or incomplete (its headers do not match its "

@@ -63,9 +63,10 @@ std::string Box(const char* caption, const char* message = "ok") {
 class Disc : public MenuTest {
 protected:
     // `files`: more files by name and bytes, in the folder the menu starts in, where relative
-    // picture paths lead.
+    // picture paths lead; `links`: hard links there, by name and the file's name.
     void Start(const std::string& config,
-               const std::vector<std::pair<std::string, std::string>>& files = {}) {
+               const std::vector<std::pair<std::string, std::string>>& files = {},
+               const std::vector<std::pair<std::string, std::string>>& links = {}) {
         const fs::path& folder = NewFolder("navora-disc");
         disc_ = folder / "disc";
         elsewhere_ = folder / "elsewhere";
@@ -77,6 +78,10 @@ protected:
         std::ofstream(disc_ / "marker.txt") << "x";
         for (const auto& [file, bytes] : files) {
             std::ofstream(elsewhere_ / file, std::ios::binary) << bytes;
+        }
+        for (const auto& [link, file] : links) {
+            ASSERT_TRUE(
+                CreateHardLinkW((elsewhere_ / link).c_str(), (elsewhere_ / file).c_str(), nullptr));
         }
         Launch(L"", elsewhere_, L"Zusatz", disc_ / "navora.exe");
     }
@@ -664,7 +669,8 @@ std::string RunLengthBitmap(int width, int height, COLORREF colour) {
 }
 
 // Small files that describe huge pictures: the limits hold at the size the menu draws, one
-// file in several spellings is loaded once, and beyond 256 MB for all a picture shows nothing.
+// file in several spellings or hard links is loaded once, and beyond 256 MB for all a picture
+// shows nothing.
 TEST_F(DpiDisc, PicturesStayWithinTheLimits) {
     const auto control = [](char name, int top, const char* picture) {
         const std::string tag(1, name);
@@ -676,17 +682,24 @@ TEST_F(DpiDisc, PicturesStayWithinTheLimits) {
     const std::string small = RunLengthBitmap(8, 8, RGB(0, 255, 0));
     const struct {
         bool dpiScale;
-        std::vector<std::pair<std::string, std::string>> files;
+        std::vector<std::pair<std::string, std::string>> files, links;
         std::vector<const char*> pictures; // of the controls, one below the other
         std::vector<COLORREF> shown;       // at their top-left corners
     } cases[] = {
         {false,
          {{"big.bmp", big}, {"small.bmp", small}},
+         {},
          {"big.bmp", ".\\BIG.BMP", "sub\\..\\Big.bmp", "small.bmp"},
+         {RGB(255, 0, 0), RGB(255, 0, 0), RGB(255, 0, 0), kFace}},
+        {false,
+         {{"big.bmp", big}, {"small.bmp", small}},
+         {{"one.bmp", "big.bmp"}, {"two.bmp", "big.bmp"}},
+         {"one.bmp", "two.bmp", "big.bmp", "small.bmp"},
          {RGB(255, 0, 0), RGB(255, 0, 0), RGB(255, 0, 0), kFace}},
         // 12,000 pixels wide is within the limit, 18,000 at 144 DPI beyond it.
         {true,
          {{"wide.bmp", RunLengthBitmap(12000, 8, RGB(255, 0, 0))}, {"small.bmp", small}},
+         {},
          {"wide.bmp", "small.bmp"},
          {kFace, RGB(0, 255, 0)}},
     };
@@ -702,7 +715,7 @@ TEST_F(DpiDisc, PicturesStayWithinTheLimits) {
         }
         {
             const ScreenDpi screen(144);
-            Start(config, c.files);
+            Start(config, c.files, c.links);
         }
         ASSERT_NE(dialog_, nullptr);
         screen_ = GetDC(nullptr);
@@ -772,7 +785,38 @@ std::string EncodedFile(const GUID& container, int width, int height, Argb argb)
     return bytes;
 }
 
-// PNG and JPEG pictures through the real menu: a window background, an icon with soft edges
+// A GIF file of 40 x 20 pixels, red on the left and green on the right, then a second frame
+// whose data ends too soon, and the trailer.
+std::string TwoFrameGif() {
+    std::string data;
+    unsigned bits = 0;
+    int count = 0;
+    // Codes of 3 bits: a clear code before every two pixels keeps them that wide.
+    const auto code = [&](unsigned value) {
+        bits |= value << count;
+        for (count += 3; count >= 8; count -= 8, bits >>= 8) {
+            data += static_cast<char>(bits & 0xFF);
+        }
+    };
+    for (int i = 0; i < 40 * 20; ++i) {
+        if (i % 2 == 0) {
+            code(4);
+        }
+        code(i % 40 < 20 ? 0 : 1);
+    }
+    code(5);
+    data += static_cast<char>(bits);
+    std::string blocks;
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::string part = data.substr(at, 255);
+        blocks += static_cast<char>(part.size()) + part;
+    }
+    return std::string("GIF89a\x28\0\x14\0\x81\0\0\xFF\0\0\0\xFF\0\0\0\0\0\0\0", 25) +
+           std::string(",\0\0\0\0\x28\0\x14\0\0\x02", 11) + blocks + '\0' +
+           std::string(",\0\0\0\0\x02\0\x02\0\0\x02\x01\x2C\0", 14) + ";";
+}
+
+// PNG, JPEG and GIF pictures through the real menu: a window background, an icon with soft edges
 // blended onto the button's face, a control background partly transparent; damaged and
 // hostile files count as missing. (The BMP tests above show bitmaps unchanged.)
 TEST_F(DpiDisc, PngAndJpegPictures) {
@@ -799,8 +843,11 @@ TEST_F(DpiDisc, PngAndJpegPictures) {
         int tolerance;
     } cases[] = {
         {"PNG", png, RGB(255, 0, 0), RGB(0, 255, 0), 0},
-        {"JPEG", EncodedFile(GUID_ContainerFormatJpeg, 40, 20, halves(0xFFFF0000, 0xFF00FF00)),
+        {"JPEG and bytes after its end",
+         EncodedFile(GUID_ContainerFormatJpeg, 40, 20, halves(0xFFFF0000, 0xFF00FF00)) + "more",
          RGB(255, 0, 0), RGB(0, 255, 0), 40},
+        // Only the frame shown is decoded: one the decoder would refuse after it is never read.
+        {"GIF of a damaged second frame", TwoFrameGif(), RGB(255, 0, 0), RGB(0, 255, 0), 0},
         {"truncated PNG", png.substr(0, png.size() / 2), kWindow, kWindow, 0},
         {"PNG 100,000 pixels wide", huge, kWindow, kWindow, 0},
     };

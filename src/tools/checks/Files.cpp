@@ -147,7 +147,7 @@ void CheckPicture(CheckContext& c, std::wstring_view path, std::size_t at, bool 
     // Each file counts once, as the menu shares it among all spellings of its name. Counted in
     // the file's order; the menu counts the background, the quit button, then the pages.
     if (fault == PictureFault::None && !icon && c.pictures.insert(PictureKey(path)).second &&
-        !c.pictureBudget.Take(bitmap.width, bitmap.height)) {
+        !c.pictureBudget.Take(bitmap)) {
         fault = PictureFault::Total;
     }
     const std::string size =
@@ -183,10 +183,15 @@ void CheckPicture(CheckContext& c, std::wstring_view path, std::size_t at, bool 
         why = " is longer than " + std::to_string(kMaxCodedFileBytes >> 20) + " MB" + shows +
               " for it; save it smaller";
         break;
+    case PictureFault::Scans:
+        why = " has more than " + std::to_string(kMaxJpegScans) + " scans" + shows +
+              " for it; save it as an ordinary or progressive JPEG";
+        break;
     case PictureFault::Total:
         why = " (" + size + ") takes the menu's pictures beyond " +
-              std::to_string(kMaxMenuPictureBytes >> 20) + " MB together, at 4 bytes a pixel" +
-              shows + " for it; make the pictures smaller";
+              std::to_string(kMaxMenuPictureBytes >> 20) +
+              " MB together, counted at 4 bytes a pixel and as much as decoding it holds" + shows +
+              " for it; make the pictures smaller";
         break;
     }
     c.Error(at, "picture-format", Quoted(path) + why);
