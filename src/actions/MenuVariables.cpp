@@ -55,7 +55,11 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
             value = system.EnvironmentVariable(name);
         }
         if (value) {
-            out += *value;
+            out.append(*value, 0, kMaxExpandedText + 1);
+            if (out.size() > kMaxExpandedText) {
+                out.resize(kMaxExpandedText + 1);
+                return out;
+            }
             from = close + 1;
         } else {
             out += L'%';

@@ -1,5 +1,8 @@
 #include "actions/Queries.h"
 
+#include "actions/Commands.h"
+#include "actions/MenuVariables.h"
+
 #include "config/ValueConversions.h"
 #include "xml/TextDecoding.h"
 
@@ -81,8 +84,18 @@ bool MatchesValue(const RegistryData& data, RegistryType type, const std::wstrin
 
 } // namespace
 
+std::wstring QFile::Path() const {
+    const std::wstring path = ExpandMenuVariables(path_, *system_);
+    return makeAbsolute_ ? MakeAbsolute(system_->ProgramPath(), path) : path;
+}
+
 bool QFile::Check() {
-    return !path_.empty() && path_.size() < kMaxFindPath && system_->PathMatches(path_);
+    const std::wstring path = Path();
+    return !path.empty() && path.size() < kMaxFindPath && system_->PathMatches(path);
+}
+
+std::wstring QRegistry::Key() const {
+    return ExpandMenuVariables(key_, *system_);
 }
 
 RegistryHive HiveFromName(const std::wstring& hkey) {
@@ -104,7 +117,7 @@ RegistryHive HiveFromName(const std::wstring& hkey) {
 bool QRegistry::Check() {
     // A 32-bit menu on 64-bit Windows reads the 64-bit view, where installers register.
     const auto data =
-        system_->ReadRegistryValue(HiveFromName(hkey_), key_, wert_, system_->IsWow64());
+        system_->ReadRegistryValue(HiveFromName(hkey_), Key(), wert_, system_->IsWow64());
     return data && MatchesValue(*data, type_, value_);
 }
 
