@@ -1,7 +1,5 @@
 #include "actions/Commands.h"
 
-#include "actions/MenuVariables.h"
-
 bool cmdSwitchPage::DoCommand() {
     // The page count is read now, not when the command was built: the quit
     // button's chain is built before the pages are counted.
@@ -58,15 +56,6 @@ std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& p
     const std::wstring joined =
         (slash == std::wstring::npos ? std::wstring() : programPath.substr(0, slash + 1)) + path;
     return joined.empty() ? path : joined;
-}
-
-std::wstring cmdExec::Path() const {
-    const std::wstring path = ExpandMenuVariables(path_, *system_);
-    return makeAbsolute_ ? MakeAbsolute(system_->ProgramPath(), path) : path;
-}
-
-std::wstring cmdExec::Parameter() const {
-    return ExpandMenuVariables(parameter_, *system_);
 }
 
 bool cmdExec::DoCommand() {

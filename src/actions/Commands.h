@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/MenuVariables.h"
 #include "actions/TExecuteAble.h"
 
 // "weiter" (+1) and "zurück" (-1) switch pages and wrap around at both ends.
@@ -60,8 +61,8 @@ public:
           makeAbsolute_(makeAbsolute), system_(system) {}
     bool DoCommand() override;
     std::wstring What() const override { return Path(); }
-    std::wstring Path() const;
-    std::wstring Parameter() const;
+    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_); }
+    std::wstring Parameter() const { return ExpandMenuVariables(parameter_, *system_); }
     // The program starts as administrator, or is waited for with the exit code kept in
     // `exitCode` (none when the launch gave no program to wait for).
     void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {

@@ -24,3 +24,5 @@ std::wstring MenuDrive(const std::wstring& programPath);
 // command line or key, so such a step fails, and a click never costs more than this.
 inline constexpr std::size_t kMaxExpandedText = 32767;
 std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system);
+// Expands a step's path; with makeabsolute, then joins it to the program's folder.
+std::wstring ExpandMenuPath(const std::wstring& path, bool makeAbsolute, ISystemServices& system);

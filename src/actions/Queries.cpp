@@ -1,8 +1,5 @@
 #include "actions/Queries.h"
 
-#include "actions/Commands.h"
-#include "actions/MenuVariables.h"
-
 #include "config/ValueConversions.h"
 #include "xml/TextDecoding.h"
 
@@ -84,18 +81,9 @@ bool MatchesValue(const RegistryData& data, RegistryType type, const std::wstrin
 
 } // namespace
 
-std::wstring QFile::Path() const {
-    const std::wstring path = ExpandMenuVariables(path_, *system_);
-    return makeAbsolute_ ? MakeAbsolute(system_->ProgramPath(), path) : path;
-}
-
 bool QFile::Check() {
     const std::wstring path = Path();
     return !path.empty() && path.size() < kMaxFindPath && system_->PathMatches(path);
-}
-
-std::wstring QRegistry::Key() const {
-    return ExpandMenuVariables(key_, *system_);
 }
 
 RegistryHive HiveFromName(const std::wstring& hkey) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/MenuVariables.h"
 #include "actions/TExecuteAble.h"
 #include "config/Vocabulary.h"
 
@@ -16,7 +17,7 @@ public:
     QFile(std::wstring path, ISystemServices* system, bool makeAbsolute = false)
         : path_(std::move(path)), system_(system), makeAbsolute_(makeAbsolute) {}
     bool Check() override;
-    std::wstring Path() const;
+    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_); }
 
 private:
     std::wstring path_;
@@ -31,7 +32,7 @@ public:
         : hkey_(std::move(hkey)), key_(std::move(key)), wert_(std::move(wert)),
           value_(std::move(value)), type_(type), system_(system) {}
     bool Check() override;
-    std::wstring Key() const; // with the variables put in
+    std::wstring Key() const { return ExpandMenuVariables(key_, *system_); }
     const std::wstring& Value() const { return value_; }
 
 private:

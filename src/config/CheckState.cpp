@@ -267,19 +267,18 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
     // Only the file's own name: a folder named "m.xml" must not send the new file elsewhere.
     const std::size_t nameAt = configPath.find_last_of(L"\\/") + 1; // 0 without a folder
-    const std::wstring_view name = configPath.substr(nameAt);
-    const std::size_t i = LowerAsciiLetters(name).find(L".xml");
+    const std::size_t i = LowerAsciiLetters(configPath.substr(nameAt)).find(L".xml");
     if (i == npos) {
         return std::nullopt;
     }
     // "___" goes before each place the name holds that piece, as written there.
-    const std::wstring_view piece = name.substr(i, 5);
-    std::wstring temporary(configPath.substr(0, nameAt));
-    std::size_t from = 0;
-    for (std::size_t at; (at = name.find(piece, from)) != npos; from = at + piece.size()) {
-        temporary.append(name.substr(from, at - from)).append(L"___").append(piece);
+    const std::wstring piece(configPath.substr(nameAt + i, 5));
+    std::wstring temporary(configPath);
+    for (std::size_t at = nameAt; (at = temporary.find(piece, at)) != npos;
+         at += 3 + piece.size()) {
+        temporary.insert(at, L"___");
     }
-    return temporary.append(name.substr(from));
+    return temporary;
 }
 
 bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,

@@ -18,7 +18,8 @@ public:
     void Remove(const std::wstring& path) override;
 
 private:
-    bool ReadAll(HANDLE handle, FileSnapshot& file);
+    // Opens the configuration into held_ and reads it all.
+    bool Read(const std::wstring& path, DWORD access, DWORD share, FileSnapshot& file);
 
     UniqueFile temporary_;
     UniqueFile held_;      // the configuration, from the read before the replace to the replace

@@ -1,5 +1,6 @@
 #include "tools/DiskFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -92,7 +93,11 @@ std::optional<fs::path> DiskFiles::Resolve(const std::wstring& path) const {
         found = found.parent_path();
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::wstring name = Folded(names[i]);
+        std::wstring name = Folded(names[i]);
+        // A run of "*" matches as one does, and is so looked at once, not once for each entry.
+        name.erase(std::unique(name.begin(), name.end(),
+                               [](wchar_t a, wchar_t b) { return a == L'*' && b == L'*'; }),
+                   name.end());
         // Windows takes wildcards only in the last name.
         if (i + 1 < names.size() && name.find_first_of(L"*?") != std::wstring::npos) {
             return fs::path();

@@ -40,6 +40,7 @@ TEST(DiskFiles, ResolveDotsByTheTextAndWildcardsInTheLastNameOnly) {
         {L"PICS/B?LD.*", FileState::Present},
         {L"pics\\*.png", FileState::Absent},
         {L"f1*", FileState::Present},
+        {L"pics\\" + std::wstring(100000, L'*') + L".bmp", FileState::Present},
         // Each "*\.." is gone before the disk is asked: no name is looked up twice.
         {Repeated(L"*\\..\\", 6) + L"pics\\bild.bmp", FileState::Present},
         {Repeated(L"*\\..\\", 40000) + L"pics\\bild.bmp", FileState::Present},
