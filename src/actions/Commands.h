@@ -54,7 +54,7 @@ class cmdExec : public TCommand {
 public:
     // Variables are put in when the step runs, not when it is built, so a file of many steps
     // costs no more than its text; with makeabsolute, the path is then joined to the
-    // program's directory.
+    // program's directory (departure: not once when built, which gives the same path).
     cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
             ISystemServices* system)
         : path_(std::move(path)), parameter_(std::move(parameter)), maximized_(maximized),

@@ -265,7 +265,7 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
 }
 
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
-    // Only the file's own name: a folder named "m.xml" must not send the new file elsewhere.
+    // Departure: only the file's own name, as a folder "m.xml" must not send the file elsewhere.
     const std::size_t nameAt = configPath.find_last_of(L"\\/") + 1; // 0 without a folder
     const std::size_t i = LowerAsciiLetters(configPath.substr(nameAt)).find(L".xml");
     if (i == npos) {
