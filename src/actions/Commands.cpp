@@ -58,21 +58,18 @@ std::wstring MakeAbsolute(const std::wstring& programPath, const std::wstring& p
     return joined.empty() ? path : joined;
 }
 
-cmdExec::cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
-                 ISystemServices* system)
-    : path_(makeAbsolute ? MakeAbsolute(system->ProgramPath(), path) : std::move(path)),
-      parameter_(std::move(parameter)), maximized_(maximized), system_(system) {}
-
 bool cmdExec::DoCommand() {
+    const std::wstring path = Path();
+    const std::wstring parameter = Parameter();
     // An empty path names nothing to start: the launch fails without asking the shell.
-    if (path_.empty() || !FitsWindows(path_, parameter_)) {
+    if (path.empty() || !FitsWindows(path, parameter)) {
         return false;
     }
     if (!elevate_ && !wait_) {
-        return system_->StartFile(path_, parameter_, maximized_);
+        return system_->StartFile(path, parameter, maximized_);
     }
     std::optional<std::uint32_t> code;
-    const bool started = system_->RunFile(path_, parameter_, {maximized_, elevate_, wait_}, code);
+    const bool started = system_->RunFile(path, parameter, {maximized_, elevate_, wait_}, code);
     if (wait_ && exitCode_ != nullptr) {
         *exitCode_ = started ? code : std::nullopt;
     }

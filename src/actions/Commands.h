@@ -6,6 +6,7 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/MenuVariables.h"
 #include "actions/TExecuteAble.h"
 
 // "weiter" (+1) and "zurück" (-1) switch pages and wrap around at both ends.
@@ -51,13 +52,17 @@ private:
 
 class cmdExec : public TCommand {
 public:
-    // With makeabsolute, the path is resolved against the program's directory now, once.
+    // Variables are put in when the step runs, not when it is built, so a file of many steps
+    // costs no more than its text; with makeabsolute, the path is then joined to the
+    // program's directory (departure: not once when built, which gives the same path).
     cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
-            ISystemServices* system);
+            ISystemServices* system)
+        : path_(std::move(path)), parameter_(std::move(parameter)), maximized_(maximized),
+          makeAbsolute_(makeAbsolute), system_(system) {}
     bool DoCommand() override;
-    std::wstring What() const override { return path_; }
-    const std::wstring& Path() const { return path_; }
-    const std::wstring& Parameter() const { return parameter_; }
+    std::wstring What() const override { return Path(); }
+    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_); }
+    std::wstring Parameter() const { return ExpandMenuVariables(parameter_, *system_); }
     // The program starts as administrator, or is waited for with the exit code kept in
     // `exitCode` (none when the launch gave no program to wait for).
     void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {
@@ -72,6 +77,7 @@ private:
     std::wstring path_;
     std::wstring parameter_;
     bool maximized_;
+    bool makeAbsolute_;
     ISystemServices* system_;
     bool elevate_ = false;
     bool wait_ = false;

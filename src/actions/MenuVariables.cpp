@@ -1,5 +1,6 @@
 #include "actions/MenuVariables.h"
 
+#include "actions/Commands.h"
 #include "xml/xmlElement.h"
 
 std::wstring MenuFolder(const std::wstring& programPath) {
@@ -55,7 +56,11 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
             value = system.EnvironmentVariable(name);
         }
         if (value) {
-            out += *value;
+            out += *value; // a value holds at most 32,767 characters
+            if (out.size() > kMaxExpandedText) {
+                out.resize(kMaxExpandedText + 1);
+                return out;
+            }
             from = close + 1;
         } else {
             out += L'%';
@@ -63,4 +68,9 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
             from = close; // the closing '%' may open the next name
         }
     }
+}
+
+std::wstring ExpandMenuPath(const std::wstring& path, bool makeAbsolute, ISystemServices& system) {
+    const std::wstring expanded = ExpandMenuVariables(path, system);
+    return makeAbsolute ? MakeAbsolute(system.ProgramPath(), expanded) : expanded;
 }

@@ -19,5 +19,10 @@ std::wstring MenuDrive(const std::wstring& programPath);
 // Replaces %MENUDIR%, %MENUDRIVE% and every %NAME% the process environment holds in `text`,
 // comparing names without regard to case, as the system expands environment strings: in one
 // pass from the left, inserted values never expanded again. A %NAME% that is neither stays
-// exactly as written, and its closing '%' may open the next name.
+// exactly as written, and its closing '%' may open the next name. A text that its values make
+// longer than kMaxExpandedText is cut one character beyond it: Windows takes no longer path,
+// command line or key, so such a step fails, and a click never costs more than this.
+inline constexpr std::size_t kMaxExpandedText = 32767;
 std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system);
+// Expands a step's path; with makeabsolute, then joins it to the program's folder.
+std::wstring ExpandMenuPath(const std::wstring& path, bool makeAbsolute, ISystemServices& system);

@@ -82,7 +82,8 @@ bool MatchesValue(const RegistryData& data, RegistryType type, const std::wstrin
 } // namespace
 
 bool QFile::Check() {
-    return !path_.empty() && path_.size() < kMaxFindPath && system_->PathMatches(path_);
+    const std::wstring path = Path();
+    return !path.empty() && path.size() < kMaxFindPath && system_->PathMatches(path);
 }
 
 RegistryHive HiveFromName(const std::wstring& hkey) {
@@ -104,7 +105,7 @@ RegistryHive HiveFromName(const std::wstring& hkey) {
 bool QRegistry::Check() {
     // A 32-bit menu on 64-bit Windows reads the 64-bit view, where installers register.
     const auto data =
-        system_->ReadRegistryValue(HiveFromName(hkey_), key_, wert_, system_->IsWow64());
+        system_->ReadRegistryValue(HiveFromName(hkey_), Key(), wert_, system_->IsWow64());
     return data && MatchesValue(*data, type_, value_);
 }
 

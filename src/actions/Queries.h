@@ -6,18 +6,23 @@
 #include <string>
 
 #include "actions/ActionServices.h"
+#include "actions/MenuVariables.h"
 #include "actions/TExecuteAble.h"
 #include "config/Vocabulary.h"
 
 class QFile : public TQuery {
 public:
-    QFile(std::wstring path, ISystemServices* system) : path_(std::move(path)), system_(system) {}
+    // Variables are put in when the query runs; with makeabsolute, the path is then joined to
+    // the program's directory.
+    QFile(std::wstring path, ISystemServices* system, bool makeAbsolute = false)
+        : path_(std::move(path)), system_(system), makeAbsolute_(makeAbsolute) {}
     bool Check() override;
-    const std::wstring& Path() const { return path_; }
+    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_); }
 
 private:
     std::wstring path_;
     ISystemServices* system_;
+    bool makeAbsolute_;
 };
 
 class QRegistry : public TQuery {
@@ -27,7 +32,7 @@ public:
         : hkey_(std::move(hkey)), key_(std::move(key)), wert_(std::move(wert)),
           value_(std::move(value)), type_(type), system_(system) {}
     bool Check() override;
-    const std::wstring& Key() const { return key_; }
+    std::wstring Key() const { return ExpandMenuVariables(key_, *system_); }
     const std::wstring& Value() const { return value_; }
 
 private:

@@ -1,7 +1,6 @@
 #include "actions/TExecuteAbleList.h"
 
 #include "actions/Commands.h"
-#include "actions/MenuVariables.h"
 #include "actions/Queries.h"
 
 std::int32_t TExecuteAbleList::Append(std::unique_ptr<TExecuteAble> action) {
@@ -26,8 +25,8 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
     case ActionType::Beenden:
         return Append(std::make_unique<cmdBeenden>(dialog_));
     case ActionType::Exec: {
-        auto exec = std::make_unique<cmdExec>(Expanded(command.path), Expanded(command.parameter),
-                                              command.maximized, command.makeAbsolute, system_);
+        auto exec = std::make_unique<cmdExec>(command.path, command.parameter, command.maximized,
+                                              command.makeAbsolute, system_);
         exec->SetLaunch(command.elevate, command.wait, &exitCode_);
         return Append(std::move(exec));
     }
@@ -42,16 +41,12 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
 
 std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
     switch (query.type) {
-    case ActionType::File: {
-        const std::wstring path = Expanded(query.path);
-        return Append(std::make_unique<QFile>(
-            query.makeAbsolute ? MakeAbsolute(system_->ProgramPath(), path) : path, system_));
-    }
-    case ActionType::Registry: {
+    case ActionType::File:
+        return Append(std::make_unique<QFile>(query.path, system_, query.makeAbsolute));
+    case ActionType::Registry:
         // The expected data is compared as written: a menu may test for a literal %NAME%.
-        return Append(std::make_unique<QRegistry>(query.hkey, Expanded(query.key), query.wert,
-                                                  query.value, query.valueType, system_));
-    }
+        return Append(std::make_unique<QRegistry>(query.hkey, query.key, query.wert, query.value,
+                                                  query.valueType, system_));
     case ActionType::WinVersion:
         return Append(std::make_unique<QWinVersion>(query.checkType, query.minorVersion,
                                                     query.majorVersion, system_));
@@ -66,10 +61,6 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
     default:
         return kChainFailure; // unknown, or a command's type
     }
-}
-
-std::wstring TExecuteAbleList::Expanded(const std::wstring& text) const {
-    return ExpandMenuVariables(text, *system_);
 }
 
 std::wstring TExecuteAbleList::UnknownStep(const ActionSettings& step) {

@@ -50,9 +50,6 @@ private:
     // Builds both children of a link; the query, when there is one, is the link.
     std::int32_t BuildLink(const ChainLink& link);
 
-    // Puts the variables into `text`, then joins a path to the program's folder.
-    std::wstring Expanded(const std::wstring& text) const;
-
     IMenuDialog* dialog_;
     ISystemServices* system_;
     std::vector<std::unique_ptr<TExecuteAble>> actions_;

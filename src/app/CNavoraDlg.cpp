@@ -134,31 +134,28 @@ void CNavoraDlg::SetupFromConfig() {
     // Without "Pages" there are no page controls.
     const xmlElement* pages = FindChild(root, L"Pages");
     m_nPageCount = pages == nullptr ? 0 : static_cast<int>(pages->GetChildCount());
-    bool quitBuilt = false;
-    try {
-        quitBuilt = CreateQuitButton(root, buttonConfig);
-        // Windows are made one by one through the system. Only the first page's are made before
-        // the window shows, and only when nothing but an exhausted system can stop the others.
-        const int firstPages =
-            quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1
-                                                                                     : m_nPageCount;
-        if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) &&
-            firstPages < m_nPageCount && !laterControls_.empty()) {
-            // All start states go into the one rewrite before the window shows.
-            for (const PageControl& later : laterControls_) {
-                if (later.settings.kind == ControlKind::CheckBox) {
-                    startStates_.push_back(StartState(later.settings));
-                }
+    const bool quitBuilt = CreateQuitButton(root, buttonConfig);
+    // Windows are made one by one through the system. Only the first page's are made before
+    // the window shows, and only when nothing but an exhausted system can stop the others.
+    const int firstPages =
+        quitBuilt && sink_->ShowsWindow() && ReadLaterPages(pages, buttonConfig) ? 1 : m_nPageCount;
+    if (quitBuilt && CreatePages(pages, buttonConfig, firstPages) && firstPages < m_nPageCount &&
+        !laterControls_.empty()) {
+        // All start states go into the one rewrite before the window shows.
+        for (const PageControl& later : laterControls_) {
+            if (later.settings.kind == ControlKind::CheckBox) {
+                startStates_.push_back(StartState(later.settings));
             }
-            SetTimer(Handle(), kLaterPagesTimer, kLaterPagesDelay, nullptr);
-        } else {
-            laterControls_.clear();
         }
-    } catch (...) {
-        RecordStartStates(fullPath);
-        throw;
+        SetTimer(Handle(), kLaterPagesTimer, kLaterPagesDelay, nullptr);
+    } else {
+        laterControls_.clear();
     }
-    RecordStartStates(fullPath);
+    // Departure from writing each box's state as it is built: a set-up that stops, by a
+    // message or an error, has written nothing.
+    if (!setUpStopped_) {
+        RecordStartStates(fullPath);
+    }
     m_pCfgDoc.reset();
     if (quitBuilt) {
         // Showing the window invalidates all of it; a second invalidation would erase and draw

@@ -265,19 +265,20 @@ std::optional<std::string> RewriteCheckStates(std::string_view fileBytes,
 }
 
 std::optional<std::wstring> TemporaryConfigPath(std::wstring_view configPath) {
-    const std::size_t i = LowerAsciiLetters(configPath).find(L".xml");
+    // Departure: only the file's own name, as a folder "m.xml" must not send the file elsewhere.
+    const std::size_t nameAt = configPath.find_last_of(L"\\/") + 1; // 0 without a folder
+    const std::size_t i = LowerAsciiLetters(configPath.substr(nameAt)).find(L".xml");
     if (i == npos) {
         return std::nullopt;
     }
-    // "___" goes before each place the path holds that piece, as written there.
-    const std::wstring_view piece(configPath.data() + i,
-                                  std::min<std::size_t>(5, configPath.size() - i));
-    std::wstring temporary;
-    std::size_t from = 0;
-    for (std::size_t at; (at = configPath.find(piece, from)) != npos; from = at + piece.size()) {
-        temporary.append(configPath.data() + from, at - from).append(L"___").append(piece);
+    // "___" goes before each place the name holds that piece, as written there.
+    const std::wstring piece(configPath.substr(nameAt + i, 5));
+    std::wstring temporary(configPath);
+    for (std::size_t at = nameAt; (at = temporary.find(piece, at)) != npos;
+         at += 3 + piece.size()) {
+        temporary.insert(at, L"___");
     }
-    return temporary.append(configPath.data() + from, configPath.size() - from);
+    return temporary;
 }
 
 bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,
@@ -307,10 +308,11 @@ bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,
             files.Remove(temporary);
             return false;
         }
-        // Replaced only while it holds what was read, so another program's edit is not lost;
-        // one step, so the configuration file is never missing, not even after a crash.
+        // Replaced only while it holds what was read, and held against other writers from that
+        // read on, so another program's save is not lost; one step, so the configuration file
+        // is never missing, not even after a crash.
         FileSnapshot now;
-        if (files.ReadForUpdate(configPath, now) && now.writeTime == read.writeTime &&
+        if (files.HoldForReplace(configPath, now) && now.writeTime == read.writeTime &&
             std::string_view(now.bytes) == std::string_view(read.bytes)) {
             if (!files.Replace(temporary, configPath)) {
                 files.Remove(temporary);
@@ -320,6 +322,7 @@ bool RewriteConfigFile(const std::wstring& configPath, ConfigRewrite& rewrite,
         }
         // Another program wrote the file meanwhile: start again from what it holds now (or
         // stop there, when it can no longer be read).
+        files.Abandon();
         files.Remove(temporary);
     }
     return false;

@@ -53,14 +53,19 @@ public:
     // Opens for reading and writing (fails for a read-only file or medium, and for a
     // file reached through a link or with more than one name), reads all, closes.
     virtual bool ReadForUpdate(const std::wstring& path, FileSnapshot& file) = 0;
+    // Opens the file so that other programs may read it but neither write it nor put another
+    // file in its place until Replace or Abandon, and reads it all.
+    virtual bool HoldForReplace(const std::wstring& path, FileSnapshot& file) = 0;
     // Creates a new file named `path` followed by an unpredictable suffix, which is added
     // to `path`, never opening an existing file or link.
     virtual bool CreateTemporary(std::wstring& path) = 0;
     virtual bool Write(std::string_view bytes) = 0;
     // Flushes and closes the temporary file.
     virtual bool Flush() = 0;
-    virtual void Abandon() = 0; // closes the temporary file after a failure
-    // Replaces target by temporary in one step.
+    // Closes the temporary file and lets go of the held configuration after a failure.
+    virtual void Abandon() = 0;
+    // Replaces the held target by temporary in one step, the target keeping its attributes,
+    // and lets go of it.
     virtual bool Replace(const std::wstring& temporary, const std::wstring& target) = 0;
     virtual void Remove(const std::wstring& path) = 0;
 

@@ -6,26 +6,36 @@
 
 bool Win32CheckStateFiles::ReadForUpdate(const std::wstring& path, FileSnapshot& file) {
     // Asking for write access makes a read-only file or medium fail here, before anything
-    // changes. A link is opened itself, not followed.
-    const UniqueFile handle(
-        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!handle) {
-        return false;
-    }
-    // A configuration reached through a link, or with more than one name, is left as it is:
-    // the replace would cut it off from its other names, or writing through would change a
-    // file elsewhere.
+    // changes.
+    const bool read = Read(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, file);
+    held_.reset();
+    return read;
+}
+
+bool Win32CheckStateFiles::HoldForReplace(const std::wstring& path, FileSnapshot& file) {
+    // No other program can write it, and Windows puts no other file in the place of an open
+    // one; delete sharing is what ReplaceFileW's own open of it asks for.
+    return Read(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, file);
+}
+
+bool Win32CheckStateFiles::Read(const std::wstring& path, DWORD access, DWORD share,
+                                FileSnapshot& file) {
+    // A link is opened itself, not followed. A configuration reached through a link, or with
+    // more than one name, is left as it is: the replace would cut it off from its other
+    // names, or writing through would change a file elsewhere.
+    held_.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
-    bool ok = GetFileInformationByHandle(handle.get(), &info) &&
+    bool ok = held_ && GetFileInformationByHandle(held_.get(), &info) &&
               (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
               info.nNumberOfLinks == 1;
     file.writeTime = std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32 |
                      info.ftLastWriteTime.dwLowDateTime;
+    attributes_ = info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     file.bytes.clear();
     char buffer[65536];
     for (DWORD got = 0; ok; file.bytes.append(buffer, got)) {
-        ok = ReadFile(handle.get(), buffer, sizeof buffer, &got, nullptr);
+        ok = ReadFile(held_.get(), buffer, sizeof buffer, &got, nullptr);
         if (ok && got == 0) {
             break;
         }
@@ -44,8 +54,10 @@ bool Win32CheckStateFiles::CreateTemporary(std::wstring& path) {
     wchar_t suffix[18];
     wsprintfW(suffix, L"~%08lx%08lx", random[0], random[1]);
     path += suffix;
+    // Made hidden or system as the configuration is, which Wine's ReplaceFileW, unlike
+    // Windows', does not carry over.
     temporary_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                                 attributes_ | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return static_cast<bool>(temporary_);
 }
 
@@ -69,11 +81,18 @@ bool Win32CheckStateFiles::Flush() {
 
 void Win32CheckStateFiles::Abandon() {
     temporary_.reset();
+    held_.reset();
 }
 
 bool Win32CheckStateFiles::Replace(const std::wstring& temporary, const std::wstring& target) {
-    return MoveFileExW(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    // The configuration keeps its attributes, security, streams and creation time.
+    // Windows may also have removed the configuration and left the new file under its own
+    // name: that is then kept, not removed.
+    const bool replaced =
+        ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr) ||
+        GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    held_.reset();
+    return replaced;
 }
 
 void Win32CheckStateFiles::Remove(const std::wstring& path) {

@@ -1,5 +1,6 @@
 #include "tools/DiskFiles.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -66,29 +67,52 @@ std::optional<fs::path> DiskFiles::Resolve(const std::wstring& path) const {
         path[0] == L'/') {
         return std::nullopt;
     }
-    std::vector<fs::path> current{dir_};
-    std::size_t start = 0;
-    while (start <= path.size() && !current.empty()) {
+    // As Windows does: "." and ".." are resolved by the text before the disk is asked, so each
+    // name costs one look at most, and "..", also above the folder, takes away a name.
+    std::vector<std::wstring_view> names;
+    std::size_t ups = 0;
+    for (std::size_t start = 0; start <= path.size();) {
         const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
-        const std::wstring part = Folded(std::wstring_view(path).substr(start, end - start));
+        const std::wstring_view name = std::wstring_view(path).substr(start, end - start);
         start = end + 1;
-        if (part.empty() || part == L".") {
-            continue;
+        if (name == L".." && names.empty()) {
+            ++ups;
+        } else if (name == L"..") {
+            names.pop_back();
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
         }
-        std::vector<fs::path> next;
-        for (const fs::path& dir : current) {
-            if (part == L"..") {
-                next.push_back(dir.parent_path());
-                continue;
-            }
-            std::error_code ec;
-            for (fs::directory_iterator it(dir, ec), last; !ec && it != last; it.increment(ec)) {
-                if (WildcardMatch(part, Folded(NameOf(it->path())))) {
-                    next.push_back(it->path());
-                }
-            }
-        }
-        current = std::move(next);
     }
-    return current.empty() ? fs::path() : current.front();
+    std::error_code ec;
+    fs::path found =
+        (dir_.empty() ? fs::current_path(ec) : fs::absolute(dir_, ec)).lexically_normal();
+    if (!found.has_filename()) {
+        found = found.parent_path(); // no trailing separator; the root stays the root
+    }
+    for (; ups > 0 && found.has_relative_path(); --ups) {
+        found = found.parent_path();
+    }
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::wstring name = Folded(names[i]);
+        // A run of "*" matches as one does, and is so looked at once, not once for each entry.
+        name.erase(std::unique(name.begin(), name.end(),
+                               [](wchar_t a, wchar_t b) { return a == L'*' && b == L'*'; }),
+                   name.end());
+        // Windows takes wildcards only in the last name.
+        if (i + 1 < names.size() && name.find_first_of(L"*?") != std::wstring::npos) {
+            return fs::path();
+        }
+        fs::path next;
+        for (fs::directory_iterator it(found, ec), last; !ec && it != last && next.empty();
+             it.increment(ec)) {
+            if (WildcardMatch(name, Folded(NameOf(it->path())))) {
+                next = it->path();
+            }
+        }
+        if (next.empty()) {
+            return next;
+        }
+        found = std::move(next);
+    }
+    return found;
 }

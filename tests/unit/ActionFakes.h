@@ -67,6 +67,7 @@ struct FakeSystem final : ISystemServices {
         return startable.count(file) > 0;
     }
     std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override {
+        ++lookups;
         const auto found = environment.find(name);
         return found == environment.end() ? std::nullopt : std::optional(found->second);
     }
@@ -92,6 +93,7 @@ struct FakeSystem final : ISystemServices {
     std::vector<std::tuple<std::wstring, std::wstring, bool, bool, bool>> runs;
     std::map<std::wstring, std::uint32_t> exitCodes; // of programs waited for
     std::map<std::wstring, std::wstring> environment;
+    int lookups = 0; // of environment variables
     bool administrator = false;
     bool os64 = false;
     std::set<std::wstring> startable;

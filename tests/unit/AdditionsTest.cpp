@@ -167,6 +167,34 @@ TEST_F(Additions, LaunchesBeyondWhatWindowsTakesFailUnasked) {
     }
 }
 
+// Variables cost nothing until a step runs: building looks up none, and a text that its values
+// make longer than Windows takes is cut one character beyond and fails unasked.
+TEST_F(Additions, VariablesArePutInWhenAStepRuns) {
+    system_.environment = {{L"X", std::wstring(1000, L'x')}};
+    system_.startable = {L"a.exe"};
+    const struct {
+        int uses;
+        std::size_t length; // of the parameter as run
+        bool asked;
+    } cases[] = {
+        {32, 32000, true}, {33, kMaxExpandedText + 1, false}, {20000, kMaxExpandedText + 1, false}};
+    for (const auto& c : cases) {
+        std::wstring uses;
+        for (int i = 0; i < c.uses; ++i) {
+            uses += L"%X%";
+        }
+        system_.lookups = 0;
+        system_.launches.clear();
+        const std::int32_t exec = Build(L"<B><Command type=\"exec\"><ExecCommandConfig "
+                                        L"path=\"a.exe\" parameter=\"" +
+                                        uses + L"\"/></Command></B>");
+        EXPECT_EQ(system_.lookups, 0) << c.uses;
+        EXPECT_EQ(static_cast<cmdExec*>(store_.At(exec))->Parameter().size(), c.length);
+        EXPECT_EQ(store_.RunChain(exec), c.asked) << c.uses;
+        EXPECT_EQ(system_.launches.size(), c.asked ? 1u : 0u) << c.uses;
+    }
+}
+
 // Closed by the user during a step, the menu runs no further step and warns of nothing; a
 // chain asked to start inside a running one does not start.
 TEST_F(Additions, ClosingTheMenuStopsTheChain) {

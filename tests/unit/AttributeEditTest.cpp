@@ -72,6 +72,9 @@ struct MemoryFiles final : CheckStateFiles {
         file.bytes = config;
         return readable;
     }
+    bool HoldForReplace(const std::wstring& path, FileSnapshot& file) override {
+        return ReadForUpdate(path, file);
+    }
     bool CreateTemporary(std::wstring& path) override {
         path += L"~1";
         return true;

@@ -158,11 +158,23 @@ TEST(RewriteCheckStates, LongIdsAndManyBoxes) {
     EXPECT_NE(after->find("<B id=\"b1999\"><L currentval=\"false\"/>"), std::string::npos);
 }
 
-TEST(TemporaryConfigPath, PutsThreeUnderscoresBeforeTheExtension) {
-    EXPECT_EQ(TemporaryConfigPath(L"D:\\menu.xml"), L"D:\\menu___.xml");
-    EXPECT_EQ(TemporaryConfigPath(L"D:\\MENU.XML"), L"D:\\MENU___.XML");
-    EXPECT_EQ(TemporaryConfigPath(L"D:\\a.xml.d\\menu.xml"), L"D:\\a___.xml.d\\menu.xml");
-    EXPECT_EQ(TemporaryConfigPath(L"D:\\menu.cfg"), std::nullopt);
+TEST(TemporaryConfigPath, PutsThreeUnderscoresBeforeTheExtensionOfTheFilesOwnName) {
+    const struct {
+        const wchar_t* config;
+        std::optional<std::wstring> temporary;
+    } cases[] = {
+        {L"D:\\menu.xml", L"D:\\menu___.xml"},
+        {L"D:\\MENU.XML", L"D:\\MENU___.XML"},
+        {L"menu.xml", L"menu___.xml"},
+        {L"D:\\a.xml.d\\menu.xml", L"D:\\a.xml.d\\menu___.xml"},
+        {L"D:\\m.xml\\m.xml", L"D:\\m.xml\\m___.xml"},
+        {L"D:/m.xml/Menu.Xml", L"D:/m.xml/Menu___.Xml"},
+        {L"D:\\m.xml\\menu.cfg", std::nullopt},
+        {L"D:\\menu.cfg", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TemporaryConfigPath(c.config), c.temporary) << c.config;
+    }
 }
 
 } // namespace
