@@ -1,5 +1,6 @@
 #include "tools/PackRules.h"
 
+#include <map>
 #include <set>
 
 #include "config/CommandLine.h"
@@ -133,30 +134,37 @@ Placement PlaceOf(const MenuReference& reference, std::wstring& relative) {
 
 PackPlan PlanMedium(const std::vector<MenuReference>& references, FileLookup& files) {
     PackPlan plan;
-    std::set<std::wstring> seen;
+    std::map<std::wstring, bool> present; // by path, letter case aside
+    std::set<std::wstring> programs;
     for (const MenuReference& reference : references) {
         std::wstring relative;
         const Placement placement = PlaceOf(reference, relative);
         if (placement == Placement::Outside) {
             plan.outside.push_back(reference.path);
         }
-        if (placement != Placement::Medium || !seen.insert(LowerAsciiLetters(relative)).second) {
+        if (placement != Placement::Medium) {
             continue;
         }
-        const bool beside = reference.inMenuFolder || reference.path.find(L'%') != npos;
-        if (files.Find(relative) != FileState::Present) {
+        const std::wstring key = LowerAsciiLetters(relative);
+        const auto [known, first] = present.try_emplace(key, false);
+        if (first) {
+            known->second = files.Find(relative) == FileState::Present;
+            const bool beside = reference.inMenuFolder || reference.path.find(L'%') != npos;
             const bool systemProgram =
                 reference.kind == ReferenceKind::Program && !beside && relative.find(L'\\') == npos;
-            if (!systemProgram) {
+            if (known->second) {
+                plan.copies.push_back(relative);
+            } else if (!systemProgram) {
                 plan.missing.push_back(relative);
             }
+        }
+        // A file that a query looks for first may be started later.
+        if (!known->second || reference.kind != ReferenceKind::Program ||
+            !programs.insert(key).second) {
             continue;
         }
-        plan.copies.push_back(relative);
         std::uint64_t length = 0;
-        const auto head = reference.kind == ReferenceKind::Program
-                              ? files.Head(relative, kProgramHeadBytes, length)
-                              : std::nullopt;
+        const auto head = files.Head(relative, kProgramHeadBytes, length);
         const auto program = head ? ReadProgramHeader(*head) : std::nullopt;
         if (program && !program->signedAuthenticode) {
             plan.unsigned_.push_back(relative);

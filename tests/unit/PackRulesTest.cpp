@@ -36,8 +36,8 @@ TEST(PackRules, PlansTheMediumFromWhatTheMenuReads) {
     const std::wstring text = LR"(<config>
   <General icon="navora.ico" background="Pics\back.png" caption="Demo"/>
   <ButtonConfig><ButtonLayout icon="pics\default.png"/></ButtonConfig>
-  <BtnBeenden><ButtonLayout caption="Ende" icon="PICS\Knopf.png"/><Command type="beenden"/>
-  </BtnBeenden>
+  <BtnBeenden><ButtonLayout caption="Ende" icon="PICS\Knopf.png"/>
+    <Query type="file"><FileQueryConfig path="Setup.exe"/></Query></BtnBeenden>
   <Pages><Page>
     <Button><ButtonLayout caption="a" icon="pics\knopf.png" background="missing.png"/>
       <Query type="file"><FileQueryConfig path="redist\*.msi"/>
@@ -67,11 +67,12 @@ TEST(PackRules, PlansTheMediumFromWhatTheMenuReads) {
     const PackPlan plan = PlanMedium(MenuReferences(ParseXmlText(text)->Root()), files);
     // Each file once, as first written; the menu takes no icon from "ButtonConfig".
     EXPECT_EQ(plan.copies, (std::vector<std::wstring>{
-                               L"navora.ico", L"Pics\\back.png", L"PICS\\Knopf.png",
-                               L"redist\\*.msi", L"setup.exe", L"signed.exe", L"TUTORRUN.exe"}));
+                               L"navora.ico", L"Pics\\back.png", L"PICS\\Knopf.png", L"Setup.exe",
+                               L"redist\\*.msi", L"signed.exe", L"TUTORRUN.exe"}));
     // notepad.exe comes from the system's search path; tools\run.exe names a folder.
     EXPECT_EQ(plan.missing, (std::vector<std::wstring>{L"missing.png", L"tools\\run.exe"}));
     EXPECT_EQ(plan.outside, std::vector<std::wstring>{L"..\\elsewhere.txt"});
+    // setup.exe, looked for by a query before a step starts it, is checked too.
     EXPECT_EQ(plan.unsigned_, (std::vector<std::wstring>{L"setup.exe", L"TUTORRUN.exe"}));
 }
 
