@@ -98,13 +98,16 @@ std::vector<MenuReference> MenuReferences(const xmlElement& root) {
 
 Placement PlaceOf(const MenuReference& reference, std::wstring& relative) {
     std::wstring_view path = reference.path;
+    // Chains replace variables in their paths; the menu reads a picture's name as written.
+    const bool chain =
+        reference.kind == ReferenceKind::Program || reference.kind == ReferenceKind::FileQuery;
     for (const std::wstring_view folder : {L"%menudir%\\", L"%menudrive%\\"}) {
-        if (LowerAsciiLetters(path.substr(0, folder.size())) == folder) {
+        if (chain && LowerAsciiLetters(path.substr(0, folder.size())) == folder) {
             path.remove_prefix(folder.size());
             break;
         }
     }
-    if (path.empty() || path.find(L'%') != npos || IsUrl(path) || path[0] == L'\\' ||
+    if (path.empty() || (chain && path.find(L'%') != npos) || IsUrl(path) || path[0] == L'\\' ||
         path[0] == L'/' || (path.size() >= 2 && path[1] == L':')) {
         return Placement::Elsewhere;
     }

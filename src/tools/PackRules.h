@@ -37,8 +37,8 @@ enum class Placement {
 };
 
 // Where a reference lies; for the medium, `relative` is its path from the configuration's
-// folder, parts joined by backslashes. The menu lies in the medium's root, so "%MENUDIR%\" and
-// "%MENUDRIVE%\" both name that folder.
+// folder, parts joined by backslashes. The menu lies in the medium's root, so in a chain's paths
+// "%MENUDIR%\" and "%MENUDRIVE%\" both name that folder.
 Placement PlaceOf(const MenuReference& reference, std::wstring& relative);
 
 struct PackPlan {

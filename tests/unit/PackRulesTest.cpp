@@ -106,6 +106,10 @@ TEST(PackRules, PlacesPathsOnTheMediumOrElsewhere) {
             EXPECT_EQ(relative, c.relative);
         }
     }
+    // The menu reads a picture's name as written: a variable there is part of a name.
+    std::wstring relative;
+    EXPECT_EQ(PlaceOf({L"%MENUDIR%\\a.png", ReferenceKind::Picture}, relative), Placement::Medium);
+    EXPECT_EQ(relative, L"%MENUDIR%\\a.png");
 }
 
 TEST(PackRules, ReadsTheProgramHeader) {
