@@ -214,10 +214,12 @@ int Pack(const Options& options) {
     if (!header) {
         return Fail(Utf8Of(options.menu) + ": not found or not a Windows program (give --menu)");
     }
+    // A warning, not a refusal: a 64-bit menu still serves media for 64-bit Windows only.
     if (header->machine != 0x14c) {
         Warn(Utf8Of(options.menu) +
              " is not the 32-bit navora.exe: it does not start on 32-bit Windows");
     }
+    // Only a new or empty folder: the packer never overwrites or deletes an author's files.
     std::error_code ec;
     if (fs::exists(out, ec) && !fs::is_empty(out, ec)) {
         return Fail(Utf8Of(options.out) + " is not empty: the packer writes only into a new or "
