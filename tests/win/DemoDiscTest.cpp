@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "DemoDisc.h"
 #include "config/CheckState.h"
@@ -40,12 +41,14 @@ protected:
         Sleep(300);
         MenuTest::TearDown();
     }
+    void ExpectItWorksAsAUserMeetsIt();
 
     fs::path disc_;
     std::string original_;
 };
 
-TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
+// The user's way through the disc in `disc_`.
+void DemoDisc::ExpectItWorksAsAUserMeetsIt() {
     // Started from the disc's folder with no options.
     Launch(L"", disc_, kMenuTitle, disc_ / "navora.exe", 500);
     const HWND menu = dialog_;
@@ -86,6 +89,44 @@ TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
     EXPECT_NE(text.find(L"Beispieldateien: ja"), std::wstring::npos) << text;
     PostMessageW(menu, WM_CLOSE, 0, 0);
     EXPECT_TRUE(process_->EndsWithin(10000));
+}
+
+TEST_F(DemoDisc, WorksAsAUserMeetsIt) {
+    ExpectItWorksAsAUserMeetsIt();
+}
+
+std::wstring ProfileText(const fs::path& file, const wchar_t* key) {
+    wchar_t text[256] = L"";
+    GetPrivateProfileStringW(L"autorun", key, L"", text, 256, file.wstring().c_str());
+    return text;
+}
+
+// navora-pack builds the medium from the demo's folder, and the menu works from it alike.
+TEST_F(DemoDisc, WorksPackedByNavoraPack) {
+    const fs::path source = disc_;
+    disc_ = source / "medium";
+    const MenuProcess pack(L"navora.xml \"" + disc_.wstring() + L"\" --menu \"" +
+                               MenuProgram().wstring() + L"\"",
+                           source, BuildDirectory() / "navora-pack.exe");
+    ASSERT_TRUE(pack.Started());
+    ASSERT_EQ(pack.ExitCode(), 0u);
+    std::set<std::wstring> names;
+    for (const auto& entry : fs::directory_iterator(disc_)) {
+        names.insert(entry.path().filename().wstring());
+    }
+    // The demo's other configurations are no language variants of navora.xml.
+    EXPECT_EQ(names,
+              (std::set<std::wstring>{L"autorun.inf", L"background.png", L"button-face.png",
+                                      L"handbuch.txt", L"icon-document.png", L"icon-play.png",
+                                      L"navora.exe", L"navora.ico", L"navora.xml", L"setup.exe"}));
+    // Every medium carries the very same menu.
+    EXPECT_EQ(FileBytes(disc_ / "navora.exe"), FileBytes(MenuProgram()));
+    const fs::path autorun = disc_ / "autorun.inf";
+    EXPECT_EQ(ProfileText(autorun, L"open"), L"navora.exe");
+    EXPECT_EQ(ProfileText(autorun, L"icon"), L"navora.ico");
+    EXPECT_EQ(ProfileText(autorun, L"label"), kMenuTitle);
+    original_ = FileBytes(disc_ / "navora.xml");
+    ExpectItWorksAsAUserMeetsIt();
 }
 
 // The choice the setup reports follows the state the menu recorded at start;
