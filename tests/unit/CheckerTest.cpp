@@ -726,8 +726,9 @@ const Mistake kMistakes[] = {
     {"control without height", "<ButtonLayout width=\"100\" height=\"30\"/>",
      "<ButtonLayout width=\"100\"/>",
      "m.xml:12:7: error: control 1 on page 1 (<Button>) is 100 x 0 pixels (neither its "
-     "<ButtonLayout> nor <ButtonConfig> gives it more), so it is never seen; give it a width and a "
-     "height, e.g. width=\"200\" height=\"30\" [control-size]\n",
+     "<ButtonLayout> nor <ButtonConfig> gives it more), so it is never seen, as is every control "
+     "that takes its size from <ButtonConfig>; give it a width and a height, e.g. width=\"200\" "
+     "height=\"30\" [control-size]\n",
      1},
     {"tooltip too low for its lines", "caption=\"Los\"",
      "caption=\"Los\" tooltipp=\"Eins\\nZwei\\nDrei\"",

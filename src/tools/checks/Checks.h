@@ -73,6 +73,7 @@ public:
     std::int32_t clientHeight = 0;
     std::vector<Placed> placed;
     std::optional<Placed> quitPlaced;
+    bool defaultSizeReported = false; // a size <ButtonConfig> lacks, reported once
     // Keyboard: the current page's tab stops, the quit button's tabindex.
     std::map<std::int32_t, std::size_t> tabStops;
     std::optional<std::int32_t> quitTabIndex;

@@ -1,5 +1,6 @@
 // Looks and layout: the window's size, the controls' captions, places and looks.
 #include <algorithm>
+#include <utility>
 
 #include "tools/checks/Checks.h"
 
@@ -29,11 +30,20 @@ void CheckControlSize(CheckContext& c, const xmlElement& element, const xmlEleme
         (buttonConfig != nullptr && c.unknownIn.count(buttonConfig) != 0)) {
         return;
     }
+    // A size missing from <ButtonConfig> is reported once, at the first control that lacks it.
+    const xmlElement* own = FindChild(&element, L"ButtonLayout");
+    const bool inherited = own == nullptr || own->GetAttribute(L"width").empty() ||
+                           own->GetAttribute(L"height").empty();
+    if (inherited && std::exchange(c.defaultSizeReported, true)) {
+        return;
+    }
     c.Error(element.GetOffset(), "control-size",
             who + " is " + std::to_string(std::max(control.width, 0)) + " x " +
                 std::to_string(std::max(control.height, 0)) +
                 " pixels (neither its <ButtonLayout> nor <ButtonConfig> gives it more), so it is "
-                "never seen; give it a width and a height, e.g. width=\"200\" height=\"30\"");
+                "never seen" +
+                (inherited ? ", as is every control that takes its size from <ButtonConfig>" : "") +
+                "; give it a width and a height, e.g. width=\"200\" height=\"30\"");
 }
 
 void CheckCaption(CheckContext& c, const ControlSettings& control, std::size_t at,
