@@ -73,12 +73,32 @@ public:
             if (c_.traps.count(&c_.tree.Root()) == 0 && IsTrapName(c_.tree.Root().GetName())) {
                 ElementTrap(c_, c_.tree.Root(), nullptr);
             }
+            CollectBoxIds();
             Walk(c_.tree.Root(), Context::Root);
             CheckSettings();
         }
     }
 
 private:
+    // The ids of all check boxes, which values may name before the boxes stand in the file.
+    void CollectBoxIds() {
+        const xmlElement& root = c_.tree.Root();
+        const xmlElement* pages = FindChild(&root, L"Pages");
+        std::vector<const xmlElement*> controls = {FindChild(&root, L"BtnBeenden")};
+        for (std::size_t p = 0; pages != nullptr && p < pages->GetChildCount(); ++p) {
+            for (std::size_t i = 0; i < pages->GetChild(p)->GetChildCount(); ++i) {
+                controls.push_back(pages->GetChild(p)->GetChild(i));
+            }
+        }
+        for (const xmlElement* control : controls) {
+            const xmlElement* layout = FindChild(control, L"ButtonLayout");
+            const std::wstring id = control != nullptr ? control->GetAttribute(L"id") : L"";
+            if (layout != nullptr && layout->GetAttribute(L"type") == L"checkbox" && !id.empty()) {
+                c_.boxIds.insert(LowerAsciiLetters(id));
+            }
+        }
+    }
+
     static std::wstring TypeOf(const xmlElement& element, Context context) {
         return element.GetAttribute(context == Context::ToolTippConfig ? L"tttype" : L"type");
     }
@@ -223,6 +243,7 @@ private:
         }
         const xmlElement* tipConfig = FindChild(&root, L"ToolTippConfig");
         CheckTooltipType(c_, tipConfig);
+        c_.tooltip = ReadTooltipSettings(tipConfig);
         const WindowSettings window = ReadWindowSettings(FindChild(&root, L"General"));
         BitmapSize(c_, window.background, c_.pictureWidth, c_.pictureHeight);
         c_.clientWidth = std::max(std::max(window.width, 0), c_.pictureWidth);
@@ -264,11 +285,13 @@ private:
         const std::size_t at = element.GetOffset();
         const std::string who = ControlName(element, place);
         CheckCaption(c_, control, at, who);
+        CheckControlSize(c_, element, buttonConfig, control, who);
         if (control.kind == ControlKind::CheckBox) {
             CheckCheckBoxId(c_, control, at);
         }
         CheckTabIndex(c_, control, at, place);
         c_.anyTooltip = c_.anyTooltip || !control.tooltip.empty();
+        CheckTooltipLines(c_, element, control, who);
         CheckInsideWindow(c_, control, at, who);
         CheckOverlap(c_, control, at, who, place.page < 0);
         CheckLooks(c_, element, buttonConfig, control, at, who);
@@ -293,7 +316,7 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
         tree = ParseXmlText(text);
     } catch (const xmlError& e) {
         result.readable = false;
-        result.unreadable = UnreadableMessage(text, e);
+        result.diagnostics.push_back(UnreadableDiagnostic(text, e));
     }
     if (tree) {
         const IntentTree intent = ReadIntent(text);
@@ -306,26 +329,31 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
     return result;
 }
 
-std::string UnreadableMessage(std::wstring_view text, const xmlError& error) {
+Diagnostic UnreadableDiagnostic(std::wstring_view text, const xmlError& error) {
     const TextPosition at = PositionOf(text, error.Offset());
-    std::string message = std::to_string(at.line) + ":" + std::to_string(at.column) +
-                          ": the menu cannot read this file: " + error.what();
+    Diagnostic d{at.line,
+                 at.column,
+                 Severity::Error,
+                 "unreadable",
+                 std::string("the menu cannot read this file: ") + error.what(),
+                 {}};
     // A value that ends in a backslash, the last of its tag: its quote does not close it.
     const std::size_t open = error.Offset();
     if (std::string_view(error.what()).find("no closing double quote") == std::string::npos ||
         open >= text.size() || text[open] != L'"') {
-        return message;
+        return d;
     }
     const std::wstring_view tag = text.substr(open, text.find(L'>', open) - open);
     for (std::size_t q = tag.find(L"\\\""); q != npos; q = tag.find(L"\\\"", q + 1)) {
         if (tag.find_first_not_of(L" \t\r\n/", q + 2) == npos) {
-            return message + "; the value " + Shown(tag.substr(0, q + 2)) +
-                   " ends in a backslash, which escapes its closing quote for the menu: drop "
-                   "the last backslash, " +
-                   Shown(tag.substr(0, q)) + "\"";
+            d.message += "; the value " + Shown(tag.substr(0, q + 2)) +
+                         " ends in a backslash, which escapes its closing quote for the menu: "
+                         "drop the last backslash, " +
+                         Shown(tag.substr(0, q)) + "\"";
+            return d;
         }
     }
-    return message;
+    return d;
 }
 
 namespace {

@@ -65,17 +65,17 @@ bool IsUrl(std::wstring_view path);
 bool WildcardMatch(std::wstring_view pattern, std::wstring_view name);
 
 struct CheckResult {
-    // False when the menu cannot read the file at all; `unreadable` says where and why.
+    // False when the menu cannot read the file at all; an "unreadable" diagnostic says where
+    // and why.
     bool readable = true;
-    std::string unreadable;
     std::vector<Diagnostic> diagnostics; // ordered by position
 };
 
 CheckResult CheckConfig(std::string_view bytes, FileLookup& files);
 
-// Words a reader error in `text` as "LINE:COLUMN: the menu cannot read this file: WHY", with
-// the cause where the text shows it (a value's last backslash that escapes its quote).
-std::string UnreadableMessage(std::wstring_view text, const xmlError& error);
+// Words a reader error in `text` as an "unreadable" error, "the menu cannot read this file: WHY",
+// with the cause where the text shows it (a value's last backslash that escapes its quote).
+Diagnostic UnreadableDiagnostic(std::wstring_view text, const xmlError& error);
 
 // Words it in compiler style, "FILE:LINE:COL: error: MESSAGE [rule]", then a line per note;
 // `werror` reports warnings as errors.

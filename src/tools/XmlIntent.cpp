@@ -1,5 +1,6 @@
 #include "tools/XmlIntent.h"
 
+#include "tools/HtmlEntities.h"
 #include "xml/xmlElement.h"
 #include "xml/xmlReader.h"
 
@@ -26,8 +27,8 @@ std::string Tagged(std::wstring_view name) {
     return tag;
 }
 
-// Decodes the five predefined entities and character references; anything else after "&"
-// stays as written.
+// Decodes the five predefined entities, the named entities of HTML an author reaches for
+// ("&uuml;") and character references; anything else after "&" stays as written.
 std::wstring DecodeEntities(std::wstring_view raw, bool& decoded) {
     static constexpr std::pair<std::wstring_view, wchar_t> kNamed[] = {
         {L"lt", L'<'}, {L"gt", L'>'}, {L"amp", L'&'}, {L"quot", L'"'}, {L"apos", L'\''}};
@@ -39,7 +40,7 @@ std::wstring DecodeEntities(std::wstring_view raw, bool& decoded) {
             continue;
         }
         const std::wstring_view ref = raw.substr(i + 1, semi - i - 1);
-        std::optional<wchar_t> c;
+        std::optional<wchar_t> c = HtmlEntity(ref);
         for (const auto& [name, ch] : kNamed) {
             if (ref == name) {
                 c = ch;
@@ -192,8 +193,9 @@ private:
                 close = plain;
             }
         }
-        const std::size_t lt = s_.find(L'<', pos_ + 1);
-        return close == npos || (lt != npos && lt < close) ? npos : close;
+        // The menu reads a "<" inside a value as written; a value never holds a ">" for it.
+        const std::size_t gt = s_.find(L'>', pos_ + 1);
+        return close == npos || (gt != npos && gt < close) ? npos : close;
     }
 
     void EndTag(std::vector<IntentElement*>& open) {

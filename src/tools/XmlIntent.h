@@ -1,7 +1,8 @@
 // Standard XML reads the file as its author evidently meant it. navora-check lays this tree
 // beside the menu's own to find where the menu reads something else.
 // Lenient where the intent is plain: attributes need no white space between them,
-// and "\"" inside a double-quoted value is a quote, as the menu reads it.
+// "\"" inside a double-quoted value is a quote and "<" a character, as the menu reads them,
+// and HTML's named entities ("&uuml;") are the characters they name.
 #pragma once
 
 #include <cstddef>

@@ -80,7 +80,8 @@ std::unique_ptr<xmlTree> ReadTree(const FileArg& file, std::wstring& text) {
         }
         return ParseXmlText(text);
     } catch (const xmlError& e) {
-        PrintError(file.shown + ":" + UnreadableMessage(text, e));
+        const std::string line = FormatDiagnostic(file.shown, UnreadableDiagnostic(text, e), false);
+        std::fputs(line.c_str(), stderr);
     } catch (const std::exception& e) {
         PrintError(file.shown + ": " + e.what());
     }
@@ -157,11 +158,6 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
         } else {
             Print(FormatDiagnostic(file.shown, d, options.werror));
         }
-    }
-    if (!result.readable) {
-        // After the diagnostics on stdout, whichever way both streams are joined.
-        std::fflush(stdout);
-        PrintError(file.shown + ":" + result.unreadable);
     }
     return CheckStatus(result, options.werror);
 }

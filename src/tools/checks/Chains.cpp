@@ -21,6 +21,15 @@ void CheckChainElement(CheckContext& c, const xmlElement& element, Context conte
                 Tag(element.GetName()) +
                     " has no type: " + KeywordEffect(context, L"type", L"", c.messages));
     }
+    // A registry test compares the stored type first: without one it never holds.
+    const bool registry = context == Context::Query && element.GetAttribute(L"type") == L"registry";
+    if ((context == Context::RegistryQueryConfig && FindAttributeIndex(element, L"type") == npos) ||
+        (registry && FindChild(&element, L"RegistryQueryConfig") == nullptr)) {
+        c.Error(element.GetOffset(), "keyword",
+                (registry ? std::string("this registry query has no <RegistryQueryConfig>")
+                          : Tag(element.GetName()) + " has no type") +
+                    ": the test never holds; name the value's type, e.g. type=\"REG_SZ\"");
+    }
 }
 
 void CheckCheckBoxChains(CheckContext& c, const xmlElement& element) {

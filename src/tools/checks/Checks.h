@@ -64,6 +64,8 @@ public:
     // whose place it named.
     std::set<const xmlElement*> traps;
     std::set<std::size_t> reported;
+    // Vocabulary: elements with a child the menu does not read, which may hold what they lack.
+    std::set<const xmlElement*> unknownIn;
     // Looks and layout: the window's inside, the current page's controls, the quit button's.
     std::int32_t pictureWidth = 0;
     std::int32_t pictureHeight = 0;
@@ -71,13 +73,18 @@ public:
     std::int32_t clientHeight = 0;
     std::vector<Placed> placed;
     std::optional<Placed> quitPlaced;
+    bool defaultSizeReported = false; // a size <ButtonConfig> lacks, reported once
     // Keyboard: the current page's tab stops, the quit button's tabindex.
     std::map<std::int32_t, std::size_t> tabStops;
     std::optional<std::int32_t> quitTabIndex;
-    // Check boxes: the ids seen, with the first box's place.
+    // Check boxes: the ids seen, with the first box's place; all boxes' ids in lower case.
     std::map<std::wstring, std::size_t> checkIds;
-    // Tooltips: whether any control has a tooltip text.
+    std::set<std::wstring> boxIds;
+    // Tooltips: the tooltip's settings, whether any control has a tooltip text, and whether a
+    // text too tall for the box was reported.
+    TooltipSettings tooltip;
     bool anyTooltip = false;
+    bool tallTooltip = false;
     // Pictures: the files counted, by PictureKey, against the menu's budget.
     std::set<std::wstring> pictures;
     PictureBudget pictureBudget;
@@ -181,6 +188,9 @@ void BitmapSize(CheckContext& c, const std::wstring& path, std::int32_t& width,
 // A missing or unknown tooltip type, which stops the menu.
 void CheckTooltipType(CheckContext& c, const xmlElement* tipConfig);
 void CheckTooltipEscapes(CheckContext& c, std::wstring_view value, std::size_t at);
+// A control's tooltip text with more lines than the box holds at its font's size.
+void CheckTooltipLines(CheckContext& c, const xmlElement& element, const ControlSettings& control,
+                       const std::string& who);
 // A tooltip that can never be seen, or one placed outside the window.
 void CheckTooltipBox(CheckContext& c, const xmlElement* tipConfig, std::int64_t width,
                      std::int64_t height);
@@ -189,6 +199,9 @@ void CheckTooltipBox(CheckContext& c, const xmlElement* tipConfig, std::int64_t 
 
 std::string ControlName(const xmlElement& element, const ControlPlace& place);
 void CheckWindowSize(CheckContext& c);
+// A control of width or height 0, which is never seen.
+void CheckControlSize(CheckContext& c, const xmlElement& element, const xmlElement* buttonConfig,
+                      const ControlSettings& control, const std::string& who);
 void CheckCaption(CheckContext& c, const ControlSettings& control, std::size_t at,
                   const std::string& who);
 void CheckQuitInPage(CheckContext& c, const xmlElement& control);

@@ -118,6 +118,53 @@ std::optional<std::string> PictureHead(CheckContext& c, const std::wstring& path
     return head;
 }
 
+// A host name such as "tessera.com": labels with dots, the last of two to six letters.
+bool LooksLikeHost(std::wstring_view name) {
+    const std::size_t dot = name.rfind(L'.');
+    if (dot == npos || dot == 0 || name.size() - dot - 1 < 2 || name.size() - dot - 1 > 6) {
+        return false;
+    }
+    const std::wstring_view top = name.substr(dot + 1);
+    return std::all_of(top.begin(), top.end(), IsAsciiLetter);
+}
+
+// An exec path without makeabsolute: the menu starts it from its current folder, the disc's
+// when it starts from there. A bare program name may be one Windows finds by name.
+void CheckPlainProgram(CheckContext& c, std::wstring_view path, std::size_t at) {
+    if (path.empty()) {
+        c.Error(at, "missing-file", "exec has no path: the step fails when clicked");
+        return;
+    }
+    if (IsUrl(path) || IsAbsolutePath(path) || path.find_first_of(L"%*?") != npos) {
+        return;
+    }
+    const std::wstring file(path);
+    if (c.files.Find(file) != FileState::Absent) {
+        return;
+    }
+    const std::size_t end = std::min(path.find_first_of(L"\\/"), path.size());
+    if (end < path.size() && path[end] == L'/' && path.find(L'\\') == npos &&
+        LooksLikeHost(path.substr(0, end))) {
+        c.Error(at, "url",
+                Quoted(path) +
+                    " is a web address without its scheme: Windows looks for a file of that name "
+                    "and the step fails; write " +
+                    Quoted(L"https://" + file));
+        return;
+    }
+    const std::size_t dot = path.rfind(L'.');
+    const std::wstring extension = dot == npos ? L"" : LowerAsciiLetters(path.substr(dot));
+    if (end == path.size() && (dot == npos || extension == L".exe" || extension == L".com" ||
+                               extension == L".bat" || extension == L".cmd")) {
+        return; // a program Windows may find by its name, such as notepad.exe
+    }
+    c.Error(at, "missing-file",
+            Quoted(path) +
+                " does not exist beside the configuration: the menu starts it from its current "
+                "folder, the disc's when it starts from there, and the step fails; put it on the "
+                "medium or correct the path");
+}
+
 } // namespace
 
 void CheckPicture(CheckContext& c, std::wstring_view path, std::size_t at, bool icon) {
@@ -210,6 +257,8 @@ void CheckProgramPath(CheckContext& c, const xmlElement& element, std::wstring_v
         CheckProgram(c, value, at);
     } else if (const auto beside = InMenuFolder(value)) {
         CheckProgram(c, *beside, at);
+    } else {
+        CheckPlainProgram(c, value, at);
     }
 }
 

@@ -1,4 +1,7 @@
 // Looks and layout: the window's size, the controls' captions, places and looks.
+#include <algorithm>
+#include <utility>
+
 #include "tools/checks/Checks.h"
 
 namespace checks {
@@ -11,10 +14,36 @@ std::string ControlName(const xmlElement& element, const ControlPlace& place) {
 
 void CheckWindowSize(CheckContext& c) {
     if (c.clientWidth == 0 && c.clientHeight == 0) {
-        c.Error(c.tree.Root().GetOffset(), "window-size",
+        const xmlElement* general = FindChild(&c.tree.Root(), L"General");
+        c.Error(general != nullptr ? general->GetOffset() : c.tree.Root().GetOffset(),
+                "window-size",
                 "the window has no inside: give <General> a width and a height, or a "
                 "background picture");
     }
+}
+
+void CheckControlSize(CheckContext& c, const xmlElement& element, const xmlElement* buttonConfig,
+                      const ControlSettings& control, const std::string& who) {
+    // A size in an element the menu does not read is reported there.
+    if ((control.width > 0 && control.height > 0) || c.unknownIn.count(&element) != 0 ||
+        c.unknownIn.count(&c.tree.Root()) != 0 ||
+        (buttonConfig != nullptr && c.unknownIn.count(buttonConfig) != 0)) {
+        return;
+    }
+    // A size missing from <ButtonConfig> is reported once, at the first control that lacks it.
+    const xmlElement* own = FindChild(&element, L"ButtonLayout");
+    const bool inherited = own == nullptr || own->GetAttribute(L"width").empty() ||
+                           own->GetAttribute(L"height").empty();
+    if (inherited && std::exchange(c.defaultSizeReported, true)) {
+        return;
+    }
+    c.Error(element.GetOffset(), "control-size",
+            who + " is " + std::to_string(std::max(control.width, 0)) + " x " +
+                std::to_string(std::max(control.height, 0)) +
+                " pixels (neither its <ButtonLayout> nor <ButtonConfig> gives it more), so it is "
+                "never seen" +
+                (inherited ? ", as is every control that takes its size from <ButtonConfig>" : "") +
+                "; give it a width and a height, e.g. width=\"200\" height=\"30\"");
 }
 
 void CheckCaption(CheckContext& c, const ControlSettings& control, std::size_t at,

@@ -32,13 +32,46 @@ void StructureError(CheckContext& c, const IntentError& error) {
     }
 }
 
-void AttributeTrap(CheckContext& c, const IntentAttribute& a, std::wstring_view menuName,
-                   std::wstring_view menuValue) {
+// The value written so that the menu reads what the file means: "\"" for a quote, "&&" for an
+// '&' where Windows underlines, no white space or backslash at the ends (the menu drops the
+// one and the other escapes the quote). None when no writing holds it: a value never holds '>'.
+std::optional<std::wstring> WrittenValue(std::wstring_view value, bool underlines) {
+    std::wstring_view v = TrimWhiteSpace(value);
+    while (!v.empty() && v.back() == L'\\') {
+        v.remove_suffix(1);
+    }
+    if (v.find(L'>') != npos) {
+        return std::nullopt;
+    }
+    std::wstring out;
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        if (v[i] == L'"') {
+            out += L"\\\"";
+        } else if (v[i] == L'&' && underlines) {
+            out += L"&&";
+            i += i + 1 < v.size() && v[i + 1] == L'&' ? 1 : 0;
+        } else {
+            out += v[i];
+        }
+    }
+    return out;
+}
+
+// How to write the meant value, or why it cannot be written.
+std::string FixFor(const IntentAttribute& a, std::wstring_view element) {
+    const bool underlines =
+        element == L"ButtonLayout" && (a.name == L"caption" || a.name == L"tooltipp");
+    const auto fixed = WrittenValue(a.value, underlines);
+    return fixed ? "write " + Shown(a.name) + "=\"" + Shown(*fixed) + "\""
+                 : "a value cannot hold '>' for the menu: write it without one";
+}
+
+void AttributeTrap(CheckContext& c, const IntentAttribute& a, std::wstring_view element,
+                   std::wstring_view menuName, std::wstring_view menuValue) {
     const std::string name = Quoted(a.name);
     if (a.quote == L'\'') {
         c.Error(a.valueOffset, "quote",
-                "the menu reads values only in double quotes: write " + Shown(a.name) + "=\"" +
-                    Shown(a.value) + "\"");
+                "the menu reads values only in double quotes: " + FixFor(a, element));
     } else if (!a.spaceBefore) {
         c.Error(a.offset, "attribute-space",
                 "the menu needs a space before the attribute name " + name +
@@ -55,9 +88,8 @@ void AttributeTrap(CheckContext& c, const IntentAttribute& a, std::wstring_view 
                       Quoted(menuValue));
     } else if (a.entity) {
         c.Error(a.valueOffset, "entity",
-                "the menu decodes no entities: it reads " + Quoted(menuValue) +
-                    "; write the characters themselves (an '&' in captions and tooltips as "
-                    "'&&')");
+                "the menu decodes no entities: it reads " + Quoted(menuValue) + "; " +
+                    FixFor(a, element));
     } else {
         c.Error(a.offset, "quote",
                 "the menu reads " +
@@ -87,7 +119,7 @@ void DiffAttributes(CheckContext& c, const xmlElement& menu, const IntentElement
         if (inMenu) {
             c.reported.insert(menu.GetAttributePlace(i).name);
         }
-        AttributeTrap(c, meant.attributes[i],
+        AttributeTrap(c, meant.attributes[i], menu.GetName(),
                       inMenu ? menu.GetAttributeName(i) : std::wstring_view(),
                       inMenu ? menu.GetAttributeValue(i) : std::wstring_view());
         return;
@@ -188,6 +220,17 @@ bool CheckStructure(CheckContext& c) {
         StructureError(c, *c.intent.error);
     } else {
         Diff(c, c.tree.Root(), *c.intent.root);
+    }
+    // Each comment and declaration in one run, also those inside the first one the menu reads.
+    for (const std::size_t at : c.intent.comments) {
+        c.Error(at, "comment",
+                "the menu has no comments: it reads an element named '!--' here, which takes in "
+                "what follows it; delete the comment");
+    }
+    for (const std::size_t at : c.intent.doctypes) {
+        c.Error(at, "doctype",
+                "the menu reads this '<!' as an element, which takes in what follows it; "
+                "delete it");
     }
     return true;
 }

@@ -87,4 +87,38 @@ void CheckTooltipBox(CheckContext& c, const xmlElement* tipConfig, std::int64_t 
     }
 }
 
+// The tooltip draws its text inside this margin on every side.
+constexpr std::int64_t kTipMargin = 8;
+
+void CheckTooltipLines(CheckContext& c, const xmlElement& element, const ControlSettings& control,
+                       const std::string& who) {
+    const TooltipSettings& tip = c.tooltip;
+    // Without a font size the system font's height is not known here.
+    if (c.tallTooltip || control.tooltip.empty() || tip.font.height <= 0 || tip.width <= 0) {
+        return;
+    }
+    const std::int64_t box =
+        tip.height > 0 ? tip.height : (tip.kind == TooltipKind::Button ? control.height : 0);
+    std::int64_t lines = 1;
+    for (std::size_t i = control.tooltip.find(L"\\n"); i != npos;
+         i = control.tooltip.find(L"\\n", i + 2)) {
+        ++lines;
+    }
+    const std::int64_t needed = 2 * kTipMargin + lines * tip.font.height;
+    if (box <= 0 || needed <= box) {
+        return;
+    }
+    c.tallTooltip = true;
+    const xmlElement* layout = FindChild(&element, L"ButtonLayout");
+    const std::size_t index = FindAttributeIndex(*layout, L"tooltipp");
+    const xmlAttributePlace& place = layout->GetAttributePlace(index);
+    c.Warning(place.openQuote != npos ? place.openQuote : place.name, "tooltip",
+              "the tooltip of " + who + " has " + std::to_string(lines) + " line" +
+                  (lines == 1 ? "" : "s") + " of " + std::to_string(tip.font.height) +
+                  "-pixel text, which need " + std::to_string(needed) +
+                  " pixels with the margins, but the tooltip box is " + std::to_string(box) +
+                  " high: the text is cut off; give <ToolTippConfig> height=\"" +
+                  std::to_string(needed) + "\" or a smaller fontsize");
+}
+
 } // namespace checks

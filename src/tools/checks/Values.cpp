@@ -152,8 +152,9 @@ void CheckAccepted(CheckContext& c, std::wstring_view value, std::size_t at) {
 
 void CheckKeyword(CheckContext& c, const AttributeRule& rule, Context context,
                   std::wstring_view value, std::size_t at) {
-    const bool required =
-        rule.name == L"tttype" || context == Context::Command || context == Context::Query;
+    const bool required = rule.name == L"tttype" || context == Context::Command ||
+                          context == Context::Query ||
+                          (context == Context::RegistryQueryConfig && rule.name == L"type");
     if (std::find(rule.keywords.begin(), rule.keywords.end(), value) != rule.keywords.end() ||
         (value.empty() && !required)) {
         return;

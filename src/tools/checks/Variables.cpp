@@ -64,11 +64,54 @@ template <typename Visit> void ForEachVariable(std::wstring_view text, Visit vis
     }
 }
 
+// A check box's id between '%' signs, where the author expects the box's state: the menu puts
+// none in; the state reaches a program through the file. True when reported.
+bool CheckBoxState(CheckContext& c, std::wstring_view value, std::size_t at) {
+    const std::wstring lower = LowerAsciiLetters(value);
+    for (const std::wstring& id : c.boxIds) {
+        const std::size_t found = lower.find(L"%" + id + L"%");
+        if (found == npos) {
+            continue;
+        }
+        c.Error(at, "variable",
+                Quoted(value.substr(found, id.size() + 2)) +
+                    " names a check box, but the menu puts no check box's state into a text: it "
+                    "stays as written; the menu records the state, true or false, in the box's "
+                    "currentval in this file, where a program it starts reads it");
+        return true;
+    }
+    return false;
+}
+
+// "%MENUDIR" or "%MENUDRIVE" without its closing '%', which the menu leaves as written.
+void CheckUnclosed(CheckContext& c, std::wstring_view value, std::size_t at) {
+    const std::wstring lower = LowerAsciiLetters(value);
+    for (const std::wstring_view name : {L"%menudir", L"%menudrive"}) {
+        for (std::size_t i = lower.find(name); i != npos; i = lower.find(name, i + 1)) {
+            const std::size_t end = i + name.size();
+            const wchar_t next = end < lower.size() ? lower[end] : L' ';
+            if (next == L'%' || IsAsciiLetter(next) || next == L'_' ||
+                (next >= L'0' && next <= L'9')) {
+                continue;
+            }
+            const std::string written = Shown(value.substr(i, name.size()));
+            c.Error(at, "variable",
+                    Quoted(value.substr(i, name.size())) +
+                        " has no closing '%': the menu leaves it as written, so the step looks "
+                        "for a folder of that name and fails; write " +
+                        written + "%");
+            return;
+        }
+    }
+}
+
 } // namespace
 
 // Variables in a path or parameter: the menu's own without the backslash after them, names
 // like the menu's own that are none, and names a slip away from a standard one.
 void CheckVariables(CheckContext& c, std::wstring_view value, std::size_t at) {
+    CheckBoxState(c, value, at);
+    CheckUnclosed(c, value, at);
     ForEachVariable(value, [&](std::wstring_view written, std::size_t close) {
         const std::wstring name = LowerAsciiLetters(written);
         const std::string shown = "%" + Shown(written) + "%";
@@ -118,7 +161,7 @@ void CheckVariables(CheckContext& c, std::wstring_view value, std::size_t at) {
 // name the text itself replaces).
 void CheckUnreplaced(CheckContext& c, std::wstring_view value, std::size_t at,
                      const std::string& name, std::wstring_view allowed) {
-    bool reported = false;
+    bool reported = CheckBoxState(c, value, at);
     ForEachVariable(value, [&](std::wstring_view written, std::size_t) {
         if (reported || written == allowed) {
             return;

@@ -154,6 +154,7 @@ bool CheckPageChild(CheckContext& c, const xmlElement& child) {
 
 void UnknownElement(CheckContext& c, const xmlElement& child, const xmlElement& parent,
                     const ElementRule& rule) {
+    c.unknownIn.insert(&parent);
     std::vector<std::wstring_view> names;
     for (const ChildRule& r : rule.children) {
         names.push_back(r.name);
