@@ -108,10 +108,6 @@ std::optional<ConfigRead> CheckAndRead(const std::string& shown, const std::stri
             Print(FormatDiagnostic(shown, d, false));
         }
     }
-    if (!result.readable) {
-        Fail(shown + ":" + result.unreadable);
-        return std::nullopt;
-    }
     if (CheckStatus(result, false) != 0) {
         return std::nullopt;
     }
