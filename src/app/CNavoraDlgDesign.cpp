@@ -129,12 +129,15 @@ std::vector<TButton*> CNavoraDlgDesign::ShownControls() const {
 }
 
 TButton* CNavoraDlgDesign::ControlAt(POINT point) const {
-    // The shown controls in stacking order, the one on top first.
+    // The shown controls, the one drawn on top first. The controls do not clip each other, and
+    // overlapping siblings are painted from the top of the stacking order down: the lowest
+    // (the last made) is drawn last, over the others.
     const std::vector<TButton*> shown = ShownControls();
     std::vector<TButton*> stacked;
     std::vector<DesignRect> rects;
-    for (HWND child = GetWindow(Handle(), GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
+    const HWND first = GetWindow(Handle(), GW_CHILD);
+    for (HWND child = first != nullptr ? GetWindow(first, GW_HWNDLAST) : nullptr; child != nullptr;
+         child = GetWindow(child, GW_HWNDPREV)) {
         const auto control = std::find_if(shown.begin(), shown.end(),
                                           [&](const TButton* c) { return c->Handle() == child; });
         if (control != shown.end() && IsWindowVisible(child)) {

@@ -30,8 +30,8 @@ struct DesignPoint {
     long y = 0;
 };
 
-// The control a click at `p` picks: the first of `topToBottom` (rectangles in stacking order,
-// the one drawn on top first) that holds the point; none off every control.
+// The control a click at `p` picks: the first of `topToBottom` (rectangles in the order they
+// are seen, the one drawn on top first) that holds the point; none off every control.
 std::optional<std::size_t> TopmostAt(const std::vector<DesignRect>& topToBottom, DesignPoint p);
 
 // One drag of one control with the mouse, from button down to button up. Whatever else
