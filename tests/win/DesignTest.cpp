@@ -329,7 +329,7 @@ TEST_F(DesignTest, ACaptionEditKeepsBytesThatAreNotUtf8) {
 
 // Six nudges on a file of 4 MB: each step keeps the bytes it changed, not copies of the file,
 // and no step maps every byte of it. Measured as the growth of the view's peak working set
-// from its start.
+// from its start: 88 MB before, when each step kept two copies and mapped every byte in 16.
 TEST_F(DesignTest, NudgesOnALargeFileKeepTheEditsNotTheFile) {
     constexpr std::size_t kSize = 4 << 20;
     Start(Replaced(kConfig, "</config>", "<!--" + std::string(kSize, 'x') + "--></config>"));
