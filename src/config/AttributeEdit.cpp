@@ -7,6 +7,7 @@
 
 #include "config/InPlaceEdit.h"
 #include "xml/TextDecoding.h"
+#include "xml/TextOffsets.h"
 #include "xml/xmlReader.h"
 
 namespace {

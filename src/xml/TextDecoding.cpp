@@ -103,38 +103,6 @@ std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out) {
     return n;
 }
 
-void ConfigTextByteOffsets(std::string_view fileBytes, std::vector<std::size_t>& units) {
-    const std::string_view raw = fileBytes.substr(0, fileBytes.find('\x1A'));
-    std::size_t next = 0; // the first entry of `units` not found yet
-    std::size_t n = 0;    // units decoded so far
-    // The units before `count` start at byte `at`.
-    const auto reach = [&](std::size_t count, std::size_t at) {
-        for (; next < units.size() && units[next] < count; ++next) {
-            units[next] = at;
-        }
-        n = count;
-    };
-    std::size_t i = 0;
-    for (; i < raw.size() && raw[i] != '\0' && next < units.size(); ++i) {
-        const std::size_t at = i;
-        const auto c = static_cast<unsigned char>(raw[i]);
-        if (c >= 0x80) {
-            std::size_t after = i + 1;
-            const char32_t cp = DecodeSequence(raw, c, after);
-            i = after - 1;
-            reach(n + (sizeof(wchar_t) == 2 && cp > 0xFFFF ? 2 : 1), at);
-        } else {
-            if (c == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') {
-                ++i;
-            }
-            reach(n + 1, at);
-        }
-    }
-    for (; next < units.size(); ++next) {
-        units[next] = units[next] == n ? i : std::string_view::npos;
-    }
-}
-
 std::wstring DecodeConfigText(std::string_view fileBytes) {
     std::wstring out(fileBytes.size(), L'\0');
     out.resize(DecodeConfigTextTo(fileBytes, out.data()));

@@ -27,11 +27,6 @@ std::wstring DecodeConfigText(std::string_view fileBytes);
 // wrote.
 std::size_t DecodeConfigTextTo(std::string_view fileBytes, wchar_t* out);
 
-// For ascending indices `units` into DecodeConfigText(fileBytes), each replaced by the index
-// of the byte its unit's sequence starts at (for a line feed read from CR LF, the CR); the
-// text's length gives where decoding stopped, a larger index npos. One pass, no copy.
-void ConfigTextByteOffsets(std::string_view fileBytes, std::vector<std::size_t>& units);
-
 // Bytes already read in text mode, decoded like DecodeConfigText up to the
 // first NUL. With `byteOffsets`, it receives for each unit of the result the
 // index of the byte its sequence starts at, and one more entry: where the

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "xml/TextDecoding.h"
+#include "xml/TextOffsets.h"
 
 namespace {
 
