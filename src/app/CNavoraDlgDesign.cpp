@@ -51,6 +51,14 @@ RECT RectOf(const TButton* control) {
     return r;
 }
 
+DesignRect ToDesign(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+RECT ToRect(const DesignRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 std::wstring Describe(HWND control, const RECT& r) {
     return L"\"" + TextOf(control) + L"\" left " + std::to_wstring(r.left) + L", top " +
            std::to_wstring(r.top) + L", width " + std::to_wstring(r.right - r.left) + L", height " +
@@ -121,14 +129,24 @@ std::vector<TButton*> CNavoraDlgDesign::ShownControls() const {
 }
 
 TButton* CNavoraDlgDesign::ControlAt(POINT point) const {
-    // The first made lies on top.
-    for (TButton* control : ShownControls()) {
-        const RECT r = RectOf(control);
-        if (PtInRect(&r, point)) {
-            return control;
+    // The shown controls, the one drawn on top first. The controls do not clip each other, and
+    // overlapping siblings are painted from the top of the stacking order down: the lowest
+    // (the last made) is drawn last, over the others.
+    const std::vector<TButton*> shown = ShownControls();
+    std::vector<TButton*> stacked;
+    std::vector<DesignRect> rects;
+    const HWND first = GetWindow(Handle(), GW_CHILD);
+    for (HWND child = first != nullptr ? GetWindow(first, GW_HWNDLAST) : nullptr; child != nullptr;
+         child = GetWindow(child, GW_HWNDPREV)) {
+        const auto control = std::find_if(shown.begin(), shown.end(),
+                                          [&](const TButton* c) { return c->Handle() == child; });
+        if (control != shown.end() && IsWindowVisible(child)) {
+            stacked.push_back(*control);
+            rects.push_back(ToDesign(RectOf(*control)));
         }
     }
-    return nullptr;
+    const std::optional<std::size_t> top = TopmostAt(rects, {point.x, point.y});
+    return top ? stacked[*top] : nullptr;
 }
 
 std::optional<ControlRef> CNavoraDlgDesign::RefOf(const TButton* control) const {
@@ -167,6 +185,7 @@ void CNavoraDlgDesign::Select(TButton* control) {
 }
 
 void CNavoraDlgDesign::ShowPage(int page) {
+    CancelDrag();
     if (TButton* selected = Selected(); selected != nullptr && selected != QuitButton()) {
         Select(nullptr);
     }
@@ -301,19 +320,17 @@ void CNavoraDlgDesign::OnMouse(const MSG& message) {
         if (edit_ != nullptr) {
             CloseCaptionEdit(true);
         }
+        CancelDrag(); // a button down without the last one's up
         TButton* hit = ControlAt(p);
         Select(hit);
         if (hit != nullptr) {
-            const RECT r = RectOf(hit);
-            drag_ =
-                p.x >= r.right - kHandle && p.y >= r.bottom - kHandle ? Drag::Resize : Drag::Move;
-            dragStart_ = p;
-            dragRect_ = r;
+            drag_.Begin(*RefOf(hit), ToDesign(RectOf(hit)), {p.x, p.y}, kHandle);
             SetCapture(Handle());
         }
         break;
     }
     case WM_LBUTTONDBLCLK:
+        CancelDrag();
         Select(ControlAt(p));
         OpenCaptionEdit();
         break;
@@ -321,12 +338,13 @@ void CNavoraDlgDesign::OnMouse(const MSG& message) {
         DragTo(p);
         break;
     case WM_LBUTTONUP:
-        if (drag_ != Drag::None) {
+        if (drag_.Active()) {
             DragTo(p); // where the button went up, whatever moves came before
-            drag_ = Drag::None;
+            TButton* control = ControlOf(drag_.Control());
+            const RECT before = ToRect(drag_.End());
             ReleaseCapture();
-            if (TButton* control = Selected()) {
-                Finish(control, dragRect_);
+            if (control != nullptr) {
+                Finish(control, before);
             }
         }
         break;
@@ -336,30 +354,42 @@ void CNavoraDlgDesign::OnMouse(const MSG& message) {
 }
 
 void CNavoraDlgDesign::DragTo(POINT p) {
-    TButton* control = Selected();
-    if (control == nullptr || drag_ == Drag::None) {
+    TButton* control = drag_.Active() ? ControlOf(drag_.Control()) : nullptr;
+    if (control == nullptr) {
         return;
     }
-    RECT r = dragRect_;
-    const LONG dx = p.x - dragStart_.x;
-    const LONG dy = p.y - dragStart_.y;
-    if (drag_ == Drag::Move) {
-        OffsetRect(&r, dx, dy);
-    } else {
-        r.right = std::max(r.left + 1, r.right + dx);
-        r.bottom = std::max(r.top + 1, r.bottom + dy);
-    }
+    RECT r = ToRect(drag_.Wanted({p.x, p.y}));
     if (!altDown_) {
-        r = Snapped(r, drag_ == Drag::Move);
+        r = Snapped(r, drag_.GetKind() == ControlDrag::Kind::Move);
     }
     Place(control, r);
     SetStatus(Describe(control->Handle(), r));
+}
+
+void CNavoraDlgDesign::CancelDrag() {
+    if (!drag_.Active()) {
+        return;
+    }
+    const ControlRef dragged = drag_.Control();
+    const RECT back = ToRect(drag_.End());
+    if (TButton* control = ControlOf(dragged)) {
+        Place(control, back);
+        if (control == Selected()) {
+            SetStatus(Describe(control->Handle(), back));
+        }
+    }
+    if (GetCapture() == Handle()) {
+        ReleaseCapture();
+    }
 }
 
 void CNavoraDlgDesign::OnKey(WPARAM key) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
     const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
     const int pages = std::max(1, PageCount());
+    if (key != VK_SHIFT && key != VK_CONTROL) {
+        CancelDrag(); // a key during a drag ends it before it acts
+    }
     TButton* control = Selected();
     switch (key) {
     case VK_NEXT:
@@ -426,7 +456,8 @@ void CNavoraDlgDesign::Finish(TButton* control, const RECT& before) {
     if (after.bottom - after.top != before.bottom - before.top) {
         values.push_back({L"ButtonLayout", L"height", file(after.bottom - after.top)});
     }
-    if (!Commit({*RefOf(control), before, after, caption, caption, {}, {}}, values)) {
+    if (!Commit({*RefOf(control), ToDesign(before), ToDesign(after), caption, caption, {}},
+                values)) {
         Place(control, before);
     }
 }
@@ -444,7 +475,7 @@ void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
     const RECT r = RectOf(control);
     SetWindowTextW(control->Handle(), caption.c_str());
     InvalidateRect(control->Handle(), nullptr, TRUE);
-    if (!Commit({*RefOf(control), r, r, before, caption, {}, {}},
+    if (!Commit({*RefOf(control), ToDesign(r), ToDesign(r), before, caption, {}},
                 {{L"ButtonLayout", L"caption", caption}})) {
         SetWindowTextW(control->Handle(), before.c_str());
     }
@@ -473,46 +504,47 @@ bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>
         SetStatus(L"Not written. " + error);
         return false;
     }
-    step.bytesBefore = std::exchange(session_.fileBytes, bytes);
-    step.bytesAfter = bytes;
+    step.edit = EditBetween(session_.fileBytes, bytes);
     session_.viewBytes = bytes;
-    session_.undo.push_back(std::move(step));
-    session_.redo.clear();
+    session_.fileBytes = std::move(bytes);
+    session_.history.Push(std::move(step));
     SetStatus(L"Written: " + written);
     CheckPage();
     return true;
 }
 
 void CNavoraDlgDesign::StepBack(bool undo) {
-    std::vector<DesignStep>& from = undo ? session_.undo : session_.redo;
-    std::vector<DesignStep>& to = undo ? session_.redo : session_.undo;
-    if (from.empty()) {
+    const DesignStep* next = session_.history.Next(undo);
+    if (next == nullptr) {
         SetStatus(undo ? L"Nothing to undo" : L"Nothing to redo");
         return;
     }
-    const DesignStep& step = from.back();
+    const DesignStep step = *next;
     if (session_.fileBytes != session_.viewBytes) {
         SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
         return;
     }
-    const std::string& bytes = undo ? step.bytesBefore : step.bytesAfter;
+    std::string bytes = session_.fileBytes;
+    if (!ApplyEdit(bytes, step.edit, !undo)) {
+        SetStatus(L"Not written. The file no longer holds what the step wrote.");
+        return;
+    }
     if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
         !error.empty()) {
         SetStatus(L"Not written. " + error);
         return;
     }
-    session_.fileBytes = bytes;
     session_.viewBytes = bytes;
+    session_.fileBytes = std::move(bytes);
     if (step.control.page >= 0 && step.control.page != session_.page) {
         ShowPage(step.control.page);
     }
     if (TButton* control = ControlOf(step.control)) {
-        Place(control, undo ? step.before : step.after);
+        Place(control, ToRect(undo ? step.before : step.after));
         SetWindowTextW(control->Handle(), (undo ? step.captionBefore : step.captionAfter).c_str());
         Select(control);
     }
-    to.push_back(std::move(from.back()));
-    from.pop_back();
+    session_.history.Take(undo);
     SetStatus(std::wstring(undo ? L"Undone" : L"Redone") + L"; the file is written");
     CheckPage();
 }
@@ -569,9 +601,9 @@ void CNavoraDlgDesign::WatchFile() {
         return;
     }
     // Another program's bytes: the session's steps no longer lead back to them.
+    CancelDrag();
     session_.outsideSave = now;
-    session_.undo.clear();
-    session_.redo.clear();
+    session_.history.Clear();
     session_.status = L"Reloaded after a save by another program";
     EndWithOk();
 }
@@ -655,6 +687,9 @@ bool CNavoraDlgDesign::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     }
     case WM_WINDOWPOSCHANGED:
         PlaceStatus();
+        break;
+    case WM_CAPTURECHANGED:
+        CancelDrag(); // another window took the mouse: no button up will come
         break;
     case WM_DESTROY: {
         RECT r;

@@ -9,17 +9,6 @@
 #include "app/CNavoraDlg.h"
 #include "app/DesignFile.h"
 
-// One finished change: the file's bytes and the control's place and caption before and after.
-struct DesignStep {
-    ControlRef control;
-    RECT before;
-    RECT after;
-    std::wstring captionBefore;
-    std::wstring captionAfter;
-    std::string bytesBefore;
-    std::string bytesAfter;
-};
-
 // An attribute of a control's element ("ButtonPosition", "ButtonLayout") and its new value.
 struct AttributeValue {
     const wchar_t* part;
@@ -38,8 +27,7 @@ struct DesignSession {
     std::optional<ControlRef> selection;
     std::wstring status;
     std::optional<POINT> windowPlace;
-    std::vector<DesignStep> undo;
-    std::vector<DesignStep> redo;
+    UndoHistory history;
 };
 
 class CNavoraDlgDesign : public CNavoraDlg {
@@ -54,8 +42,6 @@ protected:
     bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
-    enum class Drag { None, Move, Resize };
-
     std::vector<TButton*> ShownControls() const;
     TButton* ControlAt(POINT point) const;
     TButton* Selected() const;
@@ -64,8 +50,11 @@ private:
     void Select(TButton* control);
     void ShowPage(int page);
     void OnMouse(const MSG& message);
-    // Moves or resizes the selected control being dragged for the pointer at `p`.
+    // Moves or resizes the control being dragged for the pointer at `p`.
     void DragTo(POINT p);
+    // Ends a drag that did not finish with the button going up: the control goes back to
+    // where the file has it.
+    void CancelDrag();
     void OnKey(WPARAM key);
     // `wanted` with its moving edges drawn to other controls' and the window's edges.
     RECT Snapped(RECT wanted, bool moving) const;
@@ -93,9 +82,7 @@ private:
     DesignSession& session_;
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
-    Drag drag_ = Drag::None;
-    POINT dragStart_{};
-    RECT dragRect_{};
+    ControlDrag drag_;
     bool altDown_ = false;
     bool started_ = false;
 };

@@ -7,16 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "design/EditModel.h"
+
 class xmlElement;
 class xmlTree;
-
-// A control's element in the file: `page` from 0 under "Pages", -1 for "BtnBeenden"; `index`
-// its place among the page's controls.
-struct ControlRef {
-    int page = -1;
-    std::size_t index = 0;
-    bool operator==(const ControlRef&) const = default;
-};
 
 // The control's element, or none.
 const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control);

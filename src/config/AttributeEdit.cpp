@@ -7,6 +7,7 @@
 
 #include "config/InPlaceEdit.h"
 #include "xml/TextDecoding.h"
+#include "xml/TextOffsets.h"
 #include "xml/xmlReader.h"
 
 namespace {
@@ -28,15 +29,14 @@ bool Writable(std::wstring_view text, std::size_t& i) {
     return c < 0xD800 || c > 0xDFFF;
 }
 
-// The bytes that read back as `value` between double quotes.
-EditRefusal EncodeValue(std::wstring_view value, std::string_view lineEnd, std::string& out) {
+// The text that reads back as `value` between double quotes.
+EditRefusal EscapeValue(std::wstring_view value, std::wstring& escaped) {
     if (!value.empty() && (IsWhiteSpace(value.front()) || IsWhiteSpace(value.back()))) {
         return EditRefusal::EdgeWhiteSpace;
     }
     if (!value.empty() && value.back() == L'\\') {
         return EditRefusal::TrailingBackslash;
     }
-    std::wstring escaped;
     for (std::size_t i = 0; i < value.size(); ++i) {
         const std::size_t at = i;
         if (!Writable(value, i)) {
@@ -50,7 +50,17 @@ EditRefusal EncodeValue(std::wstring_view value, std::string_view lineEnd, std::
         }
         escaped.append(value.substr(at, i + 1 - at));
     }
-    for (const char c : EncodeUtf8(escaped)) {
+    return EditRefusal::None;
+}
+
+// The bytes of new text: UTF-8, as the menu reads every file, each line feed as the file's
+// line end. U+FFFD is refused: the reader makes it of bytes that are not UTF-8, which the
+// author wrote and the view never showed, so writing it would destroy them.
+EditRefusal EncodeText(std::wstring_view text, std::string_view lineEnd, std::string& out) {
+    if (text.find(L'\uFFFD') != npos) {
+        return EditRefusal::UnwritableCharacter;
+    }
+    for (const char c : EncodeUtf8(text)) {
         if (c == '\n') {
             out.append(lineEnd);
         } else {
@@ -58,6 +68,14 @@ EditRefusal EncodeValue(std::wstring_view value, std::string_view lineEnd, std::
         }
     }
     return EditRefusal::None;
+}
+
+bool HighSurrogate(wchar_t c) {
+    return sizeof(wchar_t) == 2 && c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool LowSurrogate(wchar_t c) {
+    return sizeof(wchar_t) == 2 && c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // Whether `name` reads back as itself as a new attribute's name.
@@ -70,30 +88,6 @@ bool NameWritable(std::wstring_view name) {
         }
     }
     return !name.empty();
-}
-
-// For each unit of the decoded text of a file's bytes, the index of the byte where its
-// sequence starts (for a line feed read from CR LF, the CR), and one more entry: where
-// decoding stopped.
-std::vector<std::size_t> FileByteOffsets(std::string_view fileBytes) {
-    // The text-mode read, noting where each of its bytes came from.
-    std::string text;
-    std::vector<std::size_t> fromFile;
-    std::size_t i = 0;
-    for (; i < fileBytes.size() && fileBytes[i] != '\x1A'; ++i) {
-        fromFile.push_back(i);
-        if (fileBytes[i] == '\r' && i + 1 < fileBytes.size() && fileBytes[i + 1] == '\n') {
-            ++i;
-        }
-        text.push_back(fileBytes[i]);
-    }
-    fromFile.push_back(i);
-    std::vector<std::size_t> offsets;
-    DecodeUtf8(text, &offsets);
-    for (std::size_t& offset : offsets) {
-        offset = fromFile[offset];
-    }
-    return offsets;
 }
 
 EditResult Refused(EditRefusal why) {
@@ -133,10 +127,6 @@ const wchar_t* EditRefusalText(EditRefusal refusal) {
 EditResult EditAttribute(std::string_view fileBytes, const xmlTree& tree, const xmlElement& element,
                          std::wstring_view name, std::wstring_view value) {
     const std::wstring_view text = tree.Text();
-    const std::vector<std::size_t> offsets = FileByteOffsets(fileBytes);
-    if (offsets.size() != text.size() + 1) {
-        return Refused(EditRefusal::UnreadableFile);
-    }
     const std::wstring key = LowerAsciiLetters(name);
     std::size_t index = 0;
     while (index < element.GetAttributeCount() && element.GetAttributeName(index) != key) {
@@ -149,10 +139,11 @@ EditResult EditAttribute(std::string_view fileBytes, const xmlTree& tree, const 
     const std::size_t lf = fileBytes.find('\n');
     const std::string_view lineEnd =
         lf != npos && lf > 0 && fileBytes[lf - 1] == '\r' ? "\r\n" : "\n";
-    std::string encoded;
-    if (const EditRefusal why = EncodeValue(value, lineEnd, encoded); why != EditRefusal::None) {
+    std::wstring escaped;
+    if (const EditRefusal why = EscapeValue(value, escaped); why != EditRefusal::None) {
         return Refused(why);
     }
+    std::string encoded;
     // The units [begin, end) of the text give way to the new bytes.
     std::size_t begin = 0;
     std::size_t end = 0;
@@ -172,12 +163,12 @@ EditResult EditAttribute(std::string_view fileBytes, const xmlTree& tree, const 
             --begin;
         }
         end = begin;
-        std::string attribute(1, ' ');
-        attribute += EncodeUtf8(name);
-        attribute += "=\"";
-        attribute += encoded;
-        attribute += '"';
-        encoded = std::move(attribute);
+        encoded = ' ' + EncodeUtf8(name) + "=\"";
+        if (const EditRefusal why = EncodeText(escaped, lineEnd, encoded);
+            why != EditRefusal::None) {
+            return Refused(why);
+        }
+        encoded += '"';
     } else {
         if (!ValueInPlace(element, index)) {
             return Refused(EditRefusal::NotInPlace);
@@ -196,10 +187,42 @@ EditResult EditAttribute(std::string_view fileBytes, const xmlTree& tree, const 
         if (begin == end) {
             begin = end = place.openQuote + 1;
         }
+        // The units the old and the new value share at either end keep their bytes, whatever
+        // encoding the author wrote them in; only the stretch between is new.
+        const std::wstring_view old = text.substr(begin, end - begin);
+        std::size_t same = 0;
+        while (same < old.size() && same < escaped.size() && old[same] == escaped[same]) {
+            ++same;
+        }
+        if (same > 0 && HighSurrogate(escaped[same - 1])) {
+            --same;
+        }
+        std::size_t tail = 0;
+        while (tail < old.size() - same && tail < escaped.size() - same &&
+               old[old.size() - 1 - tail] == escaped[escaped.size() - 1 - tail]) {
+            ++tail;
+        }
+        if (tail > 0 && LowSurrogate(escaped[escaped.size() - tail])) {
+            --tail;
+        }
+        const std::wstring_view middle =
+            std::wstring_view(escaped).substr(same, escaped.size() - same - tail);
+        if (const EditRefusal why = EncodeText(middle, lineEnd, encoded);
+            why != EditRefusal::None) {
+            return Refused(why);
+        }
+        begin += same;
+        end -= tail;
     }
-    std::string bytes(fileBytes.substr(0, offsets[begin]));
+    // Where the units stand in the bytes; the text's length must be where decoding stops.
+    std::vector<std::size_t> offsets{begin, end, text.size(), text.size() + 1};
+    ConfigTextByteOffsets(fileBytes, offsets);
+    if (offsets[2] == npos || offsets[3] != npos) {
+        return Refused(EditRefusal::UnreadableFile);
+    }
+    std::string bytes(fileBytes.substr(0, offsets[0]));
     bytes += encoded;
-    bytes.append(fileBytes.substr(offsets[end]));
+    bytes.append(fileBytes.substr(offsets[1]));
     try {
         const auto after = ParseConfigBytes(bytes);
         if (!ReadsAsEdited(tree.Root(), after->Root(), {{&element, index, name, value}})) {

@@ -17,7 +17,7 @@ enum class EditRefusal {
     NotInPlace,          // the value is read from text outside its element's start tag, or
                          // a later name reaches back into it; or the start tag has no end
     BadName,             // a new attribute's name would not read back as itself
-    UnwritableCharacter, // NUL, U+001A, carriage return or a lone surrogate
+    UnwritableCharacter, // NUL, U+001A, carriage return, a lone surrogate, or a new U+FFFD
     GreaterThan,         // a value cannot hold ">": it would end the tag
     TrailingBackslash,   // it would turn the closing quote into a quote of the value
     EdgeWhiteSpace,      // reading trims white space at both ends of a value
@@ -39,7 +39,9 @@ struct EditResult {
 // `tree`, which ParseConfigBytes made of `fileBytes`. The first attribute the reader
 // reports under that name gets the value: the bytes of its value, without the white
 // space around it, are replaced by the new value encoded as the file is (UTF-8, each
-// double quote after a backslash, a line feed as the file's first line end). Without such
+// double quote after a backslash, a line feed as the file's first line end); the units the
+// old and new value share at either end keep their bytes, and a U+FFFD between is refused
+// (it stands for bytes that are not UTF-8, which the edit cannot know). Without such
 // an attribute, " name=\"value\"" is added at the end of the start tag, before "/>" or ">"
 // and the white space before them. A value the attribute holds already leaves the bytes as
 // they are. The result is read back: unless it reads as the old tree with exactly that one

@@ -4,9 +4,11 @@
 #include "win/Handles.h"
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
+    // Shared for reading, writing and deleting: another program may save over the file (or the
+    // design view's watcher read it) at any moment without either failing.
     const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

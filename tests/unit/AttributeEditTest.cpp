@@ -51,6 +51,17 @@ const EditCase kCases[] = {
      EditRefusal::NotInPlace},
     {"adding would rename the element", "<c><B/></c>", 1, L"v", L"1", "",
      EditRefusal::ReadsDifferently},
+    // "Caf\xE9" in Windows-1252 reads as "Caf\uFFFD": the byte stays where the caption keeps it.
+    {"a byte that is not UTF-8 keeps its bytes", "<c><B v=\"Caf\xE9\"/></c>", 1, L"v",
+     L"Caf\uFFFD 2", "<c><B v=\"Caf\xE9 2\"/></c>", EditRefusal::None},
+    {"and before it", "<c><B v=\"Caf\xE9\"/></c>", 1, L"v", L"A Caf\uFFFD",
+     "<c><B v=\"A Caf\xE9\"/></c>", EditRefusal::None},
+    {"a whole new value replaces it", "<c><B v=\"Caf\xE9\"/></c>", 1, L"v", L"Tea",
+     "<c><B v=\"Tea\"/></c>", EditRefusal::None},
+    {"a U+FFFD in the changed stretch", "<c><B v=\"Caf\xE9\"/></c>", 1, L"v", L"\uFFFD Caf", "",
+     EditRefusal::UnwritableCharacter},
+    {"a surrogate pair shared in part is written whole", "<c><B v=\"\xF0\x9F\x98\x80\"/></c>", 1,
+     L"v", L"\U0001F601", "<c><B v=\"\xF0\x9F\x98\x81\"/></c>", EditRefusal::None},
 };
 
 TEST(AttributeEdit, WritesExactlyTheValueOrSaysWhyNot) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "xml/TextDecoding.h"
+#include "xml/TextOffsets.h"
 
 namespace {
 
@@ -172,6 +174,38 @@ TEST(DecodeUtf8, GivesTheByteWhereEachUnitStarts) {
     EXPECT_EQ(text.back(), L'<');
     DecodeUtf8(std::string("ab\0c", 4), &offsets);
     EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 1, 2}));
+}
+
+// The file byte of every unit, against the text-mode read mapped back and DecodeUtf8's
+// offsets, on random short files of line ends, stops and broken and whole sequences.
+TEST(ConfigTextByteOffsets, FindsTheFileByteOfEveryUnit) {
+    const std::string alphabet("a\r\n\x1A\0\xE2\x82\xAC\xC3\xF0\x9F\x98\x80", 13);
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string file;
+        for (std::size_t n = random() % 12; n > 0; --n) {
+            file.push_back(alphabet[random() % alphabet.size()]);
+        }
+        std::string read;
+        std::vector<std::size_t> fromFile;
+        std::size_t i = 0;
+        for (; i < file.size() && file[i] != '\x1A'; ++i) {
+            fromFile.push_back(i);
+            i += file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n' ? 1 : 0;
+            read.push_back(file[i]);
+        }
+        fromFile.push_back(i);
+        std::vector<std::size_t> expected;
+        DecodeUtf8(read, &expected);
+        for (std::size_t& at : expected) {
+            at = fromFile[at];
+        }
+        expected.push_back(std::string_view::npos); // one past the text's end
+        std::vector<std::size_t> units(expected.size());
+        std::iota(units.begin(), units.end(), 0);
+        ConfigTextByteOffsets(file, units);
+        EXPECT_EQ(units, expected) << testing::PrintToString(file);
+    }
 }
 
 // Decoding sees the bytes after the text-mode read: CR LF counts as one LF.

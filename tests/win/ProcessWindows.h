@@ -75,6 +75,26 @@ private:
     std::filesystem::path path_;
 };
 
+// Puts the real pointer in the screen's bottom-right corner, clear of the windows the tests
+// open, and lets go of a mouse button or modifier key left down: a window never starts under
+// the pointer or the keys an earlier test (or an earlier run) left behind.
+inline void ParkPointer() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    if (GetAsyncKeyState(VK_LBUTTON) < 0) {
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    }
+    for (const WORD key : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+        if (GetAsyncKeyState(key) < 0) {
+            INPUT up{};
+            up.type = INPUT_KEYBOARD;
+            up.ki.wVk = key;
+            up.ki.dwFlags = KEYEVENTF_KEYUP;
+            SendInput(1, &up, sizeof up);
+        }
+    }
+    Sleep(100);
+}
+
 struct ProcessWindowSearch {
     DWORD pid;
     const std::wstring& title;
@@ -137,11 +157,12 @@ inline std::optional<std::wstring> ReadAndCloseBox(HWND box) {
 }
 
 // The menu under test (or a copy of it at `program`) started with `args` in folder
-// `dir`; ended and released with the object if it is still running.
+// `dir`, the pointer parked first; ended and released with the object if it is still running.
 class MenuProcess {
 public:
     MenuProcess(const std::wstring& args, const std::filesystem::path& dir,
                 const std::filesystem::path& program = MenuProgram()) {
+        ParkPointer();
         std::wstring line = L"\"" + program.wstring() + L"\" " + args;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -163,6 +184,7 @@ public:
     }
     bool Started() const { return started_; }
     DWORD Id() const { return process_.dwProcessId; }
+    HANDLE Handle() const { return process_.hProcess; }
     HWND Window(const std::wstring& title, int seconds = 20) const {
         return WaitForProcessWindow(process_.dwProcessId, title, seconds);
     }
@@ -197,7 +219,8 @@ protected:
         return folder_->Path();
     }
     // navora.exe (or its copy `program`) started with `args` in `dir`; its window titled
-    // `title` becomes `dialog_`, given `settle` milliseconds to paint.
+    // `title` becomes `dialog_`, in the foreground for the keys, given `settle` milliseconds
+    // to paint.
     void Launch(const std::wstring& args, const std::filesystem::path& dir,
                 const std::wstring& title, const std::filesystem::path& program = MenuProgram(),
                 DWORD settle = 300) {
@@ -205,6 +228,7 @@ protected:
         ASSERT_TRUE(process_->Started());
         dialog_ = process_->Window(title);
         ASSERT_NE(dialog_, nullptr);
+        SetForegroundWindow(dialog_);
         Sleep(settle);
     }
     // Ends the menu, then removes its folder.

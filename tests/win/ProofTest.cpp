@@ -138,8 +138,6 @@ TEST_F(Proof, PicturesEqualTheRunningMenu) {
         EXPECT_NE(index.find(text), std::string::npos) << text;
     }
 
-    // The mouse away from where the window comes: a control it rests on is hovered.
-    SetCursorPos(1020, 760);
     MenuProcess menu(L"-cfg " + (disc_ / "navora.xml").wstring(), disc_);
     const HWND window = menu.Window(kMenuTitle);
     ASSERT_NE(window, nullptr);
@@ -186,7 +184,6 @@ TEST_F(Proof, AHoverColourOfNoneKeepsTheFace) {
            "<MouseOverFont font=\"Arial\" fontsize=\"14\"/><Command type=\"weiter\"/></A></Page>"
            "</Pages></config>";
     ASSERT_EQ(Proofs(L"none.xml"), 0u);
-    SetCursorPos(1020, 760);
     MenuProcess menu(L"-cfg " + (disc_ / "none.xml").wstring(), disc_);
     const HWND window = menu.Window(L"Ohne");
     ASSERT_NE(window, nullptr);
