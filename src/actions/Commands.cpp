@@ -1,5 +1,7 @@
 #include "actions/Commands.h"
 
+#include "actions/MenuVariables.h"
+
 bool cmdSwitchPage::DoCommand() {
     // The page count is read now, not when the command was built: the quit
     // button's chain is built before the pages are counted.
@@ -13,6 +15,26 @@ bool cmdSwitchPage::DoCommand() {
     }
     dialog_->SetCurrentPage(page);
     return true;
+}
+
+bool cmdGotoPage::DoCommand() {
+    // The count is read now, as for "weiter": the quit button's chain is built before it.
+    if (page_ < 1 || page_ > dialog_->PageCount()) {
+        return false;
+    }
+    dialog_->SetCurrentPage(page_ - 1);
+    return true;
+}
+
+std::wstring cmdGotoPage::What() const {
+    // Decimal by hand: the menu links no printf family.
+    std::wstring digits;
+    auto n = page_ < 0 ? 0u - static_cast<std::uint32_t>(page_) : static_cast<std::uint32_t>(page_);
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + n % 10));
+        n /= 10;
+    } while (n != 0);
+    return L"gotopage page=\"" + std::wstring(page_ < 0 ? L"-" : L"") + digits + L"\"";
 }
 
 bool cmdShowMessage::DoCommand() {
@@ -63,16 +85,30 @@ cmdExec::cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool
     : path_(makeAbsolute ? MakeAbsolute(system->ProgramPath(), path) : std::move(path)),
       parameter_(std::move(parameter)), maximized_(maximized), system_(system) {}
 
+std::wstring cmdExec::Path() const {
+    if (boxes_ == nullptr) {
+        return path_;
+    }
+    const std::wstring path = ExpandMenuVariables(path_, *system_, boxes_);
+    return lateAbsolute_ ? MakeAbsolute(system_->ProgramPath(), path) : path;
+}
+
+std::wstring cmdExec::Parameter() const {
+    return boxes_ == nullptr ? parameter_ : ExpandMenuVariables(parameter_, *system_, boxes_);
+}
+
 bool cmdExec::DoCommand() {
+    const std::wstring path = Path();
+    const std::wstring parameter = Parameter();
     // An empty path names nothing to start: the launch fails without asking the shell.
-    if (path_.empty() || !FitsWindows(path_, parameter_)) {
+    if (path.empty() || !FitsWindows(path, parameter)) {
         return false;
     }
     if (!elevate_ && !wait_) {
-        return system_->StartFile(path_, parameter_, maximized_);
+        return system_->StartFile(path, parameter, maximized_);
     }
     std::optional<std::uint32_t> code;
-    const bool started = system_->RunFile(path_, parameter_, {maximized_, elevate_, wait_}, code);
+    const bool started = system_->RunFile(path, parameter, {maximized_, elevate_, wait_}, code);
     if (wait_ && exitCode_ != nullptr) {
         *exitCode_ = started ? code : std::nullopt;
     }

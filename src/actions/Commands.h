@@ -19,6 +19,20 @@ private:
     IMenuDialog* dialog_;
 };
 
+// "gotopage" shows the page of that number, counted from 1 in file order; a page that does
+// not exist fails the step.
+class cmdGotoPage : public TCommand {
+public:
+    cmdGotoPage(std::int32_t page, IMenuDialog* dialog) : page_(page), dialog_(dialog) {}
+    bool DoCommand() override;
+    std::wstring What() const override;
+    std::int32_t Page() const { return page_; }
+
+private:
+    std::int32_t page_;
+    IMenuDialog* dialog_;
+};
+
 class cmdShowMessage : public TCommand {
 public:
     cmdShowMessage(std::wstring message, std::wstring caption, IMenuDialog* dialog)
@@ -55,9 +69,17 @@ public:
     cmdExec(std::wstring path, std::wstring parameter, bool maximized, bool makeAbsolute,
             ISystemServices* system);
     bool DoCommand() override;
-    std::wstring What() const override { return path_; }
-    const std::wstring& Path() const { return path_; }
-    const std::wstring& Parameter() const { return parameter_; }
+    std::wstring What() const override { return Path(); }
+    // The path and parameter as the command starts them now.
+    std::wstring Path() const;
+    std::wstring Parameter() const;
+    // A path or parameter with a check box's state (%CHECK:id%) takes all its variables when
+    // the command runs, from `boxes`, and is then joined to the program's folder with
+    // makeabsolute; the command is built with the text as written.
+    void SetLateVariables(IMenuDialog* boxes, bool makeAbsolute) {
+        boxes_ = boxes;
+        lateAbsolute_ = makeAbsolute;
+    }
     // The program starts as administrator, or is waited for with the exit code kept in
     // `exitCode` (none when the launch gave no program to wait for).
     void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {
@@ -76,6 +98,8 @@ private:
     bool elevate_ = false;
     bool wait_ = false;
     std::optional<std::uint32_t>* exitCode_ = nullptr;
+    IMenuDialog* boxes_ = nullptr;
+    bool lateAbsolute_ = false;
 };
 
 // Starts the tutorial launcher by name, found by the platform's usual search.

@@ -30,7 +30,18 @@ std::wstring MenuDrive(const std::wstring& programPath) {
     return share == path.npos ? std::wstring() : programPath.substr(0, path.find(L'\\', share + 1));
 }
 
-std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system) {
+namespace {
+
+constexpr std::wstring_view kCheckPrefix = L"check:";
+
+} // namespace
+
+bool NamesCheckState(const std::wstring& text) {
+    return LowerAsciiLetters(text).find(L"%check:") != std::wstring::npos;
+}
+
+std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system,
+                                 IMenuDialog* boxes) {
     std::wstring out;
     std::size_t from = 0;
     for (;;) {
@@ -50,6 +61,11 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
             const std::wstring drive = MenuDrive(system.ProgramPath());
             if (!drive.empty()) {
                 value = drive;
+            }
+        } else if (boxes != nullptr && key.rfind(kCheckPrefix, 0) == 0) {
+            // An id no check box has stays as written, as an unknown variable does.
+            if (const std::optional<bool> checked = boxes->CheckState(name.substr(6))) {
+                value = *checked ? L"1" : L"0";
             }
         } else if (!name.empty()) {
             value = system.EnvironmentVariable(name);

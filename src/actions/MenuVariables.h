@@ -19,5 +19,9 @@ std::wstring MenuDrive(const std::wstring& programPath);
 // Replaces %MENUDIR%, %MENUDRIVE% and every %NAME% the process environment holds in `text`,
 // comparing names without regard to case, as the system expands environment strings: in one
 // pass from the left, inserted values never expanded again. A %NAME% that is neither stays
-// exactly as written, and its closing '%' may open the next name.
-std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system);
+// exactly as written, and its closing '%' may open the next name. With `boxes`, %CHECK:id%
+// becomes "1" for the ticked check box of that id and "0" for an unticked one.
+std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system,
+                                 IMenuDialog* boxes = nullptr);
+// Says whether `text` names a check box's state (%CHECK:id%, "CHECK" in any letter case).
+bool NamesCheckState(const std::wstring& text);

@@ -26,8 +26,17 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
     case ActionType::Beenden:
         return Append(std::make_unique<cmdBeenden>(dialog_));
     case ActionType::Exec: {
-        auto exec = std::make_unique<cmdExec>(Expanded(command.path), Expanded(command.parameter),
-                                              command.maximized, command.makeAbsolute, system_);
+        // A check box's state changes while the menu runs: such a path or parameter takes its
+        // variables when the command runs. All others take them once, now.
+        const bool late = NamesCheckState(command.path) || NamesCheckState(command.parameter);
+        auto exec =
+            late ? std::make_unique<cmdExec>(command.path, command.parameter, command.maximized,
+                                             false, system_)
+                 : std::make_unique<cmdExec>(Expanded(command.path), Expanded(command.parameter),
+                                             command.maximized, command.makeAbsolute, system_);
+        if (late) {
+            exec->SetLateVariables(dialog_, command.makeAbsolute);
+        }
         exec->SetLaunch(command.elevate, command.wait, &exitCode_);
         return Append(std::move(exec));
     }
@@ -35,6 +44,8 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
         return Append(std::make_unique<cmdLernprog>(command.parameter, command.maximized, system_));
     case ActionType::Minimize:
         return Append(std::make_unique<cmdMinimize>(dialog_));
+    case ActionType::GotoPage:
+        return Append(std::make_unique<cmdGotoPage>(command.page, dialog_));
     default:
         return kChainFailure; // unknown, or a query's type
     }
@@ -63,6 +74,8 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
         return Append(std::make_unique<QSystemFact>(&ISystemServices::IsOs64, system_));
     case ActionType::ExitCode:
         return Append(std::make_unique<QExitCode>(query.exitCode, &exitCode_));
+    case ActionType::Arch:
+        return Append(std::make_unique<QArch>(query.arch, system_));
     default:
         return kChainFailure; // unknown, or a command's type
     }
