@@ -67,6 +67,11 @@ protected:
         }
         Launch(args, disc_, title, disc_ / "navora.exe");
     }
+    // The pointer leaves the screen's corner free of the next suite's windows.
+    void TearDown() override {
+        MenuTest::TearDown();
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
     // Starts the menu again on the same folder, as the user does the next time.
     void Restart() {
         process_.reset();
@@ -204,7 +209,8 @@ TEST_F(Fit, CheckVariablesGiveTheProgramTheBoxesStates) {
         Press(L"Lauf");
         EXPECT_EQ(BoxText(L"Fertig"), L"ok");
         const std::wstring line = LeftCommandLine(disc_ / "ran.txt");
-        EXPECT_NE(line.find(std::wstring(state) + L"nix=%CHECK:nix%"), std::wstring::npos) << state;
+        EXPECT_NE(line.find(std::wstring(state) + L"nix=%CHECK:nix%"), std::wstring::npos)
+            << "expected " << std::string(state, state + 6) << " in the command line";
         Press(L"AGB");
     }
 }
@@ -379,6 +385,7 @@ bool SetHighContrast(bool on) {
 TEST_F(Fit, HighContrastDrawsWithTheSystemsColours) {
     const std::string menu = FitMenu({Control("Knopf", 20, ShowBox("Knopf"))});
     Start(menu);
+    PointAt(dialog_, 380, 280);
     EXPECT_EQ(ScreenPixel(dialog_, 380, 200), RGB(0, 0, 80));
     EXPECT_EQ(ScreenPixel(Find(L"Knopf"), 1, 1), kFace);
     if (!SetHighContrast(true)) {
@@ -389,6 +396,7 @@ TEST_F(Fit, HighContrastDrawsWithTheSystemsColours) {
         ~Off() { SetHighContrast(false); }
     } off;
     Restart();
+    PointAt(dialog_, 380, 280);
     EXPECT_EQ(ScreenPixel(dialog_, 380, 200), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(ScreenPixel(Find(L"Knopf"), 1, 1), GetSysColor(COLOR_BTNFACE));
     PointAt(Find(L"Knopf"), 60, 10);
