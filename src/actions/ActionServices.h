@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/Vocabulary.h"
+
 // Message box styles and answers carry the platform's values.
 inline constexpr unsigned kMbOk = 0x0;
 inline constexpr unsigned kMbYesNo = 0x4;
@@ -26,6 +28,8 @@ public:
     // Whether the user has closed the window (close box, Alt+F4, the taskbar): no further step
     // runs. Only the running menu's window can be closed.
     virtual bool Closed() const { return false; }
+    // The state of the check box with that id (the first such box); none when no box has it.
+    virtual std::optional<bool> CheckState(const std::wstring& id) = 0;
 
 protected:
     ~IMenuDialog() = default;
@@ -74,6 +78,8 @@ public:
     virtual bool IsAdministrator() = 0;
     // Whether the system is 64-bit Windows, whatever the menu's own bitness.
     virtual bool IsOs64() = 0;
+    // The machine's own architecture, also for a 32-bit menu on 64-bit or ARM64 Windows.
+    virtual MachineArch NativeMachine() = 0;
     // Whether any file or directory matches the path (wildcards allowed).
     virtual bool PathMatches(const std::wstring& path) = 0;
     // Returns the running system's version; 0.0 when it cannot be read.

@@ -1,5 +1,7 @@
 #include "actions/Commands.h"
 
+#include "actions/MenuVariables.h"
+
 bool cmdSwitchPage::DoCommand() {
     // The page count is read now, not when the command was built: the quit
     // button's chain is built before the pages are counted.
@@ -13,6 +15,26 @@ bool cmdSwitchPage::DoCommand() {
     }
     dialog_->SetCurrentPage(page);
     return true;
+}
+
+bool cmdGotoPage::DoCommand() {
+    // The count is read now, as for "weiter": the quit button's chain is built before it.
+    if (page_ < 1 || page_ > dialog_->PageCount()) {
+        return false;
+    }
+    dialog_->SetCurrentPage(page_ - 1);
+    return true;
+}
+
+std::wstring cmdGotoPage::What() const {
+    // Decimal by hand: the menu links no printf family.
+    std::wstring digits;
+    auto n = page_ < 0 ? 0u - static_cast<std::uint32_t>(page_) : static_cast<std::uint32_t>(page_);
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + n % 10));
+        n /= 10;
+    } while (n != 0);
+    return L"gotopage page=\"" + std::wstring(page_ < 0 ? L"-" : L"") + digits + L"\"";
 }
 
 bool cmdShowMessage::DoCommand() {

@@ -20,6 +20,20 @@ private:
     IMenuDialog* dialog_;
 };
 
+// "gotopage" shows the page of that number, counted from 1 in file order; a page that does
+// not exist fails the step.
+class cmdGotoPage : public TCommand {
+public:
+    cmdGotoPage(std::int32_t page, IMenuDialog* dialog) : page_(page), dialog_(dialog) {}
+    bool DoCommand() override;
+    std::wstring What() const override;
+    std::int32_t Page() const { return page_; }
+
+private:
+    std::int32_t page_;
+    IMenuDialog* dialog_;
+};
+
 class cmdShowMessage : public TCommand {
 public:
     cmdShowMessage(std::wstring message, std::wstring caption, IMenuDialog* dialog)
@@ -61,8 +75,10 @@ public:
           makeAbsolute_(makeAbsolute), system_(system) {}
     bool DoCommand() override;
     std::wstring What() const override { return Path(); }
-    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_); }
-    std::wstring Parameter() const { return ExpandMenuVariables(parameter_, *system_); }
+    std::wstring Path() const { return ExpandMenuPath(path_, makeAbsolute_, *system_, boxes_); }
+    std::wstring Parameter() const { return ExpandMenuVariables(parameter_, *system_, boxes_); }
+    // %CHECK:id% takes the state of the check box of that id in `boxes` when the step runs.
+    void SetCheckBoxes(IMenuDialog* boxes) { boxes_ = boxes; }
     // The program starts as administrator, or is waited for with the exit code kept in
     // `exitCode` (none when the launch gave no program to wait for).
     void SetLaunch(bool elevate, bool wait, std::optional<std::uint32_t>* exitCode) {
@@ -82,6 +98,7 @@ private:
     bool elevate_ = false;
     bool wait_ = false;
     std::optional<std::uint32_t>* exitCode_ = nullptr;
+    IMenuDialog* boxes_ = nullptr;
 };
 
 // Starts the tutorial launcher by name, found by the platform's usual search.

@@ -31,7 +31,14 @@ std::wstring MenuDrive(const std::wstring& programPath) {
     return share == path.npos ? std::wstring() : programPath.substr(0, path.find(L'\\', share + 1));
 }
 
-std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system) {
+namespace {
+
+constexpr std::wstring_view kCheckPrefix = L"check:";
+
+} // namespace
+
+std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& system,
+                                 IMenuDialog* boxes) {
     std::wstring out;
     std::size_t from = 0;
     for (;;) {
@@ -52,6 +59,11 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
             if (!drive.empty()) {
                 value = drive;
             }
+        } else if (boxes != nullptr && key.rfind(kCheckPrefix, 0) == 0) {
+            // An id no check box has stays as written, as an unknown variable does.
+            if (const std::optional<bool> checked = boxes->CheckState(name.substr(6))) {
+                value = *checked ? L"1" : L"0";
+            }
         } else if (!name.empty()) {
             value = system.EnvironmentVariable(name);
         }
@@ -70,7 +82,8 @@ std::wstring ExpandMenuVariables(const std::wstring& text, ISystemServices& syst
     }
 }
 
-std::wstring ExpandMenuPath(const std::wstring& path, bool makeAbsolute, ISystemServices& system) {
-    const std::wstring expanded = ExpandMenuVariables(path, system);
+std::wstring ExpandMenuPath(const std::wstring& path, bool makeAbsolute, ISystemServices& system,
+                            IMenuDialog* boxes) {
+    const std::wstring expanded = ExpandMenuVariables(path, system, boxes);
     return makeAbsolute ? MakeAbsolute(system.ProgramPath(), expanded) : expanded;
 }

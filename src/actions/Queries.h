@@ -82,6 +82,19 @@ private:
     ISystemServices* system_;
 };
 
+// "arch" tests whether the machine's own architecture is the one named.
+class QArch : public TQuery {
+public:
+    QArch(MachineArch arch, ISystemServices* system) : arch_(arch), system_(system) {}
+    bool Check() override {
+        return arch_ != MachineArch::Unknown && system_->NativeMachine() == arch_;
+    }
+
+private:
+    MachineArch arch_;
+    ISystemServices* system_;
+};
+
 // "exitcode" tests whether the last program this walk waited for ended with the code.
 class QExitCode : public TQuery {
 public:

@@ -27,6 +27,7 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
     case ActionType::Exec: {
         auto exec = std::make_unique<cmdExec>(command.path, command.parameter, command.maximized,
                                               command.makeAbsolute, system_);
+        exec->SetCheckBoxes(dialog_);
         exec->SetLaunch(command.elevate, command.wait, &exitCode_);
         return Append(std::move(exec));
     }
@@ -34,6 +35,8 @@ std::int32_t TExecuteAbleList::BuildCommand(const ActionSettings& command) {
         return Append(std::make_unique<cmdLernprog>(command.parameter, command.maximized, system_));
     case ActionType::Minimize:
         return Append(std::make_unique<cmdMinimize>(dialog_));
+    case ActionType::GotoPage:
+        return Append(std::make_unique<cmdGotoPage>(command.page, dialog_));
     default:
         return kChainFailure; // unknown, or a query's type
     }
@@ -58,6 +61,8 @@ std::int32_t TExecuteAbleList::BuildQuery(const ActionSettings& query) {
         return Append(std::make_unique<QSystemFact>(&ISystemServices::IsOs64, system_));
     case ActionType::ExitCode:
         return Append(std::make_unique<QExitCode>(query.exitCode, &exitCode_));
+    case ActionType::Arch:
+        return Append(std::make_unique<QArch>(query.arch, system_));
     default:
         return kChainFailure; // unknown, or a command's type
     }

@@ -188,6 +188,37 @@ bool Win32System::IsOs64() {
 #endif
 }
 
+MachineArch Win32System::NativeMachine() {
+    // Both calls are looked up at run time: IsWow64Process2 came with Windows 10 1511, and
+    // only it tells an x86 program on ARM64 the truth; GetNativeSystemInfo came with XP.
+    const HMODULE kernel = GetModuleHandleW(L"kernel32");
+    using IsWow64Process2Fn = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    if (const FARPROC found = GetProcAddress(kernel, "IsWow64Process2")) {
+        USHORT process = 0;
+        USHORT native = 0;
+        if (reinterpret_cast<IsWow64Process2Fn>(reinterpret_cast<void*>(found))(
+                GetCurrentProcess(), &process, &native)) {
+            constexpr USHORT kMachineArm64 = 0xAA64;
+            return native == IMAGE_FILE_MACHINE_I386    ? MachineArch::X86
+                   : native == IMAGE_FILE_MACHINE_AMD64 ? MachineArch::X64
+                   : native == kMachineArm64            ? MachineArch::Arm64
+                                                        : MachineArch::Unknown;
+        }
+    }
+    using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO*);
+    SYSTEM_INFO info{};
+    if (const FARPROC found = GetProcAddress(kernel, "GetNativeSystemInfo")) {
+        reinterpret_cast<GetNativeSystemInfoFn>(reinterpret_cast<void*>(found))(&info);
+    } else {
+        GetSystemInfo(&info);
+    }
+    constexpr WORD kArchitectureArm64 = 12;
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_INTEL   ? MachineArch::X86
+           : info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ? MachineArch::X64
+           : info.wProcessorArchitecture == kArchitectureArm64           ? MachineArch::Arm64
+                                                                         : MachineArch::Unknown;
+}
+
 bool Win32System::StartFile(const std::wstring& file, const std::wstring& parameters,
                             bool maximized) {
     std::optional<std::uint32_t> none;

@@ -22,6 +22,7 @@ public:
     std::optional<std::wstring> EnvironmentVariable(const std::wstring& name) override;
     bool IsAdministrator() override;
     bool IsOs64() override;
+    MachineArch NativeMachine() override;
     bool PathMatches(const std::wstring& path) override;
     OsVersion GetOsVersion() override;
     bool IsWow64() override;

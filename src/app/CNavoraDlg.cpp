@@ -9,6 +9,7 @@
 #include "config/CommandLine.h"
 #include "config/MenuSettings.h"
 #include "config/Win32CheckStateFiles.h"
+#include "config/Win32LanguageVariant.h"
 #include "controls/MakeFont.h"
 #include "controls/MenuButton.h"
 #include "controls/MenuCheckBox.h"
@@ -47,10 +48,11 @@ int CNavoraDlg::ShowMessageBox(const std::wstring& text, const std::wstring& cap
 }
 
 void CNavoraDlg::LoadConfig() {
+    const bool given = !m_strCfgDir.empty(); // by -cfg
     const ConfigPath path =
         EffectiveConfigPath({{m_strCfgDir, m_strCfgFile}, std::nullopt}, system_.ProgramPath());
     m_strCfgDir = path.dir;
-    m_strCfgFile = path.file;
+    m_strCfgFile = given ? path.file : LanguageVariantFile(path);
     try {
         m_pCfgDoc = std::make_unique<xmlDocument>(m_strCfgDir + m_strCfgFile);
     } catch (...) {
@@ -117,10 +119,18 @@ void CNavoraDlg::SetupFromConfig() {
 
     messages_ = ReadMessages(FindChild(root, L"Messages"));
     WindowSettings window = ReadWindowSettings(FindChild(root, L"General"));
+    menuId_ = window.menuId;
+    systemColours_ = HighContrastColours();
+    if (systemColours_) {
+        UseSystemColours(window, *systemColours_);
+    }
     ScaleToDpi(window, m_nDpi);
     ApplyWindowSettings(window);
     TooltipSettings tip = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
     ScaleToDpi(tip, m_nDpi);
+    if (systemColours_) {
+        UseSystemColours(tip, *systemColours_);
+    }
     if (!CreateToolTipp(tip)) {
         m_pCfgDoc.reset();
         return;
@@ -340,7 +350,7 @@ bool CNavoraDlg::ReadLaterPages(const xmlElement* pages, const xmlElement* butto
 }
 
 CheckStateWrite CNavoraDlg::StartState(const ControlSettings& box) const {
-    return {box.id, m_pSetChk.value_or(box.defaultVal)};
+    return {box.id, m_pSetChk ? *m_pSetChk : RememberedOrDefault(box)};
 }
 
 bool CNavoraDlg::CreatePages(const xmlElement* pages, const xmlElement* buttonConfig, int count) {
@@ -369,6 +379,9 @@ bool CNavoraDlg::AddControl(int page, ControlSettings&& settings) {
 
 std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSettings&& settings) {
     ScaleToDpi(settings, m_nDpi);
+    if (systemColours_) {
+        UseSystemColours(settings, *systemColours_);
+    }
     std::unique_ptr<TButton> control;
     if (settings.kind == ControlKind::CheckBox) {
         auto box = std::make_unique<MenuCheckBox>(page);
@@ -445,6 +458,7 @@ std::unique_ptr<TButton> CNavoraDlg::CreateControl(int page, int id, ControlSett
         control->SetChainIndex(m_pActionBuilder->BuildChain(settings.chain.get()));
         control->SetUnknownStart(TExecuteAbleList::UnknownStep(*settings.chain));
     }
+    ApplyFitSettings(*control, settings);
     return control;
 }
 
@@ -467,7 +481,14 @@ void CNavoraDlg::ShowCurrentPage() {
 void CNavoraDlg::ShowPage(int page) {
     m_nShownPage = page;
     for (const auto& control : m_aButtons) {
+        if (control->GetPage() == page) {
+            control->ApplyConditions();
+        }
         control->ShowForPage(page);
+    }
+    if (m_pBtnBeenden && m_pBtnBeenden->HasConditions()) {
+        m_pBtnBeenden->ApplyConditions();
+        m_pBtnBeenden->ShowForPage(m_pBtnBeenden->GetPage());
     }
 }
 
@@ -485,11 +506,13 @@ void CNavoraDlg::ResetOtherControls(TButton* control) {
     }
 }
 
-void CNavoraDlg::FocusNextControl() {
+void CNavoraDlg::FocusNextControl(bool backwards) {
     std::vector<TabStop> stops;
     int current = kNoFocus;
     for (std::size_t i = 0; i < m_aButtons.size(); ++i) {
-        stops.push_back({m_aButtons[i]->GetPage(), m_aButtons[i]->GetTabIndex()});
+        // A hidden control is skipped.
+        stops.push_back({m_aButtons[i]->GetPage(),
+                         m_aButtons[i]->IsHidden() ? -1 : m_aButtons[i]->GetTabIndex()});
         if (m_aButtons[i].get() == m_pKeyFocus) {
             current = static_cast<int>(i);
         }
@@ -497,9 +520,11 @@ void CNavoraDlg::FocusNextControl() {
     if (m_pKeyFocus != nullptr && m_pKeyFocus == m_pBtnBeenden.get()) {
         current = kQuitButtonFocus;
     }
-    const std::optional<int> quit =
-        m_pBtnBeenden ? std::optional<int>(m_pBtnBeenden->GetTabIndex()) : std::nullopt;
-    const int next = ::FocusNextControl(stops, m_nCurPage, current, quit);
+    const std::optional<int> quit = m_pBtnBeenden && !m_pBtnBeenden->IsHidden()
+                                        ? std::optional<int>(m_pBtnBeenden->GetTabIndex())
+                                        : std::nullopt;
+    const int next = backwards ? ::FocusPreviousControl(stops, m_nCurPage, current, quit)
+                               : ::FocusNextControl(stops, m_nCurPage, current, quit);
     m_pKeyFocus = next == kQuitButtonFocus ? m_pBtnBeenden.get()
                   : next == kNoFocus       ? nullptr
                                            : m_aButtons[static_cast<std::size_t>(next)].get();
@@ -511,7 +536,8 @@ void CNavoraDlg::OnKeyUp(WPARAM key) {
         OnOK();
         break;
     case VK_RETURN:
-        if (TButton* focus = m_pKeyFocus) {
+        // A disabled control ignores Enter and keeps the highlight.
+        if (TButton* focus = m_pKeyFocus; focus != nullptr && !focus->IsDisabled()) {
             focus->ExecuteChain();
             if (focus->GetKind() != ControlKind::CheckBox) {
                 ResetOtherControls(nullptr);
@@ -520,16 +546,27 @@ void CNavoraDlg::OnKeyUp(WPARAM key) {
             }
         }
         break;
+    case VK_SPACE:
+        // Space toggles a highlighted check box, as in every Windows dialog; before, it did
+        // nothing.
+        if (m_pKeyFocus != nullptr && m_pKeyFocus->GetKind() == ControlKind::CheckBox) {
+            m_pKeyFocus->ExecuteChain();
+        }
+        break;
     case VK_TAB:
         if (m_pKeyFocus != nullptr) {
             m_pKeyFocus->SetFocusMark(false);
             const RECT area = m_pKeyFocus->GetRectInParent();
             InvalidateRect(Handle(), &area, TRUE);
         }
-        FocusNextControl();
+        // Shift+Tab goes backwards: it went forward before, an obvious fault.
+        FocusNextControl(GetKeyState(VK_SHIFT) < 0);
         if (m_pKeyFocus != nullptr) {
             m_pKeyFocus->SetFocusMark(true);
             ResetOtherControls(m_pKeyFocus);
+            // The keyboard's highlight shows the hover look and the tooltip, as the mouse does;
+            // before, it drew only the focus rectangle.
+            m_pKeyFocus->EnterHover();
             const RECT area = m_pKeyFocus->GetRectInParent();
             InvalidateRect(Handle(), &area, TRUE);
         }

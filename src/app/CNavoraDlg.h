@@ -13,6 +13,7 @@
 #include "actions/TExecuteAbleList.h"
 #include "actions/Win32System.h"
 #include "config/CheckState.h"
+#include "config/HighContrast.h"
 #include "config/MenuSettings.h"
 #include "controls/TButton.h"
 #include "pictures/Win32PictureFiles.h"
@@ -89,6 +90,7 @@ public:
     void SetCurrentPage(int page) override { m_nCurPage = page; }
     int PageCount() const override { return m_nPageCount; }
     bool Closed() const override { return closed_; }
+    std::optional<bool> CheckState(const std::wstring& id) override;
 
     // Every other control (all of them for none) loses its hover and pressed looks.
     void ResetOtherControls(TButton* control) override;
@@ -145,13 +147,21 @@ private:
     // stops the set-up.
     bool AddControl(int page, ControlSettings&& settings);
     std::unique_ptr<TButton> CreateControl(int page, int id, ControlSettings&& settings);
+    // A check box with remember="user" starts from the state stored for the user, when there
+    // is one; others from "defaultval".
+    bool RememberedOrDefault(const ControlSettings& box) const;
+    // Returns the system's colours while Windows' high-contrast mode is on, else none.
+    static std::optional<SystemColours> HighContrastColours();
+    // Gives a control its conditions, its disabled look, and a check box its remembering.
+    void ApplyFitSettings(TButton& control, const ControlSettings& settings);
     // A check box starts with the "-setchk" preset, else with its own state.
     CheckStateWrite StartState(const ControlSettings& box) const;
     // Shows the current page when it changed since it was last shown.
     void ShowCurrentPage();
     // Shows the controls of `page` and hides all others.
     void ShowPage(int page);
-    void FocusNextControl();
+    // Moves the keyboard's highlight to the next stop, or with `backwards` to the one before.
+    void FocusNextControl(bool backwards);
     void OnKeyUp(WPARAM key);
     void KeepSize();
     // One font per distinct description, made at first use and kept as long as the window.
@@ -198,6 +208,9 @@ private:
     // The check boxes' start states wait here for one rewrite when set-up ends.
     std::vector<CheckStateWrite> startStates_;
     MenuMessages messages_; // the file's own texts, where it gives them
+    std::wstring menuId_;   // "menuid": names the remembered choices
+    // The system's colours, drawn with instead of the file's while high contrast is on.
+    std::optional<SystemColours> systemColours_;
     POINT dragAnchor_{0, 0};
     SharedObjects<FontKey, UniqueFont> fonts_;
     Win32PictureFiles pictureFiles_;

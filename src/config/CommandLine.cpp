@@ -54,3 +54,18 @@ ConfigPath DefaultConfigPath(std::wstring_view modulePath) {
 ConfigPath EffectiveConfigPath(const CommandLineOptions& options, std::wstring_view modulePath) {
     return options.cfg.dir.empty() ? DefaultConfigPath(modulePath) : options.cfg;
 }
+
+std::vector<std::wstring> LanguageVariants(std::wstring_view file, std::wstring_view tag) {
+    std::vector<std::wstring> names;
+    constexpr std::wstring_view kXml = L".xml";
+    if (file.size() < kXml.size() || LowerAsciiLetters(file.substr(file.size() - 4)) != kXml) {
+        return names;
+    }
+    const std::wstring_view stem = file.substr(0, file.size() - kXml.size());
+    // From the whole tag to its language: "zh-Hant-TW", "zh-Hant", "zh".
+    for (std::size_t end = tag.size(); end != 0 && end != npos; end = tag.rfind(L'-', end - 1)) {
+        names.push_back(std::wstring(stem) + L"." + std::wstring(tag.substr(0, end)) +
+                        std::wstring(file.substr(stem.size())));
+    }
+    return names;
+}

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct ConfigPath {
     std::wstring dir;  // ends in a backslash; empty means the default path is used
@@ -31,3 +32,8 @@ ConfigPath DefaultConfigPath(std::wstring_view modulePath);
 
 // Returns the configured path, or the default one when no directory was given.
 ConfigPath EffectiveConfigPath(const CommandLineOptions& options, std::wstring_view modulePath);
+
+// Returns the language variants of a configuration's file name to look for beside it, the most
+// specific first: for "navora.xml" and the tag "de-AT", "navora.de-AT.xml", "navora.de.xml".
+// None for an empty tag or a name that does not end in ".xml".
+std::vector<std::wstring> LanguageVariants(std::wstring_view file, std::wstring_view tag);

@@ -62,6 +62,9 @@ void ReadCommand(const xmlElement& element, ActionSettings& action) {
         action.parameter = Attr(config, L"parameter");
         break;
     }
+    case ActionType::GotoPage:
+        action.page = Number(FindChild(&element, L"GotoPageCommandConfig"), L"page");
+        break;
     default:
         break;
     }
@@ -79,6 +82,9 @@ void ReadQuery(const xmlElement& element, ActionSettings& action) {
     case ActionType::ExitCode:
         action.exitCode =
             ExitCodeFromText(Attr(FindChild(&element, L"ExitCodeQueryConfig"), L"value"));
+        break;
+    case ActionType::Arch:
+        action.arch = ArchFromText(Attr(FindChild(&element, L"ArchQueryConfig"), L"value"));
         break;
     case ActionType::Registry: {
         const xmlElement* config = FindChild(&element, L"RegistryQueryConfig");
@@ -181,6 +187,7 @@ WindowSettings ReadWindowSettings(const xmlElement* general) {
     window.captionBar = !Is(general, L"title", L"false");
     window.topmost = Is(general, L"zorder", L"topmost");
     window.dpiScale = IsOn(Attr(general, L"dpiscale"));
+    window.menuId = Attr(general, L"menuid");
     return window;
 }
 
@@ -231,6 +238,23 @@ std::unique_ptr<ActionSettings> ReadChain(const xmlElement* element) {
     return action;
 }
 
+namespace {
+
+ConditionSettings ReadCondition(const xmlElement* condition) {
+    ConditionSettings read;
+    read.source = condition;
+    for (std::size_t i = 0; condition != nullptr && i < condition->GetChildCount(); ++i) {
+        const xmlElement* query = condition->GetChild(i);
+        if (query->GetName() == L"Query") {
+            read.queries.push_back(ReadChain(query));
+            read.queries.back()->negate = IsOn(query->GetAttribute(L"negate"));
+        }
+    }
+    return read;
+}
+
+} // namespace
+
 ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig) {
     ControlSettings control;
     const xmlElement* position = FindChild(&element, L"ButtonPosition");
@@ -245,6 +269,7 @@ ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement*
         control.id = element.GetAttribute(L"id");
         control.defaultVal = IsOn(Attr(layout, L"defaultval"));
         control.checkDim = NumberIfWritten(layout, L"checkdim");
+        control.rememberUser = Attr(layout, L"remember") == L"user";
     }
     control.caption = Attr(layout, L"caption");
     control.width = TextToInt(OwnOrDefault(layout, defaults, L"width"));
@@ -280,6 +305,11 @@ ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement*
 
     const xmlElement* command = FindChild(&element, L"Command");
     control.chain = ReadChain(command != nullptr ? command : FindChild(&element, L"Query"));
+    control.showIf = ReadCondition(FindChild(&element, L"ShowIf"));
+    control.enableIf = ReadCondition(FindChild(&element, L"EnableIf"));
+    if (!Attr(layout, L"disabledtextcolor").empty()) {
+        control.disabledTextColor = ReadColor(layout, L"disabledtextcolor");
+    }
     return control;
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "config/ValueConversions.h"
 #include "config/Vocabulary.h"
@@ -29,6 +30,7 @@ struct WindowSettings {
     bool captionBar = true;
     bool topmost = false;
     bool dpiScale = false; // "dpiscale": drawn at the screen's DPI instead of stretched by Windows
+    std::wstring menuId;   // "menuid": names the menu's remembered choices
 
     bool operator==(const WindowSettings&) const = default;
 };
@@ -85,11 +87,20 @@ struct ActionSettings {
     std::int32_t checkType = 0;
     std::int32_t minorVersion = 0;
     std::int32_t majorVersion = 0;
-    ChainLink next;     // a command's
-    ChainLink positive; // a query's
-    ChainLink negative; // a query's
+    std::int32_t page = 0;                   // "gotopage": counted from 1
+    MachineArch arch = MachineArch::Unknown; // "arch" queries
+    bool negate = false;                     // a condition's query holds when its test does not
+    ChainLink next;                          // a command's
+    ChainLink positive;                      // a query's
+    ChainLink negative;                      // a query's
     // The element read, for diagnostics: valid while its tree lives.
     const xmlElement* source = nullptr;
+};
+
+// "ShowIf" and "EnableIf" hold when all their queries hold; without the element they hold.
+struct ConditionSettings {
+    std::vector<std::unique_ptr<ActionSettings>> queries; // their branches are never read
+    const xmlElement* source = nullptr;                   // the element, for diagnostics
 };
 
 // Reads the chain of a "Command" or "Query" element; none for no element. An element named
@@ -147,6 +158,10 @@ struct ControlSettings {
     ColorRef hoverTextColor = 0;
     // Holds the first "Command" child, else the first "Query" child; none without either.
     std::unique_ptr<ActionSettings> chain;
+    ConditionSettings showIf;                  // "ShowIf": the control is shown only when it holds
+    ConditionSettings enableIf;                // "EnableIf": the control acts only when it holds
+    std::optional<ColorRef> disabledTextColor; // none: the system's grey text colour
+    bool rememberUser = false; // check boxes: remember="user", the state kept for the user
 };
 
 ControlSettings ReadControlSettings(const xmlElement& element, const xmlElement* buttonConfig);

@@ -14,6 +14,7 @@ constexpr std::wstring_view kZOrder[] = {L"topmost"};
 constexpr std::wstring_view kHive[] = {L"HKEY_CLASSES_ROOT", L"HKEY_CURRENT_USER",
                                        L"HKEY_LOCAL_MACHINE", L"HKEY_USERS",
                                        L"HKEY_CURRENT_CONFIG"};
+constexpr std::wstring_view kRemember[] = {L"user"};
 constexpr std::wstring_view kCheckType[] = {L"-2", L"-1", L"0", L"1", L"2"};
 
 constexpr AttributeRule kGeneralAttributes[] = {
@@ -29,6 +30,7 @@ constexpr AttributeRule kGeneralAttributes[] = {
     {L"title", K::Keyword, kTitle},
     {L"zorder", K::Keyword, kZOrder},
     {L"dpiscale", K::Flag, kFlag},
+    {L"menuid", K::Text, {}},
 };
 constexpr AttributeRule kTipAttributes[] = {
     {L"tttype", K::Keyword, kTipType},
@@ -74,6 +76,8 @@ constexpr AttributeRule kLayoutAttributes[] = {
     {L"defaultval", K::Flag, kFlag},
     {L"checkdim", K::Number, {}},
     {L"currentval", K::Written, {}},
+    {L"disabledtextcolor", K::Colour, {}},
+    {L"remember", K::Keyword, kRemember},
 };
 constexpr AttributeRule kDefaultLayoutAttributes[] = {
     {L"width", K::Number, {}, S::Yes},   {L"height", K::Number, {}, S::Yes},
@@ -95,6 +99,10 @@ constexpr AttributeRule kCommandAttributes[] = {
 constexpr AttributeRule kQueryAttributes[] = {
     {L"type", K::Keyword, kQueryType},
     {L"trueifsuccess", K::Accepted, kFlag},
+};
+constexpr AttributeRule kConditionQueryAttributes[] = {
+    {L"type", K::Keyword, kQueryType},
+    {L"negate", K::Flag, kFlag},
 };
 constexpr AttributeRule kShowMessageAttributes[] = {
     {L"message", K::Text, {}},
@@ -131,6 +139,12 @@ constexpr AttributeRule kYesNoAttributes[] = {
 constexpr AttributeRule kExitCodeAttributes[] = {
     {L"value", K::ExitCode, {}},
 };
+constexpr AttributeRule kGotoPageAttributes[] = {
+    {L"page", K::Number, {}},
+};
+constexpr AttributeRule kArchAttributes[] = {
+    {L"value", K::Keyword, kArchType},
+};
 constexpr AttributeRule kMessagesAttributes[] = {
     {L"chainwarning", K::Text, {}},
     {L"chainwarningcaption", K::Text, {}},
@@ -166,6 +180,20 @@ constexpr ChildRule kControlChildren[] = {
     {L"MouseOverFont", Context::MouseOverFont},
     {L"Command", Context::Command},
     {L"Query", Context::Query},
+    {L"ShowIf", Context::Condition},
+    {L"EnableIf", Context::Condition},
+};
+constexpr ChildRule kConditionChildren[] = {
+    {L"Query", Context::ConditionQuery},
+};
+// A condition's query has its type's settings element, but no branches.
+constexpr ChildRule kConditionQueryChildren[] = {
+    {L"FileQueryConfig", Context::FileQueryConfig, L"file"},
+    {L"RegistryQueryConfig", Context::RegistryQueryConfig, L"registry"},
+    {L"WinVersionQueryConfig", Context::WinVersionQueryConfig, L"winversion"},
+    {L"YesNoBoxQueryConfig", Context::YesNoBoxQueryConfig, L"yesnobox"},
+    {L"ExitCodeQueryConfig", Context::ExitCodeQueryConfig, L"exitcode"},
+    {L"ArchQueryConfig", Context::ArchQueryConfig, L"arch"},
 };
 constexpr ChildRule kCommandChildren[] = {
     {L"WeiterCommandConfig", Context::WeiterCommandConfig, L"weiter"},
@@ -173,6 +201,7 @@ constexpr ChildRule kCommandChildren[] = {
     {L"ShowMessageCommandConfig", Context::ShowMessageCommandConfig, L"showmessage"},
     {L"ExecCommandConfig", Context::ExecCommandConfig, L"exec"},
     {L"LernprogCommandConfig", Context::LernprogCommandConfig, L"lernprog"},
+    {L"GotoPageCommandConfig", Context::GotoPageCommandConfig, L"gotopage"},
     {L"Command", Context::Command},
     {L"Query", Context::Query},
 };
@@ -182,6 +211,7 @@ constexpr ChildRule kQueryChildren[] = {
     {L"WinVersionQueryConfig", Context::WinVersionQueryConfig, L"winversion"},
     {L"YesNoBoxQueryConfig", Context::YesNoBoxQueryConfig, L"yesnobox"},
     {L"ExitCodeQueryConfig", Context::ExitCodeQueryConfig, L"exitcode"},
+    {L"ArchQueryConfig", Context::ArchQueryConfig, L"arch"},
     {L"Positiv", Context::Branch},
     {L"Negativ", Context::Branch},
 };
@@ -224,6 +254,10 @@ const ElementRule kRules[] = {
     {Context::YesNoBoxQueryConfig, L"YesNoBoxQueryConfig", kYesNoAttributes, {}},
     {Context::ExitCodeQueryConfig, L"ExitCodeQueryConfig", kExitCodeAttributes, {}},
     {Context::Messages, L"Messages", kMessagesAttributes, {}},
+    {Context::GotoPageCommandConfig, L"GotoPageCommandConfig", kGotoPageAttributes, {}},
+    {Context::ArchQueryConfig, L"ArchQueryConfig", kArchAttributes, {}},
+    {Context::Condition, L"ShowIf", {}, kConditionChildren},
+    {Context::ConditionQuery, L"Query", kConditionQueryAttributes, kConditionQueryChildren},
 };
 
 } // namespace

@@ -45,6 +45,10 @@ enum class Context {
     // Older menus do not know these additions to the classic format:
     ExitCodeQueryConfig,
     Messages,
+    GotoPageCommandConfig,
+    ArchQueryConfig,
+    Condition,      // "ShowIf" or "EnableIf" of a control
+    ConditionQuery, // a "Query" of a condition: no branches, and "negate"
 };
 
 // A "Command"'s or "Query"'s "type" is read once with its element.
@@ -57,6 +61,7 @@ enum class ActionType {
     Exec,        // "exec": a program or document starts
     Lernprog,    // "lernprog": TUTORRUN.exe starts
     Minimize,    // "minimize": the window is minimized
+    GotoPage,    // "gotopage": the page of that number, counted from 1
     File,        // "file": whether a file exists
     Registry,    // "registry": whether a registry value holds the data
     WinVersion,  // "winversion": which Windows runs
@@ -64,6 +69,7 @@ enum class ActionType {
     Admin,       // "admin": whether the user is an administrator
     Os64,        // "os64": whether Windows is 64-bit
     ExitCode,    // "exitcode": whether the last program waited for ended with the code
+    Arch,        // "arch": whether the machine's own architecture is the one named
 };
 
 // A control's kind comes from "type" of its own "ButtonLayout".
@@ -90,12 +96,22 @@ enum class RegistryType {
     Dword,    // "REG_DWORD": a decimal number
 };
 
+// "value" of "ArchQueryConfig" names the machine's own architecture, whatever the menu's.
+enum class MachineArch {
+    Unknown, // any other text: the test never holds
+    X86,     // "x86"
+    X64,     // "x64"
+    Arm64,   // "arm64"
+};
+
 // Each kind's keywords follow the order of its enumeration. They stand in the header so that
 // the menu reads its kinds without linking the rule tables, which would add to its size.
-inline constexpr std::wstring_view kCommandType[] = {
-    L"weiter", L"zur\u00fcck", L"showmessage", L"beenden", L"exec", L"lernprog", L"minimize"};
+inline constexpr std::wstring_view kCommandType[] = {L"weiter",   L"zur\u00fcck", L"showmessage",
+                                                     L"beenden",  L"exec",        L"lernprog",
+                                                     L"minimize", L"gotopage"};
 inline constexpr std::wstring_view kQueryType[] = {
-    L"file", L"registry", L"winversion", L"yesnobox", L"admin", L"os64", L"exitcode"};
+    L"file", L"registry", L"winversion", L"yesnobox", L"admin", L"os64", L"exitcode", L"arch"};
+inline constexpr std::wstring_view kArchType[] = {L"x86", L"x64", L"arm64"};
 inline constexpr std::wstring_view kControlType[] = {L"checkbox", L"button"};
 inline constexpr std::wstring_view kTipType[] = {L"statictt", L"buttontt", L"cursortt"};
 inline constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ", L"REG_MULTI_SZ",
@@ -104,8 +120,9 @@ inline constexpr std::wstring_view kRegistryType[] = {L"REG_SZ", L"REG_EXPAND_SZ
 constexpr std::size_t KindCount(auto first, auto last) {
     return static_cast<std::size_t>(last) + 1 - static_cast<std::size_t>(first);
 }
-static_assert(std::size(kCommandType) == KindCount(ActionType::Weiter, ActionType::Minimize));
-static_assert(std::size(kQueryType) == KindCount(ActionType::File, ActionType::ExitCode));
+static_assert(std::size(kCommandType) == KindCount(ActionType::Weiter, ActionType::GotoPage));
+static_assert(std::size(kQueryType) == KindCount(ActionType::File, ActionType::Arch));
+static_assert(std::size(kArchType) == KindCount(MachineArch::X86, MachineArch::Arm64));
 static_assert(std::size(kControlType) == KindCount(ControlKind::CheckBox, ControlKind::PushButton));
 static_assert(std::size(kTipType) == KindCount(TooltipKind::Static, TooltipKind::Cursor));
 static_assert(std::size(kRegistryType) == KindCount(RegistryType::Sz, RegistryType::Dword));
@@ -129,6 +146,9 @@ inline ActionType CommandTypeFromText(std::wstring_view type) {
 }
 inline ActionType QueryTypeFromText(std::wstring_view type) {
     return FromKeyword(kQueryType, type, ActionType::File, ActionType::Unknown);
+}
+inline MachineArch ArchFromText(std::wstring_view value) {
+    return FromKeyword(kArchType, value, MachineArch::X86, MachineArch::Unknown);
 }
 inline ControlKind ControlKindFromText(std::wstring_view type) {
     return FromKeyword(kControlType, type, ControlKind::CheckBox, ControlKind::PushButton);

@@ -1,6 +1,7 @@
 #include "controls/MenuCheckBox.h"
 
 #include "config/Win32CheckStateFiles.h"
+#include "config/Win32RememberedChoices.h"
 
 bool MenuCheckBox::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     const bool created = TButton::Create(caption, parent, id, host);
@@ -33,14 +34,20 @@ void MenuCheckBox::WriteState() const {
 }
 
 void MenuCheckBox::ExecuteChain() {
+    if (IsDisabled()) {
+        return;
+    }
     // A check box toggles instead of running a chain, even with "Command" children.
     m_bChecked = !m_bChecked;
+    if (!rememberUnder_.empty()) {
+        StoreRememberedChoice(rememberUnder_, m_strCheckId, m_bChecked);
+    }
     WriteState();
     InvalidateRect(Handle(), &m_rcBox, TRUE);
 }
 
 void MenuCheckBox::ShowPressed() {
-    if (m_bPressed && m_nPressOffset != 0) {
+    if (IsDisabled() || (m_bPressed && m_nPressOffset != 0)) {
         return;
     }
     m_bPressed = true;

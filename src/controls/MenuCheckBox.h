@@ -16,6 +16,10 @@ public:
     void SetConfigFile(const std::wstring& path) { m_strConfigFile = path; }
     void SetCheckId(const std::wstring& id) { m_strCheckId = id; }
     void SetChecked(bool checked) { m_bChecked = checked; }
+    const std::wstring& GetCheckId() const { return m_strCheckId; }
+    // Every toggle also stores the state for the user under this menu's id (remember="user").
+    void SetRememberUnder(const std::wstring& menuId) { rememberUnder_ = menuId; }
+    bool IsChecked() const { return m_bChecked; }
     void SetCheckDim(int dim) { m_nCheckDim = dim; }
     // Writes the state into the configuration file; the file is left as it was when that fails.
     void WriteState() const;
@@ -36,4 +40,5 @@ private:
     UniquePen m_pCheckPen;
     int m_nCheckDim = 0;
     RECT m_rcBox{};
+    std::wstring rememberUnder_;
 };

@@ -89,8 +89,17 @@ bool TButton::AttachTooltip(TipDisplay* tooltip) {
     return tooltip == nullptr || tooltip->AddButton(this);
 }
 
+void TButton::ApplyConditions() {
+    hidden_ = !ConditionHolds(*m_pActionStore, showIf_);
+    const bool disabled = !ConditionHolds(*m_pActionStore, enableIf_);
+    if (disabled != disabled_) {
+        disabled_ = disabled;
+        InvalidateRect(Handle(), nullptr, TRUE);
+    }
+}
+
 void TButton::ShowForPage(int page) {
-    if (page == m_nPage) {
+    if (page == m_nPage && !hidden_) {
         ShowWindow(Handle(), SW_SHOW);
     } else {
         ShowWindow(Handle(), SW_HIDE);
@@ -117,7 +126,8 @@ void TButton::EnterHover() {
     if (m_pToolTipp != nullptr && m_pToolTipp->GetCurrentId() != id) {
         m_pToolTipp->SetTip(id, m_strTooltip);
     }
-    if (m_bHover || m_bNoHover) {
+    // A disabled control shows its tooltip, to say why, but no mouse-over look.
+    if (m_bHover || m_bNoHover || disabled_) {
         return;
     }
     m_bHover = true;
@@ -131,8 +141,8 @@ void TButton::EnterHover() {
 }
 
 void TButton::ExecuteChain() {
-    if (m_pActionStore != nullptr && m_pActionStore->Running()) {
-        return; // no chain starts inside another
+    if (disabled_ || (m_pActionStore != nullptr && m_pActionStore->Running())) {
+        return; // a disabled control runs nothing, and no chain starts inside another
     }
     ShowPressed();
     const bool unknownStart = m_nChainIndex < kChainEnd;
@@ -150,7 +160,7 @@ void TButton::ExecuteChain() {
 }
 
 void TButton::ShowPressed() {
-    if (m_bPressed && m_nPressOffset != 0) {
+    if (disabled_ || (m_bPressed && m_nPressOffset != 0)) {
         return;
     }
     m_bPressed = true;
@@ -238,7 +248,9 @@ void TButton::PrepareColors(HDC dc) const {
     } else {
         SetBkColor(dc, m_crBackground);
     }
-    SetTextColor(dc, m_bHover ? m_crHoverText : m_crText);
+    SetTextColor(dc, disabled_  ? disabledText_.value_or(GetSysColor(COLOR_GRAYTEXT))
+                     : m_bHover ? m_crHoverText
+                                : m_crText);
 }
 
 void TButton::DrawIcon(HDC dc) const {

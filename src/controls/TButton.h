@@ -5,6 +5,10 @@
 
 #include <string>
 
+#include <optional>
+#include <vector>
+
+#include "actions/Conditions.h"
 #include "actions/TExecuteAbleList.h"
 #include "controls/TipProtocol.h"
 #include "layout/ButtonGeometry.h"
@@ -65,6 +69,18 @@ public:
     void SetTabIndex(int index) { m_nTabIndex = index; }
     int GetTabIndex() const { return m_nTabIndex; }
     void SetFocusMark(bool on) { m_bFocus = on; }
+    // "ShowIf" and "EnableIf", asked by ApplyConditions each time the control's page is shown.
+    void SetConditions(std::vector<ConditionStep> showIf, std::vector<ConditionStep> enableIf) {
+        showIf_ = std::move(showIf);
+        enableIf_ = std::move(enableIf);
+    }
+    bool HasConditions() const { return !showIf_.empty() || !enableIf_.empty(); }
+    void ApplyConditions();
+    // A hidden control is never shown; a disabled one draws its caption in grey (or in this
+    // colour), ignores presses and still shows its tooltip.
+    bool IsHidden() const { return hidden_; }
+    bool IsDisabled() const { return disabled_; }
+    void SetDisabledTextColor(COLORREF color) { disabledText_ = color; }
     RECT GetRectInParent() const { return m_rcInParent; }
 
     void EnterHover();
@@ -138,4 +154,9 @@ protected:
     int m_nLastMouseY = -1;
     RECT m_rcInParent{};
     ButtonHost* host_ = nullptr;
+    std::vector<ConditionStep> showIf_;
+    std::vector<ConditionStep> enableIf_;
+    bool hidden_ = false;
+    bool disabled_ = false;
+    std::optional<COLORREF> disabledText_;
 };

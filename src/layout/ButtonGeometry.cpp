@@ -128,6 +128,34 @@ int FocusFirstControl(const std::vector<TabStop>& controls, int page, int curren
     return focus;
 }
 
+int FocusPreviousControl(const std::vector<TabStop>& controls, int page, int current,
+                         std::optional<int> quitTabIndex) {
+    const int first = FocusFirstControl(controls, page, kNoFocus, quitTabIndex);
+    // The last stop has the highest tab index; of several, the first in creation order.
+    int last = kNoFocus;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const TabStop& c = controls[i];
+        if (c.page == page && c.tabIndex != -1 &&
+            (last == kNoFocus || c.tabIndex > controls[static_cast<std::size_t>(last)].tabIndex)) {
+            last = static_cast<int>(i);
+        }
+    }
+    if (current == kNoFocus || current == first) {
+        return last;
+    }
+    const int from = TabIndexOf(controls, current, quitTabIndex);
+    int candidate = kNoFocus;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const TabStop& c = controls[i];
+        if (c.page == page && c.tabIndex != -1 && c.tabIndex < from &&
+            (candidate == kNoFocus ||
+             c.tabIndex > controls[static_cast<std::size_t>(candidate)].tabIndex)) {
+            candidate = static_cast<int>(i);
+        }
+    }
+    return candidate != kNoFocus ? candidate : first;
+}
+
 int FocusNextControl(const std::vector<TabStop>& controls, int page, int current,
                      std::optional<int> quitTabIndex) {
     if (current == kNoFocus) {

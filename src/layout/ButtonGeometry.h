@@ -80,3 +80,7 @@ int FocusFirstControl(const std::vector<TabStop>& controls, int page, int curren
                       std::optional<int> quitTabIndex);
 int FocusNextControl(const std::vector<TabStop>& controls, int page, int current,
                      std::optional<int> quitTabIndex);
+// Returns the control Shift+Tab highlights: the stop before `current` in that order, from the
+// first (or from none) the last.
+int FocusPreviousControl(const std::vector<TabStop>& controls, int page, int current,
+                         std::optional<int> quitTabIndex);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
 #include "actions/Commands.h"
+#include "actions/Conditions.h"
 #include "actions/Queries.h"
 #include "actions/TExecuteAbleList.h"
 #include "config/MenuSettings.h"
@@ -96,7 +98,13 @@ public:
     int CurrentPage() const override { return page; }
     void SetCurrentPage(int p) override { page = p; }
     int PageCount() const override { return pageCount; }
+    // A walk presses no check box: each has its state at start.
+    std::optional<bool> CheckState(const std::wstring& id) override {
+        const auto found = boxes.find(id);
+        return found == boxes.end() ? std::nullopt : std::optional(found->second);
+    }
 
+    std::map<std::wstring, bool> boxes; // each id's first check box, as it starts
     int page = 0;
     int pageCount = 0;
     bool assumed = false; // the last answer came from a fact
@@ -112,9 +120,7 @@ public:
     WalkSystem(const WalkFacts& facts, FileLookup& files) : facts_(facts), files_(files) {}
 
     bool StartFile(const std::wstring& file, const std::wstring&, bool) override {
-        const bool started = Starts(file);
-        refused = refused || !started;
-        return started;
+        return Starts(file);
     }
     bool RunFile(const std::wstring& file, const std::wstring&, const LaunchOptions& how,
                  std::optional<std::uint32_t>& exitCode) override {
@@ -141,7 +147,12 @@ public:
     }
     bool IsOs64() override {
         assumed = facts_.os64.has_value();
-        return facts_.os64.value_or(true);
+        // An assumed x86 machine runs 32-bit Windows.
+        return facts_.os64.value_or(facts_.arch != MachineArch::X86);
+    }
+    MachineArch NativeMachine() override {
+        assumed = facts_.arch.has_value();
+        return facts_.arch.value_or(facts_.os64 == false ? MachineArch::X86 : MachineArch::X64);
     }
     bool PathMatches(const std::wstring& path) override {
         // A path in the menu's folder (makeabsolute, %MENUDIR%) is one beside the configuration.
@@ -177,7 +188,6 @@ public:
     std::wstring ProgramPath() override { return std::wstring(kMenuFolder) + L"navora.exe"; }
 
     bool assumed = false; // the last answer came from a fact
-    bool refused = false; // a launch failed
     // The exit code of the last program waited for came from a fact (unassumed, none is known).
     bool exitCodeAssumed = false;
     std::optional<std::uint32_t> lastExitCode; // that code, when a fact gives it
@@ -209,6 +219,15 @@ private:
 class ChainStore {
 public:
     ChainStore(IMenuDialog& dialog, ISystemServices& system) : store(&dialog, &system) {}
+
+    // Builds a condition's query alone, as the menu does; kChainFailure for one that cannot be.
+    std::int32_t BuildConditionQuery(const ActionSettings& query) {
+        if (!MayBeCondition(query)) {
+            return kChainFailure;
+        }
+        sources.push_back(&query);
+        return store.BuildQuery(query);
+    }
 
     std::int32_t Build(const ActionSettings* chain) {
         List(chain);
@@ -294,6 +313,9 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
     if (type == ActionType::Weiter || type == ActionType::Zurueck) {
         return {{"page", std::to_string(page + 1)}};
     }
+    if (type == ActionType::GotoPage) {
+        return {{"page", std::to_string(a.page)}}; // as written: a missing page fails the step
+    }
     if (type == ActionType::ShowMessage || type == ActionType::YesNoBox) {
         return {{"caption", EncodeUtf8(a.caption)}, {"message", EncodeUtf8(a.message)}};
     }
@@ -306,6 +328,10 @@ std::vector<std::pair<std::string, std::string>> Args(const ActionSettings& a,
                 {"name", EncodeUtf8(a.wert)},
                 {"type", EncodeUtf8(written)},
                 {"value", EncodeUtf8(registry->Value())}};
+    }
+    if (type == ActionType::Arch) {
+        const xmlElement* config = FindChild(a.source, L"ArchQueryConfig");
+        return {{"value", config != nullptr ? EncodeUtf8(config->GetAttribute(L"value")) : ""}};
     }
     if (type == ActionType::WinVersion) {
         return {{"checktype", std::to_string(a.checkType)},
@@ -320,6 +346,28 @@ struct Walker {
     WalkSystem& system;
 
     const MenuMessages& messages;
+
+    // Asks each query of a condition as the menu does when the control's page is shown; a
+    // query that cannot be a condition does not hold.
+    bool Ask(const ConditionSettings& condition, bool enable, int page, ControlWalk& walk) {
+        dialog.page = page;
+        bool holds = true;
+        for (const auto& query : condition.queries) {
+            ConditionWalk asked{enable, query->negate, StepOf(*query)};
+            const std::int32_t i = chains.BuildConditionQuery(*query);
+            bool answer = false;
+            if (auto* built = dynamic_cast<TQuery*>(chains.store.At(i))) {
+                dialog.assumed = system.assumed = false;
+                answer = built->Check() != query->negate;
+                asked.step.assumed = dialog.assumed || system.assumed;
+                asked.step.args = Args(*query, *built, page, std::nullopt);
+            }
+            asked.step.answer = answer;
+            holds = holds && answer;
+            walk.conditions.push_back(std::move(asked));
+        }
+        return holds;
+    }
 
     // Runs the chain from `start` as a press of its button does, step by step.
     void Walk(const ActionSettings* root, std::int32_t start, int page, ControlWalk& walk) {
@@ -339,7 +387,7 @@ struct Walker {
                 throw std::logic_error("the walk took an action for another");
             }
             WalkStep step = StepOf(source);
-            dialog.assumed = system.assumed = system.refused = false;
+            dialog.assumed = system.assumed = false;
             const ChainLink* link = &source.next;
             if (query != nullptr) {
                 // Asked once before the run for its answer, which the index cannot tell
@@ -356,9 +404,9 @@ struct Walker {
                 }
             } else {
                 i = action->Execute();
-                const auto* exec = dynamic_cast<const cmdExec*>(action);
-                // A command fails only by its launch; else a failure is the successor's.
-                if (system.refused || (exec != nullptr && exec->Path().empty())) {
+                // A command that failed itself (a launch, a page that does not exist) ends the
+                // chain; else a failure is the successor's.
+                if (!static_cast<const TCommand*>(action)->done) {
                     link = nullptr;
                 }
             }
@@ -535,6 +583,15 @@ bool ParseWideFact(std::wstring_view text, WalkFacts& facts, std::string& error)
             OsVersion{static_cast<std::uint32_t>(major), static_cast<std::uint32_t>(minor)};
         return true;
     }
+    if (name == L"arch") {
+        const MachineArch arch = ArchFromText(value);
+        if (arch == MachineArch::Unknown) {
+            error = "needs =x86, =x64 or =arm64";
+            return false;
+        }
+        facts.arch = arch;
+        return true;
+    }
     constexpr std::wstring_view kFile = L"file:";
     constexpr std::wstring_view kYesNo = L"yesno:";
     const bool file = name.substr(0, kFile.size()) == kFile;
@@ -554,7 +611,7 @@ bool ParseWideFact(std::wstring_view text, WalkFacts& facts, std::string& error)
     }
     if (name != L"wow64" && name != L"yesno" && name != L"admin" && name != L"os64" && !file &&
         name.substr(0, kYesNo.size()) != kYesNo) {
-        error = "is no fact: winversion=, wow64=, admin=, os64=, file:PATTERN=, "
+        error = "is no fact: winversion=, wow64=, admin=, os64=, arch=, file:PATTERN=, "
                 "registry:HIVE\\KEY\\NAME=, exitcode:PATH=, yesno= or yesno:TEXT=";
         return false;
     }
@@ -608,6 +665,8 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
         ControlKind kind;
         std::unique_ptr<ActionSettings> chain;
         std::int32_t start;
+        ConditionSettings showIf;
+        ConditionSettings enableIf;
     };
     const xmlElement* root = &tree.Root();
     const xmlElement* buttonConfig = FindChild(root, L"ButtonConfig");
@@ -616,8 +675,12 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     // past a control where the menu's set-up would stop (the checker says where).
     std::vector<Control> controls;
     const MenuMessages messages = ReadMessages(FindChild(root, L"Messages"));
+    std::map<std::wstring, bool> boxes;
     const auto add = [&](int page, std::size_t position, const xmlElement& element) {
         ControlSettings settings = ReadControlSettings(element, buttonConfig);
+        if (settings.kind == ControlKind::CheckBox) {
+            boxes.emplace(settings.id, settings.defaultVal);
+        }
         const bool stops = settings.caption.empty();
         controls.push_back({{page,
                              static_cast<int>(position),
@@ -626,10 +689,15 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
                              {},
                              false,
                              stops ? EncodeUtf8(messages.noCaption) : std::string(),
-                             stops},
+                             stops,
+                             {},
+                             true,
+                             true},
                             settings.kind,
                             std::move(settings.chain),
-                            kChainEnd});
+                            kChainEnd,
+                            std::move(settings.showIf),
+                            std::move(settings.enableIf)});
     };
     if (const xmlElement* quit = FindChild(root, L"BtnBeenden")) {
         add(0, 1, *quit);
@@ -645,6 +713,7 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
 
     WalkDialog dialog(facts);
     dialog.pageCount = static_cast<int>(pageCount);
+    dialog.boxes = std::move(boxes);
     WalkSystem system(facts, files);
     ChainStore chains(dialog, system);
     for (Control& c : controls) {
@@ -654,9 +723,15 @@ std::vector<ControlWalk> WalkMenu(const xmlTree& tree, std::wstring_view text,
     std::vector<ControlWalk> walks;
     for (Control& c : controls) {
         // A check box only toggles: its chain is built but never runs. The quit button's
-        // walk starts on the first page, where the menu opens.
-        if (c.kind != ControlKind::CheckBox && !c.walk.stops) {
-            walker.Walk(c.chain.get(), c.start, std::max(c.walk.page - 1, 0), c.walk);
+        // walk starts on the first page, where the menu opens. A hidden or disabled control
+        // runs nothing.
+        const int page = std::max(c.walk.page - 1, 0);
+        if (!c.walk.stops) {
+            c.walk.shown = walker.Ask(c.showIf, false, page, c.walk);
+            c.walk.enabled = walker.Ask(c.enableIf, true, page, c.walk);
+        }
+        if (c.kind != ControlKind::CheckBox && !c.walk.stops && c.walk.shown && c.walk.enabled) {
+            walker.Walk(c.chain.get(), c.start, page, c.walk);
         }
         walks.push_back(std::move(c.walk));
     }
@@ -672,6 +747,19 @@ std::string WalkText(const std::vector<ControlWalk>& walks) {
         out += " \"" + Show(w.caption) + "\" (line " + std::to_string(w.line) + ")\n";
         if (w.stops) {
             out += "  end: the menu stops here at start with \"" + Show(w.warning) + "\"\n";
+            continue;
+        }
+        for (const ConditionWalk& c : w.conditions) {
+            out += std::string(c.enable ? "  enable if: " : "  show if: ") +
+                   (c.negate ? "not " : "") + "query " + Show(c.step.type);
+            for (const auto& [key, value] : c.step.args) {
+                out += " " + key + "=\"" + Show(value) + "\"";
+            }
+            out += std::string(*c.step.answer ? " -> holds" : " -> does not hold") +
+                   (c.step.assumed ? " (assumed)\n" : " (default)\n");
+        }
+        if (!w.shown || !w.enabled) {
+            out += w.shown ? "  end: disabled, a press runs nothing\n" : "  end: hidden\n";
             continue;
         }
         if (w.steps.empty()) {
@@ -718,10 +806,27 @@ std::string WalkJson(const std::vector<ControlWalk>& walks) {
             }
             out += "}";
         }
-        out += std::string("],\"end\":") +
-               (w.stops    ? "\"stops\""
-                : w.failed ? "\"failed\""
-                           : "\"done\"") +
+        out += "]";
+        if (!w.conditions.empty()) {
+            out += ",\"conditions\":[";
+            for (std::size_t i = 0; i < w.conditions.size(); ++i) {
+                const ConditionWalk& c = w.conditions[i];
+                out += std::string(i > 0 ? "," : "") +
+                       "{\"on\":" + (c.enable ? "\"enableif\"" : "\"showif\"") +
+                       ",\"type\":" + Json(c.step.type) +
+                       ",\"negate\":" + (c.negate ? "true" : "false") +
+                       ",\"holds\":" + (*c.step.answer ? "true" : "false") +
+                       ",\"from\":" + (c.step.assumed ? "\"assumed\"" : "\"default\"") + "}";
+            }
+            out += std::string("],\"shown\":") + (w.shown ? "true" : "false") +
+                   ",\"enabled\":" + (w.enabled ? "true" : "false");
+        }
+        out += std::string(",\"end\":") +
+               (w.stops      ? "\"stops\""
+                : !w.shown   ? "\"hidden\""
+                : !w.enabled ? "\"disabled\""
+                : w.failed   ? "\"failed\""
+                             : "\"done\"") +
                "}";
     }
     return out + "]";

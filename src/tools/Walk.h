@@ -47,17 +47,18 @@ struct WalkFacts {
     std::vector<RegistryFact> registry;
     std::optional<bool> yesNo;
     std::vector<YesNoFact> yesNoBoxes;
-    std::optional<bool> admin; // unassumed: an ordinary user
-    std::optional<bool> os64;  // unassumed: 64-bit Windows
+    std::optional<bool> admin;       // unassumed: an ordinary user
+    std::optional<bool> os64;        // unassumed: 64-bit Windows
+    std::optional<MachineArch> arch; // unassumed: x64, or x86 when os64=no is assumed
     std::vector<ExitCodeFact> exitCodes;
 };
 
 // Parses one --assume FACT: "winversion=MAJOR.MINOR", "wow64=yes|no",
 // "file:PATTERN=present|absent", "registry:HIVE\KEY\NAME=TYPE:VALUE|absent",
 // "yesno=yes|no" (every yes/no box), "yesno:TEXT=yes|no" (the box whose message is TEXT),
-// "admin=yes|no", "os64=yes|no", "exitcode:PATH=N" (the code a program started with
-// wait="true" ends with; unassumed, none is known).
-// False with a one-line `error` when the fact cannot be read.
+// "admin=yes|no", "os64=yes|no", "arch=x86|x64|arm64", "exitcode:PATH=N" (the code a program
+// started with wait="true" ends with; unassumed, none is known). False with a one-line `error` when
+// the fact cannot be read.
 bool ParseFact(std::string_view fact, WalkFacts& facts, std::string& error); // UTF-8 in
 
 struct WalkStep {
@@ -66,6 +67,13 @@ struct WalkStep {
     std::vector<std::pair<std::string, std::string>> args; // in a fixed order per type, UTF-8
     std::optional<bool> answer; // queries: Positiv (true) or Negativ (false)
     bool assumed = false;       // the answer came from an --assume fact (else: "default")
+};
+
+// One query of a control's "ShowIf" or "EnableIf", asked as the menu asks it when the page shows.
+struct ConditionWalk {
+    bool enable;   // "EnableIf"; else "ShowIf"
+    bool negate;   // "negate": it holds when its test does not
+    WalkStep step; // the query; its answer says whether it holds
 };
 
 struct ControlWalk {
@@ -78,6 +86,9 @@ struct ControlWalk {
     std::string warning; // that warning, or the message the menu stops with, UTF-8
     // A control without caption: the menu shows its message at start and ends; no steps.
     bool stops = false;
+    std::vector<ConditionWalk> conditions;
+    bool shown = true;   // its "ShowIf" holds: otherwise it is hidden and nothing runs
+    bool enabled = true; // its "EnableIf" holds: otherwise a press runs nothing
 };
 
 // Walks the chain of every control of a configuration the menu can read (controls

@@ -56,6 +56,8 @@ constexpr const char* kUsage =
     "    wow64=yes|no                           32-bit menu on 64-bit Windows (no)\n"
     "    admin=yes|no                           runs with administrator rights (no)\n"
     "    os64=yes|no                            64-bit Windows (yes)\n"
+    "    arch=x86|x64|arm64                     the machine's architecture (x64; x86 with\n"
+    "                                           os64=no)\n"
     "    file:PATTERN=present|absent            files matching PATTERN; %MENUDIR%\\ is the\n"
     "                                           menu's folder (looked up beside FILE)\n"
     "    registry:HIVE\\KEY\\NAME=TYPE:VALUE|absent  a registry value (absent)\n"

@@ -43,8 +43,13 @@ struct FakeDialog final : IMenuDialog {
     void SetCurrentPage(int p) override { page = p; }
     int PageCount() const override { return pageCount; }
     bool Closed() const override { return closed; }
+    std::optional<bool> CheckState(const std::wstring& id) override {
+        const auto found = checkBoxes.find(id);
+        return found == checkBoxes.end() ? std::nullopt : std::optional(found->second);
+    }
 
     std::vector<Box> boxes;
+    std::map<std::wstring, bool> checkBoxes; // by id
     std::wstring closeOn; // the user closes the window while the box with this text is shown
     bool closed = false;
     std::vector<std::wstring> events;
@@ -73,6 +78,7 @@ struct FakeSystem final : ISystemServices {
     }
     bool IsAdministrator() override { return administrator; }
     bool IsOs64() override { return os64; }
+    MachineArch NativeMachine() override { return arch; }
     bool PathMatches(const std::wstring& path) override {
         asked.push_back(path);
         return existing.count(path) > 0;
@@ -96,6 +102,7 @@ struct FakeSystem final : ISystemServices {
     int lookups = 0; // of environment variables
     bool administrator = false;
     bool os64 = false;
+    MachineArch arch = MachineArch::X64;
     std::set<std::wstring> startable;
     std::vector<std::wstring> asked;
     std::set<std::wstring> existing;

@@ -54,12 +54,14 @@ TEST(TooltipEscapes, BecomeControlCharacters) {
     EXPECT_EQ(ExpandTooltipEscapes(L"\\r\\b\\t\\v\\x\\\\n"), L"\r\b\t\v\\x\\\n");
 }
 
-// Focus after each Tab press from nothing, as indexes (q for the quit button).
-std::string Walk(const std::vector<TabStop>& controls, std::optional<int> quit, int presses) {
+// Focus after each Tab (or Shift+Tab) press from nothing, as indexes (q for the quit button).
+std::string Walk(const std::vector<TabStop>& controls, std::optional<int> quit, int presses,
+                 bool backwards = false) {
     std::string order;
     int focus = kNoFocus;
     for (int i = 0; i < presses; ++i) {
-        focus = FocusNextControl(controls, 0, focus, quit);
+        focus = backwards ? FocusPreviousControl(controls, 0, focus, quit)
+                          : FocusNextControl(controls, 0, focus, quit);
         order += focus == kQuitButtonFocus ? "q" : focus == kNoFocus ? "-" : std::to_string(focus);
     }
     return order;
@@ -72,6 +74,16 @@ TEST(TabOrder, FollowsTabIndexesOfTheCurrentPage) {
     EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 0, 4), "q10q"); // the quit button with 0 comes first
     EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 5, 3), "101");  // with a larger index it never comes
     EXPECT_EQ(Walk({{0, -1}, {0, -1}}, 0, 2), "--"); // no tab index anywhere
+}
+
+// Shift+Tab visits the same stops in the opposite order, from nothing the last one first.
+TEST(TabOrder, ShiftTabWalksTheSameStopsBackwards) {
+    EXPECT_EQ(Walk({{0, 3}, {0, 1}, {0, 2}}, std::nullopt, 4, true), "0210");
+    EXPECT_EQ(Walk({{0, 5}, {0, 7}, {0, 5}}, std::nullopt, 3, true), "101");
+    EXPECT_EQ(Walk({{0, 2}, {1, 1}, {0, -1}, {0, 1}}, std::nullopt, 3, true), "030");
+    EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 0, 4, true), "01q0");
+    EXPECT_EQ(Walk({{0, 2}, {0, 1}}, 5, 3, true), "010");
+    EXPECT_EQ(Walk({{0, -1}, {0, -1}}, 0, 2, true), "--");
 }
 
 // Positions, sizes, check box and icon dimensions from the file at int's ends.

@@ -174,7 +174,7 @@ const Mistake kMistakes[] = {
      "\xbc"
      "hrt werden\"; write one of weiter, zur\xc3"
      "\xbc"
-     "ck, showmessage, beenden, exec, lernprog, minimize [keyword]\n",
+     "ck, showmessage, beenden, exec, lernprog, minimize, gotopage [keyword]\n",
      1},
     {"command without type", "<Command type=\"weiter\"/>", "<Command />",
      "m.xml:15:9: error: <Command> has no type: the chain fails here with \"Nicht alle "
@@ -643,7 +643,7 @@ const Mistake kMistakes[] = {
      "chainwarning=\"Fehler: %WHAT%\"/>\n",
      "m.xml:15:23: error: type=\"exce\" is not a keyword the menu knows: the chain fails here with "
      "\"Fehler: type=\"exce\"\"; write one of weiter, zur\xc3\xbc"
-     "ck, showmessage, beenden, exec, lernprog, minimize [keyword]\n",
+     "ck, showmessage, beenden, exec, lernprog, minimize, gotopage [keyword]\n",
      1},
     {"hive in the key and a branch in other words", "<Command type=\"weiter\"/>",
      "<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKEY_LOCAL_MACHINE\" "

@@ -25,15 +25,15 @@ constexpr const wchar_t* kSkeleton = LR"(<config>
 <Box @Control><ButtonPosition @ButtonPosition/><ButtonLayout @ButtonLayout type="checkbox" icon="i.bmp" caption="c"/><ButtonMouseOverLayout @ButtonMouseOverLayout/><Font @Font/><MouseOverFont @MouseOverFont/>
 <Command @Command type="exec"><ExecCommandConfig @ExecCommandConfig/>
 <Command type="showmessage"><ShowMessageCommandConfig @ShowMessageCommandConfig/>
-<Command type="lernprog"><LernprogCommandConfig @LernprogCommandConfig/>
+<Command type="lernprog"><LernprogCommandConfig @LernprogCommandConfig/><Command type="gotopage"><GotoPageCommandConfig @GotoPageCommandConfig/></Command>
 <Query @Query type="file"><FileQueryConfig @FileQueryConfig/><Positiv @Branch>
 <Query type="registry"><RegistryQueryConfig @RegistryQueryConfig/><Positiv>
 <Query type="winversion"><WinVersionQueryConfig @WinVersionQueryConfig/><Positiv>
 <Query type="yesnobox"><YesNoBoxQueryConfig @YesNoBoxQueryConfig/><Positiv>
-<Query type="exitcode"><ExitCodeQueryConfig @ExitCodeQueryConfig/></Query></Positiv></Query>
+<Query type="exitcode"><ExitCodeQueryConfig @ExitCodeQueryConfig/><Positiv><Query type="arch"><ArchQueryConfig @ArchQueryConfig/></Query></Positiv></Query></Positiv></Query>
 </Positiv></Query></Positiv></Query></Positiv></Query></Command></Command></Command>
 </Box>
-<Plain><ButtonLayout caption="p"/></Plain>
+<Plain><ButtonLayout caption="p"/><ShowIf @Condition><Query @ConditionQuery type="os64"/><Query type="file"><FileQueryConfig path="x"/></Query></ShowIf><EnableIf><Query type="admin" negate="true"/></EnableIf></Plain>
 </Page></Pages></config>)";
 
 // The contexts' names, in the order of their enumeration.
@@ -69,7 +69,11 @@ const wchar_t* kContextNames[] = {L"Root",
                                   L"WinVersionQueryConfig",
                                   L"YesNoBoxQueryConfig",
                                   L"ExitCodeQueryConfig",
-                                  L"Messages"};
+                                  L"Messages",
+                                  L"GotoPageCommandConfig",
+                                  L"ArchQueryConfig",
+                                  L"Condition",
+                                  L"ConditionQuery"};
 
 std::wstring Font(const FontSpec& f) {
     return f.face + L"/" + std::to_wstring(f.height) + L"/" + std::to_wstring(f.weight) +
@@ -85,7 +89,8 @@ void Dump(const ActionSettings* a, std::wostringstream& out) {
         << L"|" << a->parameter << a->maximized << a->makeAbsolute << a->message << L"|"
         << a->caption << L"|" << a->hkey << L"|" << a->key << L"|" << a->wert << L"|" << a->value
         << L"|" << static_cast<int>(a->valueType) << L"|" << a->checkType << a->minorVersion
-        << a->majorVersion << a->wait << a->elevate << a->exitCode.value_or(12345);
+        << a->majorVersion << a->wait << a->elevate << a->exitCode.value_or(12345) << L"|"
+        << a->page << static_cast<int>(a->arch);
     for (const ChainLink* link : {&a->next, &a->positive, &a->negative}) {
         Dump(link->command.get(), out);
         Dump(link->query.get(), out);
@@ -101,7 +106,7 @@ std::wstring Snapshot(const std::wstring& text) {
     const WindowSettings w = ReadWindowSettings(FindChild(root, L"General"));
     out << w.icon << w.background << w.bgColor << w.caption << w.width << w.height << w.left
         << w.top << static_cast<int>(w.placement) << w.captionBar << w.topmost << w.dpiScale
-        << L";";
+        << w.menuId << L";";
     const TooltipSettings t = ReadTooltipSettings(FindChild(root, L"ToolTippConfig"));
     out << static_cast<int>(t.kind) << t.width << t.height << t.bgColor << Font(t.font)
         << t.textColor << t.leftMargin << t.topMargin << t.speed << t.interval << L";";
@@ -117,8 +122,16 @@ std::wstring Snapshot(const std::wstring& text) {
             << c.bgColor << c.transparent << c.tooltip << c.threeD << c.icon
             << c.iconTransparentColor << c.iconOffset.value_or(-9) << c.background << c.hoverBgColor
             << c.hoverTransparent << Font(c.font) << c.textColor << Font(c.hoverFont)
-            << c.hoverTextColor;
+            << c.hoverTextColor << c.disabledTextColor.value_or(99) << c.rememberUser;
         Dump(c.chain.get(), out);
+        for (const ConditionSettings* condition : {&c.showIf, &c.enableIf}) {
+            out << L"[";
+            for (const auto& query : condition->queries) {
+                out << query->negate;
+                Dump(query.get(), out);
+            }
+            out << L"]";
+        }
         out << L";";
     }
     return out.str();
@@ -256,6 +269,11 @@ DocumentedAttributes(std::set<std::pair<std::wstring, std::wstring>>& suppliedBy
             } else if (subsection == L"11.5") {
                 element = L"General";
                 attributes = words(cells[0]);
+            } else if (const auto first = words(cells[0]);
+                       first.size() > 1 &&
+                       (first[0] == L"General" || first[0] == L"ButtonLayout")) {
+                element = first[0];
+                attributes.assign(first.begin() + 1, first.end());
             } else {
                 continue;
             }
@@ -284,6 +302,7 @@ TEST(VocabularyTest, TheReferenceDocumentsEveryAttributeTheMenuReads) {
     for (const ElementRule& element : VocabularyRules()) {
         const Context c = element.context;
         if (c == Context::Root || c == Context::Command || c == Context::Query ||
+            c == Context::ConditionQuery ||
             (c >= Context::DefaultLayout && c <= Context::DefaultMouseOverFont)) {
             continue; // described in prose: chains, and ButtonConfig by the "yes" column
         }
@@ -317,6 +336,7 @@ TEST(VocabularyTest, EachKindIsReadFromItsKeywordExactly) {
                                       {L"exec", A::Exec},
                                       {L"lernprog", A::Lernprog},
                                       {L"minimize", A::Minimize},
+                                      {L"gotopage", A::GotoPage},
                                       {L"Weiter", A::Unknown},
                                       {L"zuruck", A::Unknown},
                                       {L"file", A::Unknown},
@@ -328,6 +348,7 @@ TEST(VocabularyTest, EachKindIsReadFromItsKeywordExactly) {
                                     {L"admin", A::Admin},
                                     {L"os64", A::Os64},
                                     {L"exitcode", A::ExitCode},
+                                    {L"arch", A::Arch},
                                     {L"FILE", A::Unknown},
                                     {L"exec", A::Unknown},
                                     {L"yesno", A::Unknown}});

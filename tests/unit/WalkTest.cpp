@@ -183,6 +183,17 @@ const ChainCase kChainCases[] = {
      L"<Command type=\"beenden\"><Command type=\"zur\u00fcck\"/></Command>",
      {"beenden()", "zur\u00fcck(2)"},
      false},
+    // Pages by number: a page the file does not have fails the step, and the chain ends.
+    {{},
+     L"<Command type=\"gotopage\"><GotoPageCommandConfig page=\"2\"/><Command "
+     L"type=\"beenden\"/></Command>",
+     {"gotopage(2)", "beenden()"},
+     false},
+    {{},
+     L"<Command type=\"gotopage\"><GotoPageCommandConfig page=\"3\"/><Command "
+     L"type=\"beenden\"/></Command>",
+     {"gotopage(3)"},
+     true},
     // "HKCU" reads HKEY_CURRENT_CONFIG.
     {{"registry:HKEY_CURRENT_USER\\K\\N=REG_SZ:1"},
      L"<Query type=\"registry\"><RegistryQueryConfig hkey=\"HKCU\" key=\"K\" wert=\"N\" "
@@ -276,6 +287,9 @@ const FactCase kFacts[] = {
     {"yesno:Wirklich?=no", L"<YesNoBoxQueryConfig message=\"Wirklich\"/>", true, false},
     {"winversion=4294967295.0", L"<WinVersionQueryConfig checktype=\"0\" majorversion=\"-1\"/>",
      true},
+    {"arch=arm64", L"<ArchQueryConfig value=\"arm64\"/>", true},
+    {"arch=arm64", L"<ArchQueryConfig value=\"x64\"/>", false},
+    {"os64=no", L"<ArchQueryConfig value=\"x86\"/>", true, false},
 };
 
 class Facts : public ::testing::TestWithParam<FactCase> {};
@@ -286,6 +300,7 @@ TEST_P(Facts, AnswerAsTheMachineWould) {
     const std::wstring type = has(L"Registry") ? L"registry"
                               : has(L"File")   ? L"file"
                               : has(L"YesNo")  ? L"yesnobox"
+                              : has(L"Arch")   ? L"arch"
                                                : L"winversion";
     // With the declaration, as a "?" in a value needs.
     const auto walks =
@@ -320,6 +335,7 @@ const BadFact kBadFacts[] = {
     {"registry:HKEY_CURRENT_USER\\K\\N=REG_DWORD:-2147483649", "REG_DWORD needs a decimal"},
     {"colour=red", "is no fact"},
     {"admin=maybe", "needs =yes or =no"},
+    {"arch=amd64", "needs =x86, =x64 or =arm64"},
     {"exitcode:setup.exe=ok", "needs exitcode:PATH=N"},
     {"exitcode:=0", "needs exitcode:PATH=N"},
     {"exitcode:a.exe=4294967296", "needs exitcode:PATH=N"},
@@ -353,6 +369,11 @@ TEST(WalkTest, AdditionsAnswerFromTheirFacts) {
     const std::wstring os64 = L"<Query type=\"os64\"/>";
     EXPECT_NE(walk(os64, {}).find("query os64 -> Positiv (default)"), std::string::npos);
     EXPECT_NE(walk(os64, {"os64=no"}).find("-> Negativ (assumed)"), std::string::npos);
+    // An assumed x86 machine runs 32-bit Windows; x64 is the default.
+    EXPECT_NE(walk(os64, {"arch=x86"}).find("query os64 -> Negativ (default)"), std::string::npos);
+    const std::wstring arch = L"<Query type=\"arch\"><ArchQueryConfig value=\"x64\"/></Query>";
+    EXPECT_NE(walk(arch, {}).find("query arch value=\"x64\" -> Positiv (default)"),
+              std::string::npos);
     const std::wstring waited =
         L"<Command type=\"exec\"><ExecCommandConfig path=\"%MENUDIR%\\setup.exe\" "
         L"wait=\"true\"/><Query type=\"exitcode\"><ExitCodeQueryConfig value=\"3010\"/>"
@@ -376,6 +397,31 @@ TEST(WalkTest, AdditionsAnswerFromTheirFacts) {
               std::string::npos);
     EXPECT_NE(walk(L"<Command type=\"stopp\"/>", {}).find("shows \"Fehlt: type=\"stopp\"\""),
               std::string::npos);
+}
+
+// Conditions are asked under the facts; a hidden or disabled control runs nothing.
+TEST(WalkTest, ConditionsAnswerFromTheFacts) {
+    const std::wstring menu =
+        L"<config><Pages><Page><A><ButtonLayout caption=\"A\"/><ShowIf><Query type=\"os64\"/>"
+        L"</ShowIf><Command type=\"beenden\"/></A><B><ButtonLayout caption=\"B\"/><EnableIf>"
+        L"<Query type=\"arch\" negate=\"true\"><ArchQueryConfig value=\"arm64\"/></Query>"
+        L"<Query type=\"yesnobox\"/></EnableIf></B></Page></Pages></config>";
+    EXPECT_EQ(WalkText(Walk(menu, {"os64=no"})),
+              "page 1, control 1 \"A\" (line 1)\n"
+              "  show if: query os64 -> does not hold (assumed)\n"
+              "  end: hidden\n"
+              "page 1, control 2 \"B\" (line 1)\n"
+              "  enable if: not query arch value=\"arm64\" -> holds (default)\n"
+              "  enable if: query yesnobox -> does not hold (default)\n"
+              "  end: disabled, a press runs nothing\n");
+    const std::string json = WalkJson(Walk(menu, {}));
+    EXPECT_NE(json.find("\"steps\":[{\"kind\":\"command\",\"type\":\"beenden\",\"args\":{}}],"
+                        "\"conditions\":[{\"on\":\"showif\",\"type\":\"os64\",\"negate\":false,"
+                        "\"holds\":true,\"from\":\"default\"}],\"shown\":true,\"enabled\":true,"
+                        "\"end\":\"done\"}"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"end\":\"disabled\""), std::string::npos);
 }
 
 } // namespace
