@@ -10,6 +10,7 @@
 #include "tools/TreeJson.h"
 #include "tools/XmlIntent.h"
 #include "tools/checks/Checks.h"
+#include "tools/checks/NewVocabularyRules.h"
 #include "xml/TextDecoding.h"
 #include "xml/xmlElement.h"
 #include "xml/xmlReader.h"
@@ -321,6 +322,8 @@ CheckResult CheckConfig(std::string_view bytes, FileLookup& files) {
     if (tree) {
         const IntentTree intent = ReadIntent(text);
         Checker(bytes, text, *tree, intent, files, result.diagnostics).Run();
+        const std::vector<Diagnostic> fit = CheckNewVocabulary(*tree, text);
+        result.diagnostics.insert(result.diagnostics.end(), fit.begin(), fit.end());
     }
     std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
                      [](const Diagnostic& a, const Diagnostic& b) {

@@ -2,6 +2,7 @@
 // where it will read something other than what the file says, and what each chain does.
 #include <algorithm>
 #include <cstdio>
+#include <cwctype>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -13,8 +14,10 @@
 
 #include "tools/Checker.h"
 #include "tools/DiskFiles.h"
+#include "tools/PackRules.h"
 #include "tools/TreeJson.h"
 #include "tools/Walk.h"
+#include "tools/checks/NewVocabularyRules.h"
 #include "xml/TextDecoding.h"
 #include "xml/xmlElement.h"
 #include "xml/xmlReader.h"
@@ -145,15 +148,29 @@ struct Options {
     std::vector<FileArg> files;
 };
 
-int CheckFile(const FileArg& file, const Options& options, std::vector<std::string>& json) {
+std::optional<std::string> ReadFileBytes(const FileArg& file) {
     std::ifstream in(file.path, std::ios::binary);
     if (!in) {
         PrintError(file.shown + ": cannot open the file");
+        return std::nullopt;
+    }
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// `extra` holds findings about the file beyond its own check (what a language variant lacks).
+int CheckFile(const FileArg& file, const Options& options, std::vector<std::string>& json,
+              std::vector<Diagnostic> extra = {}) {
+    const auto bytes = ReadFileBytes(file);
+    if (!bytes) {
         return kFailure;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     DiskFiles files(FolderOf(file.path));
-    const CheckResult result = CheckConfig(bytes, files);
+    CheckResult result = CheckConfig(*bytes, files);
+    result.diagnostics.insert(result.diagnostics.end(), extra.begin(), extra.end());
+    std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
     for (const Diagnostic& d : result.diagnostics) {
         if (options.json) {
             json.push_back(DiagnosticJson(file.shown, d, options.werror));
@@ -162,6 +179,70 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
         }
     }
     return CheckStatus(result, options.werror);
+}
+
+// Whether `name` is "<stem>.<language tag>.xml" for the configuration `config`, with a tag as
+// the menu builds it from the user's language: 2 or 3 letters, then parts of letters and digits.
+bool IsVariantOf(const fs::path& config, const fs::path& name) {
+    const std::wstring stem = config.stem().wstring();
+    const std::wstring file = name.filename().wstring();
+    if (!IsLanguageVariant(config.filename().wstring(), file)) {
+        return false;
+    }
+    const std::wstring tag = file.substr(stem.size() + 1, file.size() - stem.size() - 5);
+    std::size_t part = 0; // the length of the part read so far
+    for (std::size_t i = 0; i <= tag.size(); ++i) {
+        if (i == tag.size() || tag[i] == L'-') {
+            if (part == 0 || part > 8 || (i == part && part > 3) || (i == part && part < 2)) {
+                return false;
+            }
+            part = 0;
+        } else if (std::iswalpha(tag[i]) || (i > 3 && std::iswdigit(tag[i]))) {
+            ++part;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The menu may read a language variant beside the file in its place: each is checked as a
+// configuration of its own, and for what it lacks of the plain file.
+int CheckVariants(const FileArg& plain, const Options& options, std::vector<std::string>& json) {
+    std::error_code error;
+    std::vector<fs::path> variants;
+    const fs::path folder = FolderOf(plain.path);
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (IsVariantOf(plain.path, it->path())) {
+            variants.push_back(it->path());
+        }
+    }
+    std::sort(variants.begin(), variants.end());
+    const auto plainBytes = variants.empty() ? std::nullopt : ReadFileBytes(plain);
+    std::unique_ptr<xmlTree> plainTree;
+    try {
+        plainTree = plainBytes ? ParseXmlText(DecodeConfigText(*plainBytes)) : nullptr;
+    } catch (const xmlError&) {
+        return 0; // the plain file's own check says why it cannot be read
+    }
+    int status = 0;
+    for (const fs::path& variant : variants) {
+        const std::size_t slash = plain.shown.find_last_of("/\\");
+        const std::string folderShown =
+            slash == std::string::npos ? std::string() : plain.shown.substr(0, slash + 1);
+        const FileArg arg{folderShown + EncodeUtf8(variant.filename().wstring()), variant};
+        std::vector<Diagnostic> lacks;
+        if (const auto bytes = ReadFileBytes(arg); bytes && plainTree) {
+            const std::wstring text = DecodeConfigText(*bytes);
+            try {
+                lacks = CompareLanguageVariant(*plainTree, *ParseXmlText(text), text);
+            } catch (const xmlError&) {
+                // Its own check reports that the menu cannot read it.
+            }
+        }
+        status = std::max(status, CheckFile(arg, options, json, std::move(lacks)));
+    }
+    return status;
 }
 
 int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths) {
@@ -195,6 +276,7 @@ int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths
     std::vector<std::string> json;
     for (const FileArg& file : options.files) {
         status = std::max(status, CheckFile(file, options, json));
+        status = std::max(status, CheckVariants(file, options, json));
     }
     if (options.json) {
         std::string all;
