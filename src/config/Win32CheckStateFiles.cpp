@@ -86,13 +86,19 @@ void Win32CheckStateFiles::Abandon() {
 
 bool Win32CheckStateFiles::Replace(const std::wstring& temporary, const std::wstring& target) {
     // The configuration keeps its attributes, security, streams and creation time.
-    // Windows may also have removed the configuration and left the new file under its own
-    // name: that is then kept, not removed.
-    const bool replaced =
-        ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr) ||
-        GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) {
+        held_.reset();
+        return true;
+    }
+    const bool lost = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
     held_.reset();
-    return replaced;
+    if (!lost) {
+        return false;
+    }
+    // Windows removed the configuration and left the new file under its own name: that takes
+    // the configuration's name, or stays as it is, and is never removed.
+    MoveFileExW(temporary.c_str(), target.c_str(), 0);
+    return true;
 }
 
 void Win32CheckStateFiles::Remove(const std::wstring& path) {

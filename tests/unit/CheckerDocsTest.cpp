@@ -58,6 +58,10 @@ std::string Registry(const std::string& config) {
 const std::string kQuit = "  <BtnBeenden><ButtonPosition top=\"200\"/><ButtonLayout "
                           "caption=\"Ende\"/><Command type=\"beenden\"/></BtnBeenden>\n";
 
+const std::string kRememberedBox =
+    "      <Box id=\"x\"><ButtonPosition left=\"10\" top=\"50\"/><ButtonLayout type=\"checkbox\" "
+    "caption=\"X\" tabindex=\"2\" currentval=\"false\" remember=\"user\"/></Box>\n";
+
 const Example kExamples[] = {
     {"unknown-element",
      "<buttonconfig>",
@@ -193,6 +197,25 @@ const Example kExamples[] = {
      "<Page><BtnBeenden>",
      {{"<Page>\n", "<Page>" + kQuit.substr(2)}},
      {{"  <Pages>", kQuit + "  <Pages>"}}},
+    {"gotopage",
+     "page=\"3\"",
+     {{kCommand, "<Command type=\"gotopage\"><GotoPageCommandConfig page=\"3\"/></Command>"}},
+     {{kCommand, "<Command type=\"gotopage\"><GotoPageCommandConfig page=\"1\"/></Command>"}}},
+    {"check-variable",
+     "%CHECK:box%",
+     {{kCommand, Exec("path=\"setup.exe\" parameter=\"/x=%CHECK:box%\"")}},
+     {{kCommand, Exec("path=\"setup.exe\" parameter=\"/x\"")}}},
+    {"condition",
+     "<ShowIf><Query type=\"yesnobox\">",
+     {{"tabindex=\"1\"/>", "tabindex=\"1\"/><ShowIf><Query type=\"yesnobox\"><YesNoBoxQueryConfig "
+                           "caption=\"A\" message=\"B\"/></Query></ShowIf>"}},
+     {{"tabindex=\"1\"/>", "tabindex=\"1\"/><ShowIf><Query type=\"arch\"><ArchQueryConfig "
+                           "value=\"x64\"/></Query></ShowIf>"}}},
+    {"remember",
+     "remember=\"user\"",
+     {{"    </Page>", kRememberedBox + "    </Page>"}},
+     {{"    </Page>", kRememberedBox + "    </Page>"},
+      {"caption=\"A\" width", "caption=\"A\" menuid=\"m\" width"}}},
     {"page",
      "<Pages><Button>",
      {{"<Pages>\n", "<Pages><Button><ButtonLayout caption=\"E\"/></Button>\n"}},
