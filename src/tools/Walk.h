@@ -61,6 +61,9 @@ struct WalkFacts {
 // the fact cannot be read.
 bool ParseFact(std::string_view fact, WalkFacts& facts, std::string& error); // UTF-8 in
 
+// The name a registry fact and a walk's step give a hive: "HKEY_CURRENT_USER".
+std::wstring_view HiveName(RegistryHive hive);
+
 struct WalkStep {
     bool query;                                            // false: a command
     std::string type;                                      // the element's "type" as written, UTF-8
