@@ -18,6 +18,22 @@ std::wstring Repeated(const std::wstring& piece, int times) {
     return out;
 }
 
+// Whether each folder above `folder` lists the one below it, as a walk down from the root needs.
+bool EveryFolderAboveLists(const fs::path& folder) {
+    for (fs::path dir = fs::absolute(folder); dir.has_relative_path(); dir = dir.parent_path()) {
+        std::error_code ec;
+        bool listed = false;
+        for (fs::directory_iterator it(dir.parent_path(), ec), end; !ec && it != end && !listed;
+             it.increment(ec)) {
+            listed = it->path().filename() == dir.filename();
+        }
+        if (!listed) {
+            return false;
+        }
+    }
+    return true;
+}
+
 TEST(DiskFiles, ResolveDotsByTheTextAndWildcardsInTheLastNameOnly) {
     const fs::path root = fs::temp_directory_path() / "navora-disk-files";
     const fs::path menu = root / "menu";
@@ -48,7 +64,6 @@ TEST(DiskFiles, ResolveDotsByTheTextAndWildcardsInTheLastNameOnly) {
         {L"nowhere\\..\\pics\\bild.bmp", FileState::Present},
         {L"pics\\bild.bmp\\..\\.\\bild.bmp", FileState::Present},
         {L"..\\menu\\pics\\bild.bmp", FileState::Present},
-        {fromRoot + L"pics\\bild.bmp", FileState::Present},
         // Windows refuses a wildcard in a folder's name.
         {L"*\\bild.bmp", FileState::Absent},
         {L"p?cs\\bild.bmp", FileState::Absent},
@@ -58,6 +73,11 @@ TEST(DiskFiles, ResolveDotsByTheTextAndWildcardsInTheLastNameOnly) {
     DiskFiles files(menu);
     for (const auto& c : cases) {
         EXPECT_EQ(files.Find(c.path), c.state) << fs::path(c.path.substr(0, 80)).string();
+    }
+    // Under qemu-user with a library prefix (-L), as the 32-bit tests run, the root lists the
+    // prefix's folders: the walk down from the root is checked where the root is the disk's.
+    if (EveryFolderAboveLists(menu)) {
+        EXPECT_EQ(files.Find(fromRoot + L"pics\\bild.bmp"), FileState::Present);
     }
     fs::remove_all(root);
 }
