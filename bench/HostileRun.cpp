@@ -144,8 +144,9 @@ int wmain(int argc, wchar_t** argv) {
         std::snprintf(text, sizeof text, "exit %lu at %.1f s", code, Seconds(start));
         report += text;
     }
-    std::snprintf(text, sizeof text, "; peak %zu MB working set, %zu MB committed",
-                  peak.PeakWorkingSetSize >> 20, peak.PeakPagefileUsage >> 20);
+    std::snprintf(text, sizeof text, "; peak %lu MB working set, %lu MB committed",
+                  static_cast<unsigned long>(peak.PeakWorkingSetSize >> 20),
+                  static_cast<unsigned long>(peak.PeakPagefileUsage >> 20));
     report += text;
     std::printf("%s\n", report.c_str());
     CloseHandle(process.hThread);

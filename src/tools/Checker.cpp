@@ -387,9 +387,10 @@ std::string FormatDiagnostic(const std::string& file, const Diagnostic& d, bool 
 std::string DiagnosticJson(const std::string& file, const Diagnostic& d, bool werror) {
     std::string notes;
     for (const DiagnosticNote& n : d.notes) {
-        notes += (notes.empty() ? "" : ",") + std::string("{\"line\":") + std::to_string(n.line) +
-                 ",\"column\":" + std::to_string(n.column) + ",\"message\":" + JsonText(n.message) +
-                 "}";
+        // Appended, which GCC's -O3 restrict check does not misread.
+        notes.append(notes.empty() ? "{\"line\":" : ",{\"line\":")
+            .append(std::to_string(n.line) + ",\"column\":" + std::to_string(n.column) +
+                    ",\"message\":" + JsonText(n.message) + "}");
     }
     return "{\"file\":" + JsonText(file) + ",\"line\":" + std::to_string(d.line) +
            ",\"column\":" + std::to_string(d.column) + ",\"severity\":\"" +

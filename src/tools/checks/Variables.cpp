@@ -114,7 +114,8 @@ void CheckVariables(CheckContext& c, std::wstring_view value, std::size_t at) {
     CheckUnclosed(c, value, at);
     ForEachVariable(value, [&](std::wstring_view written, std::size_t close) {
         const std::wstring name = LowerAsciiLetters(written);
-        const std::string shown = "%" + Shown(written) + "%";
+        // Appended, which GCC's -O3 restrict check does not misread.
+        const std::string shown = std::string("%").append(Shown(written)).append("%");
         if (name == L"menudir" || name == L"menudrive") {
             // More of a name follows: the folder and the name run together.
             const wchar_t next = close + 1 < value.size() ? value[close + 1] : L' ';
