@@ -15,17 +15,13 @@
 #include "tools/Checker.h"
 #include "tools/DiskFiles.h"
 #include "tools/PackRules.h"
+#include "tools/ToolMain.h"
 #include "tools/TreeJson.h"
 #include "tools/Walk.h"
 #include "tools/checks/NewVocabularyRules.h"
 #include "xml/TextDecoding.h"
 #include "xml/xmlElement.h"
 #include "xml/xmlReader.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 
@@ -292,19 +288,10 @@ int Run(const std::vector<std::string>& args, const std::vector<fs::path>& paths
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
-    _setmode(_fileno(stdout), _O_BINARY);
-    std::vector<std::string> args;
-    std::vector<fs::path> paths;
-    for (int i = 1; i < argc; ++i) {
-        args.push_back(EncodeUtf8(argv[i]));
-        paths.emplace_back(argv[i]);
-    }
-    return Run(args, paths);
+    return RunTool(argc, argv, Run);
 }
 #else
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<fs::path> paths(argv + 1, argv + argc);
-    return Run(args, paths);
+    return RunTool(argc, argv, Run);
 }
 #endif
