@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "app/DesignWindows.h"
 #include "tools/Checker.h"
 #include "tools/DiskFiles.h"
 #include "util/FileBytes.h"
@@ -33,30 +34,6 @@ bool MarkedRule(const std::string& rule) {
 
 bool Before(const TextPosition& a, const TextPosition& b) {
     return a.line < b.line || (a.line == b.line && a.column < b.column);
-}
-
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-// The control's window in the dialog's client area. Not its rectangle in the parent, which for
-// a check box reaches beyond the window by its box's size.
-RECT RectOf(const TButton* control) {
-    RECT r;
-    GetWindowRect(control->Handle(), &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control->Handle()), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-DesignRect ToDesign(const RECT& r) {
-    return {r.left, r.top, r.right, r.bottom};
-}
-
-RECT ToRect(const DesignRect& r) {
-    return {r.left, r.top, r.right, r.bottom};
 }
 
 std::wstring Describe(HWND control, const RECT& r) {
@@ -433,120 +410,6 @@ void CNavoraDlgDesign::OnKey(WPARAM key) {
     }
     Place(control, r);
     Finish(control, before);
-}
-
-void CNavoraDlgDesign::Finish(TButton* control, const RECT& before) {
-    const RECT after = RectOf(control);
-    if (EqualRect(&before, &after)) {
-        return;
-    }
-    const std::wstring caption = TextOf(control->Handle());
-    // In the file's pixels: the menu scales them to the screen's DPI with "dpiscale".
-    const auto file = [&](LONG pixels) { return std::to_wstring(MulDiv(pixels, kFileDpi, Dpi())); };
-    std::vector<AttributeValue> values;
-    if (after.left != before.left) {
-        values.push_back({L"ButtonPosition", L"left", file(after.left)});
-    }
-    if (after.top != before.top) {
-        values.push_back({L"ButtonPosition", L"top", file(after.top)});
-    }
-    if (after.right - after.left != before.right - before.left) {
-        values.push_back({L"ButtonLayout", L"width", file(after.right - after.left)});
-    }
-    if (after.bottom - after.top != before.bottom - before.top) {
-        values.push_back({L"ButtonLayout", L"height", file(after.bottom - after.top)});
-    }
-    if (!Commit({*RefOf(control), ToDesign(before), ToDesign(after), caption, caption, {}},
-                values)) {
-        Place(control, before);
-    }
-}
-
-void CNavoraDlgDesign::FinishCaption(const std::wstring& caption) {
-    TButton* control = Selected();
-    const std::wstring before = TextOf(control->Handle());
-    if (caption == before) {
-        return;
-    }
-    if (caption.empty()) {
-        SetStatus(L"Not written. A control needs a caption.");
-        return;
-    }
-    const RECT r = RectOf(control);
-    SetWindowTextW(control->Handle(), caption.c_str());
-    InvalidateRect(control->Handle(), nullptr, TRUE);
-    if (!Commit({*RefOf(control), ToDesign(r), ToDesign(r), before, caption, {}},
-                {{L"ButtonLayout", L"caption", caption}})) {
-        SetWindowTextW(control->Handle(), before.c_str());
-    }
-}
-
-bool CNavoraDlgDesign::Commit(DesignStep step, const std::vector<AttributeValue>& values) {
-    if (session_.fileBytes != session_.viewBytes) {
-        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
-        return false;
-    }
-    std::string bytes = session_.fileBytes;
-    std::wstring written;
-    for (const AttributeValue& value : values) {
-        ControlEdit edit =
-            SetControlAttribute(bytes, step.control, value.part, value.name, value.value);
-        if (!edit.bytes) {
-            SetStatus(L"Not written. " + edit.refusal);
-            return false;
-        }
-        bytes = std::move(*edit.bytes);
-        written +=
-            std::wstring(written.empty() ? L"" : L", ") + value.name + L"=\"" + value.value + L"\"";
-    }
-    if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
-        !error.empty()) {
-        SetStatus(L"Not written. " + error);
-        return false;
-    }
-    step.edit = EditBetween(session_.fileBytes, bytes);
-    session_.viewBytes = bytes;
-    session_.fileBytes = std::move(bytes);
-    session_.history.Push(std::move(step));
-    SetStatus(L"Written: " + written);
-    CheckPage();
-    return true;
-}
-
-void CNavoraDlgDesign::StepBack(bool undo) {
-    const DesignStep* next = session_.history.Next(undo);
-    if (next == nullptr) {
-        SetStatus(undo ? L"Nothing to undo" : L"Nothing to redo");
-        return;
-    }
-    const DesignStep step = *next;
-    if (session_.fileBytes != session_.viewBytes) {
-        SetStatus(L"Not written. The file holds a save the view cannot show; mend it first.");
-        return;
-    }
-    std::string bytes = session_.fileBytes;
-    if (!ApplyEdit(bytes, step.edit, !undo)) {
-        SetStatus(L"Not written. The file no longer holds what the step wrote.");
-        return;
-    }
-    if (const std::wstring error = WriteDesignedBytes(session_.path, session_.fileBytes, bytes);
-        !error.empty()) {
-        SetStatus(L"Not written. " + error);
-        return;
-    }
-    session_.viewBytes = bytes;
-    session_.fileBytes = std::move(bytes);
-    if (step.control.page >= 0 && step.control.page != session_.page) {
-        ShowPage(step.control.page);
-    }
-    if (TButton* control = ControlOf(step.control)) {
-        Place(control, ToRect(undo ? step.before : step.after));
-        SetWindowTextW(control->Handle(), (undo ? step.captionBefore : step.captionAfter).c_str());
-        Select(control);
-    }
-    session_.history.Take(undo);
-    SetStatus(std::wstring(undo ? L"Undone" : L"Redone") + L"; the file is written");
-    CheckPage();
 }
 
 void CNavoraDlgDesign::OpenCaptionEdit() {
