@@ -3,7 +3,7 @@
 // file's own messages, and its pixels at the screen's DPI.
 #include <gtest/gtest.h>
 
-#include "ActionFakes.h"
+#include "ChainTest.h"
 #include "actions/Commands.h"
 #include "actions/MenuVariables.h"
 #include "actions/TExecuteAbleList.h"
@@ -70,17 +70,7 @@ TEST(MenuVariables, FolderAndDriveOfTheProgram) {
               L"%MENUDRIVE%\\a;<menu folder>");
 }
 
-class Additions : public ::testing::Test {
-protected:
-    std::int32_t Build(const std::wstring& button) {
-        return BuildButtonChain(store_, trees_, button);
-    }
-
-    FakeDialog dialog_;
-    FakeSystem system_;
-    TExecuteAbleList store_{&dialog_, &system_};
-    std::vector<std::unique_ptr<xmlTree>> trees_;
-};
+class Additions : public ChainTest {};
 
 TEST_F(Additions, PathsParametersAndRegistryNamesTakeVariables) {
     system_.programPath = L"F:\\m\\navora.exe";

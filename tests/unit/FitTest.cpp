@@ -2,7 +2,7 @@
 // number, and the checker's rules for it.
 #include <gtest/gtest.h>
 
-#include "ActionFakes.h"
+#include "ChainTest.h"
 #include "actions/Conditions.h"
 #include "config/CommandLine.h"
 #include "config/MenuSettings.h"
@@ -12,17 +12,7 @@
 
 namespace {
 
-class Fit : public ::testing::Test {
-protected:
-    std::int32_t Build(const std::wstring& button) {
-        return BuildButtonChain(store_, trees_, button);
-    }
-
-    FakeDialog dialog_;
-    FakeSystem system_;
-    TExecuteAbleList store_{&dialog_, &system_};
-    std::vector<std::unique_ptr<xmlTree>> trees_;
-};
+class Fit : public ChainTest {};
 
 TEST_F(Fit, GotoPageCountsFromOneAndFailsForAPageThatDoesNotExist) {
     const struct {
