@@ -227,7 +227,29 @@ bool IsLanguageVariant(std::wstring_view configName, std::wstring_view fileName)
         return false;
     }
     const std::wstring stem = config.substr(0, config.size() - kXml.size()) + L".";
-    return file.size() > stem.size() + kXml.size() && file.starts_with(stem);
+    if (file.size() <= stem.size() + kXml.size() || !file.starts_with(stem)) {
+        return false;
+    }
+    // A tag as the menu builds it from the user's language: 2 or 3 letters, then parts of
+    // letters and digits, so that "menu.backup.xml" is no variant.
+    const std::wstring_view tag =
+        std::wstring_view(file).substr(stem.size(), file.size() - stem.size() - kXml.size());
+    std::size_t part = 0; // the length of the part read so far
+    for (std::size_t i = 0; i <= tag.size(); ++i) {
+        const bool firstPart = i == part;
+        if (i == tag.size() || tag[i] == L'-') {
+            if (part == 0 || part > 8 || (firstPart && (part < 2 || part > 3))) {
+                return false;
+            }
+            part = 0;
+        } else if ((tag[i] >= L'a' && tag[i] <= L'z') ||
+                   (!firstPart && tag[i] >= L'0' && tag[i] <= L'9')) {
+            ++part;
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool FitsJoliet(std::wstring_view relativePath) {

@@ -2,7 +2,6 @@
 // where it will read something other than what the file says, and what each chain does.
 #include <algorithm>
 #include <cstdio>
-#include <cwctype>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -177,31 +176,6 @@ int CheckFile(const FileArg& file, const Options& options, std::vector<std::stri
     return CheckStatus(result, options.werror);
 }
 
-// Whether `name` is "<stem>.<language tag>.xml" for the configuration `config`, with a tag as
-// the menu builds it from the user's language: 2 or 3 letters, then parts of letters and digits.
-bool IsVariantOf(const fs::path& config, const fs::path& name) {
-    const std::wstring stem = config.stem().wstring();
-    const std::wstring file = name.filename().wstring();
-    if (!IsLanguageVariant(config.filename().wstring(), file)) {
-        return false;
-    }
-    const std::wstring tag = file.substr(stem.size() + 1, file.size() - stem.size() - 5);
-    std::size_t part = 0; // the length of the part read so far
-    for (std::size_t i = 0; i <= tag.size(); ++i) {
-        if (i == tag.size() || tag[i] == L'-') {
-            if (part == 0 || part > 8 || (i == part && part > 3) || (i == part && part < 2)) {
-                return false;
-            }
-            part = 0;
-        } else if (std::iswalpha(tag[i]) || (i > 3 && std::iswdigit(tag[i]))) {
-            ++part;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The menu may read a language variant beside the file in its place: each is checked as a
 // configuration of its own, and for what it lacks of the plain file.
 int CheckVariants(const FileArg& plain, const Options& options, std::vector<std::string>& json) {
@@ -209,7 +183,7 @@ int CheckVariants(const FileArg& plain, const Options& options, std::vector<std:
     std::vector<fs::path> variants;
     const fs::path folder = FolderOf(plain.path);
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (IsVariantOf(plain.path, it->path())) {
+        if (IsLanguageVariant(plain.path.filename().wstring(), it->path().filename().wstring())) {
             variants.push_back(it->path());
         }
     }

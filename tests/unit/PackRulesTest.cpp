@@ -159,8 +159,11 @@ TEST(PackRules, NamesTheProgramAndFindsVariants) {
         const wchar_t* file;
         bool variant;
     } variants[] = {
-        {L"navora.de-AT.xml", true}, {L"NAVORA.en.XML", true},    {L"navora.xml", false},
-        {L"navora..xml", false},     {L"navora-2.en.xml", false}, {L"navora.de.txt", false},
+        {L"navora.de-AT.xml", true},   {L"NAVORA.en.XML", true},
+        {L"navora.xml", false},        {L"navora..xml", false},
+        {L"navora-2.en.xml", false},   {L"navora.de.txt", false},
+        {L"navora.backup.xml", false}, {L"navora.zh-Hant-TW.xml", true},
+        {L"navora.es-419.xml", true},  {L"navora.d.xml", false},
     };
     for (const auto& c : variants) {
         EXPECT_EQ(IsLanguageVariant(L"Navora.xml", c.file), c.variant) << EncodeUtf8(c.file);
