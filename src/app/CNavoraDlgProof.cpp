@@ -53,10 +53,11 @@ void CNavoraDlg::PrintClient(HDC dc) const {
             (GetDlgCtrlID(child) == kTipWindowId ? tips : controls).push_back(child);
         }
     }
+    // The controls do not clip each other: the menu paints them from the top of the stacking
+    // order down, so the last made is drawn last, over the others. The proof does the same.
     for (const auto* windows : {&controls, &tips}) {
-        // Painting from the bottom of the stacking order up leaves upper windows on top.
-        for (auto child = windows->rbegin(); child != windows->rend(); ++child) {
-            PrintChild(*child, dc);
+        for (const HWND child : *windows) {
+            PrintChild(child, dc);
         }
     }
 }

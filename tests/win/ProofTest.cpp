@@ -197,6 +197,27 @@ TEST_F(Proof, AHoverColourOfNoneKeepsTheFace) {
     EXPECT_EQ(EncodePng(hover.width, hover.height, hover.rgb), Bytes(out_ / "page-1-1-hover.png"));
 }
 
+// Overlapping controls: the one made last is drawn over the other, in the proof as on screen.
+TEST_F(Proof, OverlappingControlsLookAsOnScreen) {
+    std::ofstream(disc_ / "overlap.xml")
+        << "<config><General caption=\"Decke\" width=\"200\" height=\"100\" "
+           "windowpos=\"topleft\" bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" "
+           "width=\"50\" height=\"20\"><TTFont font=\"Arial\"/></ToolTippConfig><Pages><Page>"
+           "<A><ButtonPosition left=\"20\" top=\"20\"/><ButtonLayout caption=\"A\" "
+           "width=\"100\" height=\"40\" bgcolor=\"200 0 0\"/><Command type=\"weiter\"/></A>"
+           "<B><ButtonPosition left=\"60\" top=\"40\"/><ButtonLayout caption=\"B\" "
+           "width=\"100\" height=\"40\" bgcolor=\"0 200 0\"/><Command type=\"weiter\"/></B></Page>"
+           "</Pages></config>";
+    ASSERT_EQ(Proofs(L"overlap.xml"), 0u);
+    MenuProcess menu(L"-cfg " + (disc_ / "overlap.xml").wstring(), disc_);
+    const HWND window = menu.Window(L"Decke");
+    ASSERT_NE(window, nullptr);
+    Sleep(800);
+    const Screenshot page = Capture(window);
+    EXPECT_EQ(page.At(64, 56), 0x00C800u); // B, away from its caption
+    EXPECT_TRUE(EncodePng(page.width, page.height, page.rgb) == Bytes(out_ / "page-1.png"));
+}
+
 TEST_F(Proof, AConfigurationTheMenuCannotReadGivesItsMessage) {
     std::ofstream(disc_ / "broken.xml") << "<config><General caption=\"A -> B\"/></config>";
     EXPECT_EQ(Proofs(L"broken.xml"), 2u);
