@@ -40,6 +40,9 @@ public:
     // Reads up to `maxBytes` of the file and its length; none when it cannot be read.
     virtual std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
                                             std::uint64_t& length) = 0;
+    // A key the same for every name of one file (spellings, hard and folder links); empty
+    // where it is not known, and the path's text stands for the file.
+    virtual std::string Identity(const std::wstring&) { return {}; }
 
 protected:
     ~FileLookup() = default;

@@ -7,6 +7,12 @@
 #include "xml/TextDecoding.h"
 #include "xml/xmlElement.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -60,6 +66,34 @@ std::optional<std::string> DiskFiles::Head(const std::wstring& path, std::size_t
     std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(length, maxBytes)), '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     return in ? std::optional<std::string>(head) : std::nullopt;
+}
+
+std::string DiskFiles::Identity(const std::wstring& path) {
+    const auto found = Resolve(path);
+    if (!found || found->empty()) {
+        return {};
+    }
+#ifdef _WIN32
+    // As the menu tells files apart: the volume's serial number and the file's index on it.
+    const HANDLE file =
+        CreateFileW(found->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info) != FALSE;
+    CloseHandle(file);
+    return known
+               ? std::to_string(info.dwVolumeSerialNumber) + ":" +
+                     std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow)
+               : std::string();
+#else
+    struct stat status {};
+    return stat(found->c_str(), &status) == 0
+               ? std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino)
+               : std::string();
+#endif
 }
 
 std::optional<fs::path> DiskFiles::Resolve(const std::wstring& path) const {

@@ -20,6 +20,7 @@ public:
     FileState Find(const std::wstring& path) override;
     std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
                                     std::uint64_t& length) override;
+    std::string Identity(const std::wstring& path) override;
     // Returns the matching file, an empty path for none, or nothing for a path that cannot be
     // looked up here (an absolute one). navora-pack copies what it returns.
     std::optional<std::filesystem::path> Resolve(const std::wstring& path) const;

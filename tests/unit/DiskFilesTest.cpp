@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tools/Checker.h"
 #include "tools/DiskFiles.h"
+#include "tools/PngWriter.h"
 
 namespace {
 
@@ -80,6 +82,45 @@ TEST(DiskFiles, ResolveDotsByTheTextAndWildcardsInTheLastNameOnly) {
         EXPECT_EQ(files.Find(fromRoot + L"pics\\bild.bmp"), FileState::Present);
     }
     fs::remove_all(root);
+}
+
+// Counts the reads of picture files the checker makes.
+class CountedFiles : public DiskFiles {
+public:
+    using DiskFiles::DiskFiles;
+    std::optional<std::string> Head(const std::wstring& path, std::size_t maxBytes,
+                                    std::uint64_t& length) override {
+        ++reads;
+        return DiskFiles::Head(path, maxBytes, length);
+    }
+    int reads = 0;
+};
+
+// One file under many names is one picture, as the menu shares it: read once, counted once.
+TEST(DiskFiles, OneFileUnderManyNamesIsReadOnce) {
+    const fs::path menu = fs::temp_directory_path() / "navora-disk-links";
+    fs::remove_all(menu);
+    fs::create_directories(menu);
+    const std::string png = EncodePng(2, 2, std::vector<std::uint8_t>(12, 0x80));
+    std::ofstream(menu / "Bild.png", std::ios::binary) << png;
+    std::ofstream(menu / "copy.png", std::ios::binary) << png;
+    fs::create_hard_link(menu / "Bild.png", menu / "link.png");
+    CountedFiles files(menu);
+    EXPECT_EQ(files.Identity(L"bild.PNG"), files.Identity(L"link.png"));
+    EXPECT_NE(files.Identity(L"bild.png"), files.Identity(L"copy.png"));
+    EXPECT_EQ(files.Identity(L"none.png"), "");
+    std::string controls;
+    for (const char* name : {"Bild.png", "link.png", "bild.png", ".\\link.png", "copy.png"}) {
+        controls += std::string("<B><ButtonLayout caption=\"b\" background=\"") + name +
+                    "\"/><Command type=\"weiter\"/></B>";
+    }
+    const CheckResult result = CheckConfig(
+        "<config><General/><Pages><Page>" + controls + "</Page></Pages></config>", files);
+    EXPECT_EQ(files.reads, 2); // the linked file once, its copy once
+    for (const Diagnostic& d : result.diagnostics) {
+        EXPECT_NE(d.rule, "picture-format") << d.message;
+    }
+    fs::remove_all(menu);
 }
 
 } // namespace

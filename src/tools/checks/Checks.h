@@ -85,8 +85,9 @@ public:
     TooltipSettings tooltip;
     bool anyTooltip = false;
     bool tallTooltip = false;
-    // Pictures: the files counted, by PictureKey, against the menu's budget.
-    std::set<std::wstring> pictures;
+    // Pictures: each file's check, read once by the file it opens as the menu shares it, and
+    // counted once against the menu's budget. None for a file that cannot be read.
+    std::map<std::string, std::optional<PictureCheck>> pictures;
     PictureBudget pictureBudget;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tools/checks/Checks.h"
+#include "xml/TextDecoding.h"
 
 namespace checks {
 
@@ -180,21 +181,33 @@ void CheckPicture(CheckContext& c, std::wstring_view path, std::size_t at, bool 
                     (icon ? "icon" : "picture"));
         return;
     }
-    std::uint64_t length = 0;
-    const auto head = state == FileState::Present
-                          ? (icon ? c.files.Head(file, std::size_t{4} << 20, length)
-                                  : PictureHead(c, file, length))
-                          : std::nullopt;
-    if (!head) {
+    if (state != FileState::Present) {
         return;
     }
-    // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not known here.
-    const PictureCheck bitmap = icon ? PictureCheck{} : CheckPictureFile(*head, length, kFileDpi);
-    PictureFault fault = icon ? CheckIcon(*head) : bitmap.fault;
-    // Each file counts once, as the menu shares it among all spellings of its name. Counted in
+    // Pictures and icons apart, as the menu keeps them.
+    const std::string identity = c.files.Identity(file);
+    const std::string key = (icon ? "icon " : "picture ") +
+                            (identity.empty() ? EncodeUtf8(PictureKey(path)) : identity);
+    const auto [checked, first] = c.pictures.try_emplace(key);
+    if (first) {
+        std::uint64_t length = 0;
+        const auto head =
+            icon ? c.files.Head(file, std::size_t{4} << 20, length) : PictureHead(c, file, length);
+        if (head) {
+            // At the file's own size: the screen's DPI, which "dpiscale" scales to, is not
+            // known here.
+            checked->second =
+                icon ? PictureCheck{CheckIcon(*head)} : CheckPictureFile(*head, length, kFileDpi);
+        }
+    }
+    if (!checked->second) {
+        return;
+    }
+    const PictureCheck& bitmap = *checked->second;
+    PictureFault fault = bitmap.fault;
+    // Each file counts once, as the menu shares it among all names of the file. Counted in
     // the file's order; the menu counts the background, the quit button, then the pages.
-    if (fault == PictureFault::None && !icon && c.pictures.insert(PictureKey(path)).second &&
-        !c.pictureBudget.Take(bitmap)) {
+    if (fault == PictureFault::None && !icon && first && !c.pictureBudget.Take(bitmap)) {
         fault = PictureFault::Total;
     }
     const std::string size =
