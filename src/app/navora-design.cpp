@@ -96,6 +96,7 @@ int wmain(int argc, wchar_t** argv) {
             // A save the menu stops on: the last good view again, with the menu's message.
             session.status = sink.Stopped() + L" (the view shows the last good save)";
             session.viewBytes = lastGood;
+            session.model.Load(lastGood);
             session.model.Block(L"The file holds a save the view cannot show; mend it first.");
             building = lastGood;
             continue;

@@ -230,21 +230,20 @@ TEST_F(DesignTest, AddCopyDeleteAndSeveralControlsAtOnce) {
                              "top=\"160\"/>\r\n        <ButtonLayout caption=\"Button\" "
                              "width=\"100\" height=\"30\"/>\r\n      </Button>";
     const std::string tickStart = "<Button id=\"tick\">\r\n";
+    // Shift goes down after the pointer has moved: under Wine the pointer's move brings the
+    // X server's modifier state, without the key sent here.
     const auto click = [this](int x, int y, bool shift) {
+        PointAt(dialog_, x, y);
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = VK_SHIFT;
         if (shift) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = VK_SHIFT;
             SendInput(1, &in, sizeof in);
         }
-        PointAt(dialog_, x, y);
         MouseButton(true);
         MouseButton(false);
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
         if (shift) {
-            INPUT in{};
-            in.type = INPUT_KEYBOARD;
-            in.ki.wVk = VK_SHIFT;
-            in.ki.dwFlags = KEYEVENTF_KEYUP;
             SendInput(1, &in, sizeof in);
         }
     };
