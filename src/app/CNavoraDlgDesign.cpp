@@ -19,8 +19,6 @@ namespace {
 
 constexpr UINT_PTR kWatchTimer = 2; // the menu's own timers: 1 and the tooltips' from 9000
 constexpr UINT kWatchInterval = 300;
-constexpr int kHandle = 6; // the resize handle: the last pixels inside the bottom-right corner
-constexpr int kSnap = 4;   // edges this near snap together while dragging
 constexpr int kStatusHeight = 22;
 constexpr COLORREF kFrameColor = RGB(0, 120, 215);
 constexpr COLORREF kFindingColor = RGB(255, 0, 0);
@@ -36,16 +34,10 @@ bool Before(const TextPosition& a, const TextPosition& b) {
     return a.line < b.line || (a.line == b.line && a.column < b.column);
 }
 
-std::wstring Describe(HWND control, const RECT& r) {
-    return L"\"" + TextOf(control) + L"\" left " + std::to_wstring(r.left) + L", top " +
-           std::to_wstring(r.top) + L", width " + std::to_wstring(r.right - r.left) + L", height " +
-           std::to_wstring(r.bottom - r.top);
-}
-
 } // namespace
 
 CNavoraDlgDesign::CNavoraDlgDesign(DesignSession& session, SetUpSink& sink)
-    : CNavoraDlg(session.viewPath, sink), session_(session) {}
+    : CNavoraDlg(session.viewPath, sink), session_(session), store_(session.path) {}
 
 void CNavoraDlgDesign::StartDesign() {
     SetWindowTextW(Handle(), (TextOf(Handle()) + L" \u2014 Design").c_str());
@@ -61,12 +53,14 @@ void CNavoraDlgDesign::StartDesign() {
     PlaceStatus();
     ShowWindow(status_, SW_SHOWNOACTIVATE);
     started_ = true;
-    const std::optional<ControlRef> selection = session_.selection;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const DesignPoint area = FilePoint({client.right, client.bottom});
+    session_.model.SetArea(area.x, area.y);
     const std::wstring status = session_.status;
-    ShowPage(std::clamp(session_.page, 0, std::max(0, PageCount() - 1)));
-    if (selection) {
-        Select(ControlOf(*selection));
-    }
+    const int page = session_.model.Page();
+    ShowPage(std::clamp(page, 0, std::max(0, PageCount() - 1)));
+    Show({});
     SetStatus(status.empty() ? L"Click a control to select it; drag to move, its corner to resize"
                              : status);
     SetTimer(Handle(), kWatchTimer, kWatchInterval, nullptr);
@@ -147,27 +141,17 @@ TButton* CNavoraDlgDesign::ControlOf(const ControlRef& ref) const {
 }
 
 TButton* CNavoraDlgDesign::Selected() const {
-    return session_.selection ? ControlOf(*session_.selection) : nullptr;
-}
-
-void CNavoraDlgDesign::Select(TButton* control) {
-    if (TButton* old = Selected()) {
-        InvalidateRect(old->Handle(), nullptr, TRUE);
-    }
-    session_.selection = RefOf(control);
-    if (control != nullptr) {
-        InvalidateRect(control->Handle(), nullptr, TRUE);
-        SetStatus(Describe(control->Handle(), RectOf(control)));
-    }
+    const std::vector<ControlRef>& selection = session_.model.Selection();
+    return selection.empty() ? nullptr : ControlOf(selection.front());
 }
 
 void CNavoraDlgDesign::ShowPage(int page) {
     CancelDrag();
-    if (TButton* selected = Selected(); selected != nullptr && selected != QuitButton()) {
-        Select(nullptr);
+    if (page != session_.model.Page()) {
+        session_.model.ShowPage(page);
     }
-    session_.page = page;
     ShowPageForProof(page);
+    Show({});
     SetStatus(L"Page " + std::to_wstring(page + 1) + L" of " +
               std::to_wstring(std::max(1, PageCount())));
     CheckPage();
@@ -250,197 +234,6 @@ void CNavoraDlgDesign::CheckPage() {
     SetStatus(session_.status);
 }
 
-void CNavoraDlgDesign::Place(TButton* control, const RECT& r) {
-    control->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top, true);
-    control->SetPosition(r.left, r.top);
-    InvalidateRect(control->Handle(), nullptr, TRUE);
-}
-
-RECT CNavoraDlgDesign::Snapped(RECT r, bool moving) const {
-    RECT client;
-    GetClientRect(Handle(), &client);
-    std::vector<LONG> xs{0, client.right};
-    std::vector<LONG> ys{0, client.bottom};
-    for (TButton* other : ShownControls()) {
-        if (other != Selected()) {
-            const RECT o = RectOf(other);
-            xs.insert(xs.end(), {o.left, o.right});
-            ys.insert(ys.end(), {o.top, o.bottom});
-        }
-    }
-    // The nearest target of any moving edge within reach, as a shift.
-    const auto shift = [](const std::vector<LONG>& edges, const std::vector<LONG>& targets) {
-        LONG best = kSnap + 1;
-        for (const LONG edge : edges) {
-            for (const LONG target : targets) {
-                if (std::abs(target - edge) < std::abs(best)) {
-                    best = target - edge;
-                }
-            }
-        }
-        return std::abs(best) <= kSnap ? best : 0;
-    };
-    if (moving) {
-        OffsetRect(&r, shift({r.left, r.right}, xs), shift({r.top, r.bottom}, ys));
-    } else {
-        r.right += shift({r.right}, xs);
-        r.bottom += shift({r.bottom}, ys);
-    }
-    return r;
-}
-
-void CNavoraDlgDesign::OnMouse(const MSG& message) {
-    POINT p{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-    MapWindowPoints(message.hwnd, Handle(), &p, 1);
-    switch (message.message) {
-    case WM_LBUTTONDOWN: {
-        if (edit_ != nullptr) {
-            CloseCaptionEdit(true);
-        }
-        CancelDrag(); // a button down without the last one's up
-        TButton* hit = ControlAt(p);
-        Select(hit);
-        if (hit != nullptr) {
-            drag_.Begin(*RefOf(hit), ToDesign(RectOf(hit)), {p.x, p.y}, kHandle);
-            SetCapture(Handle());
-        }
-        break;
-    }
-    case WM_LBUTTONDBLCLK:
-        CancelDrag();
-        Select(ControlAt(p));
-        OpenCaptionEdit();
-        break;
-    case WM_MOUSEMOVE:
-        DragTo(p);
-        break;
-    case WM_LBUTTONUP:
-        if (drag_.Active()) {
-            DragTo(p); // where the button went up, whatever moves came before
-            TButton* control = ControlOf(drag_.Control());
-            const RECT before = ToRect(drag_.End());
-            ReleaseCapture();
-            if (control != nullptr) {
-                Finish(control, before);
-            }
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void CNavoraDlgDesign::DragTo(POINT p) {
-    TButton* control = drag_.Active() ? ControlOf(drag_.Control()) : nullptr;
-    if (control == nullptr) {
-        return;
-    }
-    RECT r = ToRect(drag_.Wanted({p.x, p.y}));
-    if (!altDown_) {
-        r = Snapped(r, drag_.GetKind() == ControlDrag::Kind::Move);
-    }
-    Place(control, r);
-    SetStatus(Describe(control->Handle(), r));
-}
-
-void CNavoraDlgDesign::CancelDrag() {
-    if (!drag_.Active()) {
-        return;
-    }
-    const ControlRef dragged = drag_.Control();
-    const RECT back = ToRect(drag_.End());
-    if (TButton* control = ControlOf(dragged)) {
-        Place(control, back);
-        if (control == Selected()) {
-            SetStatus(Describe(control->Handle(), back));
-        }
-    }
-    if (GetCapture() == Handle()) {
-        ReleaseCapture();
-    }
-}
-
-void CNavoraDlgDesign::OnKey(WPARAM key) {
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    const int step = GetKeyState(VK_SHIFT) < 0 ? 10 : 1;
-    const int pages = std::max(1, PageCount());
-    if (key != VK_SHIFT && key != VK_CONTROL) {
-        CancelDrag(); // a key during a drag ends it before it acts
-    }
-    TButton* control = Selected();
-    switch (key) {
-    case VK_NEXT:
-        ShowPage((session_.page + 1) % pages);
-        return;
-    case VK_PRIOR:
-        ShowPage((session_.page + pages - 1) % pages);
-        return;
-    case 'Z':
-    case 'Y':
-        if (ctrl) {
-            StepBack(key == 'Z');
-        }
-        return;
-    case VK_F2:
-        OpenCaptionEdit();
-        return;
-    case VK_ESCAPE:
-        Select(nullptr);
-        return;
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-        break;
-    default:
-        return;
-    }
-    if (control == nullptr) {
-        return;
-    }
-    const int dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
-    const int dy = key == VK_UP ? -step : key == VK_DOWN ? step : 0;
-    const RECT before = RectOf(control);
-    RECT r = before;
-    if (ctrl) {
-        r.right = std::max(r.left + 1, r.right + dx);
-        r.bottom = std::max(r.top + 1, r.bottom + dy);
-    } else {
-        OffsetRect(&r, dx, dy);
-    }
-    Place(control, r);
-    Finish(control, before);
-}
-
-void CNavoraDlgDesign::OpenCaptionEdit() {
-    TButton* control = Selected();
-    if (control == nullptr || edit_ != nullptr) {
-        return;
-    }
-    const RECT r = RectOf(control);
-    edit_ =
-        CreateWindowExW(0, L"EDIT", TextOf(control->Handle()).c_str(),
-                        WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
-                        r.right - r.left, r.bottom - r.top, Handle(), nullptr, nullptr, nullptr);
-    SendMessageW(edit_, WM_SETFONT, SendMessageW(control->Handle(), WM_GETFONT, 0, 0), FALSE);
-    SetWindowPos(edit_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetFocus(edit_);
-    SendMessageW(edit_, EM_SETSEL, 0, -1);
-    SetStatus(L"Enter writes the caption, Escape cancels");
-}
-
-void CNavoraDlgDesign::CloseCaptionEdit(bool write) {
-    const std::wstring caption = TextOf(edit_);
-    DestroyWindow(edit_);
-    edit_ = nullptr;
-    SetFocus(Handle());
-    if (write) {
-        FinishCaption(caption);
-    } else if (TButton* control = Selected()) {
-        SetStatus(Describe(control->Handle(), RectOf(control)));
-    }
-}
-
 void CNavoraDlgDesign::WatchFile() {
     std::string now;
     try {
@@ -454,19 +247,21 @@ void CNavoraDlgDesign::WatchFile() {
     try {
         ParseConfigBytes(now);
     } catch (const xmlError& e) {
+        session_.model.Block(L"The file holds a save the view cannot show; mend it first.");
         const TextPosition at = PositionOf(DecodeConfigText(now), e.Offset());
         const std::wstring name = session_.path.substr(session_.path.find_last_of(L"\\/") + 1);
         SetStatus(name + L":" + std::to_wstring(at.line) + L":" + std::to_wstring(at.column) +
                   L": " + CurrentExceptionText() + L" (the view shows the last readable save)");
         return;
     } catch (...) {
+        session_.model.Block(L"The file holds a save the view cannot show; mend it first.");
         SetStatus(CurrentExceptionText());
         return;
     }
     // Another program's bytes: the session's steps no longer lead back to them.
     CancelDrag();
-    session_.outsideSave = now;
-    session_.history.Clear();
+    session_.model.Load(now);
+    session_.nextBuild = now;
     session_.status = L"Reloaded after a save by another program";
     EndWithOk();
 }
@@ -477,10 +272,13 @@ void CNavoraDlgDesign::DrawMarks(const DRAWITEMSTRUCT& item) const {
         const UniqueBrush red(CreateSolidBrush(kFindingColor));
         FrameRect(item.hDC, &item.rcItem, red.get());
     }
-    const TButton* control = Selected();
-    if (control == nullptr || item.hwndItem != control->Handle()) {
+    const std::vector<TButton*> shown = ShownControls();
+    const auto control = std::find_if(
+        shown.begin(), shown.end(), [&](const TButton* c) { return c->Handle() == item.hwndItem; });
+    if (control == shown.end() || !session_.model.IsSelected(*RefOf(*control))) {
         return;
     }
+    const int kHandle = static_cast<int>(ScaleToDpi(DesignModel::kHandle, Dpi()));
     const UniqueBrush brush(CreateSolidBrush(kFrameColor));
     RECT frame = item.rcItem;
     InflateRect(&frame, -1, -1); // inside a finding's red outline
@@ -523,7 +321,10 @@ bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
         OnMouse(message);
         return true;
     }
-    if (ours && message.message == WM_KEYDOWN) {
+    // With Ctrl and Alt held a key may come as a system key: the aligning keys.
+    if (ours && (message.message == WM_KEYDOWN ||
+                 (message.message == WM_SYSKEYDOWN && message.wParam != VK_MENU &&
+                  GetKeyState(VK_CONTROL) < 0))) {
         OnKey(message.wParam);
         return true;
     }

@@ -9,25 +9,16 @@
 #include "app/CNavoraDlg.h"
 #include "app/DesignFile.h"
 
-// An attribute of a control's element ("ButtonPosition", "ButtonLayout") and its new value.
-struct AttributeValue {
-    const wchar_t* part;
-    const wchar_t* name;
-    std::wstring value;
-};
-
 // What outlives one build of the view: a reload builds the dialog anew from it.
 struct DesignSession {
     std::wstring path;     // the author's file
     std::string fileBytes; // what the file held when last read or written here
     std::string viewBytes; // what the view shows: the last bytes it could be built from
     std::wstring viewPath; // a private copy of the bytes a build reads
-    std::optional<std::string> outsideSave; // another program's save, to be built next
-    int page = 0;
-    std::optional<ControlRef> selection;
+    std::optional<std::string> nextBuild; // bytes to build the view from next
     std::wstring status;
     std::optional<POINT> windowPlace;
-    UndoHistory history;
+    DesignModel model; // the controls, the selection, the page and the undo steps
 };
 
 class CNavoraDlgDesign : public CNavoraDlg {
@@ -44,27 +35,21 @@ protected:
 private:
     std::vector<TButton*> ShownControls() const;
     TButton* ControlAt(POINT point) const;
+    // The first selected control, or none.
     TButton* Selected() const;
     std::optional<ControlRef> RefOf(const TButton* control) const;
     TButton* ControlOf(const ControlRef& ref) const;
-    void Select(TButton* control);
     void ShowPage(int page);
     void OnMouse(const MSG& message);
-    // Moves or resizes the control being dragged for the pointer at `p`.
-    void DragTo(POINT p);
-    // Ends a drag that did not finish with the button going up: the control goes back to
-    // where the file has it.
+    // Ends a drag that did not finish with the button going up: the controls go back.
     void CancelDrag();
     void OnKey(WPARAM key);
-    // `wanted` with its moving edges drawn to other controls' and the window's edges.
-    RECT Snapped(RECT wanted, bool moving) const;
-    static void Place(TButton* control, const RECT& r);
-    // Writes the change from `before` to the control's present place; back on refusal.
-    void Finish(TButton* control, const RECT& before);
-    void FinishCaption(const std::wstring& caption);
-    // Writes `step` into the file and pushes it for undo; false (and the status) on refusal.
-    bool Commit(DesignStep step, const std::vector<AttributeValue>& values);
-    void StepBack(bool undo);
+    // Shows the model after an action: places, captions, selection and the status line; a
+    // write also goes to the session, and controls that came or went build the window anew.
+    void Show(const DesignOutcome& outcome);
+    // Between the window's pixels and the file's, which "dpiscale" scales to the screen's DPI.
+    RECT ScreenRect(const DesignRect& r) const;
+    DesignPoint FilePoint(POINT p) const;
     void OpenCaptionEdit();
     void CloseCaptionEdit(bool write);
     void WatchFile();
@@ -82,7 +67,7 @@ private:
     DesignSession& session_;
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
-    ControlDrag drag_;
+    DesignFileStore store_;
     bool altDown_ = false;
     bool started_ = false;
 };

@@ -3,7 +3,6 @@
 #include "config/AttributeEdit.h"
 #include "config/CheckState.h"
 #include "config/Win32CheckStateFiles.h"
-#include "xml/xmlReader.h"
 
 namespace {
 
@@ -25,42 +24,6 @@ private:
 };
 
 } // namespace
-
-const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control) {
-    const xmlElement* root = &tree.Root();
-    if (control.page < 0) {
-        return FindChild(root, L"BtnBeenden");
-    }
-    const xmlElement* pages = FindChild(root, L"Pages");
-    const auto page = static_cast<std::size_t>(control.page);
-    if (pages == nullptr || page >= pages->GetChildCount() ||
-        control.index >= pages->GetChild(page)->GetChildCount()) {
-        return nullptr;
-    }
-    return pages->GetChild(page)->GetChild(control.index);
-}
-
-const xmlElement* ControlPart(const xmlTree& tree, const ControlRef& control,
-                              std::wstring_view part) {
-    return FindChild(ControlElement(tree, control), part);
-}
-
-ControlEdit SetControlAttribute(std::string_view bytes, const ControlRef& control,
-                                std::wstring_view part, std::wstring_view name,
-                                std::wstring_view value) {
-    std::unique_ptr<xmlTree> tree;
-    try {
-        tree = ParseConfigBytes(bytes);
-    } catch (...) {
-        return {std::nullopt, EditRefusalText(EditRefusal::UnreadableFile)};
-    }
-    const xmlElement* element = ControlPart(*tree, control, part);
-    if (element == nullptr) {
-        return {std::nullopt, L"The control has no " + std::wstring(part) + L" element."};
-    }
-    EditResult edit = EditAttribute(bytes, *tree, *element, name, value);
-    return {std::move(edit.bytes), EditRefusalText(edit.refusal)};
-}
 
 std::wstring WriteDesignedBytes(const std::wstring& path, const std::string& expected,
                                 const std::string& bytes) {

@@ -72,6 +72,7 @@ int wmain(int argc, wchar_t** argv) {
         return kFailure;
     }
     session.viewPath = copy;
+    session.model.Load(session.fileBytes);
     std::string building = session.fileBytes;
     bool shown = false;
     int status = 0;
@@ -82,7 +83,7 @@ int wmain(int argc, wchar_t** argv) {
             break;
         }
         const std::string lastGood = std::exchange(session.viewBytes, building);
-        session.outsideSave.reset();
+        session.nextBuild.reset();
         DesignSink sink;
         CNavoraDlgDesign dialog(session, sink);
         dialog.DoModal();
@@ -95,14 +96,16 @@ int wmain(int argc, wchar_t** argv) {
             // A save the menu stops on: the last good view again, with the menu's message.
             session.status = sink.Stopped() + L" (the view shows the last good save)";
             session.viewBytes = lastGood;
+            session.model.Load(lastGood);
+            session.model.Block(L"The file holds a save the view cannot show; mend it first.");
             building = lastGood;
             continue;
         }
         shown = true;
-        if (!session.outsideSave) {
+        if (!session.nextBuild) {
             break; // closed
         }
-        building = std::move(*session.outsideSave);
+        building = std::move(*session.nextBuild);
     }
     DeleteFileW(session.viewPath.c_str());
     return status;

@@ -1,6 +1,7 @@
 #include "design/EditModel.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 std::optional<std::size_t> TopmostAt(const std::vector<DesignRect>& topToBottom, DesignPoint p) {
@@ -13,31 +14,44 @@ std::optional<std::size_t> TopmostAt(const std::vector<DesignRect>& topToBottom,
     return std::nullopt;
 }
 
-void ControlDrag::Begin(const ControlRef& control, const DesignRect& rect, DesignPoint start,
-                        long handle) {
-    kind_ = start.x >= rect.right - handle && start.y >= rect.bottom - handle ? Kind::Resize
-                                                                              : Kind::Move;
-    control_ = control;
-    rect_ = rect;
-    start_ = start;
-}
-
-DesignRect ControlDrag::Wanted(DesignPoint p) const {
-    DesignRect r = rect_;
-    const long dx = p.x - start_.x;
-    const long dy = p.y - start_.y;
-    if (kind_ == Kind::Move) {
-        r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
-    } else if (kind_ == Kind::Resize) {
-        r.right = std::max(r.left + 1, r.right + dx);
-        r.bottom = std::max(r.top + 1, r.bottom + dy);
+void ControlDrag::Begin(std::vector<DesignControl> controls, DesignPoint start, long handle) {
+    const DesignRect& first = controls.front().rect;
+    const bool resize = start.x >= first.right - handle && start.y >= first.bottom - handle;
+    kind_ = resize ? Kind::Resize : Kind::Move;
+    if (resize) {
+        controls.resize(1);
     }
-    return r;
+    start_ = std::move(controls);
+    from_ = start;
 }
 
-DesignRect ControlDrag::End() {
-    kind_ = Kind::None;
-    return rect_;
+std::vector<DesignRect> ControlDrag::Wanted(DesignPoint p) const {
+    const long dx = p.x - from_.x;
+    const long dy = p.y - from_.y;
+    std::vector<DesignRect> rects;
+    for (const DesignControl& c : start_) {
+        DesignRect r = c.rect;
+        if (kind_ == Kind::Move) {
+            r = {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+        } else if (kind_ == Kind::Resize) {
+            r.right = std::max(r.left + 1, r.right + dx);
+            r.bottom = std::max(r.top + 1, r.bottom + dy);
+        }
+        rects.push_back(r);
+    }
+    return rects;
+}
+
+long SnapShift(const std::vector<long>& edges, const std::vector<long>& targets, long reach) {
+    long best = reach + 1;
+    for (const long edge : edges) {
+        for (const long target : targets) {
+            if (std::abs(target - edge) < std::abs(best)) {
+                best = target - edge;
+            }
+        }
+    }
+    return std::abs(best) <= reach ? best : 0;
 }
 
 ByteEdit EditBetween(std::string_view from, std::string_view to) {

@@ -34,31 +34,42 @@ struct DesignPoint {
 // are seen, the one drawn on top first) that holds the point; none off every control.
 std::optional<std::size_t> TopmostAt(const std::vector<DesignRect>& topToBottom, DesignPoint p);
 
-// One drag of one control with the mouse, from button down to button up. Whatever else
-// happens before the button goes up (a key, a page, an undo, a reload, a lost capture) ends
-// it with Cancel, which gives the rectangle to put the control back to.
+// One control as the menu builds it from the file, in the file's pixels.
+struct DesignControl {
+    ControlRef ref;
+    DesignRect rect;
+    std::wstring caption;
+    bool checkBox = false;
+    std::wstring id; // a check box's
+    bool operator==(const DesignControl&) const = default;
+};
+
+// One drag with the mouse, from button down to button up: a move of several controls, or a
+// resize of one. Whatever else happens before the button goes up (a key, a page, an undo, a
+// reload, a lost capture) ends it with a cancel, which puts the controls back.
 class ControlDrag {
 public:
     enum class Kind { None, Move, Resize };
-    // Starts dragging `control` at `rect` from `start`: a resize on the bottom-right handle
-    // (its last `handle` pixels inside the corner), else a move.
-    void Begin(const ControlRef& control, const DesignRect& rect, DesignPoint start, long handle);
+    // Starts dragging `controls` from `start`: a resize of the first alone when `start` lies on
+    // its bottom-right handle (its last `handle` pixels inside the corner), else a move of all.
+    void Begin(std::vector<DesignControl> controls, DesignPoint start, long handle);
     bool Active() const { return kind_ != Kind::None; }
     Kind GetKind() const { return kind_; }
-    const ControlRef& Control() const { return control_; }
-    const DesignRect& StartRect() const { return rect_; }
-    // The rectangle the pointer at `p` asks for, before snapping: at least 1 pixel each way.
-    DesignRect Wanted(DesignPoint p) const;
-    // Ends the drag; the rectangle it started from: the change to write is from there, and a
-    // cancel puts the control back there.
-    DesignRect End();
+    // The controls as they stood when the drag began.
+    const std::vector<DesignControl>& Started() const { return start_; }
+    // The rectangles the pointer at `p` asks for, before snapping: at least 1 pixel each way.
+    std::vector<DesignRect> Wanted(DesignPoint p) const;
+    void End() { kind_ = Kind::None; }
 
 private:
     Kind kind_ = Kind::None;
-    ControlRef control_;
-    DesignRect rect_;
-    DesignPoint start_;
+    std::vector<DesignControl> start_;
+    DesignPoint from_;
 };
+
+// The shift that draws the nearest of `edges` onto the nearest of `targets` within `reach`;
+// 0 when none is that near.
+long SnapShift(const std::vector<long>& edges, const std::vector<long>& targets, long reach);
 
 // One change of the file's bytes: at `offset`, `before` became `after`.
 struct ByteEdit {
@@ -74,13 +85,14 @@ ByteEdit EditBetween(std::string_view from, std::string_view to);
 // hold what the edit replaces.
 bool ApplyEdit(std::string& bytes, const ByteEdit& edit, bool forward);
 
-// One finished change: the control, its place and caption before and after, and the bytes.
+// One finished change: the controls and the selection before and after it, the page it
+// was made on, and the bytes.
 struct DesignStep {
-    ControlRef control;
-    DesignRect before;
-    DesignRect after;
-    std::wstring captionBefore;
-    std::wstring captionAfter;
+    std::vector<DesignControl> before;
+    std::vector<DesignControl> after;
+    std::vector<ControlRef> selectionBefore;
+    std::vector<ControlRef> selectionAfter;
+    int page = 0;
     ByteEdit edit;
 };
 

@@ -26,28 +26,29 @@ TEST(TopmostAt, PicksTheFirstInStackingOrderThatHoldsThePoint) {
     }
 }
 
-TEST(ControlDrag, MovesOrResizesAndEndsWhereItStarted) {
+TEST(ControlDrag, MovesAllOrResizesThePressedOneAndEndsWhereItStarted) {
     const DesignRect start{20, 20, 120, 50};
+    const DesignRect other{200, 20, 250, 40};
     const struct {
         DesignPoint from;
         DesignPoint to;
         ControlDrag::Kind kind;
-        DesignRect wanted;
+        std::vector<DesignRect> wanted;
     } cases[] = {
-        {{30, 30}, {45, 20}, ControlDrag::Kind::Move, {35, 10, 135, 40}},
-        {{114, 44}, {124, 54}, ControlDrag::Kind::Resize, {20, 20, 130, 60}},
-        {{119, 49}, {0, 0}, ControlDrag::Kind::Resize, {20, 20, 21, 21}}, // at least 1 pixel
-        {{113, 49}, {113, 49}, ControlDrag::Kind::Move, start},           // left of the handle
+        {{30, 30}, {45, 20}, ControlDrag::Kind::Move, {{35, 10, 135, 40}, {215, 10, 265, 30}}},
+        {{114, 44}, {124, 54}, ControlDrag::Kind::Resize, {{20, 20, 130, 60}}},
+        {{119, 49}, {0, 0}, ControlDrag::Kind::Resize, {{20, 20, 21, 21}}}, // at least 1 pixel
+        {{113, 49}, {113, 49}, ControlDrag::Kind::Move, {start, other}},    // left of the handle
     };
     for (const auto& c : cases) {
         ControlDrag drag;
         EXPECT_FALSE(drag.Active());
-        drag.Begin({0, 1}, start, c.from, 6);
+        drag.Begin({{{0, 1}, start, L"", false, L""}, {{0, 2}, other, L"", false, L""}}, c.from, 6);
         EXPECT_TRUE(drag.Active());
         EXPECT_EQ(drag.GetKind(), c.kind);
         EXPECT_EQ(drag.Wanted(c.to), c.wanted);
-        EXPECT_EQ(drag.Control(), (ControlRef{0, 1}));
-        EXPECT_EQ(drag.End(), start); // a cancel puts it back there
+        EXPECT_EQ(drag.Started().front().rect, start); // a cancel puts it back there
+        drag.End();
         EXPECT_FALSE(drag.Active());
     }
 }
@@ -90,7 +91,7 @@ TEST(UndoHistory, HoldsTheEditsNotTheFile) {
     for (int left = 21; left <= 26; ++left) {
         std::string next = file;
         next.replace(next.find("left=\"") + 6, 2, std::to_string(left));
-        history.Push({{0, 0}, {}, {}, L"", L"", EditBetween(file, next)});
+        history.Push({{}, {}, {}, {}, 0, EditBetween(file, next)});
         file = next;
         EXPECT_LE(history.Next(true)->edit.before.size() + history.Next(true)->edit.after.size(),
                   2u);
@@ -105,7 +106,7 @@ TEST(UndoHistory, HoldsTheEditsNotTheFile) {
     ASSERT_TRUE(ApplyEdit(file, history.Next(false)->edit, true));
     history.Take(false);
     EXPECT_NE(file.find("left=\"21\""), std::string::npos);
-    history.Push({{0, 0}, {}, {}, L"", L"", EditBetween(file, file)}); // a new step: no redo
+    history.Push({{}, {}, {}, {}, 0, EditBetween(file, file)}); // a new step: no redo
     EXPECT_EQ(history.Next(false), nullptr);
 }
 

@@ -214,6 +214,145 @@ TEST_F(DesignTest, EachChangeIsWrittenInPlaceAndUndoRestoresTheBytes) {
     EXPECT_EQ(File(), files[1]);
 }
 
+// Items added, copied and deleted, a first move that writes a position, and several controls
+// at once: each row is one key or mouse action and the file's bytes after it; then each undo
+// gives the bytes before its row.
+TEST_F(DesignTest, AddCopyDeleteAndSeveralControlsAtOnce) {
+    // The check box has no ButtonPosition of its own (it stands at 0,0), a width and a height.
+    const std::string config =
+        Replaced(Replaced(kConfig, "        <ButtonPosition left=\"20\" top=\"100\"/>\r\n", ""),
+                 "caption=\"Tick\"", "caption=\"Tick\" width=\"80\" height=\"20\"");
+    Start(config);
+    const std::string added = "left=\"200\" top=\"150\"/>\r\n"
+                              "        <ButtonLayout caption=\"Button\" width=\"100\" "
+                              "height=\"30\"/>\r\n      </Button>";
+    const std::string copy = "\r\n      <Button>\r\n        <ButtonPosition left=\"210\" "
+                             "top=\"160\"/>\r\n        <ButtonLayout caption=\"Button\" "
+                             "width=\"100\" height=\"30\"/>\r\n      </Button>";
+    const std::string tickStart = "<Button id=\"tick\">\r\n";
+    // Shift goes down after the pointer has moved: under Wine the pointer's move brings the
+    // X server's modifier state, without the key sent here.
+    const auto click = [this](int x, int y, bool shift) {
+        PointAt(dialog_, x, y);
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = VK_SHIFT;
+        if (shift) {
+            SendInput(1, &in, sizeof in);
+        }
+        MouseButton(true);
+        MouseButton(false);
+        in.ki.dwFlags = KEYEVENTF_KEYUP;
+        if (shift) {
+            SendInput(1, &in, sizeof in);
+        }
+    };
+    struct Row {
+        const char* what;
+        std::function<void()> act;
+        std::vector<std::pair<std::string, std::string>> edits; // from, to
+        bool rebuilds;                                          // controls come or go
+    };
+    const std::vector<Row> rows = {
+        {"Insert adds a button where the last click was",
+         [&] {
+             click(200, 150, false);
+             Key(VK_INSERT);
+         },
+         {{"caption=\"Tick\" width=\"80\" height=\"20\" defaultval=\"true\" "
+           "currentval=\"false\"/>\r\n      </Button>",
+           "caption=\"Tick\" width=\"80\" height=\"20\" defaultval=\"true\" "
+           "currentval=\"false\"/>\r\n      </Button>\r\n      <Button>\r\n        "
+           "<ButtonPosition " +
+               added}},
+         true},
+        {"Ctrl+D copies it 10,10 further",
+         [] {
+             Chord({VK_CONTROL, 'D'});
+         },
+         {{added, added + copy}},
+         true},
+        {"Delete removes the copy's lines", [] { Key(VK_DELETE); }, {{added + copy, added}}, true},
+        {"Shift+click adds to the selection, an arrow moves both and places the check box",
+         [&] {
+             click(30, 30, false);
+             click(10, 10, true);
+             Key(VK_RIGHT);
+         },
+         {{"left=\"20\" top=\"20\"", "left=\"21\" top=\"20\""},
+          {tickStart, tickStart + "        <ButtonPosition left=\"1\" top=\"0\"/>\r\n"}},
+         false},
+        {"a drag moves both",
+         [this] {
+             Drag(dialog_, {40, 40}, {60, 50});
+         },
+         {{"left=\"21\" top=\"20\"", "left=\"41\" top=\"30\""},
+          {"left=\"1\" top=\"0\"", "left=\"21\" top=\"10\""}},
+         false},
+        {"Ctrl+Alt+Right: the right edge of the first selected",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, VK_RIGHT});
+         },
+         {{"left=\"21\" top=\"10\"", "left=\"61\" top=\"10\""}},
+         false},
+        {"Ctrl+Alt+Down: its bottom edge",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, VK_DOWN});
+         },
+         {{"left=\"61\" top=\"10\"", "left=\"61\" top=\"40\""}},
+         false},
+        {"Ctrl+Alt+Left: its left edge",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, VK_LEFT});
+         },
+         {{"left=\"61\" top=\"40\"", "left=\"41\" top=\"40\""}},
+         false},
+        {"Ctrl+Alt+Up: its top edge",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, VK_UP});
+         },
+         {{"left=\"41\" top=\"40\"", "left=\"41\" top=\"30\""}},
+         false},
+        {"Ctrl+Alt+W: its width",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, 'W'});
+         },
+         {{"width=\"80\"", "width=\"100\""}},
+         false},
+        {"Ctrl+Alt+H: its height",
+         [] {
+             Chord({VK_CONTROL, VK_MENU, 'H'});
+         },
+         {{"height=\"20\"", "height=\"30\""}},
+         false},
+    };
+    std::vector<std::string> files{config};
+    for (const Row& row : rows) {
+        row.act();
+        std::string next = files.back();
+        for (const auto& [from, to] : row.edits) {
+            next = Replaced(next, from, to);
+        }
+        files.push_back(next);
+        EXPECT_EQ(File(), files.back()) << row.what;
+        if (row.rebuilds) {
+            Sleep(500);
+            dialog_ = process_->Window(kTitle, 5);
+            SetForegroundWindow(dialog_);
+        }
+    }
+    EXPECT_EQ(VisibleBoxesOf(process_->Id()).size(), 1u); // nothing ran
+    for (std::size_t i = rows.size(); i-- > 0;) {
+        Chord({VK_CONTROL, 'Z'});
+        EXPECT_EQ(File(), files[i]) << "undo " << rows[i].what;
+        if (rows[i].rebuilds) {
+            Sleep(500);
+            dialog_ = process_->Window(kTitle, 5);
+            SetForegroundWindow(dialog_);
+        }
+    }
+}
+
 // Whatever comes between a drag's button down and up ends the drag and puts the control back:
 // after the button goes up, the file holds what that action alone gives and every control
 // stands where the file has it.
