@@ -4,7 +4,8 @@
 // with which choice, and leaves a marker file when given "--marker PATH".
 //
 // Command line: [FILE] [--marker PATH]. FILE is the configuration's name in the
-// setup's folder (navora.xml unless given: a menu started with -cfg passes its own).
+// setup's folder (navora.xml unless given: a language variant, or a menu started with
+// -cfg, passes its own).
 #include <windows.h>
 
 #include <string>

@@ -53,6 +53,7 @@ struct DemoCase {
     int page;
     int control;
     std::vector<std::string> steps; // the walk ends "done"
+    bool shown = true;              // the control's "ShowIf" holds
 };
 
 const DemoCase kDemoCases[] = {
@@ -60,6 +61,18 @@ const DemoCase kDemoCases[] = {
     {{}, 1, 2, {"exec(<menu folder>\\handbuch.txt,,normal)"}},
     {{}, 1, 4, {}},            // a check box only toggles
     {{}, 3, 2, {"weiter(1)"}}, // from the last page to the first
+    // Page 3 shows the driver for the machine's architecture only.
+    {{}, 3, 3, {"showmessage(Treiber,Hier startete das Setup des Treibers f\u00fcr x64.)"}},
+    {{}, 3, 4, {}, false},
+    {{"arch=arm64"},
+     3,
+     4,
+     {"showmessage(Treiber,Hier startete das Setup des Treibers f\u00fcr ARM64.)"}},
+    {{"arch=arm64"}, 3, 3, {}, false},
+    {{"os64=no"},
+     3,
+     5,
+     {"showmessage(Treiber,Hier startete das Setup des Treibers f\u00fcr x86.)"}},
     {{},
      2,
      1,
@@ -112,7 +125,7 @@ TEST_P(DemoWalks, TakeTheBranchTheFactsChoose) {
     std::wstring text;
     ASSERT_TRUE(LoadConfigText(std::string(NAVORA_SOURCE_DIR) + "/examples/demo/navora.xml", text));
     const auto walks = Walk(text, d.facts, {L"handbuch.txt"});
-    ASSERT_EQ(walks.size(), 13u); // the quit button and 4 + 6 + 2 page controls
+    ASSERT_EQ(walks.size(), 16u); // the quit button and 4 + 6 + 5 page controls
     EXPECT_EQ(walks[2].caption, "Handbuch \u00f6ffnen");
     EXPECT_EQ(walks[2].line, 29u);
     const auto w = std::find_if(walks.begin(), walks.end(), [&](const ControlWalk& c) {
@@ -120,6 +133,7 @@ TEST_P(DemoWalks, TakeTheBranchTheFactsChoose) {
     });
     ASSERT_NE(w, walks.end());
     EXPECT_EQ(Steps(*w), d.steps);
+    EXPECT_EQ(w->shown, d.shown);
     EXPECT_FALSE(w->failed);
 }
 

@@ -127,7 +127,7 @@ TEST_F(Proof, PicturesEqualTheRunningMenu) {
         (void)entry;
         ++files;
     }
-    EXPECT_EQ(files, 3u + (4u + 6u + 2u) + 2u);
+    EXPECT_EQ(files, 3u + (4u + 6u + 5u) + 2u);
     for (const char* name : {"page-3.png", "page-2-6-hover.png", "sheet.png", "index.html"}) {
         EXPECT_TRUE(fs::exists(out_ / name)) << name;
     }
