@@ -1,11 +1,13 @@
-// The demo disc's "setup": a small program for the menu to start. It reads the
-// choice the menu's check box "Beispieldateien mitinstallieren" recorded in the
-// menu's configuration file beside it, says that it was started, with what and
-// with which choice, and leaves a marker file when given "--marker PATH".
+// The demo disc's "setup": a small program for the menu to start. It takes the
+// choice of the menu's check box "Beispieldateien mitinstallieren" as the menu passes
+// it ("--choice 1" or "0"), or else as the box recorded it in the menu's configuration
+// file beside it; it says that it was started, with what and with which choice, and
+// leaves a marker file when given "--marker PATH".
 //
-// Command line: [FILE] [--marker PATH]. FILE is the configuration's name in the
-// setup's folder (navora.xml unless given: a language variant, or a menu started with
-// -cfg, passes its own).
+// Command line: [FILE] [--choice 0|1] [--marker PATH]. FILE is the configuration's name
+// in the setup's folder (navora.xml unless given: a language variant, or a menu started
+// with -cfg, passes its own). On a read-only medium the file keeps the state it was
+// written with, so the menu passes the box's state itself.
 #include <windows.h>
 
 #include <string>
@@ -106,26 +108,38 @@ std::wstring Trimmed(const std::wstring& text) {
                : text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
+// Where `option` starts a word of `args`; npos when it does not.
+std::size_t OptionAt(const std::wstring& args, const std::wstring& option) {
+    std::size_t at = args.find(option);
+    while (at != std::wstring::npos && at != 0 && args[at - 1] != L' ') {
+        at = args.find(option, at + 1);
+    }
+    return at;
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int show) {
     const std::wstring args = commandLine;
     const std::wstring option = L"--marker ";
-    std::size_t markerAt = args.find(option);
-    while (markerAt != std::wstring::npos && markerAt != 0 && args[markerAt - 1] != L' ') {
-        markerAt = args.find(option, markerAt + 1);
-    }
-    std::wstring configName = Trimmed(args.substr(0, markerAt));
+    const std::size_t markerAt = OptionAt(args, option);
+    const std::wstring beforeMarker = args.substr(0, markerAt);
+    const std::size_t choiceAt = OptionAt(beforeMarker, L"--choice ");
+    std::wstring configName = Trimmed(beforeMarker.substr(0, choiceAt));
     if (configName.empty()) {
         configName = L"navora.xml";
     }
+    const std::wstring choice =
+        choiceAt == std::wstring::npos ? L"" : Trimmed(beforeMarker.substr(choiceAt + 9));
 
     const std::wstring folder = OwnFolder();
     std::string xml;
-    const std::string summary = std::string("Beispieldateien: ") +
-                                (!folder.empty() && ReadSmallFile(folder + configName, xml)
-                                     ? RecordedChoice(xml, "beispieldateien")
-                                     : "unbekannt");
+    const char* chosen = choice == L"1"   ? "ja"
+                         : choice == L"0" ? "nein"
+                         : !folder.empty() && ReadSmallFile(folder + configName, xml)
+                             ? RecordedChoice(xml, "beispieldateien")
+                             : "unbekannt";
+    const std::string summary = std::string("Beispieldateien: ") + chosen;
 
     if (markerAt != std::wstring::npos) {
         const HANDLE file =

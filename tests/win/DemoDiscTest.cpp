@@ -114,9 +114,10 @@ void DemoDisc::ExpectItWorksAsAUserMeetsIt() {
     HWND found = nullptr;
     WaitUntil([&] { return (found = FindWindowW(nullptr, L"Navora Demo-Setup")) != nullptr; });
     EXPECT_NE(found, nullptr);
-    // The setup read the ticked box from the menu's file beside it.
+    // The setup has the ticked box's state from the menu.
     const std::wstring text = ReadAndCloseBox(found).value_or(L"");
     EXPECT_NE(text.find(L"Beispieldateien: ja"), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"Parameter: --choice 1"), std::wstring::npos) << text;
 
     // Page 3 shows the driver for the machine's own architecture, which is x64 on the PCs these
     // tests run on, for the 32-bit menu too.
@@ -179,16 +180,19 @@ TEST_F(DemoDisc, WorksPackedByNavoraPack) {
     ExpectItWorksAsAUserMeetsIt();
 }
 
-// The choice the setup reports follows the state the menu recorded at start;
-// a file that ends after the box's id leaves it unknown.
+// The choice the setup reports is the one the menu passes, else the state the menu
+// recorded at start; a file that ends after the box's id leaves it unknown.
 TEST_F(DemoDisc, SetupReportsTheRecordedChoice) {
     const struct {
         const wchar_t* menuArgs; // nullptr: no menu run, the file is cut after the id
+        const wchar_t* setupArgs;
         const char* reported;
     } cases[] = {
-        {L"-setchk true", "Beispieldateien: ja\r\n"},
-        {L"-setchk false", "Beispieldateien: nein\r\n"},
-        {nullptr, "Beispieldateien: unbekannt\r\n"},
+        {L"-setchk true", L"", "Beispieldateien: ja\r\n"},
+        {L"-setchk false", L"", "Beispieldateien: nein\r\n"},
+        // As on a CD, whose file keeps its state: the passed choice holds.
+        {L"-setchk false", L"--choice 1 ", "Beispieldateien: ja\r\n"},
+        {nullptr, L"", "Beispieldateien: unbekannt\r\n"},
     };
     const fs::path marker = disc_ / "marker.txt";
     for (const auto& c : cases) {
@@ -205,7 +209,8 @@ TEST_F(DemoDisc, SetupReportsTheRecordedChoice) {
             std::ofstream(disc_ / "navora.xml", std::ios::binary)
                 << original_.substr(0, original_.find(id) + id.size());
         }
-        const MenuProcess setup(L"--marker " + marker.wstring(), disc_, disc_ / "setup.exe");
+        const MenuProcess setup(std::wstring(c.setupArgs) + L"--marker " + marker.wstring(), disc_,
+                                disc_ / "setup.exe");
         ASSERT_TRUE(setup.Started());
         ASSERT_TRUE(setup.EndsWithin(20000));
         const std::string text = FileBytes(marker);
