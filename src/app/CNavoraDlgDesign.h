@@ -2,12 +2,14 @@
 // selected, moved, resized and renamed; each finished change is written into the file.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/CNavoraDlg.h"
 #include "app/DesignFile.h"
+#include "app/DesignWatch.h"
 
 // An attribute of a control's element ("ButtonPosition", "ButtonLayout") and its new value.
 struct AttributeValue {
@@ -67,11 +69,20 @@ private:
     void StepBack(bool undo);
     void OpenCaptionEdit();
     void CloseCaptionEdit(bool write);
+    // Watches the file from the folder's change notifications, or polls it where none come.
+    void StartWatch();
+    // Reads the file after a change notice: another program's save rebuilds the view.
     void WatchFile();
+    // Under the window, else where the screen has room.
     void PlaceStatus();
     void DrawMarks(const DRAWITEMSTRUCT& item) const;
-    // The checker's findings on the shown page's controls: red outlines, their messages in
-    // tooltips, their count in the status line.
+    // A red frame inside the window's edge while findings are on the window itself.
+    void DrawWindowMark(HDC dc) const;
+    bool Marked(HWND window) const;
+    // The hover look and tooltip of the control under the pointer, as the menu shows them.
+    void ShowHover(const MSG& message);
+    // The checker's findings for the shown page: red outlines on their controls (on the window
+    // for the rest of the file), their messages in tooltips, their count in the status line.
     void CheckPage();
 
     // The checker's messages for each control window that has findings.
@@ -80,6 +91,7 @@ private:
     std::size_t findingCount_ = 0;
 
     DesignSession& session_;
+    std::unique_ptr<DesignWatch> watch_;
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
     ControlDrag drag_;

@@ -195,6 +195,23 @@ TEST_F(DesignTest, EachChangeIsWrittenInPlaceAndUndoRestoresTheBytes) {
              Key(VK_RETURN);
          },
          "caption=\"Quit\"", "caption=\"ok\""},
+        // A typed "&" is written doubled, so the menu shows it and underlines nothing.
+        {"F2 types an ampersand",
+         [] {
+             Key(VK_F2);
+             Key(VK_END);
+             Chord({VK_SHIFT, '7'});
+             Key(VK_RETURN);
+         },
+         "caption=\"ok\"", "caption=\"ok&&\""},
+        {"F2 shows it single and keeps it",
+         [] {
+             Key(VK_F2);
+             Key(VK_END);
+             Key('X');
+             Key(VK_RETURN);
+         },
+         "caption=\"ok&&\"", "caption=\"ok&&x\""},
     };
     std::vector<std::string> files{kConfig};
     for (const Step& step : steps) {
@@ -413,6 +430,75 @@ TEST_F(DesignTest, MarksTheCheckersFindings) {
         << StatusText(process_->Id());
     EXPECT_EQ(ScreenPixel(dialog_, 20, 55), RGB(255, 0, 0));
     EXPECT_NE(ScreenPixel(dialog_, 20, 25), RGB(255, 0, 0));
+    EXPECT_NE(ScreenPixel(dialog_, 0, 200), RGB(255, 0, 0)); // nothing on the window itself
+
+    // Any finding: an attribute the menu does not know on the button's Command and one on
+    // General, which the window itself shows with a frame inside its edge.
+    Start(Replaced(Replaced(kConfig, "<Command type=\"showmessage\">",
+                            "<Command type=\"showmessage\" colour=\"1\">"),
+                   "height=\"300\"", "height=\"300\" colour=\"1\""));
+    EXPECT_NE(StatusText(process_->Id()).find(L"2 findings"), std::wstring::npos)
+        << StatusText(process_->Id());
+    EXPECT_EQ(ScreenPixel(dialog_, 20, 35), RGB(255, 0, 0));  // Hello's left edge
+    EXPECT_NE(ScreenPixel(dialog_, 20, 105), RGB(255, 0, 0)); // Tick has none
+    EXPECT_EQ(ScreenPixel(dialog_, 0, 200), RGB(255, 0, 0));  // the window's edge
+    EXPECT_EQ(ScreenPixel(dialog_, 1, 200), RGB(255, 0, 0));
+}
+
+// Resting on a control shows its hover look and its tooltip where the menu shows them, and
+// runs nothing; off it, both go.
+TEST_F(DesignTest, HoverLooksAndTooltipsShowUnderTheRestingPointer) {
+    const std::string config =
+        Replaced(Replaced(Replaced(kConfig, "bgcolor=\"0 0 0\"", "bgcolor=\"0 0 120\""),
+                          "<ToolTippConfig tttype=\"cursortt\" width=\"100\" height=\"30\"/>",
+                          "<ToolTippConfig tttype=\"statictt\" width=\"100\" height=\"30\" "
+                          "bgcolor=\"255 255 0\"><StaticTTConfig LeftMargin=\"200\" "
+                          "TopMargin=\"20\"/></ToolTippConfig>"),
+                 "<ButtonLayout caption=\"Hello\"/>",
+                 "<ButtonLayout caption=\"Hello\" tooltipp=\"Says hello\"/><ButtonMouseOverLayout "
+                 "bgcolor=\"0 200 0\"/>");
+    Start(config);
+    struct {
+        POINT at;
+        COLORREF hello;
+        COLORREF tip;
+    } const rests[] = {
+        {{300, 150}, RGB(200, 100, 50), RGB(0, 0, 120)}, // the background: the tip area too
+        {{60, 35}, RGB(0, 200, 0), RGB(255, 255, 0)},    // on Hello
+        {{300, 150}, RGB(200, 100, 50), RGB(0, 0, 120)},
+    };
+    for (const auto& rest : rests) {
+        PointAt(dialog_, rest.at.x, rest.at.y, 600);
+        EXPECT_EQ(ScreenPixel(dialog_, 110, 45), rest.hello) << rest.at.x;
+        EXPECT_EQ(ScreenPixel(dialog_, 202, 22), rest.tip) << rest.at.x;
+    }
+    EXPECT_EQ(VisibleBoxesOf(process_->Id()).size(), 1u); // the dialog alone
+    EXPECT_EQ(File(), config);
+}
+
+// Wherever the window stands, its status line is on the screen.
+TEST_F(DesignTest, TheStatusLineStaysOnTheScreen) {
+    Start();
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    for (const POINT at : {POINT{100, 100}, POINT{work.right - 200, work.bottom - 150},
+                           POINT{-150, work.bottom - 320}}) {
+        SetWindowPos(dialog_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Sleep(300);
+        RECT status{};
+        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Static", nullptr)) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == process_->Id()) {
+                GetWindowRect(w, &status);
+            }
+        }
+        RECT inside;
+        EXPECT_TRUE(IntersectRect(&inside, &status, &work) && EqualRect(&inside, &status))
+            << at.x << "," << at.y << ": " << status.left << "," << status.top << " "
+            << status.right << "," << status.bottom;
+        EXPECT_GT(status.right - status.left, 100);
+    }
 }
 
 TEST_F(DesignTest, ReloadsOnOutsideSavesAndKeepsTheLastGoodView) {
@@ -427,6 +513,9 @@ TEST_F(DesignTest, ReloadsOnOutsideSavesAndKeepsTheLastGoodView) {
     folder_->Write("menu.xml", "<config>\r\n  <General caption=\"x\"\r\n");
     ASSERT_TRUE(WaitUntil([&] { return StatusText(pid).find(L"menu.xml:") == 0; }));
     EXPECT_NE(StatusText(pid).find(L":2:"), std::wstring::npos) << StatusText(pid);
+    // The checker's words, not the system's for a bad parameter.
+    EXPECT_NE(StatusText(pid).find(L"the menu cannot read this file: "), std::wstring::npos)
+        << StatusText(pid);
     EXPECT_EQ(ControlRect(WaitForProcessWindow(pid, kTitle, 0), L"Tick").left, 60);
     // A file the menu stops on: its message, and the last good view.
     folder_->Write("menu.xml", Replaced(kConfig, "caption=\"Hello\"", "caption=\"\""));
@@ -438,6 +527,20 @@ TEST_F(DesignTest, ReloadsOnOutsideSavesAndKeepsTheLastGoodView) {
         const HWND d = WaitForProcessWindow(pid, kTitle, 0);
         return d != nullptr && ControlRect(d, L"Tick").left == 20;
     }));
+    // A save as editors make it: another file renamed over it. The change notice comes at
+    // once; the time is printed, not asserted.
+    folder_->Write("menu.tmp",
+                   Replaced(kConfig, "left=\"20\" top=\"100\"", "left=\"70\" top=\"100\""));
+    const DWORD saved = GetTickCount();
+    ASSERT_TRUE(MoveFileExW((folder_->Path() / "menu.tmp").c_str(),
+                            (folder_->Path() / "menu.xml").c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const HWND d = WaitForProcessWindow(pid, kTitle, 0);
+            return d != nullptr && ControlRect(d, L"Tick").left == 70;
+        },
+        10000, 10));
+    std::printf("reloaded %lu ms after a save\n", GetTickCount() - saved);
 }
 
 } // namespace
