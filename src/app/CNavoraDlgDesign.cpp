@@ -48,6 +48,9 @@ void CNavoraDlgDesign::StartDesign() {
     SetStatus(status.empty() ? L"Click a control to select it; drag to move, its corner to resize"
                              : status);
     StartWatch();
+    if (session_.propertiesOpen) {
+        OpenProperties();
+    }
 }
 
 void CNavoraDlgDesign::SetStatus(const std::wstring& text) {
@@ -127,6 +130,7 @@ void CNavoraDlgDesign::Select(TButton* control) {
         InvalidateRect(control->Handle(), nullptr, TRUE);
         SetStatus(Describe(control->Handle(), RectOf(control)));
     }
+    RefreshProperties();
 }
 
 void CNavoraDlgDesign::ShowPage(int page) {
@@ -200,7 +204,16 @@ void CNavoraDlgDesign::OnMouse(const MSG& message) {
     case WM_LBUTTONDBLCLK:
         CancelDrag();
         Select(ControlAt(p));
-        OpenCaptionEdit();
+        if (altDown_) {
+            OpenProperties();
+        } else {
+            OpenCaptionEdit();
+        }
+        break;
+    case WM_RBUTTONUP:
+        CancelDrag();
+        Select(ControlAt(p));
+        ContextMenu(p);
         break;
     case WM_MOUSEMOVE:
         DragTo(p);
@@ -275,6 +288,9 @@ void CNavoraDlgDesign::OnKey(WPARAM key) {
     case VK_F2:
         OpenCaptionEdit();
         return;
+    case VK_F4:
+        OpenProperties();
+        return;
     case VK_ESCAPE:
         Select(nullptr);
         return;
@@ -344,6 +360,9 @@ bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
         WatchFile();
         return true;
     }
+    if (properties_ && properties_->Owns(message.hwnd)) {
+        return properties_->PreTranslate(message); // never the menu's keys
+    }
     if (edit_ != nullptr && message.hwnd == edit_) {
         if (message.message == WM_KEYDOWN &&
             (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
@@ -401,6 +420,7 @@ bool CNavoraDlgDesign::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     }
     case WM_DESTROY: {
         watch_.reset(); // no notice comes to a window that is gone
+        properties_.reset();
         RECT r;
         GetWindowRect(Handle(), &r);
         session_.windowPlace = POINT{r.left, r.top};

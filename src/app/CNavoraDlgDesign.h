@@ -9,6 +9,7 @@
 
 #include "app/CNavoraDlg.h"
 #include "app/DesignFile.h"
+#include "app/DesignProperties.h"
 #include "app/DesignWatch.h"
 
 // An attribute of a control's element ("ButtonPosition", "ButtonLayout") and its new value.
@@ -29,6 +30,7 @@ struct DesignSession {
     std::optional<ControlRef> selection;
     std::wstring status;
     std::optional<POINT> windowPlace;
+    bool propertiesOpen = false; // the properties window, shown again after a build
     UndoHistory history;
 };
 
@@ -84,6 +86,16 @@ private:
     // The checker's findings for the shown page: red outlines on their controls (on the window
     // for the rest of the file), their messages in tooltips, their count in the status line.
     void CheckPage();
+    // The properties window beside the menu, showing the selection; kept up to date.
+    void OpenProperties();
+    void RefreshProperties();
+    void ContextMenu(POINT p);
+    // Writes one attribute of the selected control in place, as one undo step.
+    void WriteProperty(const Property& property, const std::wstring& value);
+    // Builds the view again from the file's bytes, on the same page with the same selection.
+    void Rebuild(const std::wstring& status);
+    // Ends this build for one from `bytes`, keeping what the next shows.
+    void BuildAgain(const std::string& bytes);
 
     // The checker's messages for each control window that has findings.
     std::vector<std::pair<HWND, std::wstring>> findings_;
@@ -92,6 +104,7 @@ private:
 
     DesignSession& session_;
     std::unique_ptr<DesignWatch> watch_;
+    std::unique_ptr<DesignProperties> properties_;
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
     ControlDrag drag_;

@@ -212,9 +212,7 @@ void CNavoraDlgDesign::WatchFile() {
         return;
     }
     // Another program's bytes: the session's steps no longer lead back to them.
-    CancelDrag();
-    session_.outsideSave = now;
     session_.history.Clear();
     session_.status = L"Reloaded after a save by another program";
-    EndWithOk();
+    BuildAgain(now);
 }

@@ -104,6 +104,11 @@ void CNavoraDlgDesign::StepBack(bool undo) {
     }
     session_.viewBytes = bytes;
     session_.fileBytes = std::move(bytes);
+    if (step.before == step.after && step.captionBefore == step.captionAfter) {
+        session_.history.Take(undo); // a property's step: the view is built again to show it
+        Rebuild(std::wstring(undo ? L"Undone" : L"Redone") + L"; the file is written");
+        return;
+    }
     if (step.control.page >= 0 && step.control.page != session_.page) {
         ShowPage(step.control.page);
     }

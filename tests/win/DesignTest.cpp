@@ -476,6 +476,138 @@ TEST_F(DesignTest, HoverLooksAndTooltipsShowUnderTheRestingPointer) {
     EXPECT_EQ(File(), config);
 }
 
+// The process's properties window, or none while it is not shown.
+HWND PropertiesWindow(DWORD pid) {
+    for (HWND w = nullptr;
+         (w = FindWindowExW(nullptr, w, L"NavoraDesignProperties", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid && IsWindowVisible(w)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+// The window made after the label `name` of a properties row: its field; then its source.
+HWND RowPart(HWND properties, const wchar_t* name, int after = 1) {
+    HWND w = FindWindowExW(properties, nullptr, L"Static", name);
+    for (int i = 0; i < after && w != nullptr; ++i) {
+        w = GetWindow(w, GW_HWNDNEXT);
+    }
+    return w;
+}
+
+// Asked of the window itself: another process's edit control keeps its text to itself.
+std::wstring Text(HWND w) {
+    wchar_t text[4096] = L"";
+    SendMessageW(w, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// F4, the context menu and Alt with a double click open the properties window; Enter in a
+// field writes that attribute alone, as one undo step, and the view shows it.
+TEST_F(DesignTest, ThePropertiesWindowWritesOneAttributeInPlace) {
+    Start();
+    const DWORD pid = process_->Id();
+    SetWindowPos(dialog_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // room on its right
+    Sleep(300);
+    PointAt(dialog_, 30, 30);
+    MouseButton(true);
+    MouseButton(false);
+    Key(VK_F4);
+    HWND properties = PropertiesWindow(pid);
+    ASSERT_NE(properties, nullptr);
+    EXPECT_EQ(Text(properties), L"Properties \u2014 \"Hello\"");
+    RECT menu;
+    RECT beside;
+    GetWindowRect(dialog_, &menu);
+    GetWindowRect(properties, &beside);
+    EXPECT_FALSE(IntersectRect(&beside, &beside, &menu)); // beside the menu, not over it
+    const HWND bgcolor = RowPart(properties, L"bgcolor");
+    EXPECT_EQ(Text(bgcolor), L"200 100 50");
+    EXPECT_EQ(Text(RowPart(properties, L"bgcolor", 3)), L"ButtonConfig"); // after its "..."
+    EXPECT_EQ(Text(RowPart(properties, L"caption", 2)), L"own element");
+    EXPECT_EQ(Text(RowPart(properties, L"tooltipp", 2)), L"default");
+    std::wstring all;
+    for (HWND w = GetWindow(properties, GW_CHILD); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+        all += Text(w) + L"\n";
+    }
+    EXPECT_NE(all.find(L"showmessage"), std::wstring::npos) << "the chain as the walk prints it";
+
+    // Typed into the field: Enter writes the value into the control's own ButtonLayout.
+    RECT field;
+    GetWindowRect(bgcolor, &field);
+    SetCursorPos(field.left + 5, field.top + 5);
+    MouseButton(true);
+    MouseButton(false);
+    Key(VK_HOME, 50);
+    Chord({VK_SHIFT, VK_END});
+    for (const WORD key :
+         std::initializer_list<WORD>{'0', VK_SPACE, '2', '0', '0', VK_SPACE, '0'}) {
+        Key(key, 50);
+    }
+    Key(VK_RETURN);
+    const std::string green = Replaced(kConfig, "<ButtonLayout caption=\"Hello\"/>",
+                                       "<ButtonLayout caption=\"Hello\" bgcolor=\"0 200 0\"/>");
+    EXPECT_EQ(File(), green);
+    dialog_ = process_->Window(kTitle, 5);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(dialog_, 100, 45) == RGB(0, 200, 0); }));
+    properties = PropertiesWindow(pid);
+    ASSERT_NE(properties, nullptr); // open again after the view is built anew
+    EXPECT_EQ(Text(RowPart(properties, L"bgcolor", 3)), L"own element");
+
+    // A value the file cannot take is refused; the file keeps its bytes.
+    GetWindowRect(RowPart(properties, L"caption"), &field);
+    SetCursorPos(field.left + 5, field.top + 5);
+    MouseButton(true);
+    MouseButton(false);
+    Chord({VK_SHIFT, VK_OEM_PERIOD});
+    Key(VK_RETURN);
+    EXPECT_EQ(File(), green);
+    EXPECT_EQ(StatusText(pid).rfind(L"Not written", 0), 0u) << StatusText(pid);
+
+    // One undo step gives the bytes back.
+    SetForegroundWindow(dialog_);
+    PointAt(dialog_, 30, 30);
+    MouseButton(true);
+    MouseButton(false);
+    Chord({VK_CONTROL, 'Z'});
+    EXPECT_EQ(File(), kConfig);
+    dialog_ = process_->Window(kTitle, 5);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(dialog_, 100, 45) == RGB(200, 100, 50); }));
+
+    // The context menu opens it for the control under the pointer, as Alt with a double
+    // click does.
+    SendMessageW(PropertiesWindow(pid), WM_CLOSE, 0, 0);
+    Sleep(300);
+    ASSERT_EQ(PropertiesWindow(pid), nullptr);
+    PointAt(dialog_, 30, 110);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+    Sleep(300);
+    Key('P'); // the menu's item "Properties"
+    ASSERT_NE(PropertiesWindow(pid), nullptr);
+    EXPECT_EQ(Text(PropertiesWindow(pid)), L"Properties \u2014 \"Tick\"");
+    EXPECT_EQ(Text(RowPart(PropertiesWindow(pid), L"defaultval")), L"true");
+    SendMessageW(PropertiesWindow(pid), WM_CLOSE, 0, 0);
+    INPUT alt{};
+    alt.type = INPUT_KEYBOARD;
+    alt.ki.wVk = VK_MENU;
+    SendInput(1, &alt, sizeof alt);
+    PointAt(dialog_, 30, 30);
+    for (const DWORD button :
+         {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        mouse_event(button, 0, 0, 0, 0);
+    }
+    alt.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &alt, sizeof alt);
+    Sleep(300);
+    ASSERT_NE(PropertiesWindow(pid), nullptr);
+    EXPECT_EQ(Text(PropertiesWindow(pid)), L"Properties \u2014 \"Hello\"");
+    EXPECT_EQ(File(), kConfig);
+}
+
 // Wherever the window stands, its status line is on the screen.
 TEST_F(DesignTest, TheStatusLineStaysOnTheScreen) {
     Start();
