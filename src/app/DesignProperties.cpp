@@ -12,10 +12,10 @@ namespace {
 constexpr const wchar_t* kClassName = L"NavoraDesignProperties";
 constexpr int kRow = 22;
 constexpr int kMargin = 8;
-constexpr int kLabelWidth = 120;
-constexpr int kEditWidth = 150;
+constexpr int kLabelWidth = 122;
+constexpr int kEditWidth = 128;
 constexpr int kButtonWidth = 22;
-constexpr int kSourceWidth = 72;
+constexpr int kSourceWidth = 70;
 constexpr int kColumn = kLabelWidth + kEditWidth + kButtonWidth + kSourceWidth + 3 * 4;
 constexpr int kTextHeight = 96; // the findings' and the chain's boxes
 constexpr int kChooseId = 1000; // the "..." buttons, 1000 + row
