@@ -89,6 +89,7 @@ private:
     // The properties window beside the menu, showing the selection; kept up to date.
     void OpenProperties();
     void RefreshProperties();
+    void FillProperties();
     void ContextMenu(POINT p);
     // Writes one attribute of the selected control in place, as one undo step.
     void WriteProperty(const Property& property, const std::wstring& value);

@@ -28,8 +28,8 @@ void CNavoraDlgDesign::OpenProperties() {
     RECT menu;
     GetWindowRect(Handle(), &menu);
     properties_->PlaceBeside(menu);
+    FillProperties(); // before it shows: never seen empty
     ShowWindow(properties_->Handle(), SW_SHOWNOACTIVATE);
-    RefreshProperties();
 }
 
 void CNavoraDlgDesign::ContextMenu(POINT p) {
@@ -45,9 +45,12 @@ void CNavoraDlgDesign::ContextMenu(POINT p) {
 }
 
 void CNavoraDlgDesign::RefreshProperties() {
-    if (!properties_ || !IsWindowVisible(properties_->Handle())) {
-        return;
+    if (properties_ && IsWindowVisible(properties_->Handle())) {
+        FillProperties();
     }
+}
+
+void CNavoraDlgDesign::FillProperties() {
     const TButton* control = Selected();
     const std::optional<ControlRef> ref = RefOf(control);
     std::unique_ptr<xmlTree> tree;

@@ -608,6 +608,58 @@ TEST_F(DesignTest, ThePropertiesWindowWritesOneAttributeInPlace) {
     EXPECT_EQ(File(), kConfig);
 }
 
+// The colour and file dialogs of the properties window write what is chosen: the colour as
+// "R G B", a picture in the menu's folder by its path relative to it.
+TEST_F(DesignTest, ThePropertiesWindowsDialogsWriteWhatIsChosen) {
+    Start();
+    folder_->Write("face.bmp", "BM"); // chosen by name only: the dialog needs it to exist
+    const DWORD pid = process_->Id();
+    SetWindowPos(dialog_, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Sleep(300);
+    PointAt(dialog_, 30, 30);
+    MouseButton(true);
+    MouseButton(false);
+    Key(VK_F4);
+    struct Choice {
+        const wchar_t* row;
+        std::function<void()> choose; // in the dialog
+        std::string from;
+        std::string to;
+    };
+    const std::vector<Choice> choices = {
+        // The dialog starts at the colour in effect, ButtonConfig's: Enter takes it.
+        {L"bgcolor", [] { Key(VK_RETURN); }, "<ButtonLayout caption=\"Hello\"/>",
+         "<ButtonLayout caption=\"Hello\" bgcolor=\"200 100 50\"/>"},
+        {L"icon",
+         [] {
+             for (const WORD key : std::initializer_list<WORD>{'F', 'A', 'C', 'E', VK_OEM_PERIOD,
+                                                               'B', 'M', 'P', VK_RETURN}) {
+                 Key(key, 50);
+             }
+         },
+         "\"Hello\" bgcolor=\"200 100 50\"/>",
+         "\"Hello\" bgcolor=\"200 100 50\" icon=\"face.bmp\"/>"},
+    };
+    std::string file = kConfig;
+    for (const Choice& choice : choices) {
+        HWND properties = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            properties = PropertiesWindow(pid);
+            return properties != nullptr && RowPart(properties, choice.row, 2) != nullptr;
+        }));
+        RECT button;
+        GetWindowRect(RowPart(properties, choice.row, 2), &button);
+        SetCursorPos(button.left + 5, button.top + 5);
+        MouseButton(true);
+        MouseButton(false);
+        EXPECT_TRUE(WaitUntil([&] { return VisibleBoxesOf(pid).size() == 2; })) << "its dialog";
+        Sleep(500);
+        choice.choose();
+        file = Replaced(file, choice.from, choice.to);
+        EXPECT_TRUE(WaitUntil([&] { return File() == file; })) << File();
+    }
+}
+
 // Wherever the window stands, its status line is on the screen.
 TEST_F(DesignTest, TheStatusLineStaysOnTheScreen) {
     Start();
