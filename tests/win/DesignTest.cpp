@@ -426,7 +426,7 @@ TEST_F(DesignTest, PagesAndRefusals) {
 TEST_F(DesignTest, MarksTheCheckersFindings) {
     // The check box moved onto the button: the checker's overlap, drawn as a red outline.
     Start(Replaced(kConfig, "left=\"20\" top=\"100\"", "left=\"20\" top=\"30\""));
-    EXPECT_NE(StatusText(process_->Id()).find(L"1 finding"), std::wstring::npos)
+    EXPECT_NE(StatusText(process_->Id()).find(L"|  1 finding of"), std::wstring::npos)
         << StatusText(process_->Id());
     EXPECT_EQ(ScreenPixel(dialog_, 20, 55), RGB(255, 0, 0));
     EXPECT_NE(ScreenPixel(dialog_, 20, 25), RGB(255, 0, 0));
@@ -437,7 +437,7 @@ TEST_F(DesignTest, MarksTheCheckersFindings) {
     Start(Replaced(Replaced(kConfig, "<Command type=\"showmessage\">",
                             "<Command type=\"showmessage\" colour=\"1\">"),
                    "height=\"300\"", "height=\"300\" colour=\"1\""));
-    EXPECT_NE(StatusText(process_->Id()).find(L"2 findings"), std::wstring::npos)
+    EXPECT_NE(StatusText(process_->Id()).find(L"|  2 findings of"), std::wstring::npos)
         << StatusText(process_->Id());
     EXPECT_EQ(ScreenPixel(dialog_, 20, 35), RGB(255, 0, 0));  // Hello's left edge
     EXPECT_NE(ScreenPixel(dialog_, 20, 105), RGB(255, 0, 0)); // Tick has none
