@@ -1,7 +1,8 @@
 // The design view's properties window: a tool window beside the menu listing every attribute
 // the menu reads for the selected control, each with its value in effect and where it comes
 // from; Enter in a field writes that attribute. Below: the checker's findings for the control
-// and its chain as the walk prints it.
+// and its chain as the walk prints it. Values stand as the file writes them, a caption's "&"
+// too: unlike the caption edit on the menu, this window edits the attributes themselves.
 #pragma once
 
 #include <functional>
