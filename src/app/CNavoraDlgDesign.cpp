@@ -1,40 +1,11 @@
 #include "app/CNavoraDlgDesign.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "app/DesignWindows.h"
-#include "tools/Checker.h"
-#include "tools/DiskFiles.h"
-#include "util/FileBytes.h"
-#include "win/ErrorReport.h"
-#include "xml/TextDecoding.h"
-#include "xml/xmlReader.h"
-
-namespace {
-
-constexpr UINT_PTR kWatchTimer = 2; // the menu's own timers: 1 and the tooltips' from 9000
-constexpr UINT kWatchInterval = 300;
-constexpr int kStatusHeight = 22;
-constexpr COLORREF kFrameColor = RGB(0, 120, 215);
-constexpr COLORREF kFindingColor = RGB(255, 0, 0);
-
-// Whether a finding of the checker is one the view marks on its control: overlapping another,
-// lying outside the window, or lacking a picture it names.
-bool MarkedRule(const std::string& rule) {
-    return rule == "overlap" || rule == "outside-window" || rule == "missing-file" ||
-           rule == "picture-format";
-}
-
-bool Before(const TextPosition& a, const TextPosition& b) {
-    return a.line < b.line || (a.line == b.line && a.column < b.column);
-}
-
-} // namespace
 
 CNavoraDlgDesign::CNavoraDlgDesign(DesignSession& session, SetUpSink& sink)
     : CNavoraDlg(session.viewPath, sink), session_(session), store_(session.path) {}
@@ -63,7 +34,10 @@ void CNavoraDlgDesign::StartDesign() {
     Show({});
     SetStatus(status.empty() ? L"Click a control to select it; drag to move, its corner to resize"
                              : status);
-    SetTimer(Handle(), kWatchTimer, kWatchInterval, nullptr);
+    StartWatch();
+    if (session_.propertiesOpen) {
+        OpenProperties();
+    }
 }
 
 void CNavoraDlgDesign::SetStatus(const std::wstring& text) {
@@ -76,16 +50,6 @@ void CNavoraDlgDesign::SetStatus(const std::wstring& text) {
                                              L" of the checker on this page";
         SetWindowTextW(status_, (text + count).c_str());
     }
-}
-
-void CNavoraDlgDesign::PlaceStatus() {
-    if (status_ == nullptr) {
-        return;
-    }
-    RECT r;
-    GetWindowRect(Handle(), &r);
-    SetWindowPos(status_, nullptr, r.left, r.bottom, r.right - r.left, kStatusHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::vector<TButton*> CNavoraDlgDesign::ShownControls() const {
@@ -157,151 +121,18 @@ void CNavoraDlgDesign::ShowPage(int page) {
     CheckPage();
 }
 
-void CNavoraDlgDesign::CheckPage() {
-    std::vector<HWND> marked;
-    for (const auto& finding : findings_) {
-        marked.push_back(finding.first);
-    }
-    findings_.clear();
-    if (tips_ == nullptr) {
-        tips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                0, 0, 0, 0, Handle(), nullptr, nullptr, nullptr);
-        SendMessageW(tips_, TTM_SETMAXTIPWIDTH, 0, 400);
-    }
-    for (const HWND control : marked) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        InvalidateRect(control, nullptr, TRUE);
-    }
-    std::unique_ptr<xmlTree> tree;
-    CheckResult result;
-    std::wstring text;
-    try {
-        tree = ParseConfigBytes(session_.viewBytes);
-        text = DecodeConfigText(session_.viewBytes);
-        DiskFiles files(std::filesystem::current_path());
-        result = CheckConfig(session_.viewBytes, files);
-    } catch (...) {
-        return;
-    }
-    std::size_t count = 0;
-    for (TButton* control : ShownControls()) {
-        const std::optional<ControlRef> ref = RefOf(control);
-        const xmlElement* element = ControlElement(*tree, *ref);
-        if (element == nullptr) {
-            continue;
-        }
-        // The checker names a control at its start, and a picture at the attribute in its
-        // ButtonLayout's start tag.
-        const xmlElement* layout = FindChild(element, L"ButtonLayout");
-        const TextPosition self = PositionOf(text, element->GetOffset());
-        std::size_t layoutEnd = 0;
-        for (std::size_t i = 0; layout != nullptr && i < layout->GetAttributeCount(); ++i) {
-            const std::size_t close = layout->GetAttributePlace(i).closeQuote;
-            if (close != xmlAttributePlace::npos) {
-                layoutEnd = std::max(layoutEnd, close);
-            }
-        }
-        std::wstring messages;
-        for (const Diagnostic& d : result.diagnostics) {
-            const TextPosition at{d.line, d.column};
-            const bool inLayout = layout != nullptr &&
-                                  !Before(at, PositionOf(text, layout->GetOffset())) &&
-                                  !Before(PositionOf(text, layoutEnd), at);
-            const bool onControl = at.line == self.line && at.column == self.column;
-            if (MarkedRule(d.rule) &&
-                (d.rule == "overlap" || d.rule == "outside-window" ? onControl : inLayout)) {
-                messages += (messages.empty() ? L"" : L"\n") + DecodeUtf8(d.message);
-                ++count;
-            }
-        }
-        if (!messages.empty()) {
-            findings_.emplace_back(control->Handle(), messages);
-            InvalidateRect(control->Handle(), nullptr, TRUE);
-            TTTOOLINFOW tool{};
-            tool.cbSize = sizeof tool;
-            tool.uFlags = TTF_IDISHWND;
-            tool.hwnd = Handle();
-            tool.uId = reinterpret_cast<UINT_PTR>(control->Handle());
-            tool.lpszText = findings_.back().second.data();
-            SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-        }
-    }
-    findingCount_ = count;
-    SetStatus(session_.status);
-}
-
-void CNavoraDlgDesign::WatchFile() {
-    std::string now;
-    try {
-        if (!ReadFileBytes(session_.path, now) || now == session_.fileBytes) {
-            return;
-        }
-    } catch (...) {
-        return; // read again at the next tick
-    }
-    session_.fileBytes = now;
-    try {
-        ParseConfigBytes(now);
-    } catch (const xmlError& e) {
-        session_.model.Block(L"The file holds a save the view cannot show; mend it first.");
-        const TextPosition at = PositionOf(DecodeConfigText(now), e.Offset());
-        const std::wstring name = session_.path.substr(session_.path.find_last_of(L"\\/") + 1);
-        SetStatus(name + L":" + std::to_wstring(at.line) + L":" + std::to_wstring(at.column) +
-                  L": " + CurrentExceptionText() + L" (the view shows the last readable save)");
-        return;
-    } catch (...) {
-        session_.model.Block(L"The file holds a save the view cannot show; mend it first.");
-        SetStatus(CurrentExceptionText());
-        return;
-    }
-    // Another program's bytes: the session's steps no longer lead back to them.
-    CancelDrag();
-    session_.model.Load(now);
-    session_.nextBuild = now;
-    session_.status = L"Reloaded after a save by another program";
-    EndWithOk();
-}
-
-void CNavoraDlgDesign::DrawMarks(const DRAWITEMSTRUCT& item) const {
-    if (std::any_of(findings_.begin(), findings_.end(),
-                    [&](const auto& finding) { return finding.first == item.hwndItem; })) {
-        const UniqueBrush red(CreateSolidBrush(kFindingColor));
-        FrameRect(item.hDC, &item.rcItem, red.get());
-    }
-    const std::vector<TButton*> shown = ShownControls();
-    const auto control = std::find_if(
-        shown.begin(), shown.end(), [&](const TButton* c) { return c->Handle() == item.hwndItem; });
-    if (control == shown.end() || !session_.model.IsSelected(*RefOf(*control))) {
-        return;
-    }
-    const int kHandle = static_cast<int>(ScaleToDpi(DesignModel::kHandle, Dpi()));
-    const UniqueBrush brush(CreateSolidBrush(kFrameColor));
-    RECT frame = item.rcItem;
-    InflateRect(&frame, -1, -1); // inside a finding's red outline
-    for (int i = 0; i < 2; ++i) {
-        FrameRect(item.hDC, &frame, brush.get());
-        InflateRect(&frame, -1, -1);
-    }
-    const RECT& r = item.rcItem;
-    for (const POINT corner :
-         {POINT{r.left, r.top}, POINT{r.right - kHandle, r.top}, POINT{r.left, r.bottom - kHandle},
-          POINT{r.right - kHandle, r.bottom - kHandle}}) {
-        const RECT handle{corner.x, corner.y, corner.x + kHandle, corner.y + kHandle};
-        FillRect(item.hDC, &handle, brush.get());
-    }
-}
-
 bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
     if (!started_) {
         return CNavoraDlg::PreTranslateMessage(message);
     }
-    if (message.hwnd == Handle() && message.message == WM_TIMER && message.wParam == kWatchTimer) {
+    if (message.hwnd == Handle() &&
+        ((message.message == WM_TIMER && message.wParam == kWatchTimer) ||
+         message.message == kFileChanged)) {
         WatchFile();
         return true;
+    }
+    if (properties_ && properties_->Owns(message.hwnd)) {
+        return properties_->PreTranslate(message); // never the menu's keys
     }
     if (edit_ != nullptr && message.hwnd == edit_) {
         if (message.message == WM_KEYDOWN &&
@@ -318,6 +149,7 @@ bool CNavoraDlgDesign::PreTranslateMessage(MSG& message) {
         if (tips_ != nullptr) {
             SendMessageW(tips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
         }
+        ShowHover(message);
         OnMouse(message);
         return true;
     }
@@ -355,7 +187,14 @@ bool CNavoraDlgDesign::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     case WM_CAPTURECHANGED:
         CancelDrag(); // another window took the mouse: no button up will come
         break;
+    case WM_ERASEBKGND: {
+        const bool handled = CNavoraDlg::HandleMessage(message, wParam, lParam, result);
+        DrawWindowMark(reinterpret_cast<HDC>(wParam));
+        return handled;
+    }
     case WM_DESTROY: {
+        watch_.reset(); // no notice comes to a window that is gone
+        properties_.reset();
         RECT r;
         GetWindowRect(Handle(), &r);
         session_.windowPlace = POINT{r.left, r.top};

@@ -2,12 +2,15 @@
 // selected, moved, resized and renamed; each finished change is written into the file.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/CNavoraDlg.h"
 #include "app/DesignFile.h"
+#include "app/DesignProperties.h"
+#include "app/DesignWatch.h"
 
 // What outlives one build of the view: a reload builds the dialog anew from it.
 struct DesignSession {
@@ -18,7 +21,8 @@ struct DesignSession {
     std::optional<std::string> nextBuild; // bytes to build the view from next
     std::wstring status;
     std::optional<POINT> windowPlace;
-    DesignModel model; // the controls, the selection, the page and the undo steps
+    bool propertiesOpen = false; // the properties window, shown again after a build
+    DesignModel model;           // the controls, the selection, the page and the undo steps
 };
 
 class CNavoraDlgDesign : public CNavoraDlg {
@@ -44,20 +48,37 @@ private:
     // Ends a drag that did not finish with the button going up: the controls go back.
     void CancelDrag();
     void OnKey(WPARAM key);
-    // Shows the model after an action: places, captions, selection and the status line; a
-    // write also goes to the session, and controls that came or went build the window anew.
+    // Shows the model after an action: places, captions, selection, the status line and the
+    // properties window; a write also goes to the session, and controls that came or went (or
+    // a property written) build the window anew.
     void Show(const DesignOutcome& outcome);
     // Between the window's pixels and the file's, which "dpiscale" scales to the screen's DPI.
     RECT ScreenRect(const DesignRect& r) const;
     DesignPoint FilePoint(POINT p) const;
     void OpenCaptionEdit();
     void CloseCaptionEdit(bool write);
+    // Watches the file from the folder's change notifications, or polls it where none come.
+    void StartWatch();
+    // Reads the file after a change notice: another program's save rebuilds the view.
     void WatchFile();
+    // Under the window, else where the screen has room.
     void PlaceStatus();
     void DrawMarks(const DRAWITEMSTRUCT& item) const;
-    // The checker's findings on the shown page's controls: red outlines, their messages in
-    // tooltips, their count in the status line.
+    // A red frame inside the window's edge while findings are on the window itself.
+    void DrawWindowMark(HDC dc) const;
+    bool Marked(HWND window) const;
+    // The hover look and tooltip of the control under the pointer, as the menu shows them.
+    void ShowHover(const MSG& message);
+    // The checker's findings for the shown page: red outlines on their controls (on the window
+    // for the rest of the file), their messages in tooltips, their count in the status line.
     void CheckPage();
+    // The properties window beside the menu, showing the selection; kept up to date.
+    void OpenProperties();
+    void RefreshProperties();
+    void FillProperties();
+    void ContextMenu(POINT p);
+    // Ends this build for one from `bytes`, on the same page with the same selection.
+    void BuildAgain(const std::string& bytes);
 
     // The checker's messages for each control window that has findings.
     std::vector<std::pair<HWND, std::wstring>> findings_;
@@ -65,6 +86,9 @@ private:
     std::size_t findingCount_ = 0;
 
     DesignSession& session_;
+    std::unique_ptr<DesignWatch> watch_;
+    std::unique_ptr<DesignProperties> properties_;
+    std::vector<ControlRef> propertiesFor_; // the selection the properties window shows
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
     DesignFileStore store_;

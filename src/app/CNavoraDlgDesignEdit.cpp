@@ -6,6 +6,7 @@
 
 #include "app/CNavoraDlgDesign.h"
 #include "app/DesignWindows.h"
+#include "design/ViewRules.h"
 
 RECT CNavoraDlgDesign::ScreenRect(const DesignRect& r) const {
     const auto screen = [&](long pixels) {
@@ -29,8 +30,7 @@ void CNavoraDlgDesign::Show(const DesignOutcome& outcome) {
     if (outcome.rebuilt) {
         // The menu's own code builds the controls that came or went, as at a reload.
         session_.status = outcome.status;
-        session_.nextBuild = model.Bytes();
-        EndWithOk();
+        BuildAgain(model.Bytes());
         return;
     }
     if (model.Page() != CurrentPage() && model.Page() < PageCount()) {
@@ -62,6 +62,9 @@ void CNavoraDlgDesign::Show(const DesignOutcome& outcome) {
     if (outcome.written) {
         CheckPage();
     }
+    if (outcome.written || model.Selection() != propertiesFor_) {
+        RefreshProperties();
+    }
 }
 
 void CNavoraDlgDesign::OnMouse(const MSG& message) {
@@ -85,7 +88,18 @@ void CNavoraDlgDesign::OnMouse(const MSG& message) {
         model.Press(RefOf(ControlAt(p)), FilePoint(p), false);
         model.CancelDrag();
         Show({});
-        OpenCaptionEdit();
+        if (altDown_) {
+            OpenProperties();
+        } else {
+            OpenCaptionEdit();
+        }
+        break;
+    case WM_RBUTTONUP:
+        CancelDrag();
+        model.Press(RefOf(ControlAt(p)), FilePoint(p), false);
+        model.CancelDrag();
+        Show({});
+        ContextMenu(p);
         break;
     case WM_MOUSEMOVE:
         if (model.Dragging()) {
@@ -157,6 +171,9 @@ void CNavoraDlgDesign::OnKey(WPARAM key) {
     case VK_F2:
         OpenCaptionEdit();
         return;
+    case VK_F4:
+        OpenProperties();
+        return;
     case VK_ESCAPE:
         model.ClearSelection();
         Show({});
@@ -189,7 +206,7 @@ void CNavoraDlgDesign::OpenCaptionEdit() {
     }
     const RECT r = RectOf(control);
     edit_ =
-        CreateWindowExW(0, L"EDIT", TextOf(control->Handle()).c_str(),
+        CreateWindowExW(0, L"EDIT", CaptionShown(TextOf(control->Handle())).c_str(),
                         WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, r.left, r.top,
                         r.right - r.left, r.bottom - r.top, Handle(), nullptr, nullptr, nullptr);
     SendMessageW(edit_, WM_SETFONT, SendMessageW(control->Handle(), WM_GETFONT, 0, 0), FALSE);

@@ -8,6 +8,11 @@
 #include "controls/TButton.h"
 #include "design/EditModel.h"
 
+inline constexpr COLORREF kFrameColor = RGB(0, 120, 215);
+inline constexpr UINT_PTR kWatchTimer = 2;  // the menu's own timers: 1 and the tooltips' from 9000
+inline constexpr UINT kWatchInterval = 300; // polling where the folder gives no change notices
+inline constexpr UINT kFileChanged = WM_APP + 1;
+
 inline std::wstring TextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(

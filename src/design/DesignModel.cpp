@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "design/ControlBytes.h"
+#include "design/ViewRules.h"
 #include "xml/xmlReader.h"
 
 namespace {
@@ -291,14 +292,15 @@ DesignOutcome DesignModel::CommitRects(std::vector<DesignControl> after, DesignS
     return Commit(std::move(bytes), std::move(after), std::move(selection), false, written, store);
 }
 
-DesignOutcome DesignModel::SetCaption(const std::wstring& caption, DesignStore& store) {
+DesignOutcome DesignModel::SetCaption(const std::wstring& typed, DesignStore& store) {
     CancelDrag();
-    if (selection_.empty() || Find(selection_.front())->caption == caption) {
-        return {};
+    if (selection_.empty() || CaptionShown(Find(selection_.front())->caption) == typed) {
+        return {}; // untouched: the caption keeps its own "&" marks
     }
-    if (caption.empty()) {
+    if (typed.empty()) {
         return NotWritten(L"A control needs a caption.");
     }
+    const std::wstring caption = CaptionWritten(typed);
     const ControlRef ref = selection_.front();
     ControlEdit edit = SetControlAttribute(bytes_, ref, L"ButtonLayout", L"caption", caption);
     if (!edit.bytes) {
@@ -313,6 +315,39 @@ DesignOutcome DesignModel::SetCaption(const std::wstring& caption, DesignStore& 
     std::vector<ControlRef> selection = selection_;
     return Commit(std::move(*edit.bytes), std::move(after), std::move(selection), false,
                   L"caption=\"" + caption + L"\"", store);
+}
+
+DesignOutcome DesignModel::SetProperty(std::wstring_view part, std::wstring_view name,
+                                       const std::wstring& value, DesignStore& store) {
+    CancelDrag();
+    if (selection_.empty()) {
+        return {};
+    }
+    const ControlRef ref = selection_.front();
+    ControlEdit edit = SetControlAttribute(bytes_, ref, part, name, value);
+    if (!edit.bytes) {
+        return NotWritten(edit.refusal);
+    }
+    if (*edit.bytes == bytes_) {
+        return {}; // the value it holds already
+    }
+    // What the attribute makes of the control is the menu's reading of it; every other control
+    // must read as before.
+    std::vector<DesignControl> after = controls_;
+    try {
+        for (const DesignControl& c : ReadDesignControls(*ParseConfigBytes(*edit.bytes))) {
+            if (c.ref == ref) {
+                std::replace_if(
+                    after.begin(), after.end(),
+                    [&](const DesignControl& d) { return d.ref == ref; }, c);
+            }
+        }
+    } catch (const xmlError&) {
+        return NotWritten(L"The file would read differently beyond this change.");
+    }
+    std::vector<ControlRef> selection = selection_;
+    return Commit(std::move(*edit.bytes), std::move(after), std::move(selection), true,
+                  std::wstring(name) + L"=\"" + value + L"\"", store);
 }
 
 DesignOutcome DesignModel::AddButton(DesignStore& store) {
@@ -430,8 +465,8 @@ DesignOutcome DesignModel::Commit(std::string bytes, std::vector<DesignControl> 
     if (const std::wstring error = store.Replace(bytes_, bytes); !error.empty()) {
         return NotWritten(error);
     }
-    DesignStep step{controls_,      after, selection_,
-                    selectionAfter, page_, EditBetween(bytes_, bytes)};
+    DesignStep step{controls_, after, selection_, selectionAfter, page_, EditBetween(bytes_, bytes),
+                    rebuilt};
     history_.Push(std::move(step));
     bytes_ = std::move(bytes);
     controls_ = std::move(after);
@@ -455,7 +490,7 @@ DesignOutcome DesignModel::Step(bool undo, DesignStore& store) {
     if (const std::wstring error = store.Replace(bytes_, bytes); !error.empty()) {
         return NotWritten(error);
     }
-    const bool rebuilt = next->before.size() != next->after.size();
+    const bool rebuilt = next->rebuilt;
     bytes_ = std::move(bytes);
     controls_ = undo ? next->before : next->after;
     selection_ = undo ? next->selectionBefore : next->selectionAfter;

@@ -1,10 +1,11 @@
 // The design view's rules, apart from the window: the controls as the file gives them, the
 // selection, drags with snapping, moves, alignment, adding, copying and deleting controls,
-// and undo, each change one write of the file's bytes and one undo step.
+// captions, property writes and undo, each change one write of the file's bytes and one undo step.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "design/EditModel.h"
@@ -69,7 +70,13 @@ public:
     // Moves the selection by dx, dy, or with `resize` changes its sizes so.
     DesignOutcome Nudge(long dx, long dy, bool resize, DesignStore& store);
     DesignOutcome Align(AlignEdge edge, DesignStore& store);
-    DesignOutcome SetCaption(const std::wstring& caption, DesignStore& store);
+    // The first selected control's caption as typed over the one shown (CaptionShown): an
+    // "&" is written doubled, so the menu shows what was typed.
+    DesignOutcome SetCaption(const std::wstring& typed, DesignStore& store);
+    // Attribute `name` of the first selected control's `part` (empty: its own element) set to
+    // `value` as written, in place. The window is built anew to show it, and at its undo.
+    DesignOutcome SetProperty(std::wstring_view part, std::wstring_view name,
+                              const std::wstring& value, DesignStore& store);
     // A push button on the page, at the last point pressed.
     DesignOutcome AddButton(DesignStore& store);
     // Each selected control again, 10 pixels right and down; a check box with a fresh id.

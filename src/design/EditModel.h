@@ -86,7 +86,7 @@ ByteEdit EditBetween(std::string_view from, std::string_view to);
 bool ApplyEdit(std::string& bytes, const ByteEdit& edit, bool forward);
 
 // One finished change: the controls and the selection before and after it, the page it
-// was made on, and the bytes.
+// was made on, and the bytes; `rebuilt` when the window is built anew to show it either way.
 struct DesignStep {
     std::vector<DesignControl> before;
     std::vector<DesignControl> after;
@@ -94,6 +94,7 @@ struct DesignStep {
     std::vector<ControlRef> selectionAfter;
     int page = 0;
     ByteEdit edit;
+    bool rebuilt = false;
 };
 
 // The session's undo and redo steps. A step keeps only the bytes it changed, so a long

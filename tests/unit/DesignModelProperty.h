@@ -1,7 +1,8 @@
 // The design model's promise over any input sequence, with saves by another program between
 // the steps: after every step the file, read by the menu's reader, gives the model's
 // controls; each write changes only bytes inside the touched controls' elements (inside their
-// page for controls added or removed); and undoing every step gives the bytes last loaded.
+// page for controls added or removed, inside one control's element for a write no control
+// shows, such as a colour); and undoing every step gives the bytes last loaded.
 #pragma once
 
 #include <algorithm>
@@ -114,7 +115,7 @@ inline std::string DesignSequenceFault(std::string_view file, std::string_view i
     const std::wstring captions[] = {L"OK", L"Gr\u00fc\u00dfe", L"a \"b\"", L"x>y", L""};
     for (std::size_t step = 0; i < input.size(); ++step) {
         const std::string before = disk.bytes;
-        const unsigned op = next() % 16;
+        const unsigned op = next() % 17;
         const unsigned arg = next();
         DesignOutcome out;
         switch (op) {
@@ -177,6 +178,21 @@ inline std::string DesignSequenceFault(std::string_view file, std::string_view i
             }
             break;
         }
+        case 15: {
+            // The properties window's write: an attribute the view draws, or one it does not.
+            const struct {
+                const wchar_t* part;
+                const wchar_t* name;
+                const wchar_t* value;
+            } properties[] = {{L"ButtonLayout", L"bgcolor", L"0 128 255"},
+                              {L"ButtonPosition", L"left", L"33"},
+                              {L"ButtonLayout", L"caption", L"P&Q"},
+                              {L"", L"id", L"k"},
+                              {L"Font", L"fontsize", L"14"}};
+            const auto& p = properties[arg % 5];
+            out = model.SetProperty(p.part, p.name, p.value, disk);
+            break;
+        }
         default:
             model.CancelDrag();
             break;
@@ -207,12 +223,24 @@ inline std::string DesignSequenceFault(std::string_view file, std::string_view i
         if (out.written) {
             ++writes;
             const auto old = ParseConfigBytes(before);
-            const auto [lo, hi] = TouchedRange(*old, Touched(stable, model.Controls()),
-                                               stable.size() != model.Controls().size());
-            std::vector<std::size_t> bounds{lo, std::max(lo, hi)};
-            ConfigTextByteOffsets(before, bounds);
+            // A write the controls do not show (a colour, say, or its undo) lies inside one
+            // control's element.
+            std::vector<std::vector<ControlRef>> allowed{Touched(stable, model.Controls())};
+            if (allowed.front().empty()) {
+                allowed.clear();
+                for (const DesignControl& c : stable) {
+                    allowed.push_back({c.ref});
+                }
+            }
             const ByteEdit edit = EditBetween(before, disk.bytes);
-            if (edit.offset < bounds[0] || edit.offset + edit.before.size() > bounds[1]) {
+            const bool inside = std::any_of(allowed.begin(), allowed.end(), [&](const auto& refs) {
+                const auto [lo, hi] =
+                    TouchedRange(*old, refs, stable.size() != model.Controls().size());
+                std::vector<std::size_t> bounds{lo, std::max(lo, hi)};
+                ConfigTextByteOffsets(before, bounds);
+                return edit.offset >= bounds[0] && edit.offset + edit.before.size() <= bounds[1];
+            });
+            if (!inside) {
                 return "a write changed bytes outside the touched controls" + where;
             }
         }

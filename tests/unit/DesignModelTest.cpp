@@ -83,6 +83,12 @@ TEST(DesignModel, EachActionIsOneWriteOfItsOwnBytesAndOneUndoStep) {
            "    <Page>\r\n      <Button>\r\n        <ButtonPosition left=\"5\" top=\"5\"/>\r\n"
            "        <ButtonLayout caption=\"Button\" width=\"100\" height=\"30\"/>\r\n"
            "      </Button>\r\n    </Page>"}}},
+        {"A typed \"&\" is written doubled, so the menu shows it",
+         [&](DesignModel& m, DesignStore& s) {
+             select(m, {kHello});
+             return m.SetCaption(L"Tom & Jerry", s);
+         },
+         {{"caption=\"Hello\"", "caption=\"Tom && Jerry\""}}},
         {"Ctrl+D copies a button 10,10 further",
          [&](DesignModel& m, DesignStore& s) {
              select(m, {kHello});
