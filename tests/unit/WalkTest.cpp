@@ -82,7 +82,7 @@ const DemoCase kDemoCases[] = {
      2,
      1,
      {"?file(<menu folder>\\setup.exe) -> yes (assumed)",
-      "exec(<menu folder>\\setup.exe,,normal)"}},
+      "exec(<menu folder>\\setup.exe,--choice 0,normal)"}},
     {{},
      2,
      2,
