@@ -11,8 +11,8 @@
 #include "win/SystemLibrary.h"
 
 // The object is laid out as COM lays out any object, a table of methods and the object's
-// data, rather than as a class: a class's methods would take their VARIANT arguments with
-// its 8-byte alignment and copy each one on x86, which made it three times the size.
+// data, rather than as a class: a class's methods take their VARIANT arguments with its
+// 8-byte alignment, and on x86 each method then copies each one first.
 // Nothing here throws; the file is built without exception support.
 
 namespace {
@@ -213,7 +213,8 @@ HRESULT STDMETHODCALLTYPE Focus(Accessible* self, VARIANT* child) {
     return S_OK;
 }
 
-// The words of Windows' own buttons and check boxes.
+// The words of Windows' own buttons and check boxes, in English: Windows gives no call for
+// its translations.
 HRESULT STDMETHODCALLTYPE DefaultAction(Accessible* self, Child child, BSTR* action) {
     const TButton* control = Self(self, child);
     if (control == nullptr) {
