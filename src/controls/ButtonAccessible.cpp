@@ -235,7 +235,7 @@ HRESULT STDMETHODCALLTYPE DoDefaultAction(Accessible* self, Child child) {
     if (!IsWindowVisible(self->hwnd)) {
         return E_FAIL;
     }
-    PostMessageW(self->hwnd, BM_CLICK, 0, 0);
+    PostMessageW(self->hwnd, kDefaultAction, 0, 0);
     return S_OK;
 }
 

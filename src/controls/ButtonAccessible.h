@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+// Posted to a control's window, it acts as a click.
+inline constexpr UINT kDefaultAction = WM_APP + 1;
+
 // Answers WM_GETOBJECT for the window of a TButton; 0 when it does not, and the system
 // then answers with its own object.
 LRESULT AnswerGetObject(HWND control, WPARAM flags, LPARAM objectId);

@@ -223,6 +223,9 @@ LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     }
+    case kDefaultAction:
+        ExecuteChain();
+        return 0;
     case WM_GETOBJECT:
         if (const LRESULT answer = AnswerGetObject(Handle(), wParam, lParam)) {
             return answer;
