@@ -425,8 +425,8 @@ public:
         return result;
     }
     // The window of the last focus event heard in the half second after a stroke of `key`.
-    // Wine hands events to a listener only while it takes messages, and its sender waits:
-    // it listens only here.
+    // Events from another process arrive as messages: the reader listens only while it takes
+    // them.
     static HWND FocusAfter(WORD key) {
         focus_ = nullptr;
         const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
