@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "win/Handles.h"
+#include "win/SystemLibrary.h"
 #include "win/VisualStyles.h"
 
 static_assert(kMbOk == MB_OK && kMbYesNo == MB_YESNO && kIdYes == IDYES);
@@ -26,13 +27,7 @@ ShellExecuteExWFn ShellExecuteFunction() {
         return shellExecute;
     }
     shellLookedUp = true;
-    wchar_t path[MAX_PATH + 16];
-    const UINT n = GetSystemDirectoryW(path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) {
-        return nullptr;
-    }
-    lstrcpyW(path + n, L"\\shell32.dll");
-    const HMODULE shell = LoadLibraryW(path);
+    const HMODULE shell = LoadSystemLibrary(L"shell32.dll");
     const FARPROC found = shell == nullptr ? nullptr : GetProcAddress(shell, "ShellExecuteExW");
     shellExecute = reinterpret_cast<ShellExecuteExWFn>(reinterpret_cast<void*>(found));
     return shellExecute;

@@ -567,6 +567,8 @@ void CNavoraDlg::OnKeyUp(WPARAM key) {
             // The keyboard's highlight shows the hover look and the tooltip, as the mouse does;
             // before, it drew only the focus rectangle.
             m_pKeyFocus->EnterHover();
+            // The window's focus stays with the dialog; a screen reader follows this event.
+            NotifyWinEvent(EVENT_OBJECT_FOCUS, m_pKeyFocus->Handle(), OBJID_CLIENT, CHILDID_SELF);
             const RECT area = m_pKeyFocus->GetRectInParent();
             InvalidateRect(Handle(), &area, TRUE);
         }

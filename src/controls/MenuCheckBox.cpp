@@ -44,6 +44,8 @@ void MenuCheckBox::ExecuteChain() {
     }
     WriteState();
     InvalidateRect(Handle(), &m_rcBox, TRUE);
+    // A screen reader hears of the new state.
+    NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
 }
 
 void MenuCheckBox::ShowPressed() {

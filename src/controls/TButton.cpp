@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include "controls/ButtonAccessible.h"
 #include "win/VisualStyles.h"
+#include "xml/TextDecoding.h"
 
 namespace {
 
@@ -45,6 +47,7 @@ TButton::TButton(int page)
 
 bool TButton::Create(const std::wstring& caption, HWND parent, int id, ButtonHost* host) {
     host_ = host;
+    blankCaption_ = ShowsNothing(caption);
     const HWND hwnd = CreateWindowExW(
         0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
@@ -220,6 +223,14 @@ LRESULT TButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     }
+    case kDefaultAction:
+        ExecuteChain();
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT answer = AnswerGetObject(Handle(), wParam, lParam)) {
+            return answer;
+        }
+        return Default(message, wParam, lParam);
     case WM_MOUSEMOVE: {
         const int x = GET_X_LPARAM(lParam);
         const int y = GET_Y_LPARAM(lParam);

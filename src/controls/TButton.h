@@ -51,7 +51,7 @@ public:
     // menu's own show.
     void SetMessages(const MenuMessages* messages) { messages_ = messages; }
     void SetTooltipText(const std::wstring& text) { m_strTooltip = ExpandTooltipEscapes(text); }
-    std::wstring GetTooltipText() const override { return m_strTooltip; }
+    const std::wstring& GetTooltipText() const override { return m_strTooltip; }
     // Returns false when the tooltip could not make this control's window.
     bool AttachTooltip(TipDisplay* tooltip);
     int GetPage() const { return m_nPage; }
@@ -69,6 +69,9 @@ public:
     void SetTabIndex(int index) { m_nTabIndex = index; }
     int GetTabIndex() const { return m_nTabIndex; }
     void SetFocusMark(bool on) { m_bFocus = on; }
+    bool HasFocusMark() const { return m_bFocus; }
+    // Whether the caption shows nothing: zero-width characters beside a button's icon, say.
+    bool HasBlankCaption() const { return blankCaption_; }
     // "ShowIf" and "EnableIf", asked by ApplyConditions each time the control's page is shown.
     void SetConditions(std::vector<ConditionStep> showIf, std::vector<ConditionStep> enableIf) {
         showIf_ = std::move(showIf);
@@ -159,4 +162,5 @@ protected:
     bool hidden_ = false;
     bool disabled_ = false;
     std::optional<COLORREF> disabledText_;
+    bool blankCaption_ = false;
 };

@@ -13,7 +13,7 @@ class TipButton {
 public:
     virtual HWND GetTipAnchor() const = 0; // the button's window
     virtual int GetControlId() const = 0;
-    virtual std::wstring GetTooltipText() const = 0;
+    virtual const std::wstring& GetTooltipText() const = 0;
 
 protected:
     ~TipButton() = default;

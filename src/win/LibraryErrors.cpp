@@ -4,6 +4,8 @@
 // or raw format strings. These raise a plain std::exception, which the error report shows
 // as the system's invalid-argument text, and a length beyond what memory holds as
 // exhausted memory.
+#include <cxxabi.h>
+
 #include <exception>
 #include <new>
 
@@ -38,3 +40,24 @@ void __throw_invalid_argument(const char*) {
 }
 
 } // namespace std
+
+// The library keeps the exception being handled per thread, through emulated thread-local
+// storage (some 1.5 KB). The menu runs its code on one thread, so one record serves.
+namespace __cxxabiv1 {
+
+namespace {
+struct {
+    void* caughtExceptions;
+    unsigned int uncaughtExceptions;
+} exceptionGlobals;
+} // namespace
+
+extern "C" __cxa_eh_globals* __cxa_get_globals() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&exceptionGlobals);
+}
+
+extern "C" __cxa_eh_globals* __cxa_get_globals_fast() noexcept {
+    return reinterpret_cast<__cxa_eh_globals*>(&exceptionGlobals);
+}
+
+} // namespace __cxxabiv1

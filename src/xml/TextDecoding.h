@@ -61,3 +61,13 @@ inline std::wstring_view TrimWhiteSpace(std::wstring_view text) {
     }
     return text.substr(b, e - b);
 }
+
+// Whether text shows nothing when drawn: white space and zero-width characters only.
+inline bool ShowsNothing(std::wstring_view text) {
+    for (const wchar_t c : text) {
+        if (!IsWhiteSpace(c) && (c < 0x200B || c > 0x200D) && c != 0x2060 && c != 0xFEFF) {
+            return false;
+        }
+    }
+    return true;
+}

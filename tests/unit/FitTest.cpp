@@ -5,6 +5,7 @@
 #include "ChainTest.h"
 #include "actions/Conditions.h"
 #include "config/CommandLine.h"
+#include "config/HighContrast.h"
 #include "config/MenuSettings.h"
 #include "tools/checks/NewVocabularyRules.h"
 #include "xml/TextDecoding.h"
@@ -134,6 +135,45 @@ TEST_F(Fit, AConditionHoldsWhenAllItsQueriesHoldAndNeverAsksTheUser) {
             EXPECT_TRUE(dialog_.boxes.empty() && dialog_.events.empty()) << EncodeUtf8(text);
         }
     }
+}
+
+// In high contrast the system's colours replace the file's: every control opaque, hovered in
+// the highlight colours, disabled in grey text; pictures stay. Tested here on the settings:
+// Wine keeps no high-contrast mode (SPI_SETHIGHCONTRAST is not stored, SPI_GETHIGHCONTRAST
+// always says off), so its window suite skips the drawing that Windows shows.
+TEST(HighContrast, TheSystemsColoursReplaceTheFilesAndPicturesStay) {
+    const SystemColours system{1, 2, 3, 4, 5, 6, 7, 8};
+    for (const wchar_t* layout :
+         {L"<ButtonLayout caption=\"B\"/>",
+          L"<ButtonLayout caption=\"B\" transparent=\"true\" bgcolor=\"9 9 9\" icon=\"i.bmp\" "
+          L"background=\"b.bmp\" disabledtextcolor=\"0 255 0\"/><ButtonMouseOverLayout "
+          L"transparent=\"true\" bgcolor=\"8 8 8\"/><Font textcolor=\"7 7 7\"/>"}) {
+        const auto tree = ParseXmlText(std::wstring(L"<B>") + layout + L"</B>");
+        ControlSettings control = ReadControlSettings(tree->Root(), nullptr);
+        const ControlSettings asWritten = ReadControlSettings(tree->Root(), nullptr);
+        UseSystemColours(control, system);
+        EXPECT_EQ(control.bgColor, system.buttonFace);
+        EXPECT_EQ(control.textColor, system.buttonText);
+        EXPECT_FALSE(control.transparent);
+        EXPECT_EQ(control.hoverBgColor, system.highlight);
+        EXPECT_EQ(control.hoverTextColor, system.highlightText);
+        EXPECT_FALSE(control.hoverTransparent);
+        EXPECT_EQ(control.disabledTextColor, system.grayText);
+        EXPECT_EQ(control.icon, asWritten.icon);
+        EXPECT_EQ(control.background, asWritten.background);
+    }
+    const auto tree =
+        ParseXmlText(L"<config><General bgcolor=\"9 9 9\" background=\"b.bmp\"/>"
+                     L"<ToolTippConfig bgcolor=\"9 9 9\"><TTFont textcolor=\"9 9 9\"/>"
+                     L"</ToolTippConfig></config>");
+    WindowSettings window = ReadWindowSettings(FindChild(&tree->Root(), L"General"));
+    TooltipSettings tip = ReadTooltipSettings(FindChild(&tree->Root(), L"ToolTippConfig"));
+    UseSystemColours(window, system);
+    UseSystemColours(tip, system);
+    EXPECT_EQ(window.bgColor, system.window);
+    EXPECT_EQ(window.background, L"b.bmp");
+    EXPECT_EQ(tip.bgColor, system.infoBackground);
+    EXPECT_EQ(tip.textColor, system.infoText);
 }
 
 // The findings of the new rules as "LINE:COLUMN rule: message" lines.

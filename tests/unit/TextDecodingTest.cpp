@@ -249,4 +249,14 @@ TEST(WhiteSpace, ClassifiesLikeTheWindowsRuntime) {
     EXPECT_EQ(TrimWhiteSpace(L"   "), L"");
 }
 
+// A caption that shows nothing leaves a screen reader the tooltip to say.
+TEST(WhiteSpace, TextOfSpacesAndZeroWidthCharactersShowsNothing) {
+    for (const wchar_t* text : {L"", L"\u200b", L" \u200c\u200d\u2060\ufeff\u00a0"}) {
+        EXPECT_TRUE(ShowsNothing(text));
+    }
+    for (const wchar_t* text : {L"x", L"\u200b.", L"\u200a\u200e", L"\u2061"}) {
+        EXPECT_FALSE(ShowsNothing(text));
+    }
+}
+
 } // namespace

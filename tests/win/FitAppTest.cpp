@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <cstring>
 #include <optional>
 #include <string>
@@ -366,6 +368,171 @@ TEST_F(Fit, RememberedBoxesKeepTheirStateForTheUser) {
         EXPECT_FALSE(recorded("Wahl")) << type;
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, key);
+}
+
+// What a screen reader hears of one control through Active Accessibility.
+struct Heard {
+    std::wstring name;
+    long role = 0;
+    long state = 0; // of the states below
+    std::wstring action;
+};
+
+constexpr long kStates = STATE_SYSTEM_CHECKED | STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_FOCUSED |
+                         STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_FOCUSABLE;
+
+// A screen reader in another process: it asks each control's window for its object, and
+// listens to focus events.
+class Reader {
+public:
+    Reader() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    ~Reader() { CoUninitialize(); }
+    Heard Hear(HWND control) const {
+        Heard heard;
+        IAccessible* object = Object(control);
+        if (object == nullptr) {
+            return heard;
+        }
+        BSTR text = nullptr;
+        if (object->get_accName(Self(), &text) == S_OK) {
+            heard.name = text;
+            SysFreeString(text);
+        }
+        VARIANT value{};
+        if (object->get_accRole(Self(), &value) == S_OK && value.vt == VT_I4) {
+            heard.role = value.lVal;
+        }
+        if (object->get_accState(Self(), &value) == S_OK && value.vt == VT_I4) {
+            heard.state = value.lVal & kStates;
+        }
+        if (object->get_accDefaultAction(Self(), &text) == S_OK) {
+            heard.action = text;
+            SysFreeString(text);
+        }
+        object->Release();
+        return heard;
+    }
+    // The default action; the call returns before anything it starts has ended.
+    HRESULT Act(HWND control) const {
+        IAccessible* object = Object(control);
+        if (object == nullptr) {
+            return E_FAIL;
+        }
+        const HRESULT result = object->accDoDefaultAction(Self());
+        object->Release();
+        return result;
+    }
+    // The window of the last focus event heard in the half second after a stroke of `key`.
+    // Events from another process arrive as messages: the reader listens only while it takes
+    // them.
+    static HWND FocusAfter(WORD key) {
+        focus_ = nullptr;
+        const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                                   OnFocus, 0, 0, WINEVENT_OUTOFCONTEXT);
+        Key(key, 0);
+        for (int i = 0; i < 25; ++i) {
+            for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+                DispatchMessageW(&msg);
+            }
+            Sleep(20);
+        }
+        UnhookWinEvent(hook);
+        return focus_;
+    }
+
+private:
+    static VARIANT Self() {
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        return self;
+    }
+    static IAccessible* Object(HWND control) {
+        IAccessible* object = nullptr;
+        EXPECT_EQ(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                             __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&object)),
+                  S_OK);
+        return object;
+    }
+    static void CALLBACK OnFocus(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD,
+                                 DWORD) {
+        if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+            focus_ = hwnd;
+        }
+    }
+
+    static inline HWND focus_ = nullptr;
+};
+
+// Each control tells a screen reader its caption (or, without one, its tooltip), its kind,
+// its state and what its default action does, which acts as a click.
+TEST_F(Fit, ScreenReadersHearEachControlsNameRoleStateAndAction) {
+    Reader reader;
+    const std::string missing =
+        "<Query type=\"file\"><FileQueryConfig path=\"%MENUDIR%\\fehlt.txt\"/></Query>";
+    Start(FitMenu(
+        {Control("Start", 20, ShowBox("Start"), " tabindex=\"1\" tooltipp=\"Los\"") +
+             CheckBox("agb", "AGB", 60, " tabindex=\"2\"") +
+             "<Bild><ButtonPosition left=\"20\" top=\"100\"/><ButtonLayout "
+             "caption=\"\xE2\x80\x8B\" "
+             "tooltipp=\"Handbuch \xC3\xB6"
+             "ffnen\" tabindex=\"3\"/></Bild>\n" +
+             Control("Grau", 140, "<EnableIf>" + missing + "</EnableIf>" + ShowBox("Grau"),
+                     " tabindex=\"4\"") +
+             Control("Versteckt", 180, "<ShowIf>" + missing + "</ShowIf>" + ShowBox("Versteckt")),
+         Control("Zwei", 20, "")}));
+    PointAt(dialog_, 380, 280);
+    constexpr long kPush = ROLE_SYSTEM_PUSHBUTTON;
+    constexpr long kBox = ROLE_SYSTEM_CHECKBUTTON;
+    constexpr long kFocusable = STATE_SYSTEM_FOCUSABLE;
+    const struct {
+        const wchar_t* caption;
+        Heard heard;
+    } controls[] = {
+        {L"Start", {L"Start", kPush, kFocusable, L"Press"}},
+        {L"AGB", {L"AGB", kBox, kFocusable, L"Check"}},
+        {L"\u200b", {L"Handbuch \u00f6ffnen", kPush, kFocusable, L"Press"}},
+        {L"Grau", {L"Grau", kPush, kFocusable | STATE_SYSTEM_UNAVAILABLE, L"Press"}},
+        {L"Versteckt", {L"Versteckt", kPush, STATE_SYSTEM_INVISIBLE, L"Press"}},
+        {L"Zwei", {L"Zwei", kPush, STATE_SYSTEM_INVISIBLE, L"Press"}},
+    };
+    const auto expect = [&](const wchar_t* caption, const Heard& expected, const char* when) {
+        const Heard heard = reader.Hear(Find(caption));
+        EXPECT_EQ(heard.name, expected.name) << when;
+        EXPECT_EQ(heard.role, expected.role) << when;
+        EXPECT_EQ(heard.state, expected.state) << when;
+        EXPECT_EQ(heard.action, expected.action) << when;
+    };
+    for (const auto& c : controls) {
+        expect(c.caption, c.heard, "at start");
+    }
+    // The keyboard's highlight is the focus, and the reader hears it move.
+    EXPECT_EQ(Reader::FocusAfter(VK_TAB), Find(L"Start"));
+    expect(L"Start", {L"Start", kPush, kFocusable | STATE_SYSTEM_FOCUSED, L"Press"}, "Tab");
+    EXPECT_EQ(Reader::FocusAfter(VK_TAB), Find(L"AGB"));
+    expect(L"Start", controls[0].heard, "Tab, Tab");
+    expect(L"AGB", {L"AGB", kBox, kFocusable | STATE_SYSTEM_FOCUSED, L"Check"}, "Tab, Tab");
+    // The default action toggles the box, writes it, and says what it would do next.
+    EXPECT_EQ(reader.Act(Find(L"AGB")), S_OK);
+    Sleep(300);
+    EXPECT_NE(folder_->Read("navora.xml").find("currentval=\"true\""), std::string::npos);
+    expect(L"AGB",
+           {L"AGB", kBox, kFocusable | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_CHECKED, L"Uncheck"},
+           "ticked");
+    EXPECT_EQ(reader.Act(Find(L"AGB")), S_OK);
+    Sleep(300);
+    expect(L"AGB", {L"AGB", kBox, kFocusable | STATE_SYSTEM_FOCUSED, L"Check"}, "unticked");
+    // A button runs its chain; the reader's call has returned while its box shows.
+    EXPECT_EQ(reader.Act(Find(L"Start")), S_OK);
+    EXPECT_EQ(BoxText(L"Start"), L"ok");
+    // A disabled control runs nothing, a hidden one refuses.
+    EXPECT_EQ(reader.Act(Find(L"Grau")), S_OK);
+    EXPECT_EQ(reader.Act(Find(L"Versteckt")), E_FAIL);
+    EXPECT_EQ(process_->Window(L"Grau", 1), nullptr);
+    EXPECT_EQ(process_->Window(L"Versteckt", 1), nullptr);
 }
 
 // Switches Windows' high-contrast mode for the user; whether the system took it.

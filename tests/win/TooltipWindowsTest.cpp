@@ -36,7 +36,7 @@ public:
     }
     HWND GetTipAnchor() const override { return hwnd_; }
     int GetControlId() const override { return id_; }
-    std::wstring GetTooltipText() const override { return tip_; }
+    const std::wstring& GetTooltipText() const override { return tip_; }
 
 private:
     HWND hwnd_;
