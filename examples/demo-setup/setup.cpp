@@ -124,13 +124,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int show) {
     const std::wstring option = L"--marker ";
     const std::size_t markerAt = OptionAt(args, option);
     const std::wstring beforeMarker = args.substr(0, markerAt);
-    const std::size_t choiceAt = OptionAt(beforeMarker, L"--choice ");
+    const std::wstring choiceOption = L"--choice ";
+    const std::size_t choiceAt = OptionAt(beforeMarker, choiceOption);
     std::wstring configName = Trimmed(beforeMarker.substr(0, choiceAt));
     if (configName.empty()) {
         configName = L"navora.xml";
     }
-    const std::wstring choice =
-        choiceAt == std::wstring::npos ? L"" : Trimmed(beforeMarker.substr(choiceAt + 9));
+    const std::wstring choice = choiceAt == std::wstring::npos
+                                    ? L""
+                                    : Trimmed(beforeMarker.substr(choiceAt + choiceOption.size()));
 
     const std::wstring folder = OwnFolder();
     std::string xml;
