@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "DemoDisc.h"
@@ -99,6 +100,7 @@ protected:
         original_ = Bytes(disc_ / "navora.xml");
     }
     void TearDown() override {
+        menu_.reset();
         std::error_code ignored;
         fs::remove_all(disc_, ignored);
         fs::remove_all(out_, ignored);
@@ -112,9 +114,22 @@ protected:
         return code;
     }
 
+    // Writes `xml` as `name` beside the demo, takes its pictures and starts the menu on it:
+    // the menu's window, or none when the pictures were not taken.
+    HWND ProofAndShow(const wchar_t* name, const std::string& xml, const wchar_t* title) {
+        std::ofstream(disc_ / name) << xml;
+        if (Proofs(name) != 0) {
+            ADD_FAILURE() << "navora-proof did not take the pictures";
+            return nullptr;
+        }
+        menu_.emplace(L"-cfg " + (disc_ / name).wstring(), disc_);
+        return menu_->Window(title);
+    }
+
     const fs::path disc_ = fs::temp_directory_path() / "navora-proof-disc";
     const fs::path out_ = fs::temp_directory_path() / "navora-proof-out";
     std::string original_;
+    std::optional<MenuProcess> menu_;
 };
 
 TEST_F(Proof, PicturesEqualTheRunningMenu) {
@@ -174,18 +189,17 @@ TEST_F(Proof, PicturesEqualTheRunningMenu) {
 // A mouse-over colour of 0 is none: hovered, the control keeps its normal face, in the proof
 // as on screen.
 TEST_F(Proof, AHoverColourOfNoneKeepsTheFace) {
-    std::ofstream(disc_ / "none.xml")
-        << "<config><General caption=\"Ohne\" width=\"200\" height=\"100\" windowpos=\"topleft\" "
-           "bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" width=\"50\" height=\"20\">"
-           "<TTFont font=\"Arial\"/><StaticTTConfig LeftMargin=\"0\" TopMargin=\"80\"/>"
-           "</ToolTippConfig><Pages><Page><A><ButtonPosition left=\"20\" top=\"20\"/>"
-           "<ButtonLayout caption=\"A\" width=\"100\" height=\"40\" bgcolor=\"200 100 50\"/>"
-           "<ButtonMouseOverLayout bgcolor=\"0 0 0\"/><Font font=\"Arial\" fontsize=\"12\"/>"
-           "<MouseOverFont font=\"Arial\" fontsize=\"14\"/><Command type=\"weiter\"/></A></Page>"
-           "</Pages></config>";
-    ASSERT_EQ(Proofs(L"none.xml"), 0u);
-    MenuProcess menu(L"-cfg " + (disc_ / "none.xml").wstring(), disc_);
-    const HWND window = menu.Window(L"Ohne");
+    const HWND window = ProofAndShow(
+        L"none.xml",
+        "<config><General caption=\"Ohne\" width=\"200\" height=\"100\" windowpos=\"topleft\" "
+        "bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" width=\"50\" height=\"20\">"
+        "<TTFont font=\"Arial\"/><StaticTTConfig LeftMargin=\"0\" TopMargin=\"80\"/>"
+        "</ToolTippConfig><Pages><Page><A><ButtonPosition left=\"20\" top=\"20\"/>"
+        "<ButtonLayout caption=\"A\" width=\"100\" height=\"40\" bgcolor=\"200 100 50\"/>"
+        "<ButtonMouseOverLayout bgcolor=\"0 0 0\"/><Font font=\"Arial\" fontsize=\"12\"/>"
+        "<MouseOverFont font=\"Arial\" fontsize=\"14\"/><Command type=\"weiter\"/></A></Page>"
+        "</Pages></config>",
+        L"Ohne");
     ASSERT_NE(window, nullptr);
     Sleep(500);
     POINT centre{70, 40};
@@ -199,18 +213,17 @@ TEST_F(Proof, AHoverColourOfNoneKeepsTheFace) {
 
 // Overlapping controls: the one made last is drawn over the other, in the proof as on screen.
 TEST_F(Proof, OverlappingControlsLookAsOnScreen) {
-    std::ofstream(disc_ / "overlap.xml")
-        << "<config><General caption=\"Decke\" width=\"200\" height=\"100\" "
-           "windowpos=\"topleft\" bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" "
-           "width=\"50\" height=\"20\"><TTFont font=\"Arial\"/></ToolTippConfig><Pages><Page>"
-           "<A><ButtonPosition left=\"20\" top=\"20\"/><ButtonLayout caption=\"A\" "
-           "width=\"100\" height=\"40\" bgcolor=\"200 0 0\"/><Command type=\"weiter\"/></A>"
-           "<B><ButtonPosition left=\"60\" top=\"40\"/><ButtonLayout caption=\"B\" "
-           "width=\"100\" height=\"40\" bgcolor=\"0 200 0\"/><Command type=\"weiter\"/></B></Page>"
-           "</Pages></config>";
-    ASSERT_EQ(Proofs(L"overlap.xml"), 0u);
-    MenuProcess menu(L"-cfg " + (disc_ / "overlap.xml").wstring(), disc_);
-    const HWND window = menu.Window(L"Decke");
+    const HWND window = ProofAndShow(
+        L"overlap.xml",
+        "<config><General caption=\"Decke\" width=\"200\" height=\"100\" "
+        "windowpos=\"topleft\" bgcolor=\"0 0 200\"/><ToolTippConfig tttype=\"statictt\" "
+        "width=\"50\" height=\"20\"><TTFont font=\"Arial\"/></ToolTippConfig><Pages><Page>"
+        "<A><ButtonPosition left=\"20\" top=\"20\"/><ButtonLayout caption=\"A\" "
+        "width=\"100\" height=\"40\" bgcolor=\"200 0 0\"/><Command type=\"weiter\"/></A>"
+        "<B><ButtonPosition left=\"60\" top=\"40\"/><ButtonLayout caption=\"B\" "
+        "width=\"100\" height=\"40\" bgcolor=\"0 200 0\"/><Command type=\"weiter\"/></B></Page>"
+        "</Pages></config>",
+        L"Decke");
     ASSERT_NE(window, nullptr);
     Sleep(800);
     const Screenshot page = Capture(window);
