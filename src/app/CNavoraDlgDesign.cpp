@@ -194,6 +194,9 @@ bool CNavoraDlgDesign::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam,
     }
     case WM_DESTROY: {
         watch_.reset(); // no notice comes to a window that is gone
+        if (properties_) {
+            session_.propertiesScroll = properties_->Scrolled();
+        }
         properties_.reset();
         RECT r;
         GetWindowRect(Handle(), &r);

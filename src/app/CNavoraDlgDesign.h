@@ -21,8 +21,10 @@ struct DesignSession {
     std::optional<std::string> nextBuild; // bytes to build the view from next
     std::wstring status;
     std::optional<POINT> windowPlace;
-    bool propertiesOpen = false; // the properties window, shown again after a build
-    DesignModel model;           // the controls, the selection, the page and the undo steps
+    bool propertiesOpen = false;           // the properties window, shown again after a build
+    std::vector<ControlRef> propertiesFor; // the selection it shows
+    int propertiesScroll = 0;              // and how far down it was scrolled
+    DesignModel model; // the controls, the selection, the page and the undo steps
 };
 
 class CNavoraDlgDesign : public CNavoraDlg {
@@ -88,7 +90,6 @@ private:
     DesignSession& session_;
     std::unique_ptr<DesignWatch> watch_;
     std::unique_ptr<DesignProperties> properties_;
-    std::vector<ControlRef> propertiesFor_; // the selection the properties window shows
     HWND status_ = nullptr;
     HWND edit_ = nullptr;
     DesignFileStore store_;

@@ -62,7 +62,7 @@ void CNavoraDlgDesign::Show(const DesignOutcome& outcome) {
     if (outcome.written) {
         CheckPage();
     }
-    if (outcome.written || model.Selection() != propertiesFor_) {
+    if (outcome.written || model.Selection() != session_.propertiesFor) {
         RefreshProperties();
     }
 }

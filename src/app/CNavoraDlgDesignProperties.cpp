@@ -46,12 +46,16 @@ void CNavoraDlgDesign::ContextMenu(POINT p) {
 
 void CNavoraDlgDesign::RefreshProperties() {
     if (properties_ && IsWindowVisible(properties_->Handle())) {
+        session_.propertiesScroll = properties_->Scrolled();
         FillProperties();
     }
 }
 
 void CNavoraDlgDesign::FillProperties() {
-    propertiesFor_ = session_.model.Selection();
+    // The same selection keeps its place in the list: a write does not scroll it away.
+    const int scroll =
+        session_.model.Selection() == session_.propertiesFor ? session_.propertiesScroll : 0;
+    session_.propertiesFor = session_.model.Selection();
     const TButton* control = Selected();
     const std::optional<ControlRef> ref = RefOf(control);
     std::unique_ptr<xmlTree> tree;
@@ -61,7 +65,8 @@ void CNavoraDlgDesign::FillProperties() {
         return; // the view shows bytes it could read: never here
     }
     if (!ref) {
-        properties_->Show(L"", {}, L"", L"");
+        // Nothing selected: the menu's own element, as designers show the form's.
+        properties_->Show(std::wstring(kMenuPart), MenuProperties(*tree), L"", L"", scroll);
         return;
     }
     const auto marked = std::find_if(findings_.begin(), findings_.end(), [&](const auto& finding) {
@@ -75,7 +80,7 @@ void CNavoraDlgDesign::FillProperties() {
         }
     }
     properties_->Show(L"\"" + TextOf(control->Handle()) + L"\"", ControlProperties(*tree, *ref),
-                      marked != findings_.end() ? marked->second : L"", chain);
+                      marked != findings_.end() ? marked->second : L"", chain, scroll);
 }
 
 void CNavoraDlgDesign::BuildAgain(const std::string& bytes) {

@@ -60,7 +60,7 @@ HWND DesignProperties::Add(const wchar_t* className, const std::wstring& text, D
 }
 
 void DesignProperties::Show(const std::wstring& title, std::vector<Property> properties,
-                            const std::wstring& findings, const std::wstring& chain) {
+                            const std::wstring& findings, const std::wstring& chain, int scroll) {
     for (const HWND child : children_) {
         DestroyWindow(child);
     }
@@ -93,10 +93,10 @@ void DesignProperties::Show(const std::wstring& title, std::vector<Property> pro
         y += kRow;
     }
     if (rows_.empty()) {
-        Add(L"STATIC", L"Select a control on the menu to see its properties.",
-            SS_LEFT | SS_NOPREFIX, kMargin, kMargin, kColumn, kRow);
+        Add(L"STATIC", L"Nothing to list here.", SS_LEFT | SS_NOPREFIX, kMargin, kMargin, kColumn,
+            kRow);
         y += kRow;
-    } else {
+    } else if (!chain.empty()) {
         // The findings and the chain below the rows, read-only.
         for (const auto& [heading, text] :
              {std::pair{L"The checker's findings",
@@ -114,15 +114,22 @@ void DesignProperties::Show(const std::wstring& title, std::vector<Property> pro
         }
     }
     content_ = y + kMargin;
-    Scroll(0);
+    Scroll(scroll);
 }
 
 void DesignProperties::Scroll(int to) {
     RECT client;
     GetClientRect(Handle(), &client);
     to = std::clamp(to, 0, std::max(0, content_ - static_cast<int>(client.bottom)));
-    ScrollWindowEx(Handle(), 0, scroll_ - to, nullptr, nullptr, nullptr, nullptr,
-                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // The children move themselves: a window not shown yet scrolls too.
+    for (const HWND child : children_) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&r), 2);
+        SetWindowPos(child, nullptr, r.left, r.top + scroll_ - to, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
+    }
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     scroll_ = to;
     SCROLLINFO info{};
     info.cbSize = sizeof info;

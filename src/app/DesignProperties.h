@@ -19,9 +19,11 @@ public:
     // `folder`: the menu's folder, pictures are named relative to it.
     DesignProperties(HWND owner, std::wstring folder, Writer write);
 
-    // Lists `properties` (a control's; none when no control is selected) under `title`.
+    // Lists `properties` under `title`, scrolled `scroll` pixels down; below them a control's
+    // `findings` and `chain`, which the menu's own element (an empty chain) has not.
     void Show(const std::wstring& title, std::vector<Property> properties,
-              const std::wstring& findings, const std::wstring& chain);
+              const std::wstring& findings, const std::wstring& chain, int scroll);
+    int Scrolled() const { return scroll_; }
     // Beside the window at `menu`, on the screen.
     void PlaceBeside(const RECT& menu);
     bool Owns(HWND window) const;

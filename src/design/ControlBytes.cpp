@@ -211,11 +211,6 @@ ControlEdit Spliced(std::string_view bytes, std::size_t from, std::size_t to,
     return {std::move(out), {}};
 }
 
-std::string PositionElement(long left, long top) {
-    return "<ButtonPosition left=\"" + std::to_string(left) + "\" top=\"" + std::to_string(top) +
-           "\"/>";
-}
-
 } // namespace
 
 const xmlElement* ControlElement(const xmlTree& tree, const ControlRef& control) {
@@ -273,32 +268,31 @@ DesignRect NewButtonSize(const xmlTree& tree) {
     return {0, 0, size(L"width", 100), size(L"height", 30)};
 }
 
-ControlEdit SetControlAttribute(std::string_view bytes, const ControlRef& control,
-                                std::wstring_view part, std::wstring_view name,
-                                std::wstring_view value) {
-    std::unique_ptr<xmlTree> tree;
-    try {
-        tree = ParseConfigBytes(bytes);
-    } catch (const xmlError&) {
-        return Refused(kUnreadable);
-    }
-    const xmlElement* element = ControlPart(*tree, control, part);
-    if (element == nullptr) {
-        return {std::nullopt, L"The control has no " + std::wstring(part) + L" element."};
-    }
-    EditResult edit = EditAttribute(bytes, *tree, *element, name, value);
+namespace {
+
+using Attributes = std::vector<std::pair<std::wstring_view, std::wstring>>;
+
+ControlEdit Edited(std::string_view bytes, const xmlTree& tree, const xmlElement& element,
+                   std::wstring_view name, std::wstring_view value) {
+    EditResult edit = EditAttribute(bytes, tree, element, name, value);
     return {std::move(edit.bytes), edit.bytes ? L"" : EditRefusalText(edit.refusal)};
 }
 
-ControlEdit AddControlPosition(std::string_view bytes, const ControlRef& control, long left,
-                               long top) {
+// `<name a="v" …/>` as the control's first child, indented like the next one. The names and
+// values are plain ASCII (numbers), the same in every encoding the file may have.
+ControlEdit AddFirstChild(std::string_view bytes, const ControlRef& control, std::wstring_view name,
+                          const Attributes& attributes) {
     const std::optional<Before> old = ReadBefore(bytes);
     const xmlElement* e = old ? ControlElement(*old->tree, control) : nullptr;
     if (e == nullptr) {
         return Refused(kUnreadable);
     }
     const std::wstring_view text = old->tree->Text();
-    std::string insert = PositionElement(left, top);
+    std::string insert = "<" + Utf8(name);
+    for (const auto& [attribute, value] : attributes) {
+        insert += " " + Utf8(attribute) + "=\"" + Utf8(value) + "\"";
+    }
+    insert += "/>";
     std::size_t at = 0;
     std::size_t lineEnd = npos; // the unit of the line end before the place, when it has a line
     if (e->GetChildCount() > 0) {
@@ -328,9 +322,67 @@ ControlEdit AddControlPosition(std::string_view bytes, const ControlRef& control
     const std::size_t depth = old->nodes[k].depth + 1;
     return Spliced(bytes, (*offsets)[0], (*offsets)[0], insert, [&](const std::vector<Node>& now) {
         return ReadsAround(old->nodes, now, k + 1, 0, 1) &&
-               IsElement(now[k + 1], depth, L"ButtonPosition",
-                         {{L"left", std::to_wstring(left)}, {L"top", std::to_wstring(top)}});
+               IsElement(now[k + 1], depth, name, attributes);
     });
+}
+
+} // namespace
+
+ControlEdit SetControlAttribute(std::string_view bytes, const ControlRef& control,
+                                std::wstring_view part, std::wstring_view name,
+                                std::wstring_view value) {
+    const std::optional<Before> old = ReadBefore(bytes);
+    if (!old) {
+        return Refused(kUnreadable);
+    }
+    const xmlTree* tree = old->tree.get();
+    if (const xmlElement* element = ControlPart(*tree, control, part)) {
+        return Edited(bytes, *tree, *element, name, value);
+    }
+    const auto child = std::find_if(RuleFor(Context::Control).children.begin(),
+                                    RuleFor(Context::Control).children.end(),
+                                    [&](const ChildRule& rule) { return rule.name == part; });
+    if (part.empty() || child == RuleFor(Context::Control).children.end()) {
+        return {std::nullopt, L"The control has no " + std::wstring(part) + L" element."};
+    }
+    // A part of its own decides even for what it leaves out: it takes ButtonConfig's values of
+    // those attributes along, so that only the attribute set reads differently.
+    Attributes values;
+    const xmlElement* defaults = FindChild(FindChild(&tree->Root(), L"ButtonConfig"), part);
+    for (const AttributeRule& rule : RuleFor(child->context).attributes) {
+        const std::wstring inherited =
+            defaults == nullptr ? std::wstring() : defaults->GetAttribute(rule.name);
+        if (rule.fromButtonConfig == Supplied::WholeElement && !inherited.empty() &&
+            rule.name != name) {
+            values.emplace_back(rule.name, inherited);
+        }
+    }
+    values.emplace_back(name, value);
+    // The reader takes "<Font/>" as an element named "Font/": the new one starts with its first
+    // attribute empty, and each value is then written in the file's own encoding.
+    ControlEdit edit = AddFirstChild(bytes, control, part, {{values.front().first, L""}});
+    for (const auto& [attribute, text] : values) {
+        if (edit.bytes) {
+            edit = SetControlAttribute(*edit.bytes, control, part, attribute, text);
+        }
+    }
+    return edit;
+}
+
+ControlEdit SetMenuAttribute(std::string_view bytes, std::wstring_view name,
+                             std::wstring_view value) {
+    const std::optional<Before> old = ReadBefore(bytes);
+    const xmlElement* general = old ? FindChild(&old->tree->Root(), L"General") : nullptr;
+    if (general == nullptr) {
+        return Refused(old ? L"The file has no General element." : kUnreadable);
+    }
+    return Edited(bytes, *old->tree, *general, name, value);
+}
+
+ControlEdit AddControlPosition(std::string_view bytes, const ControlRef& control, long left,
+                               long top) {
+    return AddFirstChild(bytes, control, L"ButtonPosition",
+                         {{L"left", std::to_wstring(left)}, {L"top", std::to_wstring(top)}});
 }
 
 ControlEdit AddPushButton(std::string_view bytes, int page, const DesignRect& r) {

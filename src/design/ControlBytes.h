@@ -35,10 +35,15 @@ struct ControlEdit {
 };
 
 // The file's bytes with attribute `name` of the control's `part` set to `value`, through the
-// configuration's in-place attribute edit.
+// configuration's in-place attribute edit. A part the control lacks is added as its first
+// child, with ButtonConfig's values of what the part decides as a whole.
 ControlEdit SetControlAttribute(std::string_view bytes, const ControlRef& control,
                                 std::wstring_view part, std::wstring_view name,
                                 std::wstring_view value);
+
+// The file's bytes with attribute `name` of the menu's "General" element set to `value`.
+ControlEdit SetMenuAttribute(std::string_view bytes, std::wstring_view name,
+                             std::wstring_view value);
 
 // A `<ButtonPosition left="…" top="…"/>` as the control's first child, indented like the
 // next one.

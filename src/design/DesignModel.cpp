@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "design/ControlBytes.h"
+#include "design/Properties.h"
 #include "design/ViewRules.h"
 #include "xml/xmlReader.h"
 
@@ -320,6 +321,19 @@ DesignOutcome DesignModel::SetCaption(const std::wstring& typed, DesignStore& st
 DesignOutcome DesignModel::SetProperty(std::wstring_view part, std::wstring_view name,
                                        const std::wstring& value, DesignStore& store) {
     CancelDrag();
+    if (part == kMenuPart) {
+        // The menu's own element: every control reads as before.
+        ControlEdit edit = SetMenuAttribute(bytes_, name, value);
+        if (!edit.bytes) {
+            return NotWritten(edit.refusal);
+        }
+        if (*edit.bytes == bytes_) {
+            return {};
+        }
+        std::vector<ControlRef> selection = selection_;
+        return Commit(std::move(*edit.bytes), controls_, std::move(selection), true,
+                      std::wstring(name) + L"=\"" + value + L"\"", store);
+    }
     if (selection_.empty()) {
         return {};
     }

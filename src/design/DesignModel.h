@@ -73,8 +73,9 @@ public:
     // The first selected control's caption as typed over the one shown (CaptionShown): an
     // "&" is written doubled, so the menu shows what was typed.
     DesignOutcome SetCaption(const std::wstring& typed, DesignStore& store);
-    // Attribute `name` of the first selected control's `part` (empty: its own element) set to
-    // `value` as written, in place. The window is built anew to show it, and at its undo.
+    // Attribute `name` of the first selected control's `part` (empty: its own element; kMenuPart:
+    // the menu's "General" element, whatever is selected) set to `value` as written, in place.
+    // The window is built anew to show it, and at its undo.
     DesignOutcome SetProperty(std::wstring_view part, std::wstring_view name,
                               const std::wstring& value, DesignStore& store);
     // A push button on the page, at the last point pressed.

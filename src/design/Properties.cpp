@@ -41,14 +41,20 @@ std::vector<Property> ControlProperties(const xmlTree& tree, const ControlRef& c
         return {};
     }
     const xmlElement* buttonConfig = FindChild(&tree.Root(), L"ButtonConfig");
+    const bool checkBox =
+        ControlKindFromText(Written(FindChild(element, L"ButtonLayout"), L"type").value_or(L"")) ==
+        ControlKind::CheckBox;
     std::vector<Property> properties;
     for (const Part& part : kParts) {
         const xmlElement* own = ControlPart(tree, control, part.name);
         const xmlElement* defaults =
             part.name.empty() ? nullptr : FindChild(buttonConfig, part.name);
         for (const AttributeRule& rule : RuleFor(part.context).attributes) {
-            if (rule.kind == ValueKind::Written) {
-                continue; // the menu writes it and never reads it
+            // The menu writes it and never reads it; a check box's state, though, is recorded
+            // only where its layout has the attribute, which the author puts there.
+            if (rule.kind == ValueKind::Written &&
+                !(checkBox && part.context == Context::ButtonLayout)) {
+                continue;
             }
             Property property{part.name, rule.name, rule.kind, L"", PropertySource::Default};
             // A whole element of its own decides even for what it leaves out.
@@ -69,6 +75,17 @@ std::vector<Property> ControlProperties(const xmlTree& tree, const ControlRef& c
         }
     }
     return properties;
+}
+
+std::vector<Property> MenuProperties(const xmlTree& tree) {
+    const xmlElement* general = FindChild(&tree.Root(), kMenuPart);
+    std::vector<Property> properties;
+    for (const AttributeRule& rule : RuleFor(Context::General).attributes) {
+        const std::optional<std::wstring> value = Written(general, rule.name);
+        properties.push_back({kMenuPart, rule.name, rule.kind, value.value_or(L""),
+                              value ? PropertySource::Own : PropertySource::Default});
+    }
+    return general == nullptr ? std::vector<Property>() : properties;
 }
 
 const wchar_t* SourceText(PropertySource source) {

@@ -35,6 +35,13 @@ struct Property {
 // the file has no such control.
 std::vector<Property> ControlProperties(const xmlTree& tree, const ControlRef& control);
 
+// The part that names the menu's own "General" element, not a child of a control.
+inline constexpr std::wstring_view kMenuPart = L"General";
+
+// The properties of the menu's "General" element, listed while no control is selected; none
+// when the file has no such element.
+std::vector<Property> MenuProperties(const xmlTree& tree);
+
 // The words for a source: "own element", "ButtonConfig", "default".
 const wchar_t* SourceText(PropertySource source);
 

@@ -2,6 +2,7 @@
 // and the model's write of one of them: a byte edit of that attribute alone, one undo step.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "DesignModelProperty.h"
@@ -11,6 +12,7 @@
 namespace {
 
 const std::string kMenu = "<config>\r\n"
+                          "  <General caption=\"M\"/>\r\n"
                           "  <ButtonConfig>\r\n"
                           "    <ButtonLayout width=\"100\" height=\"30\" bgcolor=\"1 2 3\"/>\r\n"
                           "    <Font font=\"Arial\" fontsize=\"12\" textcolor=\"9 9 9\"/>\r\n"
@@ -58,6 +60,25 @@ TEST(ControlProperties, GivesEachValueInEffectAndWhereItComesFrom) {
         EXPECT_EQ(byName.at(c.key).source, c.source) << c.key;
     }
     EXPECT_EQ(byName.count(L"ButtonLayout/currentval"), 0u); // written by the menu, not read
+    // A check box lists it: its state is recorded only where the attribute stands.
+    const auto box =
+        ParseConfigBytes(kMenu.substr(0, kMenu.find("caption=\"Go\"")) + "type=\"checkbox\" " +
+                         kMenu.substr(kMenu.find("caption=\"Go\"")));
+    const std::vector<Property> boxProperties = ControlProperties(*box, {0, 0});
+    EXPECT_EQ(std::count_if(boxProperties.begin(), boxProperties.end(),
+                            [](const Property& p) { return p.name == L"currentval"; }),
+              1);
+    // With nothing selected the window lists the menu's General element.
+    const std::vector<Property> menu = MenuProperties(*tree);
+    ASSERT_FALSE(menu.empty());
+    EXPECT_EQ(menu.front().part, kMenuPart);
+    EXPECT_EQ(std::count_if(menu.begin(), menu.end(),
+                            [](const Property& p) {
+                                return p.name == L"caption" && p.value == L"M" &&
+                                       p.source == PropertySource::Own;
+                            }),
+              1);
+    EXPECT_TRUE(MenuProperties(*ParseConfigBytes("<config/>")).empty());
     // The quit button lists the same attributes; a control the file lacks, none.
     EXPECT_EQ(ControlProperties(*tree, {-1, 0}).size(), byName.size());
     EXPECT_TRUE(ControlProperties(*tree, {0, 1}).empty());
@@ -87,8 +108,28 @@ TEST(SetProperty, ChangesOnlyThatAttributesBytesAsOneUndoStep) {
          L"pics\\go.bmp",
          "caption=\"Quit\"/>",
          "caption=\"Quit\" icon=\"pics\\go.bmp\"/>"},
-        {{0, 0}, L"ButtonMouseOverLayout", L"bgcolor", L"1 1 1", nullptr, nullptr},
+        // A part the control lacks comes first, on a line of its own like its siblings.
+        {{0, 0},
+         L"ButtonMouseOverLayout",
+         L"bgcolor",
+         L"1 1 1",
+         "\r\n      <ButtonPosition",
+         "\r\n      <ButtonMouseOverLayout bgcolor=\"1 1 1\"/>\r\n      <ButtonPosition"},
+        // A Font of its own takes ButtonConfig's face and size along: only the colour changes.
+        {{-1, 0},
+         L"Font",
+         L"textcolor",
+         L"0 0 0",
+         "<BtnBeenden>",
+         "<BtnBeenden><Font font=\"Arial\" fontsize=\"12\" textcolor=\"0 0 0\"/>"},
         {{0, 0}, L"ButtonLayout", L"caption", L"a>b", nullptr, nullptr},
+        // The menu's own element, whatever is selected.
+        {{0, 0},
+         kMenuPart.data(),
+         L"menuid",
+         L"Disc",
+         "caption=\"M\"/>",
+         "caption=\"M\" menuid=\"Disc\"/>"},
     };
     for (const auto& c : cases) {
         DesignFakeFile disk;
@@ -98,7 +139,8 @@ TEST(SetProperty, ChangesOnlyThatAttributesBytesAsOneUndoStep) {
         model.Press(c.control, {-100, -100}, false);
         model.CancelDrag();
         const DesignOutcome out = model.SetProperty(c.part, c.name, c.value, disk);
-        ASSERT_EQ(out.written, c.from != nullptr) << c.name;
+        ASSERT_EQ(out.written, c.from != nullptr)
+            << c.part << c.name << " " << testing::PrintToString(out.status);
         if (!out.written) {
             EXPECT_EQ(out.status.rfind(L"Not written. ", 0), 0u) << c.name;
             EXPECT_EQ(disk.bytes, kMenu);

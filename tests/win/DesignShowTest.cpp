@@ -2,6 +2,8 @@
 // hover looks, the status line), its properties window, and reloads after outside saves.
 #include <windows.h>
 
+#include <dlgs.h>
+
 #include <cstdio>
 
 #include "DesignTestSupport.h"
@@ -74,20 +76,23 @@ HWND PropertiesWindow(DWORD pid) {
     return nullptr;
 }
 
-// The window made after the label `name` of a properties row: its field; then its source.
-HWND RowPart(HWND properties, const wchar_t* name, int after = 1) {
-    HWND w = FindWindowExW(properties, nullptr, L"Static", name);
-    for (int i = 0; i < after && w != nullptr; ++i) {
-        w = GetWindow(w, GW_HWNDNEXT);
-    }
-    return w;
-}
-
 // Asked of the window itself: another process's edit control keeps its text to itself.
 std::wstring Text(HWND w) {
     wchar_t text[4096] = L"";
     SendMessageW(w, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
     return text;
+}
+
+// The window made after the label `name` of a properties row: its field; then its source. The
+// label's text matches with its letter case, unlike FindWindowEx's: "font" is not "Font".
+HWND RowPart(HWND properties, const wchar_t* name, int after = 1) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(properties, w, L"Static", name)) != nullptr && Text(w) != name) {
+    }
+    for (int i = 0; i < after && w != nullptr; ++i) {
+        w = GetWindow(w, GW_HWNDNEXT);
+    }
+    return w;
 }
 
 // F4, the context menu and Alt with a double click open the properties window; Enter in a
@@ -193,8 +198,10 @@ TEST_F(DesignTest, ThePropertiesWindowWritesOneAttributeInPlace) {
     EXPECT_EQ(File(), kConfig);
 }
 
-// The colour and file dialogs of the properties window write what is chosen: the colour as
-// "R G B", a picture in the menu's folder by its path relative to it.
+// The colour, file and font dialogs of the properties window write what is chosen: the colour
+// as "R G B", a picture in the menu's folder by its path relative to it, a font as its face and
+// style words in a Font element the control gets. With nothing selected the window lists the
+// menu's General element.
 TEST_F(DesignTest, ThePropertiesWindowsDialogsWriteWhatIsChosen) {
     Start();
     folder_->Write("face.bmp", "BM"); // chosen by name only: the dialog needs it to exist
@@ -205,7 +212,14 @@ TEST_F(DesignTest, ThePropertiesWindowsDialogsWriteWhatIsChosen) {
     MouseButton(true);
     MouseButton(false);
     Key(VK_F4);
+    const auto type = [](std::initializer_list<WORD> keys) {
+        for (const WORD key : keys) {
+            Key(key, 50);
+        }
+    };
     struct Choice {
+        POINT click; // on the menu first: a control, or where none is
+        const wchar_t* title;
         const wchar_t* row;
         std::function<void()> choose; // in the dialog
         std::string from;
@@ -213,27 +227,73 @@ TEST_F(DesignTest, ThePropertiesWindowsDialogsWriteWhatIsChosen) {
     };
     const std::vector<Choice> choices = {
         // The dialog starts at the colour in effect, ButtonConfig's: Enter takes it.
-        {L"bgcolor", [] { Key(VK_RETURN); }, "<ButtonLayout caption=\"Hello\"/>",
+        {{30, 30},
+         L"Properties \u2014 \"Hello\"",
+         L"bgcolor",
+         [] { Key(VK_RETURN); },
+         "<ButtonLayout caption=\"Hello\"/>",
          "<ButtonLayout caption=\"Hello\" bgcolor=\"200 100 50\"/>"},
-        {L"icon",
-         [] {
-             for (const WORD key : std::initializer_list<WORD>{'F', 'A', 'C', 'E', VK_OEM_PERIOD,
-                                                               'B', 'M', 'P', VK_RETURN}) {
-                 Key(key, 50);
-             }
+        {{30, 30},
+         L"Properties \u2014 \"Hello\"",
+         L"icon",
+         [&] {
+             type({'F', 'A', 'C', 'E', VK_OEM_PERIOD, 'B', 'M', 'P', VK_RETURN});
          },
          "\"Hello\" bgcolor=\"200 100 50\"/>",
          "\"Hello\" bgcolor=\"200 100 50\" icon=\"face.bmp\"/>"},
+        // The face typed over the one selected, Underline ticked, then OK.
+        {{30, 30},
+         L"Properties \u2014 \"Hello\"",
+         L"font",
+         [&] {
+             Chord({VK_SHIFT, 'T'});
+             type({'A', 'H', 'O', 'M', 'A'});
+             // The dialog's Underline box: chx2 in the documented template.
+             const HWND font = FindWindowW(L"#32770", L"Font");
+             RECT box{};
+             GetWindowRect(GetDlgItem(font, chx2), &box);
+             SetCursorPos(box.left + 6, (box.top + box.bottom) / 2);
+             MouseButton(true);
+             MouseButton(false);
+             Key(VK_RETURN);
+         },
+         "<Button>\r\n        <ButtonPosition   left",
+         "<Button>\r\n        <Font font=\"Tahoma Underline\"/>\r\n        <ButtonPosition   left"},
+        {{250, 160},
+         L"Properties \u2014 General",
+         L"background",
+         [&] {
+             type({'F', 'A', 'C', 'E', VK_OEM_PERIOD, 'B', 'M', 'P', VK_RETURN});
+         },
+         "bgcolor=\"0 0 0\"/>",
+         "bgcolor=\"0 0 0\" background=\"face.bmp\"/>"},
     };
     std::string file = kConfig;
     for (const Choice& choice : choices) {
+        dialog_ = process_->Window(kTitle, 5); // built anew after each write
+        SetForegroundWindow(dialog_);
+        PointAt(dialog_, choice.click.x, choice.click.y);
+        MouseButton(true);
+        MouseButton(false);
         HWND properties = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
             properties = PropertiesWindow(pid);
-            return properties != nullptr && RowPart(properties, choice.row, 2) != nullptr;
-        }));
+            return properties != nullptr && Text(properties) == choice.title &&
+                   RowPart(properties, choice.row, 2) != nullptr;
+        })) << choice.row;
+        // The row scrolled into view, as its scroll bar's arrows would.
         RECT button;
-        GetWindowRect(RowPart(properties, choice.row, 2), &button);
+        RECT client;
+        GetClientRect(properties, &client);
+        MapWindowPoints(properties, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        for (int step = 0; step < 100; ++step) {
+            GetWindowRect(RowPart(properties, choice.row, 2), &button);
+            if (button.top >= client.top && button.bottom <= client.bottom) {
+                break;
+            }
+            SendMessageW(properties, WM_VSCROLL, button.top < client.top ? SB_LINEUP : SB_LINEDOWN,
+                         0);
+        }
         SetCursorPos(button.left + 5, button.top + 5);
         MouseButton(true);
         MouseButton(false);
