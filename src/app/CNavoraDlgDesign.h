@@ -21,7 +21,8 @@ struct DesignSession {
     std::optional<std::string> nextBuild; // bytes to build the view from next
     std::wstring status;
     std::optional<POINT> windowPlace;
-    bool propertiesOpen = false;           // the properties window, shown again after a build
+    bool newStepBuilt = false;   // the build shows a step of the view's own for the first time
+    bool propertiesOpen = false; // the properties window, shown again after a build
     std::vector<ControlRef> propertiesFor; // the selection it shows
     int propertiesScroll = 0;              // and how far down it was scrolled
     DesignModel model; // the controls, the selection, the page and the undo steps

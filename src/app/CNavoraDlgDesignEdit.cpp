@@ -25,11 +25,14 @@ void CNavoraDlgDesign::Show(const DesignOutcome& outcome) {
     DesignModel& model = session_.model;
     if (outcome.written) {
         session_.fileBytes = model.Bytes();
-        session_.viewBytes = model.Bytes();
+        if (!outcome.rebuilt) {
+            session_.viewBytes = model.Bytes(); // a build shows them only once it succeeds
+        }
     }
     if (outcome.rebuilt) {
         // The menu's own code builds the controls that came or went, as at a reload.
         session_.status = outcome.status;
+        session_.newStepBuilt = outcome.newStep;
         BuildAgain(model.Bytes());
         return;
     }

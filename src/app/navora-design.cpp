@@ -83,6 +83,7 @@ int wmain(int argc, wchar_t** argv) {
             break;
         }
         const std::string lastGood = std::exchange(session.viewBytes, building);
+        const bool newStep = std::exchange(session.newStepBuilt, false);
         session.nextBuild.reset();
         DesignSink sink;
         CNavoraDlgDesign dialog(session, sink);
@@ -92,6 +93,16 @@ int wmain(int argc, wchar_t** argv) {
                 PrintError(sink.Stopped());
                 status = kFailure;
                 break;
+            }
+            // A step of the view's own the menu stops on is taken back: the file stays one the
+            // menu shows.
+            DesignFileStore store(session.path);
+            if (newStep && session.model.TakeBack(store).written) {
+                session.status = L"Not written. " + sink.Stopped() + L" (the menu stops on it)";
+                session.fileBytes = session.model.Bytes();
+                session.viewBytes = lastGood;
+                building = lastGood;
+                continue;
             }
             // A save the menu stops on: the last good view again, with the menu's message.
             session.status = sink.Stopped() + L" (the view shows the last good save)";

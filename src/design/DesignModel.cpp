@@ -485,7 +485,15 @@ DesignOutcome DesignModel::Commit(std::string bytes, std::vector<DesignControl> 
     bytes_ = std::move(bytes);
     controls_ = std::move(after);
     selection_ = std::move(selectionAfter);
-    return {true, rebuilt, L"Written: " + what};
+    return {true, rebuilt, L"Written: " + what, true};
+}
+
+DesignOutcome DesignModel::TakeBack(DesignStore& store) {
+    const DesignOutcome out = Step(true, store);
+    if (out.written) {
+        history_.ForgetRedo();
+    }
+    return out;
 }
 
 DesignOutcome DesignModel::Step(bool undo, DesignStore& store) {

@@ -26,6 +26,7 @@ struct DesignOutcome {
     bool written = false;
     bool rebuilt = false; // controls came or went: the window is built anew from the bytes
     std::wstring status;  // empty: the status line stays
+    bool newStep = false; // bytes no undo or redo has shown before
 };
 
 // What Ctrl+Alt with an arrow, W or H gives the selection from its first control.
@@ -84,6 +85,8 @@ public:
     DesignOutcome Duplicate(DesignStore& store);
     DesignOutcome Delete(DesignStore& store);
     DesignOutcome Step(bool undo, DesignStore& store);
+    // Undoes the last step for good, with no redo of it: the menu stops on its bytes.
+    DesignOutcome TakeBack(DesignStore& store);
     // The status line for the selection.
     std::wstring Describe() const;
 

@@ -96,6 +96,12 @@ void UndoHistory::Take(bool undo) {
     from.pop_back();
 }
 
+void UndoHistory::ForgetRedo() {
+    if (!redo_.empty()) {
+        redo_.pop_back();
+    }
+}
+
 void UndoHistory::Clear() {
     undo_.clear();
     redo_.clear();

@@ -107,6 +107,8 @@ public:
     const DesignStep* Next(bool undo) const;
     // Moves that step to the other list, once its bytes are written.
     void Take(bool undo);
+    // Drops the step a redo would make again.
+    void ForgetRedo();
     void Clear();
 
 private:

@@ -198,9 +198,18 @@ TEST(DesignModel, EachActionIsOneWriteOfItsOwnBytesAndOneUndoStep) {
         EXPECT_EQ(out.written, !c.edits.empty()) << c.what << ": " << EncodeUtf8(out.status);
         EXPECT_EQ(disk.bytes, expected) << c.what;
         EXPECT_EQ(ReadDesignControls(*ParseConfigBytes(disk.bytes)), model.Controls()) << c.what;
+        EXPECT_EQ(out.newStep, out.written) << c.what;
         EXPECT_EQ(model.Step(true, disk).written, !c.edits.empty()) << c.what;
         EXPECT_EQ(disk.bytes, kMenu) << c.what << ": undone";
         EXPECT_FALSE(model.Step(true, disk).written) << c.what << ": one step";
+        if (out.written) {
+            // A redo shows bytes shown before; a step taken back for good has no redo.
+            const DesignOutcome redone = model.Step(false, disk);
+            EXPECT_TRUE(redone.written && !redone.newStep) << c.what;
+            EXPECT_TRUE(model.TakeBack(disk).written) << c.what;
+            EXPECT_EQ(disk.bytes, kMenu) << c.what << ": taken back";
+            EXPECT_FALSE(model.Step(false, disk).written) << c.what << ": no redo of it";
+        }
     }
 }
 
