@@ -288,9 +288,14 @@ ControlEdit AddFirstChild(std::string_view bytes, const ControlRef& control, std
         return Refused(kUnreadable);
     }
     const std::wstring_view text = old->tree->Text();
-    std::string insert = "<" + Utf8(name);
+    std::string insert = "<";
+    insert += Utf8(name);
     for (const auto& [attribute, value] : attributes) {
-        insert += " " + Utf8(attribute) + "=\"" + Utf8(value) + "\"";
+        insert += ' ';
+        insert += Utf8(attribute);
+        insert += "=\"";
+        insert += Utf8(value);
+        insert += '"';
     }
     insert += "/>";
     std::size_t at = 0;
