@@ -347,7 +347,7 @@ ControlEdit SetControlAttribute(std::string_view bytes, const ControlRef& contro
     const auto child = std::find_if(RuleFor(Context::Control).children.begin(),
                                     RuleFor(Context::Control).children.end(),
                                     [&](const ChildRule& rule) { return rule.name == part; });
-    if (part.empty() || child == RuleFor(Context::Control).children.end()) {
+    if (child == RuleFor(Context::Control).children.end()) {
         return {std::nullopt, L"The control has no " + std::wstring(part) + L" element."};
     }
     // A part of its own decides even for what it leaves out: it takes ButtonConfig's values of

@@ -321,24 +321,14 @@ DesignOutcome DesignModel::SetCaption(const std::wstring& typed, DesignStore& st
 DesignOutcome DesignModel::SetProperty(std::wstring_view part, std::wstring_view name,
                                        const std::wstring& value, DesignStore& store) {
     CancelDrag();
-    if (part == kMenuPart) {
-        // The menu's own element: every control reads as before.
-        ControlEdit edit = SetMenuAttribute(bytes_, name, value);
-        if (!edit.bytes) {
-            return NotWritten(edit.refusal);
-        }
-        if (*edit.bytes == bytes_) {
-            return {};
-        }
-        std::vector<ControlRef> selection = selection_;
-        return Commit(std::move(*edit.bytes), controls_, std::move(selection), true,
-                      std::wstring(name) + L"=\"" + value + L"\"", store);
-    }
-    if (selection_.empty()) {
+    const bool menu = part == kMenuPart; // the menu's own element, whatever is selected
+    if (!menu && selection_.empty()) {
         return {};
     }
-    const ControlRef ref = selection_.front();
-    ControlEdit edit = SetControlAttribute(bytes_, ref, part, name, value);
+    const std::optional<ControlRef> ref =
+        menu ? std::nullopt : std::optional<ControlRef>(selection_.front());
+    ControlEdit edit = menu ? SetMenuAttribute(bytes_, name, value)
+                            : SetControlAttribute(bytes_, *ref, part, name, value);
     if (!edit.bytes) {
         return NotWritten(edit.refusal);
     }

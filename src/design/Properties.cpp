@@ -80,12 +80,15 @@ std::vector<Property> ControlProperties(const xmlTree& tree, const ControlRef& c
 std::vector<Property> MenuProperties(const xmlTree& tree) {
     const xmlElement* general = FindChild(&tree.Root(), kMenuPart);
     std::vector<Property> properties;
+    if (general == nullptr) {
+        return properties;
+    }
     for (const AttributeRule& rule : RuleFor(Context::General).attributes) {
         const std::optional<std::wstring> value = Written(general, rule.name);
         properties.push_back({kMenuPart, rule.name, rule.kind, value.value_or(L""),
                               value ? PropertySource::Own : PropertySource::Default});
     }
-    return general == nullptr ? std::vector<Property>() : properties;
+    return properties;
 }
 
 const wchar_t* SourceText(PropertySource source) {
